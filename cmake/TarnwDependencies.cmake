@@ -1,0 +1,51 @@
+# Third-party libraries, all from Debian packages (scripts/install-deps.sh).
+find_package(Threads REQUIRED)
+find_package(ZLIB REQUIRED)
+find_package(PkgConfig REQUIRED)
+
+# minizip and libdeflate are linked statically into the installer.
+find_path(MINIZIP_INCLUDE_DIR minizip/unzip.h REQUIRED)
+find_library(MINIZIP_STATIC NAMES libminizip.a REQUIRED)
+find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
+find_library(LIBDEFLATE_STATIC NAMES libdeflate.a)
+find_path(LIBDEFLATE_INCLUDE_DIR libdeflate.h)
+
+if(NOT TARGET tarnw::zip)
+  add_library(tarnw::zip INTERFACE IMPORTED GLOBAL)
+  target_include_directories(tarnw::zip INTERFACE "${MINIZIP_INCLUDE_DIR}")
+  target_link_libraries(tarnw::zip INTERFACE "${MINIZIP_STATIC}" "${ZLIB_STATIC}")
+  if(LIBDEFLATE_STATIC AND LIBDEFLATE_INCLUDE_DIR)
+    target_include_directories(tarnw::zip INTERFACE "${LIBDEFLATE_INCLUDE_DIR}")
+    target_link_libraries(tarnw::zip INTERFACE "${LIBDEFLATE_STATIC}")
+    target_compile_definitions(tarnw::zip INTERFACE TARNW_HAVE_LIBDEFLATE=1)
+  endif()
+endif()
+
+find_package(nlohmann_json 3 QUIET)
+
+if(TARNW_BUILD_GUI)
+  # FLTK 1.3, static; its own X11/fontconfig/freetype needs stay dynamic.
+  find_program(FLTK_CONFIG fltk-config REQUIRED)
+  execute_process(COMMAND ${FLTK_CONFIG} --use-images --cxxflags
+                  OUTPUT_VARIABLE FLTK_CXXFLAGS OUTPUT_STRIP_TRAILING_WHITESPACE)
+  execute_process(COMMAND ${FLTK_CONFIG} --use-images --ldstaticflags
+                  OUTPUT_VARIABLE FLTK_LDFLAGS OUTPUT_STRIP_TRAILING_WHITESPACE)
+  separate_arguments(FLTK_CXXFLAGS UNIX_COMMAND "${FLTK_CXXFLAGS}")
+  separate_arguments(FLTK_LDFLAGS UNIX_COMMAND "${FLTK_LDFLAGS}")
+  # fltk-config names the image libraries dynamically; the installer carries them.
+  find_library(PNG_STATIC NAMES libpng16.a libpng.a REQUIRED)
+  find_library(JPEG_STATIC NAMES libjpeg.a REQUIRED)
+  list(TRANSFORM FLTK_LDFLAGS REPLACE "^-lpng$" "${PNG_STATIC}")
+  list(TRANSFORM FLTK_LDFLAGS REPLACE "^-ljpeg$" "${JPEG_STATIC}")
+  list(TRANSFORM FLTK_LDFLAGS REPLACE "^-lz$" "${ZLIB_STATIC}")
+  if(NOT TARGET tarnw::fltk)
+    add_library(tarnw::fltk INTERFACE IMPORTED GLOBAL)
+    target_compile_options(tarnw::fltk INTERFACE ${FLTK_CXXFLAGS})
+    target_link_libraries(tarnw::fltk INTERFACE ${FLTK_LDFLAGS})
+  endif()
+endif()
+
+if(TARNW_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()

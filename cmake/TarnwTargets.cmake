@@ -1,0 +1,55 @@
+# Helpers shared by every folder: one static library per source folder, one test
+# executable per test folder, warnings kept local to our own targets.
+
+function(tarnw_warnings target)
+  # Four-character codes ('CSTR', 'isud') are the platform's way of naming types.
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-multichar)
+endfunction()
+
+# tarnw_library(NAME DIR [RECURSE] [EXCLUDE regex] [DEPS libs...] [PRIVATE_DEPS libs...])
+# Sources are every .cpp/.c in DIR; new files are picked up at the next build.
+function(tarnw_library name dir)
+  cmake_parse_arguments(ARG "RECURSE" "EXCLUDE" "DEPS;PRIVATE_DEPS" ${ARGN})
+  if(ARG_RECURSE)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.c")
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.c")
+  endif()
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
+  if(NOT sources)
+    set(placeholder "${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp")
+    file(WRITE "${placeholder}" "// ${name} has no sources yet\n")
+    set(sources "${placeholder}")
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+  target_compile_features(${name} PUBLIC cxx_std_20)
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+  if(ARG_PRIVATE_DEPS)
+    target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_DEPS})
+  endif()
+  tarnw_warnings(${name})
+endfunction()
+
+# tarnw_test_dir(NAME DIR [LABELS labels...] [LIBS libs...])
+# One GoogleTest executable from every .cpp in DIR; each test runs in its own process
+# inside a fresh sandbox (see tests/support/SandboxMain.cpp).
+function(tarnw_test_dir name dir)
+  cmake_parse_arguments(ARG "" "" "LABELS;LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE tarnw_testsupport ${ARG_LIBS})
+  tarnw_warnings(${name})
+  set(labels unit ${ARG_LABELS})
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+    PROPERTIES LABELS "${labels}" TIMEOUT 600
+    DISCOVERY_TIMEOUT 60)
+endfunction()
