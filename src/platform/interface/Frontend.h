@@ -1,0 +1,60 @@
+#pragma once
+
+// The one seam through which the engine, the foundation library and the alert functions
+// talk to the user. A request is plain values; the gui, console and unattended
+// front-ends (src/ui) answer it. With no front-end installed a request is written to
+// standard error and answered with button 0.
+
+#include <string>
+#include <vector>
+
+#include "platform/support/SupportDefs.h"
+
+enum class FrontendIcon { None, Info, Idea, Warning, Stop };
+
+struct FrontendRequest {
+    std::string title;
+    std::string text;
+    std::vector<std::string> buttons;
+    // One shortcut character per button, 0 for none.
+    std::vector<char> shortcuts;
+    FrontendIcon icon = FrontendIcon::None;
+    // False for alerts that run by themselves (LibInfoNoWait): the caller does not wait.
+    bool waits = true;
+
+    // The optional check box below the text ("Apply to all future collisions").
+    bool hasBox = false;
+    std::string boxLabel;
+    bool boxChecked = false;
+
+    // Set for the replace alert: the entry already at the destination and the new one.
+    bool isReplace = false;
+    std::string existingPath;
+    std::string newPath;
+    std::string language;
+};
+
+struct FrontendAnswer {
+    int32 button = 0;
+    bool boxChecked = false;
+};
+
+class Frontend {
+public:
+    virtual ~Frontend() = default;
+
+    // Asks the user; blocks the calling thread (any thread) until answered, unless
+    // request.waits is false, in which case it returns at once with button 0.
+    virtual FrontendAnswer Ask(const FrontendRequest& request) = 0;
+
+    // A status text of a running installation ('isud'); front-ends show or record it.
+    virtual void Status(const char* text) { (void)text; }
+};
+
+// Installs the process-wide front-end (not owned); nullptr removes it.
+void SetFrontend(Frontend* frontend);
+Frontend* CurrentFrontend();
+
+// Asks the installed front-end, or answers button 0 after writing the request to
+// standard error when none is installed.
+FrontendAnswer AskFrontend(const FrontendRequest& request);
