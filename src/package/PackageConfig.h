@@ -1,0 +1,89 @@
+#pragma once
+
+// The package configuration: the one typed message that describes everything the
+// installer installs. The package builder writes it and stores it flattened as the
+// program's own resource 'CSTR' 2002 named "TWC:configuration"; the installer loads it
+// once at start-up and from then on reads every setting from it by key.
+//
+// How the configuration and the engine fit together: PackageConfig is the message and
+// its data-holder operations (loading, marking, printing, typed reads of records).
+// The installation engine, InstallConfig (engine/InstallConfig.h), derives from
+// PackageConfig and from LibThread and adds the run itself together with its run state
+// (the log stream, the destination folder reference and the restart flag). Nothing in
+// this class starts a thread or touches the file system beyond reading the resources.
+
+#include "platform/app/Message.h"
+#include "platform/support/SupportDefs.h"
+
+class BResources;
+
+// Resource that carries the flattened configuration.
+constexpr type_code kConfigurationResourceType = B_STRING_TYPE;
+constexpr int32 kConfigurationResourceId = 2002;
+constexpr const char* kConfigurationResourceName = "TWC:configuration";
+
+// Literal values the configuration compares against (exact, case-sensitive).
+namespace config_value {
+constexpr const char* kTrue = "True";
+constexpr const char* kNone = "None";
+constexpr const char* kUserSelected = "User Selected";
+constexpr const char* kPrompt = "Prompt";
+constexpr const char* kRename = "Rename";
+constexpr const char* kReplace = "Replace";
+constexpr const char* kCurrent = "Current";
+} // namespace config_value
+
+class PackageConfig : public BMessage {
+public:
+    PackageConfig();
+    virtual ~PackageConfig();
+
+    // Empties the message and fills it from the resource 'CSTR' 2002 of the running
+    // program. On failure one line goes to standard error ("Does not have resource
+    // 2002" or "Unable to read resource 2002") unless the bytes were found but are not
+    // a valid flattened message, and false is returned; the message is then empty.
+    bool LoadConfiguration();
+    // The same from a given resource container (the deinstaller, tests, the packer).
+    bool LoadConfiguration(BResources& resources);
+    // Empties the message and unflattens the bytes into it; false (and an empty
+    // message) when they are not a complete flattened message.
+    bool LoadFlattened(const void* data, size_t size);
+
+    // Every "install_file" record of "install_instructions", in index order, through
+    // the message printer, to standard output. The engine's PrintToStream prints its
+    // thread description first and then calls this.
+    void PrintInstallFiles() const;
+
+    // Finds the first "install_file" whose "file_name" has this leaf and sets its
+    // "install_to_system" to the flag, writing the record back into the configuration.
+    // Returns false when no record has that leaf.
+    bool MarkInstallFile(const char* leaf, const bool& install);
+    // The same by record index (the window's row index); false when there is no such
+    // record.
+    bool MarkInstallFile(int32 index, const bool& install);
+
+    // Typed reads with the configuration's rule for a missing key: false, 0, no text.
+    bool BoolValue(const char* key) const;
+    int32 Int32Value(const char* key) const;
+    // The text of a string key, or "" when it is absent (never null).
+    const char* StringValue(const char* key) const;
+    // "opt_include_deinstall" is the one boolean that reads as true when missing.
+    bool IncludeDeinstaller() const;
+
+    // Install file records ("install_instructions" / "install_file").
+    int32 CountInstallFiles() const;
+    bool GetInstallFile(int32 index, BMessage& record) const;
+    // Replaces record `index`, writing "install_instructions" back into the
+    // configuration; false when there is no such record.
+    bool ReplaceInstallFile(int32 index, const BMessage& record);
+    // Index of the first record whose "file_name" has this leaf, or -1.
+    int32 FindInstallFile(const char* leaf) const;
+    // Whether record `index` carries "install_to_system" set to true.
+    bool IsMarkedForInstall(int32 index) const;
+    // Reads "install_meta" of record `index` into meta; false when it has none.
+    bool GetInstallMeta(int32 index, BMessage& meta) const;
+
+    // The leaf of a "file_name" value: the text after the last '/' (the whole text when
+    // it holds none, "" for null).
+    static const char* LeafOf(const char* path);
+};
