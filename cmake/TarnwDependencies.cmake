@@ -23,6 +23,17 @@ endif()
 
 find_package(nlohmann_json 3 QUIET)
 
+# Text is measured with the same fonts the window system draws: fontconfig finds them,
+# FreeType measures them. Both stay dynamic. Without them a fixed metric is used.
+pkg_check_modules(TARNW_FREETYPE QUIET IMPORTED_TARGET freetype2 fontconfig)
+if(NOT TARGET tarnw::freetype)
+  add_library(tarnw::freetype INTERFACE IMPORTED GLOBAL)
+  if(TARNW_FREETYPE_FOUND)
+    target_link_libraries(tarnw::freetype INTERFACE PkgConfig::TARNW_FREETYPE)
+    target_compile_definitions(tarnw::freetype INTERFACE TARNW_HAVE_FREETYPE=1)
+  endif()
+endif()
+
 if(TARNW_BUILD_GUI)
   # FLTK 1.3, static; its own X11/fontconfig/freetype needs stay dynamic.
   find_program(FLTK_CONFIG fltk-config REQUIRED)

@@ -117,8 +117,6 @@ public:
     std::string FontFile() const;
 
 private:
-    friend class BFontAccess;
-
     char fFamily[B_FONT_FAMILY_LENGTH + 1];
     float fSize;
     float fRotation = 0;
