@@ -1,0 +1,81 @@
+#pragma once
+
+// The resources of the running program (its own executable) or of a named file, with the
+// payload entries in and out of them. Payload entries are ZIP archives of one file or
+// folder; they are streamed straight between the container and the file system.
+
+#include <string>
+
+#include "lib/LibString.h"
+#include "lib/LibStringList.h"
+#include "platform/interface/GraphicsDefs.h"
+#include "platform/interface/Rect.h"
+#include "platform/storage/Entry.h"
+#include "platform/storage/File.h"
+#include "platform/storage/Resources.h"
+#include "platform/support/SupportDefs.h"
+
+class LibAppResource : public BResources {
+public:
+    // The running program's own executable (through /proc/self/exe), opened with mode.
+    explicit LibAppResource(const uint32& openMode);
+    // The file at path (links followed); a missing file leaves the object unattached
+    // and every look-up finds nothing.
+    LibAppResource(const char* path, const uint32& openMode);
+    ~LibAppResource() override;
+
+    // True when the object is attached to a resource container.
+    bool IsAttached() const { return fAttached; }
+
+    // Unpacks payload 'RAWT' id to destination, the full path the item is to have. With
+    // unzip false the entry's raw bytes are written there instead. True when the item is
+    // in place, or when there is no such entry (nothing is written then); false when the
+    // entry is damaged or hostile or the destination cannot be written: nothing is left
+    // half-written at destination and LastError() says why.
+    bool ExtractEntry(const int32& id, const char* destination, bool unzip);
+    // Packs the file or folder at item into payload 'RAWT' id named name, compressed at
+    // level (0 stores), replacing any entry of that id. False on failure, with
+    // LastError() set.
+    bool AddEntry(const char* item, const int32& id, const char* name, const int& level);
+
+    // Replaces resource (type, id) of target by a copy of ours, name included, when we
+    // hold one. Always true.
+    bool CopyResource(const int32& id, const uint32& type, LibAppResource& target);
+    // A new[]-allocated copy of the text of 'CSTR' id, owned by the caller; null when the
+    // resource is absent or empty.
+    char* FindString(const int32& id);
+
+    // The reason the last ExtractEntry or AddEntry failed.
+    const char* LastError() const { return fError.c_str(); }
+
+private:
+    void Attach(const char* path, uint32 openMode);
+
+    BFile fFile;
+    bool fAttached = false;
+    std::string fError;
+};
+
+// The application's version, signature and supported types, kept on its executable.
+void LibSetAppVersion(const uint32& major, const uint32& middle, const uint32& minor,
+                      const char* shortInfo, const char* longInfo, const uint32& variety,
+                      const uint32& internal);
+// "1.3.1 Beta 4"-style version of the file at path (the running program when null);
+// empty when the file has no version record.
+LibString LibGetAppVersion(const char* path);
+int32 LibGetAppSupportedTypes(LibStringList& types);
+void LibSetAppSupportedTypes(LibStringList& types);
+// Empties signature (B_MIME_TYPE_LENGTH bytes), then fills it with the application
+// signature of file when file is an executable.
+void LibGetAppSignature(const entry_ref& file, char* signature);
+
+// Typed look-ups: true and out set only when the resource exists with exactly the size
+// of its type.
+bool LibFindRGBResource(BResources& resources, const int32& id, rgb_color& out);
+bool LibFindRectResource(BResources& resources, const int32& id, BRect& out);
+bool LibFindShortResource(BResources& resources, const int32& id, int8& out);
+bool LibFindLongResource(BResources& resources, const int32& id, int32& out);
+bool LibFindBoolResource(BResources& resources, const int32& id, bool& out);
+// Empties out, then copies the text of 'CSTR' id into it (out must hold it); true
+// whenever the resource exists.
+bool LibFindStringResource(BResources& resources, const int32& id, char* out);
