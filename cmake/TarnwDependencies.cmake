@@ -21,7 +21,7 @@ if(NOT TARGET tarnw::zip)
   endif()
 endif()
 
-find_package(nlohmann_json 3 QUIET)
+find_package(nlohmann_json 3 REQUIRED)
 
 # Text is measured with the same fonts the window system draws: fontconfig finds them,
 # FreeType measures them. Both stay dynamic. Without them a fixed metric is used.

@@ -1,0 +1,36 @@
+#pragma once
+
+// Asks in the terminal: the text, the buttons numbered from 1, and the check box as a
+// yes/no question. A status text rewrites one progress line.
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "platform/interface/Frontend.h"
+
+class ConsoleFrontend : public Frontend {
+public:
+    ConsoleFrontend(FILE* in = stdin, FILE* out = stdout);
+
+    FrontendAnswer Ask(const FrontendRequest& request) override;
+    void Status(const char* text) override;
+
+    // Reads one line; false at the end of input.
+    bool ReadLine(std::string& line);
+    // Shows a prompt and reads a choice of 1..count (or a shortcut letter); returns the
+    // zero-based index, or `fallback` at the end of input.
+    int Choose(const std::string& prompt, int count, const std::vector<char>& shortcuts,
+               int fallback);
+    bool AskYesNo(const std::string& question, bool fallback);
+
+    FILE* Out() const { return fOut; }
+    // Ends a progress line before other output.
+    void EndStatusLine();
+
+private:
+    FILE* fIn;
+    FILE* fOut;
+    bool fStatusLineOpen = false;
+    std::recursive_mutex fLock;
+};

@@ -1,0 +1,40 @@
+#include "ui/UnattendedFrontend.h"
+
+#include <mutex>
+
+namespace {
+std::mutex gOutputLock;
+}
+
+UnattendedFrontend::UnattendedFrontend(AnswersFile& answers, FILE* out)
+    : fAnswers(answers), fOut(out) {}
+
+FrontendAnswer UnattendedFrontend::Ask(const FrontendRequest& request) {
+    FrontendAnswer answer;
+    if (request.waits && !request.buttons.empty()) {
+        if (auto given = fAnswers.NextAnswer()) {
+            int button = AnswersFile::ButtonFor(*given, request.buttons);
+            if (button < 0) {
+                std::lock_guard<std::mutex> guard(gOutputLock);
+                std::fprintf(fOut, "answer \"%s\" names no button; choosing \"%s\"\n",
+                             given->choice.c_str(), request.buttons[0].c_str());
+                button = 0;
+            }
+            answer.button = button;
+            answer.boxChecked = request.hasBox && given->applyToAll;
+        }
+    }
+    std::lock_guard<std::mutex> guard(gOutputLock);
+    std::fprintf(fOut, "%s\n", request.text.c_str());
+    if (!request.buttons.empty() && request.waits)
+        std::fprintf(fOut, "  -> %s%s\n", request.buttons[size_t(answer.button)].c_str(),
+                     answer.boxChecked ? " (apply to all)" : "");
+    std::fflush(fOut);
+    return answer;
+}
+
+void UnattendedFrontend::Status(const char* text) {
+    std::lock_guard<std::mutex> guard(gOutputLock);
+    std::fprintf(fOut, "%s\n", text != nullptr ? text : "");
+    std::fflush(fOut);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+// Answers every question from the answers file, in order; a question with no answer left
+// gets button 0, the safe choice everywhere. Each question and its answer is printed so
+// that a log of the run shows what was decided.
+
+#include <cstdio>
+
+#include "platform/interface/Frontend.h"
+#include "ui/AnswersFile.h"
+
+class UnattendedFrontend : public Frontend {
+public:
+    UnattendedFrontend(AnswersFile& answers, FILE* out = stdout);
+
+    FrontendAnswer Ask(const FrontendRequest& request) override;
+    void Status(const char* text) override;
+
+private:
+    AnswersFile& fAnswers;
+    FILE* fOut;
+};
