@@ -73,8 +73,12 @@ public:
     int32 CompareSub(const LibString& other, const bool& ignoreCase = false,
                      const int32& count = -1, const int32& offset = 0) const;
     bool operator==(const char* text) const { return text != nullptr && Compare(text) == 0; }
-    bool operator==(const LibString& other) const { return *this == other.fText; }
+    bool operator==(char* text) const { return *this == (const char*)text; }
+    bool operator==(const LibString& other) const {
+        return other.fText != nullptr && Compare(other.fText) == 0;
+    }
     bool operator!=(const char* text) const { return !(*this == text); }
+    bool operator!=(char* text) const { return !(*this == (const char*)text); }
     bool operator!=(const LibString& other) const { return !(*this == other); }
 
     // Numeric parsing: the whole text must be digits with at most one leading sign and
@@ -170,6 +174,10 @@ private:
     void Adopt(char* buffer, int32 size);
     void AssignFormatted(const char* text, int32 minimumBufferSize);
     void CutAt(int32 length);
+    // Replaces the text, growing the buffer to exactly length + 1 only when it is too small.
+    void Store(const char* text, int32 length);
+    // Byte index where each character starts, walking the text once.
+    int32 CharStart(int32 n, int32* count) const;
     static int32 CharBytes(unsigned char lead);
 
     char* fText;

@@ -16,8 +16,7 @@
 
 template <class T> class LinkList {
 public:
-    LinkList()
-        : fFirst(nullptr), fLast(nullptr), fCursor(nullptr), fCount(0), fPosition(-1) {}
+    LinkList() : fFirst(nullptr), fLast(nullptr), fCursor(nullptr), fCount(0), fPosition(-1) {}
     LinkList(const LinkList<T>& other) : LinkList() { Insert(other); }
     virtual ~LinkList() { RemoveAllNodes(); }
 
