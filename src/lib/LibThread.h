@@ -57,4 +57,5 @@ private:
     thread_id fThread;
     BMessenger* fMessenger;
     std::atomic<bool> fStopRequested;
+    bool fWaitedFor; // the thread has ended and was collected
 };
