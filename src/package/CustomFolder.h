@@ -33,7 +33,10 @@ public:
     void CommonDef(const bool& common);
 
     const char* Name() const { return fName; }
-    directory_which ParentFolder() const { return fParent; }
+    // The parent as stored: a number that the configuration may fill with anything, so
+    // resolvers check it before they treat it as a standard folder.
+    int32 ParentFolderNumber() const { return fParent; }
+    directory_which ParentFolder() const { return static_cast<directory_which>(fParent); }
     const char* SubFolder() const { return fSubFolder; }
     bool Replace() const { return fReplace; }
     bool CommonDef() const { return fCommon; }
@@ -56,7 +59,7 @@ public:
 
 private:
     LibString fName;
-    directory_which fParent;
+    int32 fParent;
     LibString fSubFolder;
     bool fReplace;
     bool fCommon;

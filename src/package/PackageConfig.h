@@ -12,6 +12,8 @@
 // (the log stream, the destination folder reference and the restart flag). Nothing in
 // this class starts a thread or touches the file system beyond reading the resources.
 
+#include <vector>
+
 #include "platform/app/Message.h"
 #include "platform/support/SupportDefs.h"
 
@@ -71,6 +73,17 @@ public:
     bool IncludeDeinstaller() const;
 
     // Install file records ("install_instructions" / "install_file").
+    //
+    // Each call below takes the "install_instructions" container out of the message
+    // (and the writing ones put it back), which costs the size of the whole container.
+    // Code that visits every record takes the container once with GetInstructions,
+    // works on it and stores it back once with SetInstructions.
+    bool GetInstructions(BMessage& instructions) const;
+    bool SetInstructions(const BMessage& instructions);
+    // Sets "install_to_system" of record i to marks[i] for every record that has a
+    // mark; records beyond the marks are left alone. Returns the number of records
+    // marked.
+    int32 MarkInstallFiles(const std::vector<bool>& marks);
     int32 CountInstallFiles() const;
     bool GetInstallFile(int32 index, BMessage& record) const;
     // Replaces record `index`, writing "install_instructions" back into the

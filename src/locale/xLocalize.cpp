@@ -1,0 +1,102 @@
+#include "locale/xLocalize.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "locale/Catalogue.h"
+#include "platform/storage/Node.h"
+#include "platform/storage/StorageDefs.h"
+
+namespace {
+
+constexpr const char* kLanguageAttribute = "language";
+constexpr const char* kDefaultLanguage = "en";
+// The attribute is read up to this many bytes.
+constexpr size_t kLanguageReadLimit = 62;
+
+LibString OwnExecutable() {
+    char buffer[B_PATH_NAME_LENGTH];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (length <= 0)
+        return LibString();
+    buffer[length] = '\0';
+    return LibString(buffer);
+}
+
+} // namespace
+
+xLocalize::xLocalize() : fResources(B_READ_ONLY), fExecutable(OwnExecutable()) {
+    ObtainLanguage();
+}
+
+xLocalize::xLocalize(const char* executablePath)
+    : fResources(executablePath, B_READ_ONLY), fExecutable(executablePath) {
+    ObtainLanguage();
+}
+
+xLocalize::~xLocalize() {}
+
+void xLocalize::ObtainLanguage() {
+    fLanguage = kDefaultLanguage;
+    if (fExecutable.Length() == 0)
+        return;
+    BNode node(fExecutable.String());
+    if (node.InitCheck() != B_OK)
+        return;
+    char buffer[kLanguageReadLimit];
+    const ssize_t length =
+        node.ReadAttr(kLanguageAttribute, B_STRING_TYPE, 0, buffer, sizeof(buffer));
+    if (length == B_ENTRY_NOT_FOUND) {
+        // First start: record the default so that the attribute exists from now on.
+        node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, kDefaultLanguage,
+                       strlen(kDefaultLanguage));
+        return;
+    }
+    if (length <= 0)
+        return;
+    // The stored code has no NUL; one written by another tool may.
+    std::string code(buffer, strnlen(buffer, static_cast<size_t>(length)));
+    if (!catalogue::IsValidLanguage(code))
+        return;
+    fLanguage = code.c_str();
+}
+
+bool xLocalize::SetLanguage(const char* code) {
+    if (code == nullptr || !catalogue::IsValidLanguage(code))
+        return false;
+    fLanguage = code;
+    if (fExecutable.Length() == 0)
+        return false;
+    BNode node(fExecutable.String());
+    if (node.InitCheck() != B_OK)
+        return false;
+    const ssize_t written =
+        node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, code, strlen(code));
+    return written == static_cast<ssize_t>(strlen(code));
+}
+
+LibString xLocalize::GetString(const int32& id) {
+    const std::string name = catalogue::ResourceName(fLanguage.String(), id);
+    if (fResources.IsOpen() && fResources.HasResource(B_STRING_TYPE, name.c_str()))
+        return fResources.GetString(name.c_str());
+    const char* builtin = catalogue::BuiltinText(fLanguage.String(), id);
+    return LibString(builtin != nullptr ? builtin : "");
+}
+
+const char* xLocalize::LanguageCode(int32 menuIndex) {
+    if (menuIndex < 0 || menuIndex >= 10)
+        return kDefaultLanguage;
+    return catalogue::kLanguages[menuIndex];
+}
+
+int32 xLocalize::LanguageIndex(const char* code) {
+    if (code == nullptr)
+        return -1;
+    for (int32 i = 0; i < 10; ++i) {
+        if (strcmp(code, catalogue::kLanguages[i]) == 0)
+            return i;
+    }
+    return -1;
+}
