@@ -1,0 +1,116 @@
+#include "storage/PosixFs.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <random>
+#include <vector>
+
+namespace posixfs {
+
+bool WriteAll(int fd, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+static bool RemoveChildren(int dirFd) {
+    DIR* dir = fdopendir(dirFd);
+    if (dir == nullptr) {
+        close(dirFd);
+        return false;
+    }
+    // Names are collected first: removing while reading a directory can skip entries.
+    std::vector<std::string> names;
+    while (struct dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        names.emplace_back(name);
+    }
+    bool ok = true;
+    for (const std::string& name : names)
+        ok = RemoveTreeAt(dirfd(dir), name.c_str()) && ok;
+    closedir(dir);
+    return ok;
+}
+
+bool RemoveTreeAt(int dirFd, const char* name) {
+    struct stat st;
+    if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return unlinkat(dirFd, name, 0) == 0 || errno == ENOENT;
+    int fd = openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        // A folder we may not read: make it readable if it is ours, then try again.
+        if (errno != EACCES || fchmodat(dirFd, name, 0700, 0) != 0)
+            return false;
+        fd = openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+    }
+    if ((st.st_mode & 0700) != 0700)
+        fchmod(fd, (st.st_mode & 07777) | 0700);
+    bool ok = RemoveChildren(fd);
+    return unlinkat(dirFd, name, AT_REMOVEDIR) == 0 ? true : (errno == ENOENT && ok);
+}
+
+bool RemoveTree(const char* path) {
+    std::string parent, leaf;
+    if (!SplitParentLeaf(path, parent, leaf))
+        return false;
+    int dirFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return errno == ENOENT;
+    bool ok = RemoveTreeAt(dirFd, leaf.c_str());
+    close(dirFd);
+    return ok;
+}
+
+std::string TemporaryLeaf(const char* tag) {
+    static std::atomic<unsigned> counter{0};
+    thread_local std::mt19937 random{std::random_device{}()};
+    char buffer[96];
+    snprintf(buffer, sizeof(buffer), ".tarnw-%s-%d-%u-%08x", tag, static_cast<int>(getpid()),
+             ++counter, static_cast<unsigned>(random()));
+    return buffer;
+}
+
+bool SplitParentLeaf(const std::string& path, std::string& parent, std::string& leaf) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    size_t slash = p.rfind('/');
+    if (slash == std::string::npos) {
+        parent = ".";
+        leaf = p;
+    } else {
+        parent = slash == 0 ? "/" : p.substr(0, slash);
+        leaf = p.substr(slash + 1);
+    }
+    return !leaf.empty() && leaf != "." && leaf != ".." && leaf != "/";
+}
+
+void FillTimes(struct timespec times[2], int64_t accessed, int64_t modified) {
+    times[0].tv_sec = static_cast<time_t>(accessed);
+    times[0].tv_nsec = 0;
+    times[1].tv_sec = static_cast<time_t>(modified);
+    times[1].tv_nsec = 0;
+}
+
+} // namespace posixfs

@@ -1,0 +1,32 @@
+#pragma once
+
+// Small file-system helpers on plain system calls, shared by the archive code and the
+// file operations. None of them follows a symbolic link it finds inside a tree.
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+
+namespace posixfs {
+
+// Writes all of data, retrying short writes. False with errno set on failure.
+bool WriteAll(int fd, const void* data, size_t size);
+
+// Removes name (relative to dirFd) and, for a folder, everything below it. Links are
+// removed, never followed. True when nothing is left under name.
+bool RemoveTreeAt(int dirFd, const char* name);
+bool RemoveTree(const char* path);
+
+// A hidden name for a file being written, unique in this process and very unlikely to
+// collide with another's: ".tarnw-<pid>-<counter>-<random>".
+std::string TemporaryLeaf(const char* tag = "part");
+
+// Splits path into its folder and leaf ("a/b/" gives "a" and "b"; "b" gives "." and
+// "b"). False when the leaf would be empty, "." or "..".
+bool SplitParentLeaf(const std::string& path, std::string& parent, std::string& leaf);
+
+// Seconds since the epoch to a timespec pair for futimens/utimensat.
+void FillTimes(struct timespec times[2], int64_t accessed, int64_t modified);
+
+} // namespace posixfs

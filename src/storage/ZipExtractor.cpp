@@ -1,0 +1,798 @@
+#include "storage/ZipExtractor.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include <minizip/unzip.h>
+#include <zlib.h>
+#ifdef TARNW_HAVE_LIBDEFLATE
+#include <libdeflate.h>
+#endif
+
+#include "storage/ArchivePath.h"
+#include "storage/PosixFs.h"
+#include "storage/ZipFormat.h"
+
+struct ZipExtractor::Entry {
+    enum Kind { File, Folder, Link };
+    std::string name;
+    std::vector<std::string> parts;
+    Kind kind = File;
+    uint32_t mode = 0644;
+    int64_t modified = 0;
+    int64_t accessed = 0;
+    uint32_t crc = 0;
+    uint64_t compressedSize = 0;
+    uint64_t size = 0;
+    int method = 0;
+};
+
+namespace {
+
+constexpr size_t kChunk = 256 * 1024;
+// Entries up to this size are inflated in one call into a bounded buffer.
+constexpr uint64_t kWholeLimit = 1024 * 1024;
+constexpr uint64_t kMaxLinkLength = 4095;
+constexpr size_t kMaxName = 4096;
+
+// minizip reads the archive through these callbacks, which turn its sequential reads
+// into positioned reads of the source. minizip reads its directory a byte at a time, so
+// reads go through a window of the source kept in memory.
+struct SourceStream {
+    ZipSource* source;
+    ZPOS64_T position = 0;
+    int error = 0;
+    std::vector<unsigned char> window;
+    ZPOS64_T windowStart = 0;
+    size_t windowLength = 0;
+
+    explicit SourceStream(ZipSource* s) : source(s), window(kChunk) {}
+};
+
+voidpf OpenStream(voidpf opaque, const void*, int) {
+    return opaque;
+}
+
+// One step of a read: from the window, or straight from the source for big reads.
+size_t ReadSome(SourceStream* s, unsigned char* buffer, size_t size) {
+    if (s->position >= s->windowStart && s->position - s->windowStart < s->windowLength) {
+        size_t at = static_cast<size_t>(s->position - s->windowStart);
+        size_t n = std::min<size_t>(size, s->windowLength - at);
+        memcpy(buffer, s->window.data() + at, n);
+        return n;
+    }
+    if (size >= s->window.size()) {
+        ssize_t n = s->source->ReadAt(static_cast<off_t>(s->position), buffer, size);
+        if (n < 0)
+            s->error = EIO;
+        return n < 0 ? 0 : static_cast<size_t>(n);
+    }
+    ssize_t n =
+        s->source->ReadAt(static_cast<off_t>(s->position), s->window.data(), s->window.size());
+    if (n < 0) {
+        s->error = EIO;
+        return 0;
+    }
+    s->windowStart = s->position;
+    s->windowLength = static_cast<size_t>(n);
+    size_t take = std::min<size_t>(size, s->windowLength);
+    memcpy(buffer, s->window.data(), take);
+    return take;
+}
+
+uLong ReadStream(voidpf, voidpf stream, void* buffer, uLong size) {
+    auto* s = static_cast<SourceStream*>(stream);
+    size_t done = 0;
+    while (done < size && s->position <= static_cast<ZPOS64_T>(INT64_MAX)) {
+        size_t n = ReadSome(s, static_cast<unsigned char*>(buffer) + done, size - done);
+        if (n == 0)
+            break;
+        s->position += n;
+        done += n;
+    }
+    return static_cast<uLong>(done);
+}
+
+uLong WriteStream(voidpf, voidpf, const void*, uLong) {
+    return 0;
+}
+
+ZPOS64_T TellStream(voidpf, voidpf stream) {
+    return static_cast<SourceStream*>(stream)->position;
+}
+
+// minizip steps backwards by passing a wrapped-around offset with SEEK_CUR, so the
+// arithmetic here wraps the same way.
+long SeekStream(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    auto* s = static_cast<SourceStream*>(stream);
+    switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_SET:
+        s->position = offset;
+        return 0;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+        s->position += offset;
+        return 0;
+    case ZLIB_FILEFUNC_SEEK_END:
+        s->position = static_cast<ZPOS64_T>(s->source->Size()) + offset;
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+int CloseStream(voidpf, voidpf) {
+    return 0;
+}
+int ErrorStream(voidpf, voidpf stream) {
+    return static_cast<SourceStream*>(stream)->error;
+}
+
+// Walks from a root folder to folders below it, creating missing ones, without ever
+// passing through a symbolic link. Keeps the descriptors of the current path open so that
+// the many entries of one folder cost no extra look-ups.
+class FolderWalker {
+public:
+    explicit FolderWalker(int root) : fRoot(root) {}
+    ~FolderWalker() { Release(0); }
+
+    // The descriptor of root/parts[0..count), or -1 with errno set.
+    int Reach(const std::vector<std::string>& parts, size_t count, bool create = true) {
+        size_t common = 0;
+        while (common < fOpen.size() && common < count && fOpen[common].name == parts[common])
+            ++common;
+        Release(common);
+        for (size_t i = common; i < count; ++i) {
+            int parent = i == 0 ? fRoot : fOpen[i - 1].fd;
+            const char* name = parts[i].c_str();
+            int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0 && errno == ENOENT && create) {
+                if (mkdirat(parent, name, 0777) != 0 && errno != EEXIST)
+                    return -1;
+                fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            }
+            if (fd < 0)
+                return -1;
+            fOpen.push_back({parts[i], fd});
+        }
+        return count == 0 ? fRoot : fOpen[count - 1].fd;
+    }
+
+    void Release(size_t keep) {
+        while (fOpen.size() > keep) {
+            close(fOpen.back().fd);
+            fOpen.pop_back();
+        }
+    }
+
+private:
+    struct Open {
+        std::string name;
+        int fd;
+    };
+    int fRoot;
+    std::vector<Open> fOpen;
+};
+
+struct FolderTimes {
+    std::vector<std::string> parts;
+    uint32_t mode;
+    bool hasMode;
+    int64_t accessed;
+    int64_t modified;
+};
+
+std::string Join(const std::vector<std::string>& parts, size_t from = 0) {
+    std::string path;
+    for (size_t i = from; i < parts.size(); ++i) {
+        if (!path.empty())
+            path += '/';
+        path += parts[i];
+    }
+    return path;
+}
+
+bool AppendToString(void* context, const void* data, size_t size) {
+    auto* text = static_cast<std::string*>(context);
+    if (text->size() + size > kMaxLinkLength)
+        return false;
+    text->append(static_cast<const char*>(data), size);
+    return true;
+}
+
+bool WriteToFd(void* context, const void* data, size_t size) {
+    return posixfs::WriteAll(*static_cast<int*>(context), data, size);
+}
+
+uint32_t Crc(uint32_t crc, const unsigned char* data, size_t size) {
+#ifdef TARNW_HAVE_LIBDEFLATE
+    return libdeflate_crc32(crc, data, size);
+#else
+    return static_cast<uint32_t>(crc32_z(crc, data, size));
+#endif
+}
+
+int OpenAt2Beneath(int dirFd, const char* path) {
+    struct open_how how;
+    memset(&how, 0, sizeof(how));
+    how.flags = O_PATH | O_CLOEXEC;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
+    return static_cast<int>(syscall(SYS_openat2, dirFd, path, &how, sizeof(how)));
+}
+
+} // namespace
+
+ZipExtractor::ZipExtractor(ZipSource& source)
+    : fSource(source), fIn(kChunk), fOut(kChunk), fName(kMaxName + 1), fExtra(65536) {}
+
+ZipExtractor::~ZipExtractor() {
+    Close();
+}
+
+bool ZipExtractor::Fail(const std::string& reason) {
+    if (fError.empty())
+        fError = reason;
+    return false;
+}
+
+bool ZipExtractor::Open() {
+    Close();
+    auto* stream = new SourceStream(&fSource);
+    fStream = stream;
+    zlib_filefunc64_def functions;
+    functions.zopen64_file = OpenStream;
+    functions.zread_file = ReadStream;
+    functions.zwrite_file = WriteStream;
+    functions.ztell64_file = TellStream;
+    functions.zseek64_file = SeekStream;
+    functions.zclose_file = CloseStream;
+    functions.zerror_file = ErrorStream;
+    functions.opaque = stream;
+    fZip = unzOpen2_64("payload", &functions);
+    if (fZip == nullptr)
+        return Fail("the data is not a ZIP archive, or it is damaged");
+    return true;
+}
+
+void ZipExtractor::Close() {
+    if (fZip != nullptr)
+        unzClose(static_cast<unzFile>(fZip));
+    fZip = nullptr;
+    delete static_cast<SourceStream*>(fStream);
+    fStream = nullptr;
+}
+
+bool ZipExtractor::ReadEntry(Entry& entry) {
+    unzFile zip = static_cast<unzFile>(fZip);
+    unz_file_info64 info;
+    if (unzGetCurrentFileInfo64(zip, &info, fName.data(), fName.size(), fExtra.data(),
+                                fExtra.size(), nullptr, 0) != UNZ_OK)
+        return Fail("the archive's directory is damaged");
+    if (info.size_filename > kMaxName)
+        return Fail("an entry name is too long");
+    entry = Entry();
+    entry.name.assign(fName.data(), info.size_filename);
+    bool endsInSlash = false;
+    std::string reason;
+    if (!ArchivePath::Split(entry.name, entry.parts, endsInSlash, reason))
+        return Fail(reason);
+    if (info.flag & 1)
+        return Fail("entry \"" + entry.name + "\" is encrypted");
+    if (info.compression_method != 0 && info.compression_method != Z_DEFLATED)
+        return Fail("entry \"" + entry.name + "\" uses an unsupported compression method");
+    entry.method = static_cast<int>(info.compression_method);
+    entry.crc = static_cast<uint32_t>(info.crc);
+    entry.compressedSize = info.compressed_size;
+    entry.size = info.uncompressed_size;
+
+    // Unix hosts keep the file's mode and type in the high half of the external
+    // attributes; other hosts only have the MS-DOS folder and read-only bits.
+    unsigned host = static_cast<unsigned>(info.version >> 8) & 0xff;
+    uint32_t unixMode = (host == zipformat::kHostUnix || host == zipformat::kHostMac)
+                            ? static_cast<uint32_t>(info.external_fa >> 16)
+                            : 0;
+    uint32_t type = unixMode & S_IFMT;
+    if (type == S_IFLNK) {
+        if (endsInSlash)
+            return Fail("entry \"" + entry.name + "\" is a link named like a folder");
+        entry.kind = Entry::Link;
+        if (entry.size > kMaxLinkLength)
+            return Fail("link \"" + entry.name + "\" has an over-long target");
+    } else if (type == S_IFDIR || endsInSlash || (unixMode == 0 && (info.external_fa & 0x10))) {
+        entry.kind = Entry::Folder;
+    } else if (type == S_IFREG || type == 0) {
+        entry.kind = Entry::File;
+    } else {
+        return Fail("entry \"" + entry.name + "\" is a device, pipe or socket");
+    }
+    if ((unixMode & 0777) != 0)
+        entry.mode = unixMode & 0777;
+    else if (entry.kind == Entry::Folder)
+        entry.mode = 0755;
+    else
+        entry.mode = (info.external_fa & 1) ? 0444 : 0644;
+
+    zipformat::Times times;
+    size_t extraSize = std::min<size_t>(info.size_file_extra, fExtra.size());
+    if (zipformat::ParseUnixTimes(fExtra.data(), extraSize, times) && times.hasModified) {
+        entry.modified = times.modified;
+    } else {
+        struct tm tm;
+        memset(&tm, 0, sizeof(tm));
+        tm.tm_sec = static_cast<int>(info.tmu_date.tm_sec);
+        tm.tm_min = static_cast<int>(info.tmu_date.tm_min);
+        tm.tm_hour = static_cast<int>(info.tmu_date.tm_hour);
+        tm.tm_mday = static_cast<int>(info.tmu_date.tm_mday);
+        tm.tm_mon = static_cast<int>(info.tmu_date.tm_mon);
+        tm.tm_year = static_cast<int>(info.tmu_date.tm_year) - 1900;
+        tm.tm_isdst = -1;
+        time_t t = mktime(&tm);
+        entry.modified = t == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(t);
+    }
+    entry.accessed = entry.modified;
+    return true;
+}
+
+bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, size_t),
+                          void* context) {
+    unzFile zip = static_cast<unzFile>(fZip);
+    int method = 0, level = 0;
+    if (unzOpenCurrentFile2(zip, &method, &level, 1) != UNZ_OK)
+        return Fail("entry \"" + entry.name + "\" cannot be read: its header is damaged");
+
+    fLocalAccessTime = -1;
+    int extraSize = unzGetLocalExtrafield(zip, fExtra.data(), static_cast<unsigned>(fExtra.size()));
+    zipformat::Times times;
+    if (extraSize > 0 &&
+        zipformat::ParseUnixTimes(fExtra.data(), static_cast<size_t>(extraSize), times) &&
+        times.hasAccessed)
+        fLocalAccessTime = times.accessed;
+
+    const std::string damaged = "entry \"" + entry.name + "\" is damaged";
+    const std::string writeFailed = "entry \"" + entry.name + "\" could not be written";
+    uint32_t crc = 0;
+    uint64_t produced = 0;
+    bool ok = true;
+
+    auto readRaw = [&](unsigned char* buffer, size_t size) -> int {
+        return unzReadCurrentFile(zip, buffer, static_cast<unsigned>(size));
+    };
+
+    if (method == 0) {
+        if (entry.compressedSize != entry.size)
+            ok = Fail(damaged + " (stored sizes differ)");
+        while (ok) {
+            int n = readRaw(fIn.data(), fIn.size());
+            if (n < 0) {
+                ok = Fail(damaged + " (cannot be read)");
+                break;
+            }
+            if (n == 0)
+                break;
+            produced += static_cast<uint64_t>(n);
+            if (produced > entry.size) {
+                ok = Fail(damaged + " (more data than declared)");
+                break;
+            }
+            crc = Crc(crc, fIn.data(), static_cast<size_t>(n));
+            if (!sink(context, fIn.data(), static_cast<size_t>(n)))
+                ok = Fail(writeFailed + std::string(": ") + strerror(errno));
+        }
+#ifdef TARNW_HAVE_LIBDEFLATE
+    } else if (entry.size <= kWholeLimit && entry.compressedSize <= kWholeLimit + kWholeLimit / 8) {
+        // Small entries: one call of the whole-buffer inflater into a bounded buffer.
+        size_t inSize = static_cast<size_t>(entry.compressedSize);
+        size_t outSize = static_cast<size_t>(entry.size);
+        if (fIn.size() < inSize)
+            fIn.resize(inSize);
+        if (fOut.size() < outSize)
+            fOut.resize(outSize);
+        size_t got = 0;
+        while (got < inSize) {
+            int n = readRaw(fIn.data() + got, inSize - got);
+            if (n <= 0)
+                break;
+            got += static_cast<size_t>(n);
+        }
+        if (got != inSize) {
+            ok = Fail(damaged + " (data cut short)");
+        } else if (inSize == 0 && outSize == 0) {
+            produced = 0;
+        } else {
+            thread_local libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+            size_t actual = 0;
+            if (decompressor == nullptr ||
+                libdeflate_deflate_decompress(decompressor, fIn.data(), inSize, fOut.data(),
+                                              outSize, &actual) != LIBDEFLATE_SUCCESS ||
+                actual != outSize) {
+                ok = Fail(damaged + " (compressed data does not match its size)");
+            } else {
+                produced = actual;
+                crc = Crc(crc, fOut.data(), actual);
+                if (crc != entry.crc)
+                    ok = Fail(damaged + " (CRC mismatch)");
+                else if (!sink(context, fOut.data(), actual))
+                    ok = Fail(writeFailed + std::string(": ") + strerror(errno));
+            }
+        }
+        if (fIn.size() > kChunk)
+            fIn.resize(kChunk), fIn.shrink_to_fit();
+        if (fOut.size() > kChunk)
+            fOut.resize(kChunk), fOut.shrink_to_fit();
+#endif
+    } else {
+        z_stream stream;
+        memset(&stream, 0, sizeof(stream));
+        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
+            unzCloseCurrentFile(zip);
+            return Fail("out of memory while unpacking");
+        }
+        bool ended = false;
+        while (ok && !ended) {
+            if (stream.avail_in == 0) {
+                int n = readRaw(fIn.data(), fIn.size());
+                if (n <= 0) {
+                    ok = Fail(damaged + (n < 0 ? " (cannot be read)" : " (data cut short)"));
+                    break;
+                }
+                stream.next_in = fIn.data();
+                stream.avail_in = static_cast<uInt>(n);
+            }
+            stream.next_out = fOut.data();
+            stream.avail_out = static_cast<uInt>(fOut.size());
+            int result = inflate(&stream, Z_NO_FLUSH);
+            size_t got = fOut.size() - stream.avail_out;
+            if (result == Z_STREAM_END)
+                ended = true;
+            else if (result != Z_OK && !(result == Z_BUF_ERROR && stream.avail_in == 0)) {
+                ok = Fail(damaged + " (compressed data is invalid)");
+                break;
+            }
+            produced += got;
+            if (produced > entry.size) {
+                ok = Fail(damaged + " (more data than declared)");
+                break;
+            }
+            crc = Crc(crc, fOut.data(), got);
+            if (got > 0 && !sink(context, fOut.data(), got))
+                ok = Fail(writeFailed + std::string(": ") + strerror(errno));
+        }
+        inflateEnd(&stream);
+    }
+    unzCloseCurrentFile(zip);
+    if (!ok)
+        return false;
+    if (produced != entry.size)
+        return Fail(damaged + " (size does not match)");
+    if (crc != entry.crc)
+        return Fail(damaged + " (CRC mismatch)");
+    return true;
+}
+
+bool ZipExtractor::ReadLinkTarget(const Entry& entry, std::string& target) {
+    target.clear();
+    if (!Decode(entry, AppendToString, &target))
+        return false;
+    if (target.empty() || target.find('\0') != std::string::npos)
+        return Fail("link \"" + entry.name + "\" has an invalid target");
+    return true;
+}
+
+bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string& top,
+                            bool& topIsFolder) {
+    unzFile zip = static_cast<unzFile>(fZip);
+    unz_global_info64 global;
+    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK)
+        return Fail("the archive's directory is damaged");
+    if (global.number_entry == 0)
+        return Fail("the archive is empty");
+    top.clear();
+    topIsFolder = false;
+    bool topIsFile = false;
+    Entry entry;
+    std::string target;
+    int result = unzGoToFirstFile(zip);
+    while (result == UNZ_OK) {
+        if (!ReadEntry(entry))
+            return false;
+        if (itemMode) {
+            if (top.empty())
+                top = entry.parts[0];
+            else if (entry.parts[0] != top)
+                return Fail("the archive holds more than one item (\"" + top + "\" and \"" +
+                            entry.parts[0] + "\")");
+            if (entry.parts.size() == 1 && entry.kind != Entry::Folder)
+                topIsFile = true;
+            else
+                topIsFolder = true;
+            if (topIsFile && topIsFolder)
+                return Fail("the archive holds both a file and a folder named \"" + top + "\"");
+            if (topIsFile && entry.kind == Entry::Link)
+                return Fail("the archive's item \"" + top + "\" is a symbolic link");
+        }
+        if (entry.kind == Entry::Link) {
+            if (!ReadLinkTarget(entry, target))
+                return false;
+            std::vector<std::string> folder(entry.parts.begin() + (itemMode ? 1 : 0),
+                                            entry.parts.end() - 1);
+            if (!ArchivePath::LinkStaysInside(folder, target))
+                return Fail("link \"" + entry.name + "\" points outside the item (\"" + target +
+                            "\")");
+        }
+        result = unzGoToNextFile(zip);
+    }
+    if (result != UNZ_END_OF_LIST_OF_FILE)
+        return Fail("the archive's directory is damaged");
+    if (itemMode && expectedName != nullptr && expectedName[0] != '\0' && top != expectedName)
+        return Fail("the archive holds \"" + top + "\" instead of \"" + expectedName + "\"");
+    return true;
+}
+
+bool ZipExtractor::WriteFile(int dirFd, const std::string& leaf, const Entry& entry) {
+    std::string temporary = posixfs::TemporaryLeaf();
+    int fd = openat(dirFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0600);
+    if (fd < 0)
+        return Fail("cannot create \"" + entry.name + "\": " + strerror(errno));
+    bool ok = Decode(entry, WriteToFd, &fd);
+    if (ok) {
+        struct timespec times[2];
+        int64_t accessed = fLocalAccessTime >= 0 ? fLocalAccessTime : entry.accessed;
+        posixfs::FillTimes(times, accessed, entry.modified);
+        if (fchmod(fd, entry.mode) != 0)
+            ok = Fail("cannot set the mode of \"" + entry.name + "\": " + strerror(errno));
+        futimens(fd, times);
+    }
+    if (close(fd) != 0 && ok)
+        ok = Fail("cannot write \"" + entry.name + "\": " + strerror(errno));
+    if (ok && renameat(dirFd, temporary.c_str(), dirFd, leaf.c_str()) != 0)
+        ok = Fail("cannot put \"" + entry.name + "\" in place: " + strerror(errno));
+    if (!ok)
+        unlinkat(dirFd, temporary.c_str(), 0);
+    return ok;
+}
+
+bool ZipExtractor::WriteLink(int dirFd, const std::string& leaf, const Entry& entry) {
+    std::string target;
+    if (!ReadLinkTarget(entry, target))
+        return false;
+    std::string temporary = posixfs::TemporaryLeaf();
+    if (symlinkat(target.c_str(), dirFd, temporary.c_str()) != 0)
+        return Fail("cannot create link \"" + entry.name + "\": " + strerror(errno));
+    struct timespec times[2];
+    posixfs::FillTimes(times, entry.accessed, entry.modified);
+    utimensat(dirFd, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (renameat(dirFd, temporary.c_str(), dirFd, leaf.c_str()) != 0) {
+        int error = errno;
+        unlinkat(dirFd, temporary.c_str(), 0);
+        return Fail("cannot put link \"" + entry.name + "\" in place: " + strerror(error));
+    }
+    return true;
+}
+
+bool ZipExtractor::CheckLinks(int rootFd, const std::vector<std::vector<std::string>>& links) {
+    // Each link was checked as text; a chain of links could still lead out (a link to
+    // ".." followed by another ".."), so each is resolved for real, confined to the root.
+    bool ok = true;
+    for (const auto& parts : links) {
+        std::string path = Join(parts);
+        int fd = OpenAt2Beneath(rootFd, path.c_str());
+        if (fd >= 0) {
+            close(fd);
+            continue;
+        }
+        if (errno == EXDEV) {
+            unlinkat(rootFd, path.c_str(), 0);
+            ok = Fail("link \"" + path + "\" leads outside the item through other links");
+        }
+    }
+    return ok;
+}
+
+bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf) {
+    unzFile zip = static_cast<unzFile>(fZip);
+    FolderWalker walker(baseFd);
+    std::vector<FolderTimes> folders;
+    std::vector<std::vector<std::string>> links;
+    Entry entry;
+    std::vector<std::string> parts;
+    int result = unzGoToFirstFile(zip);
+    while (result == UNZ_OK) {
+        if (!ReadEntry(entry))
+            return false;
+        parts = entry.parts;
+        if (itemMode)
+            parts[0] = leaf;
+        size_t count = parts.size();
+        if (entry.kind == Entry::Folder) {
+            if (walker.Reach(parts, count) < 0)
+                return Fail("cannot create folder \"" + entry.name + "\": " + strerror(errno));
+            folders.push_back({parts, entry.mode, true, entry.accessed, entry.modified});
+        } else {
+            int dirFd = walker.Reach(parts, count - 1);
+            if (dirFd < 0)
+                return Fail("cannot reach the folder of \"" + entry.name +
+                            "\": " + strerror(errno));
+            if (entry.kind == Entry::File) {
+                if (!WriteFile(dirFd, parts.back(), entry))
+                    return false;
+            } else {
+                std::vector<std::string> folder(parts.begin() + (itemMode ? 1 : 0),
+                                                parts.end() - 1);
+                if (!WriteLink(dirFd, parts.back(), entry))
+                    return false;
+                // The text was checked while validating; check what was written again.
+                char target[kMaxLinkLength + 1];
+                ssize_t n = readlinkat(dirFd, parts.back().c_str(), target, kMaxLinkLength);
+                if (n <= 0 || !ArchivePath::LinkStaysInside(folder, std::string(target, n))) {
+                    unlinkat(dirFd, parts.back().c_str(), 0);
+                    return Fail("link \"" + entry.name + "\" points outside the item");
+                }
+                links.emplace_back(parts.begin() + (itemMode ? 1 : 0), parts.end());
+            }
+        }
+        result = unzGoToNextFile(zip);
+    }
+    if (result != UNZ_END_OF_LIST_OF_FILE)
+        return Fail("the archive's directory is damaged");
+
+    // Folder modes and times last: writing inside a folder changes its time, and a
+    // read-only folder must stay writable until its contents are in. Deepest first, so a
+    // folder without search permission never blocks the folders below it.
+    std::stable_sort(
+        folders.begin(), folders.end(),
+        [](const FolderTimes& a, const FolderTimes& b) { return a.parts.size() > b.parts.size(); });
+    for (const FolderTimes& folder : folders) {
+        int fd = walker.Reach(folder.parts, folder.parts.size(), false);
+        if (fd < 0)
+            continue;
+        struct timespec times[2];
+        posixfs::FillTimes(times, folder.accessed, folder.modified);
+        futimens(fd, times);
+        if (folder.hasMode)
+            fchmod(fd, folder.mode | 0700);
+        walker.Release(0);
+    }
+    // Owner permissions stay on until the end so that nothing above blocks what follows;
+    // now the exact modes.
+    for (const FolderTimes& folder : folders) {
+        if ((folder.mode & 0700) == 0700)
+            continue;
+        std::vector<std::string> parent(folder.parts.begin(), folder.parts.end() - 1);
+        int dirFd = walker.Reach(parent, parent.size(), false);
+        if (dirFd >= 0)
+            fchmodat(dirFd, folder.parts.back().c_str(), folder.mode, 0);
+    }
+    walker.Release(0);
+
+    if (!links.empty()) {
+        int rootFd = baseFd;
+        if (itemMode) {
+            rootFd = openat(baseFd, leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (rootFd < 0)
+                return Fail("cannot reopen the unpacked item: " + std::string(strerror(errno)));
+        }
+        bool ok = CheckLinks(rootFd, links);
+        if (rootFd != baseFd)
+            close(rootFd);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName) {
+    fError.clear();
+    std::string parent, leaf;
+    if (destination == nullptr || !posixfs::SplitParentLeaf(destination, parent, leaf))
+        return Fail("the destination is not a valid path");
+    int parentFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parentFd < 0)
+        return Fail("cannot open folder \"" + parent + "\": " + strerror(errno));
+
+    std::string top;
+    bool topIsFolder = false;
+    bool ok = Open() && Validate(true, expectedName, top, topIsFolder);
+    if (ok && !topIsFolder) {
+        ok = Unpack(parentFd, true, leaf);
+    } else if (ok) {
+        struct stat st;
+        if (fstatat(parentFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                ok = Fail("\"" + std::string(destination) + "\" exists and is not a folder");
+            else
+                ok = Unpack(parentFd, true, leaf);
+        } else {
+            // Unpacked into a hidden folder beside the destination, then renamed into place,
+            // so that the item appears whole or not at all.
+            std::string stage = posixfs::TemporaryLeaf("stage");
+            if (mkdirat(parentFd, stage.c_str(), 0700) != 0) {
+                ok = Fail("cannot create a folder in \"" + parent + "\": " + strerror(errno));
+            } else {
+                int stageFd = openat(parentFd, stage.c_str(),
+                                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+                ok = stageFd >= 0 ? Unpack(stageFd, true, leaf)
+                                  : Fail("cannot open a folder in \"" + parent + "\"");
+                if (ok &&
+                    renameat2(stageFd, leaf.c_str(), parentFd, leaf.c_str(), RENAME_NOREPLACE) != 0)
+                    ok = Fail("cannot put \"" + std::string(destination) +
+                              "\" in place: " + strerror(errno));
+                if (stageFd >= 0)
+                    close(stageFd);
+                posixfs::RemoveTreeAt(parentFd, stage.c_str());
+            }
+        }
+    }
+    Close();
+    close(parentFd);
+    return ok;
+}
+
+bool ZipExtractor::ExtractAll(const char* folder) {
+    fError.clear();
+    if (folder == nullptr || folder[0] == '\0')
+        return Fail("no folder to unpack into");
+    int folderFd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return Fail("cannot open folder \"" + std::string(folder) + "\": " + strerror(errno));
+    std::string top;
+    bool topIsFolder = false;
+    bool ok = Open() && Validate(false, nullptr, top, topIsFolder) && Unpack(folderFd, false, "");
+    Close();
+    close(folderFd);
+    return ok;
+}
+
+bool ZipExtractor::CopyRaw(ZipSource& source, const char* destination, std::string& error) {
+    std::string parent, leaf;
+    if (destination == nullptr || !posixfs::SplitParentLeaf(destination, parent, leaf)) {
+        error = "the destination is not a valid path";
+        return false;
+    }
+    int dirFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        error = "cannot open folder \"" + parent + "\": " + strerror(errno);
+        return false;
+    }
+    std::string temporary = posixfs::TemporaryLeaf();
+    int fd = openat(dirFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0644);
+    bool ok = fd >= 0;
+    if (!ok)
+        error = "cannot create a file in \"" + parent + "\": " + strerror(errno);
+    std::vector<unsigned char> buffer(kChunk);
+    off_t offset = 0;
+    while (ok) {
+        ssize_t n = source.ReadAt(offset, buffer.data(), buffer.size());
+        if (n < 0) {
+            error = "cannot read the entry";
+            ok = false;
+        } else if (n == 0) {
+            break;
+        } else if (!posixfs::WriteAll(fd, buffer.data(), static_cast<size_t>(n))) {
+            error = std::string("cannot write \"") + destination + "\": " + strerror(errno);
+            ok = false;
+        }
+        offset += n;
+    }
+    if (fd >= 0 && close(fd) != 0 && ok) {
+        error = std::string("cannot write \"") + destination + "\": " + strerror(errno);
+        ok = false;
+    }
+    if (ok && renameat(dirFd, temporary.c_str(), dirFd, leaf.c_str()) != 0) {
+        error = std::string("cannot put \"") + destination + "\" in place: " + strerror(errno);
+        ok = false;
+    }
+    if (!ok && fd >= 0)
+        unlinkat(dirFd, temporary.c_str(), 0);
+    close(dirFd);
+    return ok;
+}

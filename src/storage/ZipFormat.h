@@ -1,0 +1,35 @@
+#pragma once
+
+// The pieces of the ZIP format that minizip leaves to its caller: the "made by" hosts
+// whose external attributes carry Unix modes, and the extended-timestamp extra field
+// ("UT", 0x5455) in which Info-ZIP keeps modification and access times.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace zipformat {
+
+constexpr unsigned kHostUnix = 3;
+constexpr unsigned kHostMac = 19;
+// Version made by: Unix host, ZIP specification 3.0 (4.5 when Zip64 is needed).
+constexpr unsigned kMadeByUnix = (kHostUnix << 8) | 30;
+constexpr unsigned kMadeByUnixZip64 = (kHostUnix << 8) | 45;
+constexpr uint16_t kExtendedTimestamp = 0x5455;
+
+struct Times {
+    bool hasModified = false;
+    bool hasAccessed = false;
+    int64_t modified = 0;
+    int64_t accessed = 0;
+};
+
+// Finds the extended timestamp in an extra field block. Never reads past size.
+bool ParseUnixTimes(const unsigned char* extra, size_t size, Times& times);
+
+// The local header form holds modification and access time, the central form only the
+// modification time (as Info-ZIP writes them).
+std::vector<unsigned char> LocalUnixTimes(int64_t modified, int64_t accessed);
+std::vector<unsigned char> CentralUnixTimes(int64_t modified);
+
+} // namespace zipformat
