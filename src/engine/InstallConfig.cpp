@@ -1,0 +1,733 @@
+#include "engine/InstallConfig.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+#include "app/LibAlert.h"
+#include "engine/ByteText.h"
+#include "engine/EngineTexts.h"
+#include "engine/InstallPaths.h"
+#include "engine/LibStdDirName.h"
+#include "engine/LibSysInfo.h"
+#include "engine/ProcessLauncher.h"
+#include "engine/RequirementMath.h"
+#include "engine/ScriptBlockEditor.h"
+#include "engine/StartupScript.h"
+#include "engine/UserBootHooks.h"
+#include "locale/xLocalize.h"
+#include "platform/interface/Frontend.h"
+#include "platform/storage/Node.h"
+#include "platform/storage/NodeInfo.h"
+#include "storage/LibAppResource.h"
+#include "storage/LibFileOps.h"
+#include "storage/LibNode.h"
+
+namespace {
+
+// Status texts are formatted into 100 bytes.
+constexpr size_t kStatusTextSize = 100;
+
+bool IsTrue(const BMessage& message, const char* key) {
+    bool value = false;
+    return message.FindBool(key, &value) == B_OK && value;
+}
+
+std::string StringOf(const BMessage& message, const char* key) {
+    const char* value = nullptr;
+    if (message.FindString(key, &value) != B_OK || value == nullptr)
+        return "";
+    return value;
+}
+
+bool IsExactly(const BMessage& message, const char* key, const char* literal) {
+    const char* value = nullptr;
+    return message.FindString(key, &value) == B_OK && value != nullptr &&
+           std::strcmp(value, literal) == 0;
+}
+
+} // namespace
+
+InstallConfig::InstallConfig() = default;
+
+InstallConfig::~InstallConfig() {
+    // The run uses this object's members: it must be over before they go.
+    KillAndWait();
+    CloseLog();
+}
+
+status_t InstallConfig::Go(const char* name, BMessenger* messenger, const int32& priority,
+                           const bool& wait) {
+    fHasStatusTarget = messenger != nullptr;
+    if (messenger != nullptr)
+        fStatusTarget = *messenger;
+    return LibThread::Go(name, messenger, priority, wait);
+}
+
+void InstallConfig::PrintToStream() const {
+    LibThread::PrintToStream();
+    PrintInstallFiles();
+}
+
+void InstallConfig::SetStatusListener(std::function<void(const char*)> listener) {
+    fStatusListener = std::move(listener);
+}
+
+void InstallConfig::UpdateStatus(const char* format, ...) {
+    char text[kStatusTextSize];
+    va_list args;
+    va_start(args, format);
+    LibFormatCut(text, sizeof(text), format, args);
+    va_end(args);
+    if (fStatusListener)
+        fStatusListener(text);
+    if (!fHasStatusTarget)
+        return;
+    BMessage message(kInstallStatusMessage);
+    message.AddString("message", text);
+    fStatusTarget.SendMessage(&message, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
+}
+
+// #pragma mark - destination
+
+void InstallConfig::SetDestination(const entry_ref& ref) {
+    fDestination = ref;
+    LibString path;
+    if (LibGetFullPath(ref, path))
+        fDestinationPath = static_cast<const char*>(path);
+    else
+        fDestinationPath = ref.path();
+}
+
+bool InstallConfig::SetDestinationPath(const char* path) {
+    if (path == nullptr || path[0] == '\0')
+        return false;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error)
+        return false;
+    fDestinationPath = absolute.lexically_normal().string();
+    if (fDestinationPath.size() > 1 && fDestinationPath.back() == '/')
+        fDestinationPath.pop_back();
+    entry_ref ref;
+    if (get_ref_for_path(fDestinationPath.c_str(), &ref) == B_OK)
+        fDestination = ref;
+    return true;
+}
+
+void InstallConfig::SetInstallerPath(const char* path) {
+    fInstallerPath = path != nullptr ? path : "";
+}
+
+std::string InstallConfig::InstallationFolderPath() const {
+    const char* name = StringValue("opt_created_folder");
+    if (!InstallPaths::IsPlainName(name) || fDestinationPath.empty())
+        return "";
+    return InstallPaths::Join(fDestinationPath, name);
+}
+
+bool InstallConfig::DoesDestinationExist() {
+    std::string folder = InstallationFolderPath();
+    return !folder.empty() && LibExists(folder.c_str());
+}
+
+void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& volume,
+                               const char* savedFiles, LibString& result) {
+    result = "";
+    if (name == nullptr)
+        return;
+    BMessage definition;
+    for (int32 i = 0; customFolders.FindMessage("custom_folder", i, &definition) == B_OK; i++) {
+        const char* definitionName = nullptr;
+        if (definition.FindString("custom_folder_name", &definitionName) != B_OK ||
+            definitionName == nullptr || std::strcmp(definitionName, name) != 0)
+            continue;
+
+        int32 root = 0;
+        definition.FindInt32("custom_root_dir", &root);
+        std::string sub = StringOf(definition, "custom_sub_dir");
+        bool replace = IsTrue(definition, "custom_replace_existing");
+
+        // A sub folder that climbs out of its root is not a place below it.
+        std::string relative;
+        if (!InstallPaths::CleanRelative(sub, relative))
+            return;
+        BPath base;
+        if (find_directory(static_cast<directory_which>(root), &base, false, &volume) != B_OK)
+            return;
+        std::string path = InstallPaths::Join(base.Path(), relative);
+
+        // Only a folder below the standard folder is ever cleared, never the standard
+        // folder itself (a definition without a sub folder names the root).
+        if (replace && !relative.empty() && InstallPaths::EntryExists(path)) {
+            if (BoolValue("opt_save_replaced") && savedFiles != nullptr && savedFiles[0] != 0) {
+                std::string target = InstallPaths::FreeName(savedFiles, InstallPaths::Leaf(path));
+                LibMove(path.c_str(), target.c_str());
+            } else {
+                LibUnlink(path.c_str());
+            }
+        }
+        if (!InstallPaths::EntryExists(path))
+            Libmkdir(path.c_str());
+        if (replace) {
+            definition.ReplaceBool("custom_replace_existing", false);
+            customFolders.ReplaceMessage("custom_folder", i, &definition);
+        }
+        result = path.c_str();
+        return;
+    }
+
+    directory_which which;
+    if (!LibGetStdDirName(name, which))
+        return;
+    BPath folder;
+    if (find_directory(which, &folder, false, nullptr) == B_OK)
+        result = folder.Path();
+}
+
+int32 InstallConfig::GetFileSize(const char* leaf) {
+    if (leaf == nullptr)
+        return 0;
+    BMessage instructions;
+    if (FindMessage("install_instructions", &instructions) != B_OK)
+        return 0;
+    BMessage record;
+    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+        const char* fileName = nullptr;
+        if (record.FindString("file_name", &fileName) != B_OK || fileName == nullptr)
+            continue;
+        if (std::strcmp(LeafOf(fileName), leaf) != 0)
+            continue;
+        int32 size = 0;
+        record.FindInt32("file_size", &size);
+        return size;
+    }
+    return 0;
+}
+
+int32 InstallConfig::DeinstallerSize() {
+    std::lock_guard<std::mutex> lock(fConfigLock);
+    return Int32Value("TWC:deinstaller_size");
+}
+
+std::string InstallConfig::IdentityString() const {
+    std::string identity;
+    for (const char* key : {"app_name", "version", "release_date", "company", "support_email"}) {
+        identity += StringValue(key);
+        identity += ";";
+    }
+    return identity;
+}
+
+std::string InstallConfig::DeinstallerName() const {
+    std::string name =
+        std::string(StringValue("app_name")) + " " + StringValue("version") + " Deinstaller";
+    return InstallPaths::SafeLeaf(name);
+}
+
+// #pragma mark - requirements
+
+int InstallConfig::CheckSystemResources() {
+    xLocalize localize = fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
+    EngineTexts texts(localize);
+
+    // 1. Room for the selected items, each counted with its own recorded size.
+    uint64 total = 0;
+    BMessage instructions;
+    FindMessage("install_instructions", &instructions);
+    BMessage record;
+    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+        if (!IsTrue(record, "install_to_system"))
+            continue;
+        int32 size = 0;
+        record.FindInt32("file_size", &size);
+        total = RequirementMath::AddSize(total, size);
+    }
+    int64 freeBytes = InstallPaths::FreeBytes(fDestinationPath);
+    std::string volumeName = InstallPaths::VolumeName(fDestinationPath);
+    std::string requires_ = texts.Get(1023);
+    std::string suggests = texts.Get(1024);
+    if (!RequirementMath::Fits(freeBytes, total)) {
+        LibError("%s", texts
+                           .Format(1045, requires_.c_str(), ByteText(total).c_str(),
+                                   volumeName.c_str(), ByteText(uint64(freeBytes)).c_str())
+                           .c_str());
+        return kRequirementsNoDiskSpace;
+    }
+
+    // 2. The package's own disk-space minimum.
+    if (BoolValue("req_disk_space_needed")) {
+        bool required = BoolValue("req_disk_space_required");
+        BMessage amount;
+        double value = 0;
+        if (FindMessage("req_disk_space_amount", &amount) == B_OK)
+            amount.FindDouble("value", &value);
+        uint64 minimum = RequirementMath::DiskMinimum(value);
+        if (!RequirementMath::Fits(freeBytes, minimum)) {
+            LibError("%s", texts
+                               .Format(1045, (required ? requires_ : suggests).c_str(),
+                                       ByteText(minimum).c_str(), volumeName.c_str(),
+                                       ByteText(uint64(freeBytes < 0 ? 0 : freeBytes)).c_str())
+                               .c_str());
+            return required ? kRequirementsNoDiskSpace : kRequirementsMet;
+        }
+    }
+
+    // 3. Physical memory.
+    if (BoolValue("req_ram_needed")) {
+        bool required = BoolValue("req_ram_required");
+        int32 amount = Int32Value("req_ram_amount");
+        LibSysInfo info;
+        if (!RequirementMath::MemoryMet(amount, info.PhysicalMemory())) {
+            LibError("%s", texts
+                               .Format(1044, (required ? requires_ : suggests).c_str(), int(amount),
+                                       int(info.PhysicalMemory()),
+                                       texts.Get(required ? 1021 : 1022).c_str())
+                               .c_str());
+            return required ? kRequirementsStop : kRequirementsMet;
+        }
+    }
+
+    // 4. and 5. Shared libraries and applications: Abort, or Continue for a suggestion.
+    auto askMissing = [&](const std::string& text, bool required) {
+        FrontendRequest request;
+        request.text = text;
+        request.buttons.push_back(texts.Get(1011));
+        request.shortcuts.push_back(0);
+        if (!required) {
+            request.buttons.push_back(texts.Get(1028));
+            request.shortcuts.push_back(0);
+        }
+        request.icon = FrontendIcon::Info;
+        return AskFrontend(request).button != 0;
+    };
+
+    BMessage libraries;
+    if (FindMessage("req_shared_library", &libraries) == B_OK) {
+        bool required = IsTrue(libraries, "req_shared_librry_req");
+        const char* name = nullptr;
+        for (int32 i = 0; libraries.FindString("req_shared_library_name", i, &name) == B_OK; i++) {
+            if (name == nullptr || InstallPaths::LibraryPresent(name))
+                continue;
+            std::string text = texts.Format(1043, name, (required ? requires_ : suggests).c_str());
+            if (!askMissing(text, required))
+                return kRequirementsStop;
+        }
+    }
+
+    BMessage applications;
+    if (FindMessage("req_apps", &applications) == B_OK) {
+        bool required = IsTrue(applications, "req_app_req");
+        const char* entry = nullptr;
+        for (int32 i = 0; applications.FindString("req_app_name", i, &entry) == B_OK; i++) {
+            if (entry == nullptr)
+                continue;
+            std::string signature = InstallPaths::SignatureOf(entry);
+            if (!signature.empty() && InstallPaths::ApplicationPresent(signature.c_str()))
+                continue;
+            std::string text = texts.Format(1031, entry, (required ? requires_ : suggests).c_str());
+            if (!askMissing(text, required))
+                return kRequirementsStop;
+        }
+    }
+    return kRequirementsMet;
+}
+
+// #pragma mark - collisions
+
+bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const char* mode,
+                                   bool& ask, bool& answer, const BPath& savedFiles) {
+    std::string leaf = item.Leaf() != nullptr ? item.Leaf() : "";
+    std::string existing = InstallPaths::Join(folder != nullptr ? folder : "", leaf);
+    if (!InstallPaths::EntryExists(existing))
+        return true;
+
+    CollisionMode collisionMode = CollisionModeFrom(mode);
+    CollisionSwitches switches{ask, answer};
+    std::optional<int> button;
+    bool applyToAll = false;
+    if (CollisionPolicy::NeedsQuestion(collisionMode, switches)) {
+        FrontendRequest request;
+        request.title = "ReplaceAlert";
+        request.text = EngineTexts::ReplaceQuestion(existing.c_str());
+        request.buttons = {"Don't Replace", "Replace"};
+        request.shortcuts = {'d', 'r'};
+        request.icon = FrontendIcon::Warning;
+        request.hasBox = true;
+        request.boxLabel = "Apply to all future collisions";
+        request.isReplace = true;
+        request.existingPath = existing;
+        request.newPath = item.Path() != nullptr ? item.Path() : "";
+        request.language = fLanguage;
+        FrontendAnswer reply = AskFrontend(request);
+        button = reply.button;
+        applyToAll = reply.boxChecked;
+    }
+    bool saveReplaced = BoolValue("opt_save_replaced") && savedFiles.Path() != nullptr &&
+                        savedFiles.Path()[0] != '\0';
+    CollisionOutcome outcome =
+        CollisionPolicy::Decide(collisionMode, switches, saveReplaced, button, applyToAll);
+    ask = switches.ask;
+    answer = switches.answer;
+
+    switch (outcome.fate) {
+    case ExistingEntryFate::Saved: {
+        // Two replaced entries of the same name must not overwrite each other in the
+        // saved files folder.
+        std::string target = InstallPaths::FreeName(savedFiles.Path(), leaf);
+        if (!LibMove(existing.c_str(), target.c_str()) || InstallPaths::EntryExists(existing)) {
+            Failure(leaf, "the existing entry " + existing + " could not be saved");
+            return false;
+        }
+        Log("\t\t\tExisting file saved.\n");
+        break;
+    }
+    case ExistingEntryFate::Renamed:
+        LibDuplicate(existing.c_str());
+        if (InstallPaths::EntryExists(existing)) {
+            Failure(leaf, "the existing entry " + existing + " could not be renamed");
+            return false;
+        }
+        Log("\t\t\tExisting file renamed\n");
+        break;
+    case ExistingEntryFate::Removed:
+        LibUnlink(existing.c_str());
+        Log("\t\t\tExisting file removed.\n");
+        break;
+    case ExistingEntryFate::Kept:
+        break;
+    }
+    return outcome.place;
+}
+
+// #pragma mark - log and deinstall records
+
+void InstallConfig::OpenLog(const char* path) {
+    CloseLog();
+    if (path == nullptr || !BoolValue("opt_log"))
+        return;
+    fLog = std::fopen(path, "w");
+}
+
+void InstallConfig::Log(const char* format, ...) {
+    if (fLog == nullptr)
+        return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(fLog, format, args);
+    va_end(args);
+}
+
+void InstallConfig::CloseLog() {
+    if (fLog == nullptr)
+        return;
+    std::fclose(fLog);
+    fLog = nullptr;
+}
+
+void InstallConfig::AddDeinstallTag(const char* path, const char* identity) {
+    if (path == nullptr || identity == nullptr)
+        return;
+    struct stat info;
+    if (lstat(path, &info) != 0)
+        return;
+    fTagged.push_back(path);
+    // A symbolic link cannot carry attributes here, and opening it would tag what it
+    // points to, which may lie anywhere; it is recorded in the deinstaller's list only.
+    if (S_ISLNK(info.st_mode))
+        return;
+    {
+        LibNode node(path);
+        if (node.InitCheck() != B_OK)
+            return;
+        node.RemoveAttr("InstallBy");
+        node.WriteStringAttr("InstallBy", identity);
+    }
+    if (!S_ISDIR(info.st_mode))
+        return;
+    for (const std::string& child : InstallPaths::ListFolder(path))
+        AddDeinstallTag(child.c_str(), identity);
+}
+
+void InstallConfig::BuildStartupString(const char* folder, LibString& out) {
+    out = StartupBlockText(folder, StringValue("support_email")).c_str();
+}
+
+// #pragma mark - the run
+
+bool InstallConfig::StoppedHere() {
+    return StopRequested();
+}
+
+void InstallConfig::Failure(const std::string& leaf, const std::string& reason) {
+    fFailures.push_back(leaf + ": " + reason);
+    Log("\t\t\tNot installed: %s\n", reason.c_str());
+}
+
+LibAppResource* InstallConfig::OpenInstallerResources() {
+    // The payloads are only read; the running installer never rewrites its own file.
+    if (fInstallerPath.empty())
+        return new LibAppResource(uint32(B_READ_ONLY));
+    return new LibAppResource(fInstallerPath.c_str(), uint32(B_READ_ONLY));
+}
+
+int32 InstallConfig::Action() {
+    fLastResult = Run();
+    CloseLog();
+    return fLastResult;
+}
+
+int32 InstallConfig::Run() {
+    xLocalize localize = fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
+    EngineTexts texts(localize);
+    fLanguage = localize.Language();
+    fItemSwitches = CollisionSwitches();
+    fLinkSwitches = CollisionSwitches();
+    fTagged.clear();
+    fFailures.clear();
+    fFailedItems.clear();
+    fScriptEdits.clear();
+    fOrdinal = 0;
+    fTotal = 0;
+    fRestart = false;
+    fDeinstallerPath.clear();
+
+    UpdateStatus("%s", texts.Get(1032).c_str());
+
+    int verdict = CheckSystemResources();
+    if (verdict == kRequirementsNoDiskSpace)
+        return kInstallNoDiskSpace;
+    if (verdict == kRequirementsStop)
+        return kInstallFinished;
+    if (StoppedHere())
+        return kInstallStopped;
+
+    struct stat destination;
+    if (fDestinationPath.empty() || stat(fDestinationPath.c_str(), &destination) != 0 ||
+        !S_ISDIR(destination.st_mode)) {
+        LibError("%s", texts.Get(1040).c_str());
+        return kInstallNoFolder;
+    }
+    fVolume.SetTo(destination.st_dev);
+    std::string volumeName = InstallPaths::VolumeName(fDestinationPath);
+    fIdentity = IdentityString();
+
+    // The installation folder must be a plain name inside the destination: an empty
+    // name, "..", or one with a "/" would make the run move the destination itself (or
+    // a folder above it) to the Trash.
+    const char* createdName = StringValue("opt_created_folder");
+    fInstallFolder = InstallationFolderPath();
+    if (fInstallFolder.empty()) {
+        LibError("%s", texts.Format(1041, createdName).c_str());
+        return kInstallNoFolder;
+    }
+    if (InstallPaths::EntryExists(fInstallFolder)) {
+        BPath old(fInstallFolder.c_str());
+        LibTrash(old, false);
+    }
+    if (!Libmkdir(fInstallFolder.c_str()) || !InstallPaths::IsFolder(fInstallFolder)) {
+        LibError("%s", texts.Format(1041, createdName).c_str());
+        return kInstallNoFolder;
+    }
+    fSavedFiles.clear();
+    if (BoolValue("opt_save_replaced")) {
+        fSavedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
+        Libmkdir(fSavedFiles.c_str());
+    }
+
+    std::string logPath = InstallPaths::Join(fInstallFolder, "Log");
+    OpenLog(logPath.c_str());
+    WriteLogHeader(localize, volumeName, InstallPaths::FreeBytes(fDestinationPath));
+
+    std::unique_ptr<LibAppResource> resources(OpenInstallerResources());
+    if (IncludeDeinstaller()) {
+        UpdateStatus("%s", texts.Get(1033).c_str());
+        PlaceDeinstaller(*resources);
+    }
+    fCustomFolders.MakeEmpty();
+    FindMessage("custom_folder", &fCustomFolders);
+
+    if (BoolValue("opt_create_startup"))
+        CreateStartupHook();
+
+    BMessage instructions;
+    FindMessage("install_instructions", &instructions);
+    BMessage record;
+    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+        if (IsTrue(record, "install_to_system"))
+            fTotal++;
+    }
+    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+        if (StoppedHere())
+            return kInstallStopped;
+        InstallItem(i, instructions, *resources);
+    }
+    {
+        std::lock_guard<std::mutex> lock(fConfigLock);
+        if (ReplaceMessage("install_instructions", &instructions) != B_OK)
+            AddMessage("install_instructions", &instructions);
+    }
+    if (StoppedHere())
+        return kInstallStopped;
+
+    EditScripts();
+    WriteInstalledRecord();
+    AutoLaunch();
+
+    Log("\tInstallation Complete: %s\n", NowText().c_str());
+    CloseLog();
+    if (InstallPaths::EntryExists(logPath))
+        LibSetMimeType(logPath.c_str(), "text/plain");
+    UpdateStatus("%s", texts.Get(1037).c_str());
+
+    CompletionDialog(localize);
+    return fFailures.empty() ? kInstallFinished : kInstallIncomplete;
+}
+
+bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResource& resources) {
+    BMessage record;
+    if (instructions.FindMessage("install_file", index, &record) != B_OK)
+        return false;
+    if (!IsTrue(record, "install_to_system"))
+        return true;
+
+    std::string leaf = LeafOf(StringOf(record, "file_name").c_str());
+    Log("\t\tInstalling : %s\n", leaf.c_str());
+    fOrdinal++;
+    {
+        xLocalize localize =
+            fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
+        EngineTexts texts(localize);
+        UpdateStatus("%s", texts.Format(1036, int(fOrdinal), int(fTotal), leaf.c_str()).c_str());
+    }
+    if (!InstallPaths::IsPlainName(leaf.c_str())) {
+        Failure(leaf, "the package gives it no usable name");
+        fFailedItems.insert(index);
+        return true;
+    }
+    std::string path = InstallPaths::Join(fInstallFolder, leaf);
+    BMessage meta;
+    record.FindMessage("install_meta", &meta);
+
+    bool extracted = resources.ExtractEntry(2100 + index, path.c_str(), true);
+    if (!extracted || !InstallPaths::EntryExists(path)) {
+        std::string reason =
+            extracted ? std::string("the package holds no data for it")
+                      : std::string("it could not be extracted (") + resources.LastError() + ")";
+        Failure(leaf, reason);
+        fFailedItems.insert(index);
+        return true;
+    }
+
+    ApplyDates(path.c_str(), record);
+
+    std::string destination = StringOf(meta, "destination");
+    if (destination != config_value::kUserSelected) {
+        LibString folderText;
+        GetNewPath(destination.c_str(), fCustomFolders, fVolume, fSavedFiles.c_str(), folderText);
+        std::string folder = static_cast<const char*>(folderText);
+        std::string target = InstallPaths::Join(folder, leaf);
+        if (folder.empty()) {
+            Failure(leaf, "its destination '" + destination + "' is no known folder");
+        } else if (InstallPaths::SameEntry(target, path)) {
+            // Already where it belongs.
+        } else if (ReplaceControl(folder.c_str(), BPath(path.c_str()),
+                                  StringOf(meta, "destination_exists").c_str(), fItemSwitches.ask,
+                                  fItemSwitches.answer, BPath(fSavedFiles.c_str()))) {
+            bool saveReplaced = BoolValue("opt_save_replaced");
+            if (!saveReplaced && InstallPaths::EntryExists(target) &&
+                (InstallPaths::IsFolder(path) || InstallPaths::IsFolder(target))) {
+                LibUnlink(target.c_str());
+                Log("\t\t\tRemoved existing folder %s\n", target.c_str());
+            }
+            if (!InstallPaths::EntryExists(folder))
+                Libmkdir(folder.c_str());
+            if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target)) {
+                Log("\t\t\tPlaced in %s\n", folder.c_str());
+                path = target;
+            } else {
+                Failure(leaf, "it could not be moved to " + folder);
+            }
+        } else {
+            Log("\t\t\tUser desired not to place item in %s\n", folder.c_str());
+        }
+    }
+
+    record.ReplaceString("file_name", path.c_str());
+    instructions.ReplaceMessage("install_file", index, &record);
+
+    bool deinstallable = IsExactly(meta, "deinstallable", config_value::kTrue);
+    if (deinstallable)
+        AddDeinstallTag(path.c_str(), fIdentity.c_str());
+    else
+        Log("\t\t\tThis file will not be removed by the de-installer\n");
+
+    PlaceLink(leaf, path, meta, deinstallable);
+    return true;
+}
+
+void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPath,
+                              const BMessage& meta, bool deinstallable) {
+    std::string link = StringOf(meta, "link");
+    if (link.empty() || link == config_value::kNone)
+        return;
+
+    std::string folder;
+    bool userSelected = link == config_value::kUserSelected;
+    if (userSelected) {
+        folder = fInstallFolder;
+    } else {
+        LibString folderText;
+        GetNewPath(link.c_str(), fCustomFolders, fVolume, fSavedFiles.c_str(), folderText);
+        folder = static_cast<const char*>(folderText);
+        if (folder.empty()) {
+            Failure(leaf, "its link folder '" + link + "' is no known folder");
+            return;
+        }
+    }
+    std::string linkPath = InstallPaths::Join(folder, leaf);
+    // A link in the item's own place would replace the item: the item is kept.
+    if (InstallPaths::SameEntry(linkPath, itemPath)) {
+        Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
+        return;
+    }
+    bool allowed =
+        userSelected || ReplaceControl(folder.c_str(), BPath(itemPath.c_str()),
+                                       StringOf(meta, "link_exists").c_str(), fLinkSwitches.ask,
+                                       fLinkSwitches.answer, BPath(fSavedFiles.c_str()));
+    if (!allowed) {
+        Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
+        return;
+    }
+    if (!InstallPaths::EntryExists(folder))
+        Libmkdir(folder.c_str());
+    if (!LibSymLink(itemPath.c_str(), linkPath.c_str()) || !InstallPaths::IsLink(linkPath)) {
+        Failure(leaf, "its link could not be placed in " + folder);
+        return;
+    }
+    // Only the new link is given its type; the folder's other entries are left alone.
+    Libmimeset(linkPath.c_str());
+    Log("\t\t\tPlaced a link in %s\n", folder.c_str());
+    if (deinstallable)
+        AddDeinstallTag(linkPath.c_str(), fIdentity.c_str());
+    else
+        Log("\t\t\tThis link will not be removed by the de-installer\n");
+}
+
+void InstallConfig::ApplyDates(const char* path, const BMessage& record) {
+    BNode node(path);
+    if (node.InitCheck() != B_OK) {
+        std::fprintf(stderr, "unable to set date/time for %s\n", path);
+        return;
+    }
+    int64 seconds = 0;
+    if (record.FindInt64("file_creation", &seconds) == B_OK)
+        node.SetCreationTime(time_t(seconds));
+    if (record.FindInt64("file_modified", &seconds) == B_OK)
+        node.SetModificationTime(time_t(seconds));
+    if (record.FindInt64("file_accessed", &seconds) == B_OK)
+        node.SetAccessTime(time_t(seconds));
+}

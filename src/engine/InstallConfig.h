@@ -1,0 +1,190 @@
+#pragma once
+
+// The installation engine. It is at the same time the package configuration (the message
+// of PackageConfig), the worker thread (LibThread) and the run: Action() checks the
+// system's requirements, creates the installation folder, writes the log, places the
+// deinstaller, extracts and places every selected item with its link and deinstall tag,
+// edits the start-up scripts, offers to launch what was installed and shows the
+// completion message. It talks to the window only through 'isud' (status texts) and
+// 'LThC' (the end of the run, from LibThread), and to the user only through the
+// front-end seam.
+//
+// Concurrency: the window writes only the "install_to_system" marks, before it starts the
+// worker. During a run the worker works on its own copy of "install_instructions" and
+// writes it back under ConfigLock(); the window reads the configuration during a run only
+// through DeinstallerSize(), which takes the same lock.
+
+#include <cstdio>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/CollisionPolicy.h"
+#include "lib/LibString.h"
+#include "lib/LibThread.h"
+#include "package/PackageConfig.h"
+#include "platform/app/Messenger.h"
+#include "platform/storage/Entry.h"
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Path.h"
+#include "platform/storage/Volume.h"
+
+class LibAppResource;
+class xLocalize;
+
+// Results of Action(), sent to the window as "status" of 'LThC'.
+enum {
+    // The run is over: the installation completed, or the user stopped it at a
+    // requirements question. The window quits (restarting first when asked for).
+    kInstallFinished = 0,
+    // The destination folder could not be opened or the installation folder not created.
+    kInstallNoFolder = 1,
+    // The run was stopped from outside before it ended (no notice is sent then).
+    kInstallStopped = 2,
+    // A disk-space requirement was not met.
+    kInstallNoDiskSpace = 3,
+    // The run went to its end, but some items could not be extracted, placed or linked;
+    // the user has been told which. The window lets the user try again.
+    kInstallIncomplete = 4
+};
+
+// Verdicts of CheckSystemResources().
+enum { kRequirementsMet = 1, kRequirementsNoDiskSpace = 2, kRequirementsStop = 3 };
+
+// Status message code of a running installation (string "message").
+enum { kInstallStatusMessage = 'isud' };
+
+// Resource of the placed deinstaller listing what the run installed.
+constexpr int32 kInstalledResourceId = 2003;
+constexpr const char* kInstalledResourceName = "TWC:installed";
+
+class InstallConfig : public PackageConfig, public LibThread {
+public:
+    InstallConfig();
+    ~InstallConfig() override;
+
+    // The run, on the worker thread; one of the results above.
+    int32 Action() override;
+    status_t Go(const char* name, BMessenger* messenger, const int32& priority = 10,
+                const bool& wait = false) override;
+    // The thread's state, then every install file record.
+    void PrintToStream() const override;
+
+    // Formats a status text (at most 99 bytes, cut at a character boundary) and sends it as
+    // 'isud' to the messenger given to Go, and to the status listener when there is one.
+    void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Receives every status text on the worker thread (non-window front-ends).
+    void SetStatusListener(std::function<void(const char*)> listener);
+
+    // The destination folder chosen by the user; the installation folder
+    // ("opt_created_folder") is created inside it.
+    void SetDestination(const entry_ref& ref);
+    bool SetDestinationPath(const char* path);
+    const entry_ref& Destination() const { return fDestination; }
+    const std::string& DestinationPath() const { return fDestinationPath; }
+    // Destination folder + "opt_created_folder".
+    std::string InstallationFolderPath() const;
+
+    // The installer file whose payloads are installed; the running program when not set.
+    void SetInstallerPath(const char* path);
+
+    // Whether the installation folder already exists.
+    bool DoesDestinationExist();
+    // Resolves a custom or standard folder name to a folder path (see the .cpp). An
+    // unknown name gives an empty result.
+    void GetNewPath(const char* name, BMessage& customFolders, BVolume& volume,
+                    const char* savedFiles, LibString& result);
+    // Recorded size of the first record whose "file_name" has this leaf; 0 when none.
+    int32 GetFileSize(const char* leaf);
+
+    int CheckSystemResources();
+
+    // Decides a collision at `folder` for the entry at `item`; true when the entry may be
+    // placed. The two switches belong to the kind of entry (items or links).
+    bool ReplaceControl(const char* folder, const BPath& item, const char* mode, bool& ask,
+                        bool& answer, const BPath& savedFiles);
+
+    void OpenLog(const char* path);
+    void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void CloseLog();
+
+    // Tags the entry (and everything inside a folder) with "InstallBy" = identity.
+    void AddDeinstallTag(const char* path, const char* identity);
+
+    // The StartUp block for the boot script.
+    void BuildStartupString(const char* folder, LibString& out);
+
+    // Offers to start the installed items marked "auto_launch".
+    void AutoLaunch();
+
+    bool RestartRequested() const { return fRestart; }
+    // "TWC:deinstaller_size"; safe to call while a run goes on.
+    int32 DeinstallerSize();
+    std::mutex& ConfigLock() { return fConfigLock; }
+
+    // What the last run did, for front-ends and tests.
+    int32 LastResult() const { return fLastResult; }
+    const std::vector<std::string>& TaggedPaths() const { return fTagged; }
+    const std::vector<std::string>& Failures() const { return fFailures; }
+
+    // The product identity "app_name;version;release_date;company;support_email;".
+    std::string IdentityString() const;
+    // The deinstaller's file name: app_name + " " + version + " Deinstaller".
+    std::string DeinstallerName() const;
+
+private:
+    struct ScriptEdit {
+        std::string file;
+        std::string tag;
+    };
+
+    int32 Run();
+    bool InstallItem(int32 index, BMessage& instructions, LibAppResource& resources);
+    void PlaceLink(const std::string& leaf, const std::string& itemPath, const BMessage& meta,
+                   bool deinstallable);
+    void WriteLogHeader(xLocalize& localize, const std::string& volumeName, int64 freeBytes);
+    void PlaceDeinstaller(LibAppResource& resources);
+    void BuildDeinstallerConfiguration(BMessage& out) const;
+    void WriteInstalledRecord();
+    void CreateStartupHook();
+    void EditScripts();
+    void EditUserScript(directory_which folder, const char* file, const char* tag,
+                        const char* contents);
+    void CompletionDialog(xLocalize& localize);
+    void ApplyDates(const char* path, const BMessage& record);
+    void Failure(const std::string& leaf, const std::string& reason);
+    std::string NowText() const;
+    LibAppResource* OpenInstallerResources();
+    bool StoppedHere();
+
+    entry_ref fDestination;
+    std::string fDestinationPath;
+    std::string fInstallerPath;
+    FILE* fLog = nullptr;
+    bool fRestart = false;
+
+    std::mutex fConfigLock;
+    BMessenger fStatusTarget;
+    bool fHasStatusTarget = false;
+    std::function<void(const char*)> fStatusListener;
+
+    // Run state.
+    BMessage fCustomFolders;
+    BVolume fVolume;
+    std::string fInstallFolder;
+    std::string fSavedFiles;
+    std::string fIdentity;
+    std::string fDeinstallerPath;
+    CollisionSwitches fItemSwitches;
+    CollisionSwitches fLinkSwitches;
+    int32 fTotal = 0;
+    int32 fOrdinal = 0;
+    int32 fLastResult = kInstallFinished;
+    std::vector<std::string> fTagged;
+    std::vector<std::string> fFailures;
+    std::set<int32> fFailedItems;
+    std::vector<ScriptEdit> fScriptEdits;
+    std::string fLanguage;
+};

@@ -1,0 +1,360 @@
+// The steps of InstallConfig that surround the items: the log header, the deinstaller and
+// its records, the StartUp hook and the script edits, the launch offer and the completion
+// message.
+
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/LibAlert.h"
+#include "engine/ByteText.h"
+#include "engine/EngineTexts.h"
+#include "engine/InstallConfig.h"
+#include "engine/InstallPaths.h"
+#include "engine/LibSysInfo.h"
+#include "engine/ProcessLauncher.h"
+#include "engine/RequirementMath.h"
+#include "engine/ScriptBlockEditor.h"
+#include "engine/UserBootHooks.h"
+#include "lib/LibDateTime.h"
+#include "lib/LibLocaleDate.h"
+#include "lib/LibLocaleTime.h"
+#include "locale/xLocalize.h"
+#include "platform/interface/Frontend.h"
+#include "platform/storage/MimeType.h"
+#include "platform/storage/NodeInfo.h"
+#include "storage/LibAppResource.h"
+#include "storage/LibFileOps.h"
+#include "storage/LibNode.h"
+
+namespace {
+
+const char* kElfType = "application/x-vnd.Be-elfexecutable";
+const char* kDefaultEditor = "application/x-vnd.Be-STEE";
+
+const char* YesNo(bool value) {
+    return value ? "Yes" : "No";
+}
+
+bool HasElfMagic(const char* path) {
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char magic[4] = {};
+    bool elf = read(fd, magic, 4) == 4 && std::memcmp(magic, "\177ELF", 4) == 0;
+    close(fd);
+    return elf;
+}
+
+std::string StoredType(const char* path) {
+    BNode node(path);
+    if (node.InitCheck() != B_OK)
+        return "";
+    BNodeInfo info(&node);
+    char type[B_MIME_TYPE_LENGTH] = "";
+    if (info.GetType(type) != B_OK)
+        return "";
+    return type;
+}
+
+} // namespace
+
+std::string InstallConfig::NowText() const {
+    LibDateTime now(true);
+    LibLocaleDate dateFormat;
+    LibLocaleTime timeFormat;
+    timeFormat.SetShowSeconds(true);
+    LibString date = dateFormat.Format(now);
+    LibString time = timeFormat.Format(now);
+    return std::string(static_cast<const char*>(date)) + " " + static_cast<const char*>(time);
+}
+
+void InstallConfig::WriteLogHeader(xLocalize& localize, const std::string& volumeName,
+                                   int64 freeBytes) {
+    if (fLog == nullptr)
+        return;
+    EngineTexts texts(localize);
+    Log("\nAPPLICATION\n");
+    Log("\tApplication : %s\n", StringValue("app_name"));
+    Log("\tVersion : %s\n", StringValue("version"));
+    Log("\tRelease Date : %s\n", StringValue("release_date"));
+    Log("\tCompany : %s\n", StringValue("company"));
+    Log("\tSupport Email : %s\n", StringValue("support_email"));
+
+    Log("\nABOUT THIS SYSTEM\n");
+    LibSysInfo info;
+    Log("\t%s\n", info.DescriptionText().c_str());
+    Log("\tFree Disk Space : %s\n", ByteText(uint64(freeBytes < 0 ? 0 : freeBytes)).c_str());
+
+    Log("\nINSTALLER REQUIREMENTS\n");
+    bool diskNeeded = BoolValue("req_disk_space_needed");
+    Log("\tDisk Space Needed: %s\n", YesNo(diskNeeded));
+    if (diskNeeded) {
+        BMessage amount;
+        double value = 0;
+        if (FindMessage("req_disk_space_amount", &amount) == B_OK)
+            amount.FindDouble("value", &value);
+        Log("\t\tDisk spaced %s: %s\n",
+            texts.Get(BoolValue("req_disk_space_required") ? 1025 : 1026).c_str(),
+            ByteText(RequirementMath::DiskMinimum(value)).c_str());
+    }
+    bool ramNeeded = BoolValue("req_ram_needed");
+    Log("\tPhysical RAM Needed: %s\n", YesNo(ramNeeded));
+    if (ramNeeded) {
+        Log("\t\tRAM %s: %d MB\n", texts.Get(BoolValue("req_ram_required") ? 1025 : 1026).c_str(),
+            int(Int32Value("req_ram_amount")));
+    }
+    Log("\tBoot Volume Only: %s\n", YesNo(BoolValue("req_boot_vol_only")));
+    Log("\tRemovable Volume Allowed: %s\n", YesNo(BoolValue("req_removable_vol_ok")));
+    Log("\tShared Volume Allowed: %s\n", YesNo(BoolValue("req_shared_vol_ok")));
+    Log("\tShared Libraries:\n");
+    Log("\tDependent Applications:\n");
+
+    Log("\nINSTALLATION\n\tOn volume %s.\n\tIn folder %s.\n", volumeName.c_str(),
+        fInstallFolder.c_str());
+    if (BoolValue("opt_save_replaced"))
+        Log("\tReplaced files moved to %s\n", fSavedFiles.c_str());
+    Log("\n");
+    Log("\tInstallation Started: %s\n", NowText().c_str());
+}
+
+// #pragma mark - deinstaller
+
+void InstallConfig::BuildDeinstallerConfiguration(BMessage& out) const {
+    out.MakeEmpty();
+    out.what = 0;
+    for (const char* key : {"app_name", "version", "release_date", "company", "support_email"})
+        out.AddString(key, StringValue(key));
+    BMessage image;
+    if (FindMessage("about_image", &image) == B_OK)
+        out.AddMessage("about_image", &image);
+    const char* edits[][2] = {{"edit_bootscript", "edit_bootscript_tag"},
+                              {"edit_setup_env", "edit_setup_env_tag"},
+                              {"edit_profile", "edit_profile_tag"}};
+    for (auto& edit : edits) {
+        bool on = BoolValue(edit[0]);
+        out.AddBool(edit[0], on);
+        if (on)
+            out.AddString(edit[1], StringValue(edit[1]));
+    }
+}
+
+void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
+    std::string path = InstallPaths::Join(fInstallFolder, DeinstallerName());
+    if (!resources.ExtractEntry(2001, path.c_str(), true)) {
+        Failure(DeinstallerName(), std::string("the deinstaller could not be extracted (") +
+                                       resources.LastError() + ")");
+        return;
+    }
+    if (!InstallPaths::EntryExists(path)) {
+        std::fprintf(stderr, "The installer carries no deinstaller\n");
+        return;
+    }
+    fDeinstallerPath = path;
+
+    BMessage configuration;
+    BuildDeinstallerConfiguration(configuration);
+    std::string flat = configuration.Flatten();
+    {
+        LibAppResource deinstaller(path.c_str(), uint32(B_READ_WRITE));
+        deinstaller.RemoveResource(kConfigurationResourceType, kConfigurationResourceId);
+        deinstaller.AddResource(kConfigurationResourceType, kConfigurationResourceId, flat.data(),
+                                flat.size(), kConfigurationResourceName);
+    }
+    LibNode node(path.c_str());
+    node.WriteStringAttr("language", fLanguage.c_str());
+}
+
+void InstallConfig::WriteInstalledRecord() {
+    if (fDeinstallerPath.empty() || !InstallPaths::EntryExists(fDeinstallerPath))
+        return;
+    BMessage installed;
+    for (const std::string& path : fTagged)
+        installed.AddString("path", path.c_str());
+    for (const ScriptEdit& edit : fScriptEdits) {
+        installed.AddString("script_file", edit.file.c_str());
+        installed.AddString("script_tag", edit.tag.c_str());
+    }
+    std::string flat = installed.Flatten();
+    std::string language = fLanguage;
+    {
+        LibAppResource deinstaller(fDeinstallerPath.c_str(), uint32(B_READ_WRITE));
+        deinstaller.RemoveResource(B_STRING_TYPE, kInstalledResourceId);
+        deinstaller.AddResource(B_STRING_TYPE, kInstalledResourceId, flat.data(), flat.size(),
+                                kInstalledResourceName);
+    }
+}
+
+// #pragma mark - scripts
+
+void InstallConfig::CreateStartupHook() {
+    LibString folder;
+    GetNewPath("StartUp", fCustomFolders, fVolume, fSavedFiles.c_str(), folder);
+    if (folder.Length() == 0) {
+        // Without a custom folder of that name there is no folder to run at start-up.
+        std::fprintf(stderr, "The package defines no StartUp folder; no StartUp block added\n");
+        return;
+    }
+    Log("\tCreating StartUp folder in %s.\n", static_cast<const char*>(folder));
+    LibString block;
+    BuildStartupString(folder, block);
+    EditUserScript(B_USER_BOOT_DIRECTORY, "UserBootscript", "StartUpFolder", block);
+}
+
+void InstallConfig::EditUserScript(directory_which which, const char* file, const char* tag,
+                                   const char* contents) {
+    // An empty tag would match every block of the file.
+    if (tag == nullptr || tag[0] == '\0') {
+        std::fprintf(stderr, "No tag for the block in %s; the file is left as it is\n", file);
+        return;
+    }
+    BPath folder;
+    if (find_directory(which, &folder, false, nullptr) != B_OK)
+        return;
+    if (!InstallPaths::EntryExists(folder.Path()))
+        Libmkdir(folder.Path());
+    std::string path = InstallPaths::Join(folder.Path(), file);
+
+    // The file keeps the editor the user chose for it.
+    char editor[B_MIME_TYPE_LENGTH] = "";
+    {
+        BNode node(path.c_str());
+        BNodeInfo info(&node);
+        if (node.InitCheck() != B_OK || info.GetPreferredApp(editor) != B_OK) {
+            BMimeType text("text/plain");
+            if (text.GetPreferredApp(editor) != B_OK)
+                std::strcpy(editor, kDefaultEditor);
+        }
+        if (editor[0] == '\0')
+            std::strcpy(editor, kDefaultEditor);
+    }
+
+    bool added = ScriptBlockEditor::Edit(path, tag, contents);
+    LibSetFileType(path.c_str(), "text/plain", editor);
+    if (!added)
+        return;
+    fScriptEdits.push_back({path, tag});
+
+    if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserBootscript") == 0) {
+        UserBootHooks::EnsureBootscriptAutostart(path);
+    } else if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserSetupEnvironment") == 0) {
+        BPath home;
+        if (find_directory(B_USER_DIRECTORY, &home, false, nullptr) == B_OK)
+            UserBootHooks::EnsureSetupEnvironmentSourced(
+                InstallPaths::Join(home.Path(), ".profile"), path);
+    }
+}
+
+void InstallConfig::EditScripts() {
+    if (BoolValue("edit_bootscript")) {
+        Log("\tAdded script tab %s to /boot/home/config/boot/UserBootscript\n",
+            StringValue("edit_bootscript_tag"));
+        EditUserScript(B_USER_BOOT_DIRECTORY, "UserBootscript", StringValue("edit_bootscript_tag"),
+                       StringValue("edit_bootscript_contents"));
+    }
+    if (BoolValue("edit_setup_env")) {
+        Log("\tAdded script tab %s to /boot/home/config/boot/UserSetupEnvironment\n",
+            StringValue("edit_setup_env_tag"));
+        EditUserScript(B_USER_BOOT_DIRECTORY, "UserSetupEnvironment",
+                       StringValue("edit_setup_env_tag"), StringValue("edit_setup_env_contents"));
+    }
+    if (BoolValue("edit_profile")) {
+        Log("\tAdded script tab %s to /boot/home/.profile\n", StringValue("edit_profile_tag"));
+        EditUserScript(B_USER_DIRECTORY, ".profile", StringValue("edit_profile_tag"),
+                       StringValue("edit_profile_contents"));
+    }
+}
+
+// #pragma mark - launch and completion
+
+void InstallConfig::AutoLaunch() {
+    xLocalize localize = fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
+    EngineTexts texts(localize);
+    bool question = false;
+    BMessage instructions;
+    FindMessage("install_instructions", &instructions);
+    BMessage record;
+    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+        bool marked = false;
+        if (record.FindBool("install_to_system", &marked) != B_OK || !marked)
+            continue;
+        // An item that was not installed is not started.
+        if (fFailedItems.count(i) != 0)
+            continue;
+        BMessage meta;
+        const char* launch = nullptr;
+        if (record.FindMessage("install_meta", &meta) != B_OK ||
+            meta.FindString("auto_launch", &launch) != B_OK || launch == nullptr ||
+            std::strcmp(launch, config_value::kTrue) != 0)
+            continue;
+        if (StoppedHere())
+            return;
+
+        const char* fileName = nullptr;
+        record.FindString("file_name", &fileName);
+        std::string path = fileName != nullptr ? fileName : "";
+        std::string text = texts.Get(1034) + path + texts.Get(1035);
+        const char* reason = nullptr;
+        if (meta.FindString("auto_launch_reason", &reason) == B_OK && reason != nullptr &&
+            reason[0] != '\0') {
+            text += "\n\n";
+            text += reason;
+            question = true;
+        }
+        if (question) {
+            FrontendRequest request;
+            request.text = text;
+            request.buttons = {texts.Get(1018), texts.Get(1019)};
+            request.shortcuts = {0, 0};
+            request.icon = FrontendIcon::Info;
+            if (AskFrontend(request).button != 1)
+                continue;
+        }
+
+        std::string type = StoredType(path.c_str());
+        std::string folder = InstallPaths::Parent(path);
+        bool program = type == kElfType || (type.empty() && HasElfMagic(path.c_str()));
+        if (program) {
+            if (ProcessLauncher::Run({path}, folder, false) != B_OK)
+                LibError("%s", texts.Format(1039, InstallPaths::Leaf(path).c_str()).c_str());
+        } else {
+            // A script runs from its own folder, and to its end before the run goes on.
+            ProcessLauncher::Run({"/bin/sh", path}, folder, true);
+        }
+    }
+}
+
+void InstallConfig::CompletionDialog(xLocalize& localize) {
+    EngineTexts texts(localize);
+    if (!fFailures.empty()) {
+        // What could not be installed is told instead of a message of success.
+        std::string message = "The installation could not be completed. These items were not "
+                              "installed:\n";
+        for (const std::string& failure : fFailures)
+            message += "\n" + failure;
+        if (BoolValue("opt_log"))
+            message += "\n\nThe log in " + fInstallFolder + " tells more.";
+        LibWarning("%s", message.c_str());
+    } else {
+        std::string message = texts.Get(1038);
+        const char* comments = StringValue("complete_comments");
+        if (comments[0] != '\0') {
+            message += "\n\n";
+            message += comments;
+        }
+        if (BoolValue("complete_restart")) {
+            message += texts.Get(1042);
+            FrontendRequest request;
+            request.text = message;
+            request.buttons = {texts.Get(1029), texts.Get(1030)};
+            request.shortcuts = {0, 0};
+            request.icon = FrontendIcon::Info;
+            if (AskFrontend(request).button == 1)
+                fRestart = true;
+        } else {
+            LibInfo("%s", message.c_str());
+        }
+    }
+    if (BoolValue("complete_display_folder"))
+        LibOpenEntry(fInstallFolder.c_str());
+}
