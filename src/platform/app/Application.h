@@ -56,7 +56,6 @@ private:
     status_t fInitStatus = B_OK;
     bigtime_t fPulseRate = 500000;
     bigtime_t fNextPulse = 0;
-    bool fPulseEnabled = false;
     bool fReadyToRunDone = false;
 };
 

@@ -126,5 +126,5 @@ private:
     bool DispatchOne(bool hostedCall);
     void QuitFromOtherThread();
 
-    std::unique_ptr<LooperState> fState;
+    std::shared_ptr<LooperState> fState;
 };

@@ -2,7 +2,7 @@
 
 // BRoster: finds and starts applications.
 //
-// An application is an executable file whose signature attribute (BEOS:APP_SIG, see
+// An application is an executable file whose signature (kept in an attribute, see
 // BAppFileInfo) names it. FindApp looks for one in the application folders and the bin
 // folders (find_directory) and along PATH. Launch starts a program with posix_spawn and
 // an argument vector; nothing goes through a shell.
@@ -11,9 +11,6 @@
 
 struct entry_ref;
 class BMessage;
-
-// The attribute that holds an executable's signature.
-#define B_APP_SIGNATURE_ATTRIBUTE "BEOS:APP_SIG"
 
 class BRoster {
 public:

@@ -174,12 +174,12 @@ typedef struct {
     machine_id id;
     bigtime_t boot_time; // microseconds since 1970
     int32 cpu_count;     // at most B_MAX_CPU_COUNT
-    cpu_type cpu_type;
+    enum cpu_types cpu_type;
     int32 cpu_revision;
     cpu_info cpu_infos[B_MAX_CPU_COUNT];
     int64 cpu_clock_speed; // Hz, 0 when unknown
     int64 bus_clock_speed; // Hz, 0 when unknown
-    platform_type platform_type;
+    enum platform_types platform_type;
     int32 max_pages;  // physical memory in B_PAGE_SIZE pages
     int32 used_pages; // pages in use (not available to programs)
     int32 page_faults;

@@ -1,0 +1,1164 @@
+#include "platform/app/Message.h"
+
+#include <bit>
+#include <cctype>
+#include <cinttypes>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "platform/app/Messenger.h"
+#include "platform/interface/Point.h"
+#include "platform/interface/Rect.h"
+
+// Values are kept in the machine's byte order and flattened as they are, which is the
+// little-endian order the flattened form promises.
+static_assert(std::endian::native == std::endian::little,
+              "the flattened message form assumes a little-endian machine");
+
+namespace {
+
+constexpr char kMagic[4] = {'T', 'W', 'M', 'G'};
+constexpr uint16 kVersion = 1;
+constexpr size_t kHeaderSize = 20;
+constexpr size_t kFieldHeaderSize = 12;
+constexpr uint8 kFieldFixedSize = 0x01;
+
+// The byte size every value of a type must have; 0 for types of any size.
+size_t FixedSizeOf(type_code type) {
+    switch (type) {
+    case B_BOOL_TYPE:
+    case B_INT8_TYPE:
+        return 1;
+    case B_INT16_TYPE:
+        return 2;
+    case B_INT32_TYPE:
+    case B_FLOAT_TYPE:
+        return 4;
+    case B_INT64_TYPE:
+    case B_DOUBLE_TYPE:
+        return 8;
+    case B_RECT_TYPE:
+        return 16;
+    case B_POINT_TYPE:
+        return 8;
+    case B_POINTER_TYPE:
+        return sizeof(void*);
+    case B_MESSENGER_TYPE:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+bool TypeMatches(type_code fieldType, type_code requested) {
+    return requested == B_ANY_TYPE || fieldType == B_ANY_TYPE || fieldType == requested;
+}
+
+void PutU16(std::string& out, uint16 value) {
+    out.append(reinterpret_cast<const char*>(&value), 2);
+}
+
+void PutU32(std::string& out, uint32 value) {
+    out.append(reinterpret_cast<const char*>(&value), 4);
+}
+
+} // namespace
+
+// Reads a byte range without ever stepping past its end.
+class BMessage::Reader {
+public:
+    Reader(const char* data, size_t size) : fData(data), fSize(size) {}
+
+    size_t Remaining() const { return fSize - fPosition; }
+    size_t Position() const { return fPosition; }
+    const char* Current() const { return fData + fPosition; }
+
+    bool Read(void* out, size_t size) {
+        if (size > Remaining())
+            return false;
+        std::memcpy(out, fData + fPosition, size);
+        fPosition += size;
+        return true;
+    }
+    bool Skip(size_t size) {
+        if (size > Remaining())
+            return false;
+        fPosition += size;
+        return true;
+    }
+    bool ReadU8(uint8* value) { return Read(value, 1); }
+    bool ReadU16(uint16* value) { return Read(value, 2); }
+    bool ReadU32(uint32* value) { return Read(value, 4); }
+
+private:
+    const char* fData;
+    size_t fSize;
+    size_t fPosition = 0;
+};
+
+BMessage::BMessage() : what(0) {}
+
+BMessage::BMessage(uint32 command) : what(command) {}
+
+BMessage::BMessage(const BMessage& other) : what(other.what) {
+    *this = other;
+}
+
+BMessage::BMessage(BMessage&& other) noexcept
+    : what(other.what), fFields(std::move(other.fFields)), fIndex(std::move(other.fIndex)) {
+    other.fFields.clear();
+    other.fIndex.clear();
+}
+
+BMessage::~BMessage() = default;
+
+BMessage& BMessage::operator=(const BMessage& other) {
+    if (this == &other)
+        return *this;
+    what = other.what;
+    std::vector<Field> fields;
+    fields.reserve(other.fFields.size());
+    for (const Field& field : other.fFields) {
+        Field copy;
+        copy.name = field.name;
+        copy.type = field.type;
+        copy.fixedSize = field.fixedSize;
+        copy.values.reserve(field.values.size());
+        for (const Value& value : field.values)
+            copy.values.push_back(MakeValue(value.bytes.get(), value.size));
+        fields.push_back(std::move(copy));
+    }
+    fFields = std::move(fields);
+    fIndex = other.fIndex;
+    return *this;
+}
+
+BMessage& BMessage::operator=(BMessage&& other) noexcept {
+    if (this == &other)
+        return *this;
+    what = other.what;
+    fFields = std::move(other.fFields);
+    fIndex = std::move(other.fIndex);
+    other.fFields.clear();
+    other.fIndex.clear();
+    return *this;
+}
+
+BMessage::Value BMessage::MakeValue(const void* data, size_t size) {
+    Value value;
+    value.bytes.reset(new char[size > 0 ? size : 1]);
+    if (size > 0)
+        std::memcpy(value.bytes.get(), data, size);
+    value.size = size;
+    return value;
+}
+
+// Fields.
+
+BMessage::Field* BMessage::FindField(const char* name) {
+    if (name == nullptr)
+        return nullptr;
+    auto found = fIndex.find(name);
+    return found == fIndex.end() ? nullptr : &fFields[found->second];
+}
+
+const BMessage::Field* BMessage::FindField(const char* name) const {
+    return const_cast<BMessage*>(this)->FindField(name);
+}
+
+void BMessage::RebuildIndex() {
+    fIndex.clear();
+    for (size_t i = 0; i < fFields.size(); ++i)
+        fIndex.emplace(fFields[i].name, i);
+}
+
+status_t BMessage::GetInfo(type_code typeRequested, int32 index, char** nameFound,
+                           type_code* typeFound, int32* countFound) const {
+    const char* name = nullptr;
+    status_t status = GetInfo(typeRequested, index, &name, typeFound, countFound);
+    if (status == B_OK && nameFound != nullptr)
+        *nameFound = const_cast<char*>(name);
+    return status;
+}
+
+status_t BMessage::GetInfo(type_code typeRequested, int32 index, const char** nameFound,
+                           type_code* typeFound, int32* countFound) const {
+    if (index < 0)
+        return B_BAD_INDEX;
+    int32 seen = 0;
+    for (const Field& field : fFields) {
+        if (typeRequested != B_ANY_TYPE && field.type != typeRequested)
+            continue;
+        if (seen++ != index)
+            continue;
+        if (nameFound != nullptr)
+            *nameFound = field.name.c_str();
+        if (typeFound != nullptr)
+            *typeFound = field.type;
+        if (countFound != nullptr)
+            *countFound = static_cast<int32>(field.values.size());
+        return B_OK;
+    }
+    return seen == 0 ? B_BAD_TYPE : B_BAD_INDEX;
+}
+
+status_t BMessage::GetInfo(const char* name, type_code* typeFound, int32* countFound) const {
+    const Field* field = FindField(name);
+    if (field == nullptr)
+        return name == nullptr ? B_BAD_VALUE : B_NAME_NOT_FOUND;
+    if (typeFound != nullptr)
+        *typeFound = field->type;
+    if (countFound != nullptr)
+        *countFound = static_cast<int32>(field->values.size());
+    return B_OK;
+}
+
+status_t BMessage::GetInfo(const char* name, type_code* typeFound, bool* fixedSize) const {
+    const Field* field = FindField(name);
+    if (field == nullptr)
+        return name == nullptr ? B_BAD_VALUE : B_NAME_NOT_FOUND;
+    if (typeFound != nullptr)
+        *typeFound = field->type;
+    if (fixedSize != nullptr)
+        *fixedSize = field->fixedSize;
+    return B_OK;
+}
+
+int32 BMessage::CountNames(type_code type) const {
+    int32 count = 0;
+    for (const Field& field : fFields)
+        if (type == B_ANY_TYPE || field.type == type)
+            ++count;
+    return count;
+}
+
+int32 BMessage::CountValues(const char* name, type_code type) const {
+    const Field* field = FindField(name);
+    if (field == nullptr || !TypeMatches(field->type, type))
+        return 0;
+    return static_cast<int32>(field->values.size());
+}
+
+bool BMessage::IsEmpty() const {
+    return fFields.empty();
+}
+
+status_t BMessage::MakeEmpty() {
+    fFields.clear();
+    fIndex.clear();
+    return B_OK;
+}
+
+status_t BMessage::Rename(const char* oldName, const char* newName) {
+    if (oldName == nullptr || newName == nullptr || std::strlen(newName) > B_FIELD_NAME_LENGTH)
+        return B_BAD_VALUE;
+    Field* field = FindField(oldName);
+    if (field == nullptr)
+        return B_NAME_NOT_FOUND;
+    if (std::strcmp(oldName, newName) == 0)
+        return B_OK;
+    if (FindField(newName) != nullptr)
+        return B_NAME_IN_USE;
+    field->name = newName;
+    RebuildIndex();
+    return B_OK;
+}
+
+// Checking values.
+
+status_t BMessage::CheckValue(type_code type, const void* data, size_t size, int32 depth) {
+    size_t fixed = FixedSizeOf(type);
+    if (fixed != 0 && size != fixed)
+        return B_BAD_VALUE;
+    if (type == B_STRING_TYPE && (size == 0 || static_cast<const char*>(data)[size - 1] != '\0'))
+        return B_BAD_VALUE;
+    if (type == B_MESSAGE_TYPE) {
+        if (depth + 1 > B_MESSAGE_MAX_DEPTH)
+            return B_BAD_VALUE;
+        ssize_t stated = FlattenedSizeOf(static_cast<const char*>(data), size);
+        if (stated < 0 || static_cast<size_t>(stated) != size)
+            return B_BAD_VALUE;
+        Reader reader(static_cast<const char*>(data), size);
+        BMessage scratch;
+        if (scratch.Parse(reader, depth + 1) != B_OK)
+            return B_BAD_VALUE;
+    }
+    return B_OK;
+}
+
+// Adding, replacing, removing.
+
+status_t BMessage::AddValue(const char* name, type_code type, const void* data, size_t size,
+                            bool fixedSize) {
+    if (name == nullptr || std::strlen(name) > B_FIELD_NAME_LENGTH)
+        return B_BAD_VALUE;
+    if (size > std::numeric_limits<uint32>::max() - 64)
+        return B_NO_MEMORY;
+    status_t status = CheckValue(type, data, size, 0);
+    if (status != B_OK)
+        return status;
+    Field* field = FindField(name);
+    if (field != nullptr) {
+        if (field->type != type)
+            return B_BAD_TYPE;
+        if (field->fixedSize && !field->values.empty() && field->values.front().size != size)
+            return B_BAD_VALUE;
+    } else {
+        Field created;
+        created.name = name;
+        created.type = type;
+        created.fixedSize = fixedSize;
+        fFields.push_back(std::move(created));
+        fIndex.emplace(name, fFields.size() - 1);
+        field = &fFields.back();
+    }
+    try {
+        field->values.push_back(MakeValue(data, size));
+    } catch (const std::bad_alloc&) {
+        if (field->values.empty()) {
+            fFields.pop_back();
+            RebuildIndex();
+        }
+        return B_NO_MEMORY;
+    }
+    return B_OK;
+}
+
+status_t BMessage::ReplaceValue(const char* name, type_code type, int32 index, const void* data,
+                                size_t size) {
+    if (name == nullptr)
+        return B_BAD_VALUE;
+    Field* field = FindField(name);
+    if (field == nullptr)
+        return B_NAME_NOT_FOUND;
+    if (!TypeMatches(field->type, type))
+        return B_BAD_TYPE;
+    if (index < 0 || static_cast<size_t>(index) >= field->values.size())
+        return B_BAD_INDEX;
+    if (field->fixedSize && field->values.size() > 1 && field->values.front().size != size)
+        return B_BAD_VALUE;
+    status_t status = CheckValue(field->type, data, size, 0);
+    if (status != B_OK)
+        return status;
+    field->values[index] = MakeValue(data, size);
+    return B_OK;
+}
+
+status_t BMessage::AddData(const char* name, type_code type, const void* data, ssize_t numBytes,
+                           bool isFixedSize, int32 numItems) {
+    (void)numItems;
+    if (numBytes < 0 || (data == nullptr && numBytes > 0))
+        return B_BAD_VALUE;
+    size_t size = static_cast<size_t>(numBytes);
+    if (type == B_STRING_TYPE && (size == 0 || static_cast<const char*>(data)[size - 1] != '\0')) {
+        // Text given without its terminating NUL is stored with one.
+        std::string text(static_cast<const char*>(data), size);
+        return AddValue(name, type, text.c_str(), size + 1, false);
+    }
+    if (type == B_STRING_TYPE)
+        isFixedSize = false;
+    return AddValue(name, type, data, size, isFixedSize);
+}
+
+status_t BMessage::AddRect(const char* name, BRect rect) {
+    float values[4] = {rect.left, rect.top, rect.right, rect.bottom};
+    return AddValue(name, B_RECT_TYPE, values, sizeof(values), true);
+}
+
+status_t BMessage::AddPoint(const char* name, BPoint point) {
+    float values[2] = {point.x, point.y};
+    return AddValue(name, B_POINT_TYPE, values, sizeof(values), true);
+}
+
+status_t BMessage::AddString(const char* name, const char* string) {
+    if (string == nullptr)
+        return B_BAD_VALUE;
+    return AddValue(name, B_STRING_TYPE, string, std::strlen(string) + 1, false);
+}
+
+status_t BMessage::AddString(const char* name, const std::string& string) {
+    return AddValue(name, B_STRING_TYPE, string.c_str(), string.size() + 1, false);
+}
+
+status_t BMessage::AddInt8(const char* name, int8 value) {
+    return AddValue(name, B_INT8_TYPE, &value, sizeof(value), true);
+}
+
+status_t BMessage::AddInt16(const char* name, int16 value) {
+    return AddValue(name, B_INT16_TYPE, &value, sizeof(value), true);
+}
+
+status_t BMessage::AddInt32(const char* name, int32 value) {
+    return AddValue(name, B_INT32_TYPE, &value, sizeof(value), true);
+}
+
+status_t BMessage::AddInt64(const char* name, int64 value) {
+    return AddValue(name, B_INT64_TYPE, &value, sizeof(value), true);
+}
+
+status_t BMessage::AddBool(const char* name, bool value) {
+    uint8 byte = value ? 1 : 0;
+    return AddValue(name, B_BOOL_TYPE, &byte, 1, true);
+}
+
+status_t BMessage::AddFloat(const char* name, float value) {
+    return AddValue(name, B_FLOAT_TYPE, &value, sizeof(value), true);
+}
+
+status_t BMessage::AddDouble(const char* name, double value) {
+    return AddValue(name, B_DOUBLE_TYPE, &value, sizeof(value), true);
+}
+
+status_t BMessage::AddPointer(const char* name, const void* pointer) {
+    return AddValue(name, B_POINTER_TYPE, &pointer, sizeof(pointer), true);
+}
+
+status_t BMessage::AddMessenger(const char* name, const BMessenger& messenger) {
+    int32 tokens[2] = {messenger.LooperToken(), messenger.HandlerToken()};
+    return AddValue(name, B_MESSENGER_TYPE, tokens, sizeof(tokens), true);
+}
+
+status_t BMessage::AddMessage(const char* name, const BMessage* message) {
+    if (message == nullptr)
+        return B_BAD_VALUE;
+    std::string flat;
+    status_t status = message->Flatten(&flat);
+    if (status != B_OK)
+        return status;
+    return AddValue(name, B_MESSAGE_TYPE, flat.data(), flat.size(), false);
+}
+
+status_t BMessage::RemoveData(const char* name, int32 index) {
+    if (name == nullptr)
+        return B_BAD_VALUE;
+    Field* field = FindField(name);
+    if (field == nullptr)
+        return B_NAME_NOT_FOUND;
+    if (index < 0 || static_cast<size_t>(index) >= field->values.size())
+        return B_BAD_INDEX;
+    field->values.erase(field->values.begin() + index);
+    if (field->values.empty())
+        return RemoveName(name);
+    return B_OK;
+}
+
+status_t BMessage::RemoveName(const char* name) {
+    if (name == nullptr)
+        return B_BAD_VALUE;
+    auto found = fIndex.find(name);
+    if (found == fIndex.end())
+        return B_NAME_NOT_FOUND;
+    fFields.erase(fFields.begin() + found->second);
+    RebuildIndex();
+    return B_OK;
+}
+
+// Finding.
+
+status_t BMessage::FindValue(const char* name, type_code type, int32 index,
+                             const Value** value) const {
+    if (name == nullptr)
+        return B_BAD_VALUE;
+    const Field* field = FindField(name);
+    if (field == nullptr)
+        return B_NAME_NOT_FOUND;
+    if (!TypeMatches(field->type, type))
+        return B_BAD_TYPE;
+    if (index < 0 || static_cast<size_t>(index) >= field->values.size())
+        return B_BAD_INDEX;
+    *value = &field->values[index];
+    return B_OK;
+}
+
+status_t BMessage::FindTyped(const char* name, type_code type, int32 index, void* out,
+                             size_t size) const {
+    const Value* value = nullptr;
+    status_t status = FindValue(name, type, index, &value);
+    if (status != B_OK)
+        return status;
+    // A B_ANY_TYPE field may hold anything; only a value of the right size is read.
+    if (value->size != size)
+        return B_BAD_TYPE;
+    if (out != nullptr)
+        std::memcpy(out, value->bytes.get(), size);
+    return B_OK;
+}
+
+status_t BMessage::FindData(const char* name, type_code type, const void** data,
+                            ssize_t* numBytes) const {
+    return FindData(name, type, 0, data, numBytes);
+}
+
+status_t BMessage::FindData(const char* name, type_code type, int32 index, const void** data,
+                            ssize_t* numBytes) const {
+    const Value* value = nullptr;
+    status_t status = FindValue(name, type, index, &value);
+    if (status != B_OK)
+        return status;
+    if (data != nullptr)
+        *data = value->bytes.get();
+    if (numBytes != nullptr)
+        *numBytes = static_cast<ssize_t>(value->size);
+    return B_OK;
+}
+
+status_t BMessage::FindRect(const char* name, BRect* rect) const {
+    return FindRect(name, 0, rect);
+}
+
+status_t BMessage::FindRect(const char* name, int32 index, BRect* rect) const {
+    float values[4];
+    status_t status = FindTyped(name, B_RECT_TYPE, index, values, sizeof(values));
+    if (status == B_OK && rect != nullptr)
+        rect->Set(values[0], values[1], values[2], values[3]);
+    return status;
+}
+
+status_t BMessage::FindPoint(const char* name, BPoint* point) const {
+    return FindPoint(name, 0, point);
+}
+
+status_t BMessage::FindPoint(const char* name, int32 index, BPoint* point) const {
+    float values[2];
+    status_t status = FindTyped(name, B_POINT_TYPE, index, values, sizeof(values));
+    if (status == B_OK && point != nullptr)
+        point->Set(values[0], values[1]);
+    return status;
+}
+
+status_t BMessage::FindString(const char* name, const char** string) const {
+    return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, const char** string) const {
+    const Value* value = nullptr;
+    status_t status = FindValue(name, B_STRING_TYPE, index, &value);
+    if (status != B_OK)
+        return status;
+    // Only string fields are known to end with a NUL; others must show one.
+    if (value->size == 0 || value->bytes[value->size - 1] != '\0')
+        return B_BAD_TYPE;
+    if (string != nullptr)
+        *string = value->bytes.get();
+    return B_OK;
+}
+
+status_t BMessage::FindString(const char* name, std::string* string) const {
+    return FindString(name, 0, string);
+}
+
+status_t BMessage::FindString(const char* name, int32 index, std::string* string) const {
+    const Value* value = nullptr;
+    status_t status = FindValue(name, B_STRING_TYPE, index, &value);
+    if (status != B_OK)
+        return status;
+    if (value->size == 0 || value->bytes[value->size - 1] != '\0')
+        return B_BAD_TYPE;
+    if (string != nullptr)
+        string->assign(value->bytes.get(), value->size - 1);
+    return B_OK;
+}
+
+#define TARNW_FIND_TYPED(Name, Type, Code)                                                         \
+    status_t BMessage::Find##Name(const char* name, Type* value) const {                           \
+        return FindTyped(name, Code, 0, value, sizeof(Type));                                      \
+    }                                                                                              \
+    status_t BMessage::Find##Name(const char* name, int32 index, Type* value) const {              \
+        return FindTyped(name, Code, index, value, sizeof(Type));                                  \
+    }
+
+TARNW_FIND_TYPED(Int8, int8, B_INT8_TYPE)
+TARNW_FIND_TYPED(Int16, int16, B_INT16_TYPE)
+TARNW_FIND_TYPED(Int32, int32, B_INT32_TYPE)
+TARNW_FIND_TYPED(Int64, int64, B_INT64_TYPE)
+TARNW_FIND_TYPED(Float, float, B_FLOAT_TYPE)
+TARNW_FIND_TYPED(Double, double, B_DOUBLE_TYPE)
+TARNW_FIND_TYPED(Pointer, void*, B_POINTER_TYPE)
+#undef TARNW_FIND_TYPED
+
+status_t BMessage::FindBool(const char* name, bool* value) const {
+    return FindBool(name, 0, value);
+}
+
+status_t BMessage::FindBool(const char* name, int32 index, bool* value) const {
+    uint8 byte = 0;
+    status_t status = FindTyped(name, B_BOOL_TYPE, index, &byte, 1);
+    if (status == B_OK && value != nullptr)
+        *value = byte != 0;
+    return status;
+}
+
+status_t BMessage::FindMessenger(const char* name, BMessenger* messenger) const {
+    return FindMessenger(name, 0, messenger);
+}
+
+status_t BMessage::FindMessenger(const char* name, int32 index, BMessenger* messenger) const {
+    int32 tokens[2];
+    status_t status = FindTyped(name, B_MESSENGER_TYPE, index, tokens, sizeof(tokens));
+    if (status == B_OK && messenger != nullptr)
+        *messenger = BMessenger::FromTokens(tokens[0], tokens[1]);
+    return status;
+}
+
+status_t BMessage::FindMessage(const char* name, BMessage* message) const {
+    return FindMessage(name, 0, message);
+}
+
+status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message) const {
+    const Value* value = nullptr;
+    status_t status = FindValue(name, B_MESSAGE_TYPE, index, &value);
+    if (status != B_OK)
+        return status;
+    if (message == nullptr)
+        return B_OK;
+    BMessage found;
+    status = found.Unflatten(value->bytes.get(), value->size);
+    if (status != B_OK)
+        return B_BAD_TYPE;
+    *message = std::move(found);
+    return B_OK;
+}
+
+// Replacing.
+
+status_t BMessage::ReplaceRect(const char* name, BRect rect) {
+    return ReplaceRect(name, 0, rect);
+}
+
+status_t BMessage::ReplaceRect(const char* name, int32 index, BRect rect) {
+    float values[4] = {rect.left, rect.top, rect.right, rect.bottom};
+    return ReplaceValue(name, B_RECT_TYPE, index, values, sizeof(values));
+}
+
+status_t BMessage::ReplacePoint(const char* name, BPoint point) {
+    return ReplacePoint(name, 0, point);
+}
+
+status_t BMessage::ReplacePoint(const char* name, int32 index, BPoint point) {
+    float values[2] = {point.x, point.y};
+    return ReplaceValue(name, B_POINT_TYPE, index, values, sizeof(values));
+}
+
+status_t BMessage::ReplaceString(const char* name, const char* string) {
+    return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const char* string) {
+    if (string == nullptr)
+        return B_BAD_VALUE;
+    return ReplaceValue(name, B_STRING_TYPE, index, string, std::strlen(string) + 1);
+}
+
+status_t BMessage::ReplaceString(const char* name, const std::string& string) {
+    return ReplaceString(name, 0, string);
+}
+
+status_t BMessage::ReplaceString(const char* name, int32 index, const std::string& string) {
+    return ReplaceValue(name, B_STRING_TYPE, index, string.c_str(), string.size() + 1);
+}
+
+#define TARNW_REPLACE_TYPED(Name, Type, Code)                                                      \
+    status_t BMessage::Replace##Name(const char* name, Type value) {                               \
+        return ReplaceValue(name, Code, 0, &value, sizeof(Type));                                  \
+    }                                                                                              \
+    status_t BMessage::Replace##Name(const char* name, int32 index, Type value) {                  \
+        return ReplaceValue(name, Code, index, &value, sizeof(Type));                              \
+    }
+
+TARNW_REPLACE_TYPED(Int8, int8, B_INT8_TYPE)
+TARNW_REPLACE_TYPED(Int16, int16, B_INT16_TYPE)
+TARNW_REPLACE_TYPED(Int32, int32, B_INT32_TYPE)
+TARNW_REPLACE_TYPED(Int64, int64, B_INT64_TYPE)
+TARNW_REPLACE_TYPED(Float, float, B_FLOAT_TYPE)
+TARNW_REPLACE_TYPED(Double, double, B_DOUBLE_TYPE)
+TARNW_REPLACE_TYPED(Pointer, const void*, B_POINTER_TYPE)
+#undef TARNW_REPLACE_TYPED
+
+status_t BMessage::ReplaceBool(const char* name, bool value) {
+    return ReplaceBool(name, 0, value);
+}
+
+status_t BMessage::ReplaceBool(const char* name, int32 index, bool value) {
+    uint8 byte = value ? 1 : 0;
+    return ReplaceValue(name, B_BOOL_TYPE, index, &byte, 1);
+}
+
+status_t BMessage::ReplaceMessenger(const char* name, const BMessenger& messenger) {
+    return ReplaceMessenger(name, 0, messenger);
+}
+
+status_t BMessage::ReplaceMessenger(const char* name, int32 index, const BMessenger& messenger) {
+    int32 tokens[2] = {messenger.LooperToken(), messenger.HandlerToken()};
+    return ReplaceValue(name, B_MESSENGER_TYPE, index, tokens, sizeof(tokens));
+}
+
+status_t BMessage::ReplaceMessage(const char* name, const BMessage* message) {
+    return ReplaceMessage(name, 0, message);
+}
+
+status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage* message) {
+    if (message == nullptr)
+        return B_BAD_VALUE;
+    std::string flat;
+    status_t status = message->Flatten(&flat);
+    if (status != B_OK)
+        return status;
+    return ReplaceValue(name, B_MESSAGE_TYPE, index, flat.data(), flat.size());
+}
+
+status_t BMessage::ReplaceData(const char* name, type_code type, const void* data,
+                               ssize_t numBytes) {
+    return ReplaceData(name, type, 0, data, numBytes);
+}
+
+status_t BMessage::ReplaceData(const char* name, type_code type, int32 index, const void* data,
+                               ssize_t numBytes) {
+    if (numBytes < 0 || (data == nullptr && numBytes > 0))
+        return B_BAD_VALUE;
+    size_t size = static_cast<size_t>(numBytes);
+    const Field* field = FindField(name);
+    if (field != nullptr && field->type == B_STRING_TYPE &&
+        (size == 0 || static_cast<const char*>(data)[size - 1] != '\0')) {
+        std::string text(static_cast<const char*>(data), size);
+        return ReplaceValue(name, type, index, text.c_str(), size + 1);
+    }
+    return ReplaceValue(name, type, index, data, size);
+}
+
+// Presence and defaults.
+
+bool BMessage::HasData(const char* name, type_code type, int32 index) const {
+    const Value* value = nullptr;
+    return FindValue(name, type, index, &value) == B_OK;
+}
+
+bool BMessage::HasRect(const char* name, int32 index) const {
+    return HasData(name, B_RECT_TYPE, index);
+}
+bool BMessage::HasPoint(const char* name, int32 index) const {
+    return HasData(name, B_POINT_TYPE, index);
+}
+bool BMessage::HasString(const char* name, int32 index) const {
+    return HasData(name, B_STRING_TYPE, index);
+}
+bool BMessage::HasInt8(const char* name, int32 index) const {
+    return HasData(name, B_INT8_TYPE, index);
+}
+bool BMessage::HasInt16(const char* name, int32 index) const {
+    return HasData(name, B_INT16_TYPE, index);
+}
+bool BMessage::HasInt32(const char* name, int32 index) const {
+    return HasData(name, B_INT32_TYPE, index);
+}
+bool BMessage::HasInt64(const char* name, int32 index) const {
+    return HasData(name, B_INT64_TYPE, index);
+}
+bool BMessage::HasBool(const char* name, int32 index) const {
+    return HasData(name, B_BOOL_TYPE, index);
+}
+bool BMessage::HasFloat(const char* name, int32 index) const {
+    return HasData(name, B_FLOAT_TYPE, index);
+}
+bool BMessage::HasDouble(const char* name, int32 index) const {
+    return HasData(name, B_DOUBLE_TYPE, index);
+}
+bool BMessage::HasPointer(const char* name, int32 index) const {
+    return HasData(name, B_POINTER_TYPE, index);
+}
+bool BMessage::HasMessenger(const char* name, int32 index) const {
+    return HasData(name, B_MESSENGER_TYPE, index);
+}
+bool BMessage::HasMessage(const char* name, int32 index) const {
+    return HasData(name, B_MESSAGE_TYPE, index);
+}
+
+bool BMessage::GetBool(const char* name, bool defaultValue) const {
+    bool value;
+    return FindBool(name, &value) == B_OK ? value : defaultValue;
+}
+int8 BMessage::GetInt8(const char* name, int8 defaultValue) const {
+    int8 value;
+    return FindInt8(name, &value) == B_OK ? value : defaultValue;
+}
+int16 BMessage::GetInt16(const char* name, int16 defaultValue) const {
+    int16 value;
+    return FindInt16(name, &value) == B_OK ? value : defaultValue;
+}
+int32 BMessage::GetInt32(const char* name, int32 defaultValue) const {
+    int32 value;
+    return FindInt32(name, &value) == B_OK ? value : defaultValue;
+}
+int64 BMessage::GetInt64(const char* name, int64 defaultValue) const {
+    int64 value;
+    return FindInt64(name, &value) == B_OK ? value : defaultValue;
+}
+float BMessage::GetFloat(const char* name, float defaultValue) const {
+    float value;
+    return FindFloat(name, &value) == B_OK ? value : defaultValue;
+}
+double BMessage::GetDouble(const char* name, double defaultValue) const {
+    double value;
+    return FindDouble(name, &value) == B_OK ? value : defaultValue;
+}
+const char* BMessage::GetString(const char* name, const char* defaultValue) const {
+    const char* value;
+    return FindString(name, &value) == B_OK ? value : defaultValue;
+}
+
+bool BMessage::operator==(const BMessage& other) const {
+    if (what != other.what || fFields.size() != other.fFields.size())
+        return false;
+    for (size_t i = 0; i < fFields.size(); ++i) {
+        const Field& a = fFields[i];
+        const Field& b = other.fFields[i];
+        if (a.name != b.name || a.type != b.type || a.fixedSize != b.fixedSize ||
+            a.values.size() != b.values.size())
+            return false;
+        for (size_t j = 0; j < a.values.size(); ++j) {
+            if (a.values[j].size != b.values[j].size ||
+                std::memcmp(a.values[j].bytes.get(), b.values[j].bytes.get(), a.values[j].size) !=
+                    0)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Flattening.
+
+ssize_t BMessage::FlattenedSize() const {
+    uint64 size = kHeaderSize;
+    for (const Field& field : fFields) {
+        size += kFieldHeaderSize + field.name.size();
+        for (const Value& value : field.values)
+            size += 4 + static_cast<uint64>(value.size);
+    }
+    if (size > std::numeric_limits<uint32>::max())
+        return B_NO_MEMORY;
+    return static_cast<ssize_t>(size);
+}
+
+status_t BMessage::Flatten(std::string* out) const {
+    if (out == nullptr)
+        return B_BAD_VALUE;
+    ssize_t size = FlattenedSize();
+    if (size < 0)
+        return static_cast<status_t>(size);
+    std::string flat;
+    try {
+        flat.reserve(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return B_NO_MEMORY;
+    }
+    flat.append(kMagic, 4);
+    PutU16(flat, kVersion);
+    PutU16(flat, 0);
+    PutU32(flat, what);
+    PutU32(flat, static_cast<uint32>(fFields.size()));
+    PutU32(flat, static_cast<uint32>(size));
+    for (const Field& field : fFields) {
+        PutU32(flat, field.type);
+        flat.push_back(static_cast<char>(field.fixedSize ? kFieldFixedSize : 0));
+        flat.push_back('\0');
+        PutU16(flat, static_cast<uint16>(field.name.size()));
+        PutU32(flat, static_cast<uint32>(field.values.size()));
+        flat.append(field.name);
+        for (const Value& value : field.values) {
+            PutU32(flat, static_cast<uint32>(value.size));
+            flat.append(value.bytes.get(), value.size);
+        }
+    }
+    *out = std::move(flat);
+    return B_OK;
+}
+
+std::string BMessage::Flatten() const {
+    std::string flat;
+    Flatten(&flat);
+    return flat;
+}
+
+status_t BMessage::Flatten(char* buffer, ssize_t size) const {
+    if (buffer == nullptr)
+        return B_BAD_VALUE;
+    ssize_t needed = FlattenedSize();
+    if (needed < 0)
+        return static_cast<status_t>(needed);
+    if (size < needed)
+        return B_BAD_VALUE;
+    std::string flat;
+    status_t status = Flatten(&flat);
+    if (status != B_OK)
+        return status;
+    std::memcpy(buffer, flat.data(), flat.size());
+    return B_OK;
+}
+
+ssize_t BMessage::FlattenedSizeOf(const char* data, size_t size) {
+    if (data == nullptr || size < kHeaderSize)
+        return B_BAD_DATA;
+    if (std::memcmp(data, kMagic, 4) != 0)
+        return B_NOT_A_MESSAGE;
+    uint16 version;
+    std::memcpy(&version, data + 4, 2);
+    if (version != kVersion)
+        return B_NOT_A_MESSAGE;
+    uint32 total;
+    std::memcpy(&total, data + 16, 4);
+    if (total < kHeaderSize)
+        return B_BAD_DATA;
+    return static_cast<ssize_t>(total);
+}
+
+status_t BMessage::Unflatten(const char* flatBuffer) {
+    if (flatBuffer == nullptr)
+        return B_BAD_VALUE;
+    ssize_t total = FlattenedSizeOf(flatBuffer, kHeaderSize);
+    if (total < 0) {
+        MakeEmpty();
+        return static_cast<status_t>(total);
+    }
+    return Unflatten(flatBuffer, static_cast<size_t>(total));
+}
+
+status_t BMessage::Unflatten(const char* data, size_t size) {
+    BMessage parsed;
+    status_t status;
+    if (data == nullptr) {
+        status = B_BAD_VALUE;
+    } else {
+        ssize_t total = FlattenedSizeOf(data, size);
+        if (total < 0) {
+            status = static_cast<status_t>(total);
+        } else if (static_cast<size_t>(total) > size) {
+            status = B_BAD_DATA;
+        } else {
+            Reader reader(data, static_cast<size_t>(total));
+            try {
+                status = parsed.Parse(reader, 0);
+            } catch (const std::bad_alloc&) {
+                status = B_NO_MEMORY;
+            }
+        }
+    }
+    if (status != B_OK) {
+        MakeEmpty();
+        what = 0;
+        return status;
+    }
+    *this = std::move(parsed);
+    return B_OK;
+}
+
+// Reads one whole message that fills the reader exactly. Every count and length is
+// checked against the bytes left before anything is allocated for it.
+status_t BMessage::Parse(Reader& reader, int32 depth) {
+    if (depth > B_MESSAGE_MAX_DEPTH)
+        return B_BAD_DATA;
+    char magic[4];
+    uint16 version, flags;
+    uint32 command, fieldCount, total;
+    if (!reader.Read(magic, 4) || !reader.ReadU16(&version) || !reader.ReadU16(&flags) ||
+        !reader.ReadU32(&command) || !reader.ReadU32(&fieldCount) || !reader.ReadU32(&total))
+        return B_BAD_DATA;
+    if (std::memcmp(magic, kMagic, 4) != 0 || version != kVersion)
+        return B_NOT_A_MESSAGE;
+    if (flags != 0 || total != reader.Position() + reader.Remaining())
+        return B_BAD_DATA;
+    if (fieldCount > reader.Remaining() / kFieldHeaderSize)
+        return B_BAD_DATA;
+
+    what = command;
+    fFields.reserve(fieldCount);
+    for (uint32 i = 0; i < fieldCount; ++i) {
+        uint32 type, count;
+        uint8 fieldFlags, reserved;
+        uint16 nameLength;
+        if (!reader.ReadU32(&type) || !reader.ReadU8(&fieldFlags) || !reader.ReadU8(&reserved) ||
+            !reader.ReadU16(&nameLength) || !reader.ReadU32(&count))
+            return B_BAD_DATA;
+        if ((fieldFlags & ~kFieldFixedSize) != 0 || reserved != 0 || count == 0 ||
+            nameLength > B_FIELD_NAME_LENGTH || nameLength > reader.Remaining())
+            return B_BAD_DATA;
+        std::string name(reader.Current(), nameLength);
+        reader.Skip(nameLength);
+        if (name.find('\0') != std::string::npos || fIndex.count(name) != 0)
+            return B_BAD_DATA;
+        if (count > reader.Remaining() / 4)
+            return B_BAD_DATA;
+
+        Field field;
+        field.name = std::move(name);
+        field.type = type;
+        field.fixedSize = (fieldFlags & kFieldFixedSize) != 0;
+        field.values.reserve(count);
+        for (uint32 j = 0; j < count; ++j) {
+            uint32 size;
+            if (!reader.ReadU32(&size) || size > reader.Remaining())
+                return B_BAD_DATA;
+            const char* bytes = reader.Current();
+            reader.Skip(size);
+            if (field.fixedSize && j > 0 && size != field.values.front().size)
+                return B_BAD_DATA;
+            if (CheckValue(type, bytes, size, depth) != B_OK)
+                return B_BAD_DATA;
+            field.values.push_back(MakeValue(bytes, size));
+        }
+        fIndex.emplace(field.name, fFields.size());
+        fFields.push_back(std::move(field));
+    }
+    if (reader.Remaining() != 0)
+        return B_BAD_DATA;
+    return B_OK;
+}
+
+// Printing.
+
+namespace {
+
+void PrintCode(FILE* file, uint32 code) {
+    char chars[4] = {static_cast<char>(code >> 24), static_cast<char>(code >> 16),
+                     static_cast<char>(code >> 8), static_cast<char>(code)};
+    bool printable = true;
+    for (char c : chars)
+        if (!std::isprint(static_cast<unsigned char>(c)))
+            printable = false;
+    if (printable)
+        std::fprintf(file, "'%.4s' (0x%08" PRIx32 ", or %" PRIu32 ")", chars, code, code);
+    else
+        std::fprintf(file, "0x%08" PRIx32 " (or %" PRIu32 ")", code, code);
+}
+
+void PrintTypeCode(FILE* file, type_code type) {
+    char chars[4] = {static_cast<char>(type >> 24), static_cast<char>(type >> 16),
+                     static_cast<char>(type >> 8), static_cast<char>(type)};
+    bool printable = true;
+    for (char c : chars)
+        if (!std::isprint(static_cast<unsigned char>(c)))
+            printable = false;
+    if (printable)
+        std::fprintf(file, "'%.4s'", chars);
+    else
+        std::fprintf(file, "0x%08" PRIx32, type);
+}
+
+void PrintQuoted(FILE* file, const char* text, size_t length) {
+    std::fputc('"', file);
+    for (size_t i = 0; i < length; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\')
+            std::fprintf(file, "\\%c", c);
+        else if (c == '\n')
+            std::fputs("\\n", file);
+        else if (c == '\t')
+            std::fputs("\\t", file);
+        else if (c < 0x20 || c == 0x7F)
+            std::fprintf(file, "\\x%02x", c);
+        else
+            std::fputc(c, file);
+    }
+    std::fputc('"', file);
+}
+
+} // namespace
+
+void BMessage::PrintToStream() const {
+    PrintToStream(stdout);
+}
+
+void BMessage::PrintToStream(FILE* file) const {
+    if (file == nullptr)
+        return;
+    PrintTo(file, 0);
+}
+
+void BMessage::PrintTo(FILE* file, int32 indent) const {
+    std::fputs("BMessage: what = ", file);
+    PrintCode(file, what);
+    std::fputc('\n', file);
+    std::string pad(static_cast<size_t>(indent + 1) * 4, ' ');
+    for (const Field& field : fFields) {
+        std::fprintf(file, "%sentry %s, type=", pad.c_str(), field.name.c_str());
+        PrintTypeCode(file, field.type);
+        std::fprintf(file, ", c=%zu\n", field.values.size());
+        for (size_t i = 0; i < field.values.size(); ++i) {
+            const Value& value = field.values[i];
+            const char* bytes = value.bytes.get();
+            std::fprintf(file, "%s    [%zu] ", pad.c_str(), i);
+            auto read = [&](auto sample) {
+                decltype(sample) result;
+                std::memcpy(&result, bytes, sizeof(result));
+                return result;
+            };
+            switch (field.type) {
+            case B_STRING_TYPE:
+                PrintQuoted(file, bytes, value.size - 1);
+                break;
+            case B_BOOL_TYPE:
+                std::fputs(bytes[0] ? "true" : "false", file);
+                break;
+            case B_INT8_TYPE:
+                std::fprintf(file, "%d", static_cast<int>(read(int8())));
+                break;
+            case B_INT16_TYPE:
+                std::fprintf(file, "%d", static_cast<int>(read(int16())));
+                break;
+            case B_INT32_TYPE: {
+                int32 v = read(int32());
+                std::fprintf(file, "%" PRId32 " (0x%08" PRIx32 ")", v, static_cast<uint32>(v));
+                break;
+            }
+            case B_INT64_TYPE:
+                std::fprintf(file, "%" PRId64, read(int64()));
+                break;
+            case B_FLOAT_TYPE:
+                std::fprintf(file, "%.9g", static_cast<double>(read(float())));
+                break;
+            case B_DOUBLE_TYPE:
+                std::fprintf(file, "%.17g", read(double()));
+                break;
+            case B_RECT_TYPE: {
+                float r[4];
+                std::memcpy(r, bytes, sizeof(r));
+                std::fprintf(file, "BRect(l:%.1f, t:%.1f, r:%.1f, b:%.1f)", r[0], r[1], r[2], r[3]);
+                break;
+            }
+            case B_POINT_TYPE: {
+                float p[2];
+                std::memcpy(p, bytes, sizeof(p));
+                std::fprintf(file, "BPoint(x:%.1f, y:%.1f)", p[0], p[1]);
+                break;
+            }
+            case B_POINTER_TYPE:
+                std::fprintf(file, "%p", read(static_cast<void*>(nullptr)));
+                break;
+            case B_MESSENGER_TYPE: {
+                int32 tokens[2];
+                std::memcpy(tokens, bytes, sizeof(tokens));
+                std::fprintf(file, "BMessenger(looper %" PRId32 ", handler %" PRId32 ")", tokens[0],
+                             tokens[1]);
+                break;
+            }
+            case B_MESSAGE_TYPE: {
+                BMessage nested;
+                if (nested.Unflatten(bytes, value.size) == B_OK)
+                    nested.PrintTo(file, indent + 2);
+                else
+                    std::fprintf(file, "<unreadable message, %zu bytes>\n", value.size);
+                continue;
+            }
+            default: {
+                std::fprintf(file, "%zu bytes:", value.size);
+                size_t shown = value.size < 32 ? value.size : 32;
+                for (size_t k = 0; k < shown; ++k)
+                    std::fprintf(file, " %02x", static_cast<unsigned char>(bytes[k]));
+                if (shown < value.size)
+                    std::fputs(" ...", file);
+                break;
+            }
+            }
+            std::fputc('\n', file);
+        }
+    }
+}
