@@ -255,8 +255,11 @@ private:
 
     bool Line(std::string_view raw, size_t lineNumber, ReadResult& result) {
         const std::string_view line = Trim(raw);
-        if (line.empty())
+        if (line.empty()) {
+            // A string never continues across a blank line.
+            fField = Field::kNone;
             return true;
+        }
         if (line.front() == '#') {
             // "#," lines carry flags; a fuzzy entry is a guess that is not used.
             if (StartsWith(line, "#,") && line.find("fuzzy") != std::string_view::npos) {

@@ -1,0 +1,159 @@
+// Loading the configuration and marking its install records.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "package/PackageConfig.h"
+#include "platform/storage/File.h"
+#include "platform/storage/Resources.h"
+#include "platform/storage/StorageDefs.h"
+#include "support/Sandbox.h"
+
+namespace {
+
+BMessage Record(const char* fileName) {
+    BMessage record;
+    record.AddString("file_name", fileName);
+    record.AddInt8("file_type", 0);
+    return record;
+}
+
+// Three records: two of them with the leaf "App" in different folders.
+PackageConfig ThreeRecords() {
+    BMessage instructions;
+    BMessage first = Record("/build/one/App");
+    BMessage second = Record("/build/two/Docs");
+    second.AddBool("install_to_system", false);
+    BMessage third = Record("/build/three/App");
+    instructions.AddMessage("install_file", &first);
+    instructions.AddMessage("install_file", &second);
+    instructions.AddMessage("install_file", &third);
+    PackageConfig config;
+    config.AddString("app_name", "Demo");
+    config.AddMessage("install_instructions", &instructions);
+    return config;
+}
+
+std::string WriteInstaller(const BMessage* configuration, const std::string& rawBytes = "") {
+    const auto path = tarnw::test::Sandbox::MakeFolder("installer") / "installer";
+    tarnw::test::WriteFile(path, "stub");
+    BFile file(path.c_str(), B_READ_WRITE);
+    BResources resources(&file, true);
+    if (configuration != nullptr) {
+        const std::string flat = configuration->Flatten();
+        resources.AddResource(B_STRING_TYPE, 2002, flat.data(), flat.size(), "TWC:configuration");
+    } else if (!rawBytes.empty()) {
+        resources.AddResource(B_STRING_TYPE, 2002, rawBytes.data(), rawBytes.size(),
+                              "TWC:configuration");
+    }
+    resources.AddResource(B_STRING_TYPE, 1, "Install", 8, "en:1007");
+    EXPECT_EQ(resources.Sync(), B_OK);
+    return path.string();
+}
+
+bool Load(PackageConfig& config, const std::string& installer) {
+    BFile file(installer.c_str(), B_READ_ONLY);
+    BResources resources(&file);
+    return config.LoadConfiguration(resources);
+}
+
+} // namespace
+
+TEST(PackageConfig, LoadsTheFlattenedConfigurationResource) {
+    PackageConfig original = ThreeRecords();
+    const std::string installer = WriteInstaller(&original);
+    PackageConfig config;
+    config.AddString("left over", "from before");
+    ASSERT_TRUE(Load(config, installer));
+    EXPECT_TRUE(static_cast<BMessage&>(config) == static_cast<BMessage&>(original));
+    EXPECT_EQ(config.CountInstallFiles(), 3);
+}
+
+TEST(PackageConfig, MissingOrDamagedResourceFailsAndLeavesNothing) {
+    PackageConfig config;
+    config.AddString("left over", "from before");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Load(config, WriteInstaller(nullptr)));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Does not have resource 2002\n");
+    EXPECT_TRUE(config.IsEmpty());
+
+    const std::string flat = ThreeRecords().Flatten();
+    config.AddString("left over", "from before");
+    EXPECT_FALSE(Load(config, WriteInstaller(nullptr, flat.substr(0, flat.size() / 2))));
+    EXPECT_TRUE(config.IsEmpty());
+    EXPECT_FALSE(Load(config, WriteInstaller(nullptr, "not a message at all")));
+    EXPECT_TRUE(config.IsEmpty());
+
+    EXPECT_FALSE(config.LoadFlattened(nullptr, 0));
+    EXPECT_FALSE(config.LoadFlattened(flat.data(), 3));
+    EXPECT_TRUE(config.LoadFlattened(flat.data(), flat.size()));
+    EXPECT_EQ(config.CountInstallFiles(), 3);
+}
+
+TEST(PackageConfig, MarkingByLeafTouchesOnlyTheFirstRecordOfThatLeaf) {
+    PackageConfig config = ThreeRecords();
+    EXPECT_FALSE(config.IsMarkedForInstall(0));
+    ASSERT_TRUE(config.MarkInstallFile("App", true));
+    EXPECT_TRUE(config.IsMarkedForInstall(0));
+    EXPECT_FALSE(config.IsMarkedForInstall(2));
+    BMessage third;
+    ASSERT_TRUE(config.GetInstallFile(2, third));
+    EXPECT_FALSE(third.HasBool("install_to_system"));
+
+    // An existing mark is replaced, not doubled.
+    ASSERT_TRUE(config.MarkInstallFile("Docs", true));
+    BMessage second;
+    ASSERT_TRUE(config.GetInstallFile(1, second));
+    EXPECT_EQ(second.CountValues("install_to_system"), 1);
+    EXPECT_TRUE(config.IsMarkedForInstall(1));
+    EXPECT_STREQ(second.GetString("file_name"), "/build/two/Docs");
+
+    EXPECT_FALSE(config.MarkInstallFile("app", true)); // letter case counts
+    EXPECT_FALSE(config.MarkInstallFile("one/App", true));
+    EXPECT_FALSE(config.MarkInstallFile(nullptr, true));
+    EXPECT_STREQ(config.StringValue("app_name"), "Demo"); // the rest stays
+}
+
+TEST(PackageConfig, MarkingEveryRowAtOnce) {
+    PackageConfig config = ThreeRecords();
+    EXPECT_EQ(config.MarkInstallFiles({true, false, true, true}), 3);
+    EXPECT_TRUE(config.IsMarkedForInstall(0));
+    EXPECT_FALSE(config.IsMarkedForInstall(1));
+    EXPECT_TRUE(config.IsMarkedForInstall(2));
+    EXPECT_EQ(config.MarkInstallFiles({false}), 1);
+    EXPECT_FALSE(config.IsMarkedForInstall(0));
+    EXPECT_TRUE(config.IsMarkedForInstall(2));
+    EXPECT_FALSE(config.MarkInstallFile(7, true));
+
+    PackageConfig empty;
+    EXPECT_EQ(empty.MarkInstallFiles({true}), 0);
+    EXPECT_EQ(empty.CountInstallFiles(), 0);
+    EXPECT_EQ(empty.FindInstallFile("App"), -1);
+}
+
+TEST(PackageConfig, MissingKeysReadAsFalseZeroAndNoText) {
+    PackageConfig config;
+    config.AddString("opt_log", "True"); // a string where a bool belongs
+    config.AddInt32("req_ram_amount", 64);
+    EXPECT_FALSE(config.BoolValue("opt_log"));
+    EXPECT_FALSE(config.BoolValue("opt_create_startup"));
+    EXPECT_EQ(config.Int32Value("req_ram_amount"), 64);
+    EXPECT_EQ(config.Int32Value("TWC:deinstaller_size"), 0);
+    EXPECT_STREQ(config.StringValue("license"), "");
+    EXPECT_STREQ(config.StringValue("req_ram_amount"), "");
+
+    // The deinstaller is placed unless the package says false.
+    EXPECT_TRUE(config.IncludeDeinstaller());
+    config.AddBool("opt_include_deinstall", false);
+    EXPECT_FALSE(config.IncludeDeinstaller());
+    config.ReplaceBool("opt_include_deinstall", true);
+    EXPECT_TRUE(config.IncludeDeinstaller());
+}
+
+TEST(PackageConfig, LeafOfPaths) {
+    EXPECT_STREQ(PackageConfig::LeafOf("/boot/apps/Demo"), "Demo");
+    EXPECT_STREQ(PackageConfig::LeafOf("Demo"), "Demo");
+    EXPECT_STREQ(PackageConfig::LeafOf("/boot/apps/"), "");
+    EXPECT_STREQ(PackageConfig::LeafOf(nullptr), "");
+}
