@@ -1,0 +1,336 @@
+#include "storage/LibAppResource.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/app/Message.h"
+#include "platform/storage/AppFileInfo.h"
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Mime.h"
+#include "platform/storage/Path.h"
+#include "storage/FileRegionSource.h"
+#include "storage/LibFileOps.h"
+#include "storage/ZipExtractor.h"
+#include "storage/ZipPacker.h"
+
+namespace {
+
+std::string OwnExecutable() {
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (n <= 0)
+        return "";
+    path[n] = '\0';
+    return path;
+}
+
+// An unnamed file in the common temporary folder; it disappears when closed.
+int AnonymousTemporaryFile() {
+    BPath temp;
+    if (find_directory(B_COMMON_TEMP_DIRECTORY, &temp, true) != B_OK || temp.Path() == nullptr)
+        return -1;
+    int fd = open(temp.Path(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    std::string path = std::string(temp.Path()) + "/zip_resource_fileXXXXXX";
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back('\0');
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        unlink(name.data());
+    return fd;
+}
+
+template <typename T> bool FindFixed(BResources& resources, type_code type, int32 id, T& out) {
+    size_t size = 0;
+    void* data = resources.FindResource(type, id, &size);
+    if (data == nullptr)
+        return false;
+    bool ok = size == sizeof(T);
+    if (ok)
+        memcpy(&out, data, sizeof(T));
+    free(data);
+    return ok;
+}
+
+} // namespace
+
+LibAppResource::LibAppResource(const uint32& openMode) {
+    Attach(OwnExecutable().c_str(), openMode);
+}
+
+LibAppResource::LibAppResource(const char* path, const uint32& openMode) {
+    Attach(path, openMode);
+}
+
+LibAppResource::~LibAppResource() {
+    Unset();
+    fFile.Unset();
+}
+
+void LibAppResource::Attach(const char* path, uint32 openMode) {
+    struct stat st;
+    if (path == nullptr || path[0] == '\0' || stat(path, &st) != 0)
+        return;
+    if (fFile.SetTo(path, openMode) != B_OK)
+        return;
+    fAttached = SetTo(&fFile, false) == B_OK;
+}
+
+bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzip) {
+    fError.clear();
+    if (!fAttached || !HasResource(B_RAW_TYPE, id))
+        return true;
+    off_t offset = 0, length = 0;
+    status_t status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
+    if (status == B_BUSY && Sync() == B_OK)
+        status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
+    const char* name = nullptr;
+    size_t size = 0;
+    GetResourceInfo(B_RAW_TYPE, id, &name, &size);
+    std::string expected = name != nullptr ? name : "";
+    int fd = status == B_OK && FilePath() != nullptr ? open(FilePath(), O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0) {
+        fError = "the installer's own file cannot be read";
+        fprintf(stderr, "Error initializine file in ExtractEntry\n");
+        return false;
+    }
+    FileRegionSource source(fd, offset, length);
+    bool ok;
+    if (unzip) {
+        ZipExtractor extractor(source);
+        ok = extractor.ExtractItem(destination, expected.c_str());
+        fError = extractor.Error();
+    } else {
+        ok = VerifyResource(B_RAW_TYPE, id) == B_OK ||
+             (fError = "the entry's bytes are damaged", false);
+        ok = ok && ZipExtractor::CopyRaw(source, destination, fError);
+    }
+    close(fd);
+    if (!ok) {
+        fprintf(stderr, "ExtractEntry %d: %s\n", static_cast<int>(id), fError.c_str());
+        return false;
+    }
+    // What came out of the archive gets its types from its content.
+    update_mime_info(destination, 1, 1, B_UPDATE_MIME_INFO_NO_FORCE);
+    return true;
+}
+
+bool LibAppResource::AddEntry(const char* item, const int32& id, const char* name,
+                              const int& level) {
+    fError.clear();
+    if (!fAttached) {
+        fError = "no resource file is open";
+        return false;
+    }
+    std::string stored;
+    if (name != nullptr && name[0] != '\0') {
+        stored = name;
+    } else if (item != nullptr) {
+        char leaf[B_FILE_NAME_LENGTH];
+        LibGetChildName(item, leaf);
+        stored = leaf;
+    }
+    int fd = AnonymousTemporaryFile();
+    if (fd < 0) {
+        fError = std::string("cannot create a temporary file: ") + strerror(errno);
+        fprintf(stderr, "%s failed\n", "zip_resource_file.zip");
+        return false;
+    }
+    ZipPacker packer;
+    bool ok = packer.Pack(item, stored.c_str(), fd, level);
+    if (!ok)
+        fError = packer.Error();
+    off_t size = ok ? lseek(fd, 0, SEEK_END) : 0;
+    if (ok) {
+        RemoveResource(B_RAW_TYPE, id);
+        status_t status = AddResourceFromDescriptor(B_RAW_TYPE, id, fd, 0, size, stored.c_str());
+        if (status == B_OK)
+            status = Sync();
+        if (status != B_OK) {
+            fError = "cannot store the entry (status " + std::to_string(status) + ")";
+            ok = false;
+        }
+    }
+    close(fd);
+    if (!ok)
+        fprintf(stderr, "AddEntry %d: %s\n", static_cast<int>(id), fError.c_str());
+    return ok;
+}
+
+bool LibAppResource::CopyResource(const int32& id, const uint32& type, LibAppResource& target) {
+    if (!fAttached || !target.fAttached || !HasResource(type, id))
+        return true;
+    const char* name = nullptr;
+    size_t size = 0;
+    GetResourceInfo(type, id, &name, &size);
+    std::string copyName = name != nullptr ? name : "";
+    off_t offset = 0, length = 0;
+    int fd = -1;
+    if (GetResourceLocation(type, id, &offset, &length) == B_OK && FilePath() != nullptr)
+        fd = open(FilePath(), O_RDONLY | O_CLOEXEC);
+    target.RemoveResource(type, id);
+    if (fd >= 0) {
+        // Streamed from our file; the target keeps its own duplicate of the descriptor.
+        target.AddResourceFromDescriptor(type, id, fd, offset, length, copyName.c_str());
+        close(fd);
+    } else {
+        void* data = FindResource(type, id, &size);
+        if (data != nullptr) {
+            target.AddResource(type, id, data, size, copyName.c_str());
+            free(data);
+        }
+    }
+    return true;
+}
+
+char* LibAppResource::FindString(const int32& id) {
+    if (!fAttached)
+        return nullptr;
+    size_t size = 0;
+    void* data = FindResource(B_STRING_TYPE, id, &size);
+    if (data == nullptr)
+        return nullptr;
+    char* text = nullptr;
+    if (size > 0) {
+        text = new char[size + 1];
+        memcpy(text, data, size);
+        text[size] = '\0';
+    }
+    free(data);
+    return text;
+}
+
+// ---- Version, signature and supported types ----
+
+void LibSetAppVersion(const uint32& major, const uint32& middle, const uint32& minor,
+                      const char* shortInfo, const char* longInfo, const uint32& variety,
+                      const uint32& internal) {
+    BFile file(OwnExecutable().c_str(), B_READ_WRITE);
+    BAppFileInfo info(&file);
+    if (info.InitCheck() != B_OK)
+        return;
+    version_info version;
+    memset(&version, 0, sizeof(version));
+    version.major = major;
+    version.middle = middle;
+    version.minor = minor;
+    version.variety = variety;
+    version.internal = internal;
+    snprintf(version.short_info, sizeof(version.short_info), "%s", shortInfo ? shortInfo : "");
+    snprintf(version.long_info, sizeof(version.long_info), "%s", longInfo ? longInfo : "");
+    info.SetVersionInfo(&version, B_APP_VERSION_KIND);
+}
+
+LibString LibGetAppVersion(const char* path) {
+    std::string file = path != nullptr ? path : OwnExecutable();
+    BFile node(file.c_str(), B_READ_ONLY);
+    BAppFileInfo info(&node);
+    version_info version;
+    if (info.InitCheck() != B_OK || info.GetVersionInfo(&version, B_APP_VERSION_KIND) != B_OK)
+        return LibString("");
+    static const char* const kVarieties[] = {" Dev", " Alpha", " Beta", " Gamma", " Gold"};
+    std::string text = std::to_string(static_cast<int>(version.major)) + "." +
+                       std::to_string(static_cast<int>(version.middle)) + "." +
+                       std::to_string(static_cast<int>(version.minor));
+    if (version.variety < 5)
+        text += kVarieties[version.variety];
+    if (version.internal != 0)
+        text += " " + std::to_string(static_cast<int>(version.internal));
+    return LibString(text.c_str());
+}
+
+int32 LibGetAppSupportedTypes(LibStringList& types) {
+    BFile file(OwnExecutable().c_str(), B_READ_ONLY);
+    BAppFileInfo info(&file);
+    BMessage message;
+    if (info.InitCheck() != B_OK || info.GetSupportedTypes(&message) != B_OK)
+        return 0;
+    types.Append(message, "types");
+    return types.Size();
+}
+
+void LibSetAppSupportedTypes(LibStringList& types) {
+    BFile file(OwnExecutable().c_str(), B_READ_WRITE);
+    BAppFileInfo info(&file);
+    if (info.InitCheck() != B_OK)
+        return;
+    BMessage message;
+    types.GetFrom(message, "types");
+    info.SetSupportedTypes(&message);
+}
+
+void LibGetAppSignature(const entry_ref& file, char* signature) {
+    if (signature == nullptr)
+        return;
+    signature[0] = '\0';
+    char type[B_MIME_TYPE_LENGTH] = "";
+    LibGetMimeType(file, type, false);
+    if (strcmp(type, B_APP_MIME_TYPE) != 0)
+        return;
+    BFile node(&file, B_READ_ONLY);
+    BAppFileInfo info(&node);
+    if (info.InitCheck() == B_OK && info.GetSignature(signature) != B_OK)
+        signature[0] = '\0';
+}
+
+// ---- Typed look-ups ----
+
+bool LibFindRGBResource(BResources& resources, const int32& id, rgb_color& out) {
+    uint8 bytes[4];
+    if (!FindFixed(resources, B_RGB_COLOR_TYPE, id, bytes))
+        return false;
+    out.red = bytes[0];
+    out.green = bytes[1];
+    out.blue = bytes[2];
+    out.alpha = bytes[3];
+    return true;
+}
+
+bool LibFindRectResource(BResources& resources, const int32& id, BRect& out) {
+    float edges[4];
+    if (!FindFixed(resources, B_RECT_TYPE, id, edges))
+        return false;
+    out = BRect(edges[0], edges[1], edges[2], edges[3]);
+    return true;
+}
+
+bool LibFindShortResource(BResources& resources, const int32& id, int8& out) {
+    return FindFixed(resources, B_INT8_TYPE, id, out);
+}
+
+bool LibFindLongResource(BResources& resources, const int32& id, int32& out) {
+    return FindFixed(resources, B_INT32_TYPE, id, out);
+}
+
+bool LibFindBoolResource(BResources& resources, const int32& id, bool& out) {
+    uint8 byte;
+    if (!FindFixed(resources, B_BOOL_TYPE, id, byte))
+        return false;
+    out = byte != 0;
+    return true;
+}
+
+bool LibFindStringResource(BResources& resources, const int32& id, char* out) {
+    if (out != nullptr)
+        out[0] = '\0';
+    size_t size = 0;
+    void* data = resources.FindResource(B_STRING_TYPE, id, &size);
+    if (data == nullptr)
+        return false;
+    if (out != nullptr && size > 0) {
+        memcpy(out, data, size);
+        out[size] = '\0';
+    }
+    free(data);
+    return true;
+}
