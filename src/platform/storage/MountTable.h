@@ -44,6 +44,13 @@ public:
     // /proc, /sys, /dev or /run; each device once (its first mount).
     static bool IsUserVisible(const MountEntry& entry);
 
+    // The user-visible volumes of the current table, each device once, in mount order.
+    static std::vector<MountEntry> Volumes();
+
+    // What changed between two tables (user-visible mounts only).
+    static void Diff(const std::vector<MountEntry>& before, const std::vector<MountEntry>& after,
+                     std::vector<MountEntry>* mounted, std::vector<MountEntry>* unmounted);
+
     // The entry whose mount point holds `path` (longest matching mount point); null
     // when none does.
     static const MountEntry* FindByPath(const std::vector<MountEntry>& entries,

@@ -7,11 +7,10 @@
 // "path" (the mount point)) or unmounted ("opcode" B_DEVICE_UNMOUNTED, int32 "device",
 // string "path"). The mount table is polled on a background thread.
 
+#include "platform/app/Message.h" // B_NODE_MONITOR
 #include "platform/storage/Statable.h"
 
 class BMessenger;
-
-enum { B_NODE_MONITOR = 'NDMN', B_QUERY_UPDATE = 'QUPD' };
 
 // Opcodes.
 enum {

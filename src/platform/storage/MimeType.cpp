@@ -1,0 +1,650 @@
+#include "platform/storage/MimeType.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/storage/Directory.h"
+#include "platform/storage/Entry.h"
+#include "platform/storage/Node.h"
+#include "platform/storage/NodeInfo.h"
+#include "platform/storage/StoragePrivate.h"
+
+using namespace storage_private;
+
+namespace {
+
+// How much of a file the sniffer looks at; tar needs the header at 257.
+constexpr size_t kSniffLength = 4096;
+
+bool IsTokenChar(char c) {
+    if (static_cast<unsigned char>(c) <= 32 || static_cast<unsigned char>(c) >= 127)
+        return false;
+    return strchr("()<>@,;:\\\"/[]?=", c) == nullptr;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+struct Description {
+    const char* type;
+    const char* shortDescription;
+};
+
+const Description kDescriptions[] = {
+    {"application/x-vnd.Be-directory", "Folder"},
+    {"application/x-vnd.Be-elfexecutable", "Application"},
+    {"application/x-vnd.Be-symlink", "Symbolic Link"},
+    {"application/octet-stream", "Generic File"},
+    {"application/x-shellscript", "Shell Script"},
+    {"text/plain", "Plain Text File"},
+    {"text/html", "HTML Document"},
+    {"text/xml", "XML Document"},
+    {"text/rtf", "RTF Document"},
+    {"text/x-python", "Python Script"},
+    {"application/pdf", "PDF Document"},
+    {"application/postscript", "PostScript Document"},
+    {"image/png", "PNG Image"},
+    {"image/jpeg", "JPEG Image"},
+    {"image/gif", "GIF Image"},
+    {"image/bmp", "BMP Image"},
+    {"image/tiff", "TIFF Image"},
+    {"image/webp", "WebP Image"},
+    {"application/zip", "ZIP Archive"},
+    {"application/gzip", "GZip Archive"},
+    {"application/x-bzip2", "BZip2 Archive"},
+    {"application/x-xz", "XZ Archive"},
+    {"application/zstd", "Zstandard Archive"},
+    {"application/x-7z-compressed", "7-Zip Archive"},
+    {"application/x-tar", "Tar Archive"},
+    {"audio/x-wav", "WAV Audio"},
+    {"audio/x-aiff", "AIFF Audio"},
+    {"audio/mpeg", "MP3 Audio"},
+    {"audio/ogg", "Ogg Audio"},
+    {"audio/flac", "FLAC Audio"},
+    {"audio/midi", "MIDI Audio"},
+    {"audio/mp4", "MPEG-4 Audio"},
+    {"audio/basic", "Sun Audio"},
+    {"video/mp4", "MPEG-4 Video"},
+    {"video/x-msvideo", "AVI Video"},
+    {"video/x-matroska", "Matroska Video"},
+    {"text/x-tarnw", "Tarnwhistle Installer"},
+};
+
+struct Extension {
+    const char* suffix;
+    const char* type;
+};
+
+// By name, for text files and for content the sniffer does not know.
+const Extension kExtensions[] = {
+    {".txt", "text/plain"},
+    {".text", "text/plain"},
+    {".md", "text/markdown"},
+    {".html", "text/html"},
+    {".htm", "text/html"},
+    {".xml", "text/xml"},
+    {".css", "text/css"},
+    {".csv", "text/csv"},
+    {".js", "text/javascript"},
+    {".json", "application/json"},
+    {".c", "text/x-csrc"},
+    {".h", "text/x-chdr"},
+    {".cpp", "text/x-c++src"},
+    {".cc", "text/x-c++src"},
+    {".hpp", "text/x-c++hdr"},
+    {".py", "text/x-python"},
+    {".sh", "application/x-shellscript"},
+    {".rtf", "text/rtf"},
+    {".pdf", "application/pdf"},
+    {".ps", "application/postscript"},
+    {".png", "image/png"},
+    {".jpg", "image/jpeg"},
+    {".jpeg", "image/jpeg"},
+    {".gif", "image/gif"},
+    {".bmp", "image/bmp"},
+    {".tif", "image/tiff"},
+    {".tiff", "image/tiff"},
+    {".zip", "application/zip"},
+    {".gz", "application/gzip"},
+    {".bz2", "application/x-bzip2"},
+    {".xz", "application/x-xz"},
+    {".tar", "application/x-tar"},
+    {".wav", "audio/x-wav"},
+    {".aiff", "audio/x-aiff"},
+    {".mp3", "audio/mpeg"},
+    {".ogg", "audio/ogg"},
+    {".flac", "audio/flac"},
+    {".mid", "audio/midi"},
+    {".tarnw", "text/x-tarnw"},
+};
+
+bool StartsWith(const uint8* data, size_t length, const char* magic, size_t magicLength,
+                size_t at = 0) {
+    return length >= at + magicLength && memcmp(data + at, magic, magicLength) == 0;
+}
+
+// Valid UTF-8 without NUL bytes and with few control characters; a sequence cut by the
+// end of the sample is accepted.
+bool LooksLikeText(const uint8* data, size_t length, bool truncated) {
+    size_t controls = 0;
+    size_t i = 0;
+    while (i < length) {
+        uint8 c = data[i];
+        if (c == 0)
+            return false;
+        if (c < 0x80) {
+            if (c < 0x20 && c != '\n' && c != '\r' && c != '\t' && c != '\f' && c != 0x1b &&
+                c != '\b')
+                ++controls;
+            ++i;
+            continue;
+        }
+        size_t extra = (c & 0xe0) == 0xc0 ? 1 : (c & 0xf0) == 0xe0 ? 2 : (c & 0xf8) == 0xf0 ? 3 : 0;
+        if (extra == 0 || c == 0xc0 || c == 0xc1 || c > 0xf4)
+            return false;
+        // A sequence cut off by the end of the sample is fine when the file goes on.
+        if (i + extra >= length)
+            return truncated;
+        for (size_t k = 1; k <= extra; ++k)
+            if ((data[i + k] & 0xc0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return controls * 20 <= length;
+}
+
+const char* ScriptType(const uint8* data, size_t length) {
+    size_t end = 2;
+    while (end < length && end < 256 && data[end] != '\n')
+        ++end;
+    std::string line(reinterpret_cast<const char*>(data) + 2, end - 2);
+    // The interpreter is the last path component of the first word, or the word after
+    // "env".
+    std::istringstream words(line);
+    std::string program, argument;
+    words >> program >> argument;
+    std::string name = program.substr(program.rfind('/') + 1);
+    if (name == "env")
+        name = argument;
+    if (name == "sh" || name == "bash" || name == "dash" || name == "zsh" || name == "ksh")
+        return "application/x-shellscript";
+    if (name.compare(0, 6, "python") == 0)
+        return "text/x-python";
+    if (name.compare(0, 4, "perl") == 0)
+        return "application/x-perl";
+    return "application/x-shellscript";
+}
+
+const char* ByExtension(const char* filename) {
+    if (filename == nullptr)
+        return nullptr;
+    const char* leaf = strrchr(filename, '/');
+    leaf = leaf != nullptr ? leaf + 1 : filename;
+    size_t length = strlen(leaf);
+    for (const Extension& ext : kExtensions) {
+        size_t n = strlen(ext.suffix);
+        if (length > n && strcasecmp(leaf + length - n, ext.suffix) == 0)
+            return ext.type;
+    }
+    return nullptr;
+}
+
+// The type by content, or null when the bytes say nothing.
+const char* ByContent(const uint8* d, size_t n, bool truncated) {
+    if (n == 0)
+        return nullptr;
+    if (StartsWith(d, n,
+                   "\x7f"
+                   "ELF",
+                   4))
+        return B_APP_MIME_TYPE;
+    if (StartsWith(d, n, "#!", 2))
+        return ScriptType(d, n);
+    if (StartsWith(d, n, "\x89PNG\r\n\x1a\n", 8))
+        return "image/png";
+    if (StartsWith(d, n, "\xff\xd8\xff", 3))
+        return "image/jpeg";
+    if (StartsWith(d, n, "GIF87a", 6) || StartsWith(d, n, "GIF89a", 6))
+        return "image/gif";
+    if (StartsWith(d, n, "BM", 2) && n >= 26 && d[14] >= 12 && d[15] == 0 && d[6] == 0 && d[7] == 0)
+        return "image/bmp";
+    if (StartsWith(d, n, "II*\0", 4) || StartsWith(d, n, "MM\0*", 4))
+        return "image/tiff";
+    if (StartsWith(d, n, "RIFF", 4) && StartsWith(d, n, "WEBP", 4, 8))
+        return "image/webp";
+    if (StartsWith(d, n, "RIFF", 4) && StartsWith(d, n, "WAVE", 4, 8))
+        return "audio/x-wav";
+    if (StartsWith(d, n, "RIFF", 4) && StartsWith(d, n, "AVI ", 4, 8))
+        return "video/x-msvideo";
+    if (StartsWith(d, n, "FORM", 4) &&
+        (StartsWith(d, n, "AIFF", 4, 8) || StartsWith(d, n, "AIFC", 4, 8)))
+        return "audio/x-aiff";
+    if (StartsWith(d, n, "%PDF-", 5))
+        return "application/pdf";
+    if (StartsWith(d, n, "%!PS", 4))
+        return "application/postscript";
+    if (StartsWith(d, n, "{\\rtf", 5))
+        return "text/rtf";
+    if (StartsWith(d, n, "PK\x03\x04", 4)) {
+        // OpenDocument and EPUB name their type in a first, stored entry "mimetype".
+        if (StartsWith(d, n, "mimetype", 8, 30) && n > 38) {
+            size_t end = 38;
+            while (end < n && end < 38 + 80 &&
+                   (isalnum(d[end]) || strchr("./+-", d[end]) != nullptr))
+                ++end;
+            static thread_local std::string embedded;
+            embedded.assign(reinterpret_cast<const char*>(d) + 38, end - 38);
+            if (BMimeType::IsValid(embedded.c_str()))
+                return embedded.c_str();
+        }
+        return "application/zip";
+    }
+    if (StartsWith(d, n, "PK\x05\x06", 4))
+        return "application/zip";
+    if (StartsWith(d, n, "\x1f\x8b", 2))
+        return "application/gzip";
+    if (StartsWith(d, n, "BZh", 3))
+        return "application/x-bzip2";
+    if (StartsWith(d, n,
+                   "\xfd"
+                   "7zXZ\0",
+                   6))
+        return "application/x-xz";
+    if (StartsWith(d, n, "\x28\xb5\x2f\xfd", 4))
+        return "application/zstd";
+    if (StartsWith(d, n, "7z\xbc\xaf\x27\x1c", 6))
+        return "application/x-7z-compressed";
+    if (StartsWith(d, n, "ustar", 5, 257))
+        return "application/x-tar";
+    if (StartsWith(d, n, "OggS", 4))
+        return "audio/ogg";
+    if (StartsWith(d, n, "fLaC", 4))
+        return "audio/flac";
+    if (StartsWith(d, n, "MThd", 4))
+        return "audio/midi";
+    if (StartsWith(d, n, ".snd", 4))
+        return "audio/basic";
+    if (StartsWith(d, n, "ID3", 3))
+        return "audio/mpeg";
+    if (StartsWith(d, n, "ftyp", 4, 4)) {
+        if (StartsWith(d, n, "M4A ", 4, 8))
+            return "audio/mp4";
+        return "video/mp4";
+    }
+    if (StartsWith(d, n, "\x1a\x45\xdf\xa3", 4))
+        return "video/x-matroska";
+    if (n >= 2 && d[0] == 0xff && (d[1] & 0xe6) == 0xe2 && (d[1] & 0x18) != 0x08)
+        return "audio/mpeg";
+    if (LooksLikeText(d, n, truncated)) {
+        size_t i = 0;
+        if (StartsWith(d, n, "\xef\xbb\xbf", 3))
+            i = 3;
+        while (i < n && isspace(d[i]))
+            ++i;
+        std::string head =
+            Lower(std::string(reinterpret_cast<const char*>(d) + i, std::min<size_t>(n - i, 64)));
+        if (head.compare(0, 14, "<!doctype html") == 0 || head.compare(0, 5, "<html") == 0)
+            return "text/html";
+        if (head.compare(0, 5, "<?xml") == 0)
+            return "text/xml";
+        return "text/plain";
+    }
+    return nullptr;
+}
+
+std::string DatabaseRoot() {
+    std::string dataHome = Env("XDG_DATA_HOME", JoinPath(Env("HOME", "/"), ".local/share"));
+    return JoinPath(dataHome, "tarnwhistle/mime");
+}
+
+} // namespace
+
+BMimeType::BMimeType() : fStatus(B_NO_INIT) {}
+
+BMimeType::BMimeType(const char* type) : fStatus(B_NO_INIT) {
+    SetTo(type);
+}
+
+BMimeType::~BMimeType() = default;
+
+status_t BMimeType::SetTo(const char* type) {
+    if (!IsValid(type)) {
+        Unset();
+        return fStatus = B_BAD_VALUE;
+    }
+    fType = type;
+    return fStatus = B_OK;
+}
+
+void BMimeType::Unset() {
+    fType.clear();
+    fStatus = B_NO_INIT;
+}
+
+status_t BMimeType::InitCheck() const {
+    return fStatus;
+}
+
+const char* BMimeType::Type() const {
+    return fStatus == B_OK ? fType.c_str() : nullptr;
+}
+
+bool BMimeType::IsValid() const {
+    return fStatus == B_OK && IsValid(fType.c_str());
+}
+
+bool BMimeType::IsValid(const char* type) {
+    if (type == nullptr || *type == '\0')
+        return false;
+    size_t length = strlen(type);
+    if (length >= B_MIME_TYPE_LENGTH)
+        return false;
+    const char* slash = strchr(type, '/');
+    size_t superLength = slash != nullptr ? static_cast<size_t>(slash - type) : length;
+    if (superLength == 0)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (type + i == slash)
+            continue;
+        if (!IsTokenChar(type[i]))
+            return false;
+    }
+    return slash == nullptr || slash[1] != '\0';
+}
+
+bool BMimeType::IsSupertypeOnly() const {
+    return fStatus == B_OK && fType.find('/') == std::string::npos;
+}
+
+status_t BMimeType::GetSupertype(BMimeType* supertype) const {
+    if (supertype == nullptr)
+        return B_BAD_VALUE;
+    if (fStatus != B_OK)
+        return fStatus;
+    size_t slash = fType.find('/');
+    if (slash == std::string::npos)
+        return B_BAD_VALUE;
+    return supertype->SetTo(fType.substr(0, slash).c_str());
+}
+
+bool BMimeType::Contains(const BMimeType* type) const {
+    if (type == nullptr || fStatus != B_OK || type->fStatus != B_OK)
+        return false;
+    if (*this == *type)
+        return true;
+    return IsSupertypeOnly() &&
+           Lower(type->fType).compare(0, fType.size() + 1, Lower(fType) + "/") == 0;
+}
+
+bool BMimeType::operator==(const BMimeType& other) const {
+    if (fStatus != B_OK || other.fStatus != B_OK)
+        return fStatus != B_OK && other.fStatus != B_OK;
+    return strcasecmp(fType.c_str(), other.fType.c_str()) == 0;
+}
+
+bool BMimeType::operator==(const char* other) const {
+    return fStatus == B_OK && other != nullptr && strcasecmp(fType.c_str(), other) == 0;
+}
+
+// ---- the type database: one small text file per type, "key=value" lines ----
+
+std::string BMimeType::DatabaseFile() const {
+    return JoinPath(DatabaseRoot(), Lower(fType));
+}
+
+status_t BMimeType::ReadField(const char* key, std::string* value) const {
+    if (fStatus != B_OK)
+        return fStatus;
+    std::ifstream in(DatabaseFile());
+    if (!in)
+        return B_ENTRY_NOT_FOUND;
+    std::string line;
+    std::string prefix = std::string(key) + "=";
+    while (std::getline(in, line)) {
+        if (line.compare(0, prefix.size(), prefix) == 0) {
+            *value = line.substr(prefix.size());
+            return B_OK;
+        }
+    }
+    return B_ENTRY_NOT_FOUND;
+}
+
+status_t BMimeType::WriteField(const char* key, const char* value) {
+    if (fStatus != B_OK)
+        return fStatus;
+    if (value != nullptr && strpbrk(value, "\r\n") != nullptr)
+        return B_BAD_VALUE;
+    std::string file = DatabaseFile();
+    status_t status = create_directory(ParentOf(file).c_str(), 0755);
+    if (status != B_OK)
+        return status;
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(file);
+        std::string line;
+        std::string prefix = std::string(key) + "=";
+        while (std::getline(in, line))
+            if (line.compare(0, prefix.size(), prefix) != 0 && !line.empty())
+                lines.push_back(line);
+    }
+    if (value != nullptr)
+        lines.push_back(std::string(key) + "=" + value);
+    // Written beside and renamed, so a reader never sees half a file.
+    std::string temporary = file + ".tmp" + std::to_string(getpid());
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        for (const std::string& line : lines)
+            out << line << '\n';
+        if (!out.flush())
+            return B_IO_ERROR;
+    }
+    if (rename(temporary.c_str(), file.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return ErrnoStatus();
+    }
+    return B_OK;
+}
+
+bool BMimeType::IsInstalled() const {
+    if (fStatus != B_OK)
+        return false;
+    struct stat st;
+    return stat(DatabaseFile().c_str(), &st) == 0;
+}
+
+status_t BMimeType::Install() {
+    if (fStatus != B_OK)
+        return fStatus;
+    if (IsInstalled())
+        return B_FILE_EXISTS;
+    return WriteField("type", fType.c_str());
+}
+
+status_t BMimeType::Delete() {
+    if (fStatus != B_OK)
+        return fStatus;
+    return unlink(DatabaseFile().c_str()) == 0 ? B_OK : ErrnoStatus();
+}
+
+status_t BMimeType::GetPreferredApp(char* signature, app_verb) const {
+    if (signature == nullptr)
+        return B_BAD_VALUE;
+    std::string value;
+    status_t status = ReadField("preferred_app", &value);
+    if (status != B_OK)
+        return status;
+    snprintf(signature, B_MIME_TYPE_LENGTH, "%s", value.c_str());
+    return B_OK;
+}
+
+status_t BMimeType::SetPreferredApp(const char* signature, app_verb) {
+    if (signature != nullptr && !IsValid(signature))
+        return B_BAD_VALUE;
+    return WriteField("preferred_app", signature);
+}
+
+status_t BMimeType::GetShortDescription(char* description) const {
+    if (description == nullptr)
+        return B_BAD_VALUE;
+    std::string value;
+    status_t status = ReadField("short_description", &value);
+    if (status != B_OK) {
+        if (fStatus != B_OK)
+            return fStatus;
+        for (const Description& known : kDescriptions) {
+            if (strcasecmp(known.type, fType.c_str()) == 0) {
+                value = known.shortDescription;
+                status = B_OK;
+            }
+        }
+        if (status != B_OK)
+            return status;
+    }
+    snprintf(description, B_MIME_TYPE_LENGTH, "%s", value.c_str());
+    return B_OK;
+}
+
+status_t BMimeType::SetShortDescription(const char* description) {
+    if (description != nullptr && strlen(description) >= B_MIME_TYPE_LENGTH)
+        return B_BAD_VALUE;
+    return WriteField("short_description", description);
+}
+
+status_t BMimeType::GetLongDescription(char* description) const {
+    if (description == nullptr)
+        return B_BAD_VALUE;
+    std::string value;
+    status_t status = ReadField("long_description", &value);
+    if (status != B_OK)
+        return status;
+    snprintf(description, B_MIME_TYPE_LENGTH, "%s", value.c_str());
+    return B_OK;
+}
+
+status_t BMimeType::SetLongDescription(const char* description) {
+    if (description != nullptr && strlen(description) >= B_MIME_TYPE_LENGTH)
+        return B_BAD_VALUE;
+    return WriteField("long_description", description);
+}
+
+// ---- the sniffer ----
+
+status_t BMimeType::GuessMimeType(const void* buffer, int32 length, BMimeType* type) {
+    if (type == nullptr || (buffer == nullptr && length > 0) || length < 0)
+        return B_BAD_VALUE;
+    const char* found =
+        ByContent(static_cast<const uint8*>(buffer), static_cast<size_t>(length), false);
+    return type->SetTo(found != nullptr ? found : B_FILE_MIME_TYPE);
+}
+
+status_t BMimeType::GuessMimeType(const char* filename, BMimeType* type) {
+    if (type == nullptr || filename == nullptr)
+        return B_BAD_VALUE;
+    const char* found = ByExtension(filename);
+    return type->SetTo(found != nullptr ? found : B_FILE_MIME_TYPE);
+}
+
+status_t BMimeType::GuessMimeType(const entry_ref* file, BMimeType* type) {
+    if (file == nullptr || type == nullptr || *file->path() == '\0')
+        return B_BAD_VALUE;
+    struct stat st;
+    if (lstat(file->path(), &st) != 0)
+        return ErrnoStatus();
+    if (S_ISDIR(st.st_mode))
+        return type->SetTo(B_DIRECTORY_MIME_TYPE);
+    if (S_ISLNK(st.st_mode))
+        return type->SetTo(B_SYMLINK_MIME_TYPE);
+    if (!S_ISREG(st.st_mode))
+        return type->SetTo(B_FILE_MIME_TYPE);
+    int fd = open(file->path(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return ErrnoStatus();
+    std::vector<uint8> sample(kSniffLength);
+    ssize_t got = PreadFully(fd, sample.data(), sample.size(), 0);
+    close(fd);
+    if (got < 0)
+        return static_cast<status_t>(got);
+    bool truncated = static_cast<off_t>(got) < st.st_size;
+    const char* found = ByContent(sample.data(), static_cast<size_t>(got), truncated);
+    // Text says little by itself: a name like "page.html" says more.
+    if (found == nullptr || strcmp(found, "text/plain") == 0) {
+        const char* byName = ByExtension(file->path());
+        bool textual = byName != nullptr && (strncmp(byName, "text/", 5) == 0 ||
+                                             strcmp(byName, "application/json") == 0 ||
+                                             strcmp(byName, "application/x-shellscript") == 0);
+        if (byName != nullptr && (found == nullptr ? got == 0 : textual))
+            found = byName;
+    }
+    return type->SetTo(found != nullptr ? found : B_FILE_MIME_TYPE);
+}
+
+// ---- update_mime_info ----
+
+namespace {
+status_t UpdateOne(const std::string& path, int force) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0)
+        return ErrnoStatus();
+    if (S_ISLNK(st.st_mode) || (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)))
+        return B_OK; // nothing can be stored on them
+    BNode node(path.c_str());
+    if (node.InitCheck() != B_OK)
+        return node.InitCheck();
+    BNodeInfo info(&node);
+    char existing[B_MIME_TYPE_LENGTH];
+    bool hasType = info.GetType(existing) == B_OK;
+    if (hasType && force == B_UPDATE_MIME_INFO_NO_FORCE)
+        return B_OK;
+    entry_ref ref;
+    status_t status = get_ref_for_path(path.c_str(), &ref);
+    BMimeType type;
+    if (status == B_OK)
+        status = BMimeType::GuessMimeType(&ref, &type);
+    if (status != B_OK)
+        return status;
+    // With "keep type", a specific type someone set is kept over a generic guess.
+    if (hasType && force == B_UPDATE_MIME_INFO_FORCE_KEEP_TYPE &&
+        strcmp(type.Type(), B_FILE_MIME_TYPE) == 0)
+        return B_OK;
+    status = info.SetType(type.Type());
+    if (status == B_ATTRIBUTES_NOT_SUPPORTED)
+        return B_OK;
+    return status;
+}
+
+status_t UpdateTree(const std::string& path, int force, int depth) {
+    status_t status = UpdateOne(path, force);
+    if (status != B_OK)
+        return status;
+    struct stat st;
+    if (depth > 64 || lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return B_OK;
+    BDirectory dir(path.c_str());
+    BEntry entry;
+    while (dir.GetNextEntry(&entry, false) == B_OK)
+        UpdateTree(entry.Path(), force, depth + 1);
+    return B_OK;
+}
+} // namespace
+
+status_t update_mime_info(const char* path, int recursive, int, int force) {
+    if (path == nullptr || *path == '\0')
+        return B_BAD_VALUE;
+    std::string absolute = MakeAbsolute(path);
+    std::string resolved;
+    status_t status = ResolveEntryPath(absolute, false, &resolved);
+    if (status != B_OK)
+        return status;
+    return recursive ? UpdateTree(resolved, force, 0) : UpdateOne(resolved, force);
+}
