@@ -81,11 +81,14 @@ public:
         r.OffsetBy(dx, dy);
         return r;
     }
+    BRect OffsetByCopy(BPoint d) const { return OffsetByCopy(d.x, d.y); }
     BRect OffsetToCopy(float x, float y) const {
         BRect r(*this);
         r.OffsetTo(x, y);
         return r;
     }
+    BRect OffsetToCopy(BPoint p) const { return OffsetToCopy(p.x, p.y); }
+    BRect InsetByCopy(BPoint d) const { return InsetByCopy(d.x, d.y); }
 
     bool operator==(const BRect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;

@@ -1,0 +1,628 @@
+#include "platform/interface/gui/GuiHost.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Image_Surface.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "platform/app/Application.h"
+#include "platform/app/Message.h"
+#include "platform/interface/InterfaceDefs.h"
+#include "platform/interface/gui/FltkPainter.h"
+#include "platform/interface/gui/View.h"
+#include "platform/interface/gui/Window.h"
+#include "platform/interface/gui/WindowState.h"
+
+namespace {
+
+std::once_flag gInstallOnce;
+std::mutex gThreadLock;
+std::thread::id gGuiThread;
+bool gGuiThreadKnown = false;
+std::atomic<bool> gToolkitReady{false};
+std::atomic<int> gDisplayState{-1}; // -1 unknown, 0 none, 1 available
+
+std::mutex gDeleteLock;
+std::vector<Fl_Window*> gWidgetsToDelete;
+
+BRect gScreenFrame(0, 0, 1023, 767);
+bool gScreenKnown = false;
+
+void MarkGuiThread() {
+    std::lock_guard<std::mutex> lock(gThreadLock);
+    if (!gGuiThreadKnown) {
+        gGuiThread = std::this_thread::get_id();
+        gGuiThreadKnown = true;
+    }
+}
+
+bool StartToolkit() {
+    if (gToolkitReady)
+        return true;
+    if (!GuiHost::HasDisplay())
+        return false;
+    MarkGuiThread();
+    // Enables waking the loop from other threads.
+    Fl::lock();
+    fl_open_display();
+    FltkPainter::RegisterFonts();
+    Fl::visual(FL_DOUBLE | FL_INDEX);
+    gToolkitReady = true;
+    return true;
+}
+
+uint32 Modifiers() {
+    int state = Fl::event_state();
+    uint32 modifiers = 0;
+    if (state & FL_SHIFT)
+        modifiers |= B_SHIFT_KEY;
+    if (state & FL_CTRL)
+        modifiers |= B_CONTROL_KEY | B_COMMAND_KEY;
+    if (state & FL_ALT)
+        modifiers |= B_OPTION_KEY | B_COMMAND_KEY;
+    if (state & FL_CAPS_LOCK)
+        modifiers |= B_CAPS_LOCK;
+    if (state & FL_NUM_LOCK)
+        modifiers |= B_NUM_LOCK;
+    return modifiers;
+}
+
+uint32 Buttons() {
+    int state = Fl::event_state();
+    uint32 buttons = 0;
+    if (state & FL_BUTTON1)
+        buttons |= B_PRIMARY_MOUSE_BUTTON;
+    if (state & FL_BUTTON3)
+        buttons |= B_SECONDARY_MOUSE_BUTTON;
+    if (state & FL_BUTTON2)
+        buttons |= B_TERTIARY_MOUSE_BUTTON;
+    return buttons;
+}
+
+// The bytes a key press stands for, in the old platform's key codes.
+std::string KeyBytes(int key) {
+    switch (key) {
+    case FL_Enter:
+    case FL_KP_Enter:
+        return std::string(1, (char)B_ENTER);
+    case FL_Tab:
+        return std::string(1, (char)B_TAB);
+    case FL_Escape:
+        return std::string(1, (char)B_ESCAPE);
+    case FL_BackSpace:
+        return std::string(1, (char)B_BACKSPACE);
+    case FL_Delete:
+        return std::string(1, (char)B_DELETE);
+    case FL_Left:
+        return std::string(1, (char)B_LEFT_ARROW);
+    case FL_Right:
+        return std::string(1, (char)B_RIGHT_ARROW);
+    case FL_Up:
+        return std::string(1, (char)B_UP_ARROW);
+    case FL_Down:
+        return std::string(1, (char)B_DOWN_ARROW);
+    case FL_Home:
+        return std::string(1, (char)B_HOME);
+    case FL_End:
+        return std::string(1, (char)B_END);
+    case FL_Page_Up:
+        return std::string(1, (char)B_PAGE_UP);
+    case FL_Page_Down:
+        return std::string(1, (char)B_PAGE_DOWN);
+    case FL_Insert:
+        return std::string(1, (char)B_INSERT);
+    default:
+        break;
+    }
+    if (Fl::event_state() & (FL_CTRL | FL_ALT)) {
+        if (key > 0 && key < 128)
+            return std::string(1, (char)key);
+        return std::string();
+    }
+    const char* text = Fl::event_text();
+    if (text && *text)
+        return std::string(text, std::min(Fl::event_length(), 8));
+    return std::string();
+}
+
+} // namespace
+
+// The toolkit window of a BWindow: one canvas on which the whole view tree draws.
+class WindowWidget : public Fl_Double_Window {
+public:
+    WindowWidget(BWindow* window, BRect frame)
+        : Fl_Double_Window((int)frame.left, (int)frame.top, (int)frame.Width() + 1,
+                           (int)frame.Height() + 1),
+          fWindow(window) {
+        end();
+        callback(CloseCallback, this);
+    }
+
+    ~WindowWidget() override { Fl::remove_timeout(RedrawLater, this); }
+
+    void Forget() { fWindow = nullptr; }
+
+    int handle(int event) override;
+    void draw() override;
+    void resize(int x, int y, int w, int h) override;
+
+    bool applying = false;
+    std::atomic<int> mouseX{0}, mouseY{0};
+    std::atomic<uint32> buttons{0};
+    std::atomic<bool> tracking{false};
+
+private:
+    static void CloseCallback(Fl_Widget*, void* data) {
+        auto* self = (WindowWidget*)data;
+        if (self->fWindow && !(self->fWindow->Flags() & B_NOT_CLOSABLE))
+            self->fWindow->PostMessage(B_QUIT_REQUESTED);
+    }
+    static void RedrawLater(void* data) { ((WindowWidget*)data)->redraw(); }
+
+    void Post(BMessage& message) {
+        if (fWindow)
+            fWindow->PostMessage(&message, fWindow);
+    }
+    BMessage MouseMessage(uint32 what) {
+        BMessage message(what);
+        BPoint where((float)Fl::event_x(), (float)Fl::event_y());
+        mouseX = Fl::event_x();
+        mouseY = Fl::event_y();
+        message.AddInt64("when", system_time());
+        message.AddPoint("where", where);
+        message.AddPoint("screen_where",
+                         BPoint((float)Fl::event_x_root(), (float)Fl::event_y_root()));
+        message.AddInt32("modifiers", (int32)Modifiers());
+        message.AddInt32("buttons", (int32)buttons.load());
+        return message;
+    }
+
+    BWindow* fWindow;
+};
+
+int WindowWidget::handle(int event) {
+    if (!fWindow)
+        return Fl_Double_Window::handle(event);
+    switch (event) {
+    case FL_PUSH: {
+        int button = Fl::event_button();
+        uint32 pressed = button == FL_LEFT_MOUSE    ? B_PRIMARY_MOUSE_BUTTON
+                         : button == FL_RIGHT_MOUSE ? B_SECONDARY_MOUSE_BUTTON
+                                                    : B_TERTIARY_MOUSE_BUTTON;
+        buttons = buttons | pressed;
+        if (tracking) {
+            mouseX = Fl::event_x();
+            mouseY = Fl::event_y();
+            return 1;
+        }
+        BMessage message = MouseMessage(B_MOUSE_DOWN);
+        message.ReplaceInt32("buttons", (int32)pressed);
+        message.AddInt32("clicks", Fl::event_clicks() + 1);
+        Post(message);
+        return 1;
+    }
+    case FL_RELEASE: {
+        buttons = Buttons();
+        BMessage message = MouseMessage(B_MOUSE_UP);
+        Post(message);
+        return 1;
+    }
+    case FL_DRAG:
+    case FL_MOVE: {
+        if (event == FL_MOVE)
+            buttons = 0;
+        if (tracking) {
+            mouseX = Fl::event_x();
+            mouseY = Fl::event_y();
+            return 1;
+        }
+        BMessage message = MouseMessage(B_MOUSE_MOVED);
+        Post(message);
+        return 1;
+    }
+    case FL_ENTER:
+        return 1;
+    case FL_LEAVE: {
+        BMessage message = MouseMessage(B_MOUSE_MOVED);
+        message.AddBool("be:exited", true);
+        Post(message);
+        return 1;
+    }
+    case FL_MOUSEWHEEL: {
+        BMessage message = MouseMessage(B_MOUSE_WHEEL_CHANGED);
+        message.AddFloat("be:wheel_delta_x", (float)Fl::event_dx());
+        message.AddFloat("be:wheel_delta_y", (float)Fl::event_dy());
+        Post(message);
+        return 1;
+    }
+    case FL_KEYDOWN:
+    case FL_KEYUP: {
+        std::string bytes = KeyBytes(Fl::event_key());
+        if (bytes.empty())
+            return 0;
+        BMessage message(event == FL_KEYDOWN ? B_KEY_DOWN : B_KEY_UP);
+        message.AddInt64("when", system_time());
+        message.AddString("bytes", bytes.c_str());
+        message.AddInt32("modifiers", (int32)Modifiers());
+        message.AddInt32("key", Fl::event_key());
+        message.AddInt32("raw_char", (int32)(unsigned char)bytes[0]);
+        Post(message);
+        return 1;
+    }
+    case FL_FOCUS:
+    case FL_UNFOCUS: {
+        BMessage message(B_WINDOW_ACTIVATED);
+        message.AddBool("active", event == FL_FOCUS);
+        Post(message);
+        return 1;
+    }
+    case FL_SHORTCUT:
+        return 0;
+    default:
+        return Fl_Double_Window::handle(event);
+    }
+}
+
+void WindowWidget::draw() {
+    if (!fWindow) {
+        Fl_Double_Window::draw();
+        return;
+    }
+    if (fWindow->LockWithTimeout(100000) != B_OK) {
+        // Someone holds the window for long; draw when it is free again.
+        Fl::add_timeout(0.05, RedrawLater, this);
+        return;
+    }
+    WindowState* state = fWindow->State();
+    if (BView* top = fWindow->TopView()) {
+        FltkPainter painter(w(), h());
+        top->DrawTree(painter, BRect(0, 0, w() - 1, h() - 1));
+    }
+    state->dirty = false;
+    fWindow->Unlock();
+}
+
+void WindowWidget::resize(int x, int y, int w, int h) {
+    bool moved = x != this->x() || y != this->y();
+    bool sized = w != this->w() || h != this->h();
+    Fl_Double_Window::resize(x, y, w, h);
+    if (applying || !fWindow || (!moved && !sized))
+        return;
+    // The user or the window manager moved or resized the window.
+    if (fWindow->LockWithTimeout(100000) != B_OK)
+        return;
+    WindowState* state = fWindow->State();
+    BRect frame(x, y, x + w - 1, y + h - 1);
+    float dw = frame.Width() - state->frame.Width(), dh = frame.Height() - state->frame.Height();
+    state->frame = frame;
+    if (sized && state->topView)
+        state->topView->ResizeBy(dw, dh);
+    fWindow->Unlock();
+    if (moved) {
+        BMessage message(B_WINDOW_MOVED);
+        message.AddPoint("where", frame.LeftTop());
+        Post(message);
+    }
+    if (sized) {
+        BMessage message(B_WINDOW_RESIZED);
+        message.AddFloat("width", frame.Width());
+        message.AddFloat("height", frame.Height());
+        Post(message);
+    }
+}
+
+namespace {
+
+void DeletePendingWidgets() {
+    std::vector<Fl_Window*> widgets;
+    {
+        std::lock_guard<std::mutex> lock(gDeleteLock);
+        widgets.swap(gWidgetsToDelete);
+    }
+    for (Fl_Window* widget : widgets) {
+        widget->hide();
+        Fl::delete_widget(widget);
+    }
+}
+
+void ApplyLooks(WindowWidget* widget, WindowState* state) {
+    bool noBorder = state->look == B_NO_BORDER_WINDOW_LOOK;
+    if (noBorder) {
+        widget->clear_border();
+        widget->set_override();
+    }
+    if (state->feel == B_MODAL_APP_WINDOW_FEEL || state->feel == B_MODAL_ALL_WINDOW_FEEL ||
+        state->feel == B_MODAL_SUBSET_WINDOW_FEEL)
+        widget->set_modal();
+    else if (state->feel == B_FLOATING_APP_WINDOW_FEEL ||
+             state->feel == B_FLOATING_ALL_WINDOW_FEEL ||
+             state->feel == B_FLOATING_SUBSET_WINDOW_FEEL)
+        widget->set_non_modal();
+}
+
+void ApplySizeLimits(WindowWidget* widget, WindowState* state) {
+    int w = (int)state->frame.Width() + 1, h = (int)state->frame.Height() + 1;
+    if (state->flags & B_NOT_RESIZABLE) {
+        widget->size_range(w, h, w, h);
+        return;
+    }
+    int minW = (int)state->minWidth + 1, maxW = (int)state->maxWidth + 1;
+    int minH = (int)state->minHeight + 1, maxH = (int)state->maxHeight + 1;
+    if (state->flags & B_NOT_H_RESIZABLE)
+        minW = maxW = w;
+    if (state->flags & B_NOT_V_RESIZABLE)
+        minH = maxH = h;
+    widget->size_range(std::max(1, minW), std::max(1, minH), maxW, maxH);
+}
+
+// Brings the toolkit window in line with the BWindow; toolkit thread only.
+void ApplySync(BWindow* window) {
+    if (!window->Lock())
+        return;
+    WindowState* state = window->State();
+    if (!state->needsSync) {
+        window->Unlock();
+        return;
+    }
+    state->needsSync = false;
+    bool visible = state->hidden <= 0 && state->running;
+    WindowWidget* widget = state->widget;
+    if (visible && !widget) {
+        widget = new WindowWidget(window, state->frame);
+        widget->copy_label(state->title.c_str());
+        ApplyLooks(widget, state);
+        ApplySizeLimits(widget, state);
+        state->widget = widget;
+        state->frameChanged = false;
+        state->titleChanged = false;
+        widget->show();
+        state->dirty = false;
+    }
+    if (widget) {
+        if (state->frameChanged) {
+            state->frameChanged = false;
+            widget->applying = true;
+            ApplySizeLimits(widget, state);
+            widget->resize((int)state->frame.left, (int)state->frame.top,
+                           (int)state->frame.Width() + 1, (int)state->frame.Height() + 1);
+            widget->applying = false;
+        }
+        if (state->titleChanged) {
+            state->titleChanged = false;
+            widget->copy_label(state->title.c_str());
+        }
+        if (visible && !widget->shown())
+            widget->show();
+        if (!visible && widget->shown())
+            widget->hide();
+        if (state->activateRequested) {
+            state->activateRequested = false;
+            if (visible)
+                widget->show();
+        }
+        if (state->dirty)
+            widget->redraw();
+    }
+    window->Unlock();
+}
+
+// Pulses every visible window that is due; answers the time until the next one.
+bigtime_t SendPulses() {
+    bigtime_t now = system_time();
+    bigtime_t next = B_INFINITE_TIMEOUT;
+    for (BWindow* window : BWindow::AllWindows()) {
+        WindowState* state = window->State();
+        if (!state || state->pulseRate <= 0 || state->hidden > 0 || !state->running)
+            continue;
+        if (state->nextPulse == 0)
+            state->nextPulse = now + state->pulseRate;
+        if (now >= state->nextPulse) {
+            window->PostMessage(B_PULSE);
+            state->nextPulse = now + state->pulseRate;
+        }
+        next = std::min(next, state->nextPulse - now);
+    }
+    return next;
+}
+
+void SyncAll() {
+    DeletePendingWidgets();
+    if (!gToolkitReady)
+        return;
+    for (BWindow* window : BWindow::AllWindows())
+        if (window->State() && window->State()->needsSync)
+            ApplySync(window);
+}
+
+void WaitForEvents(bigtime_t timeout) {
+    if (timeout < 0)
+        timeout = 0;
+    if (gToolkitReady) {
+        Fl::wait(std::min(timeout, (bigtime_t)1000000) / 1e6);
+    } else {
+        BLooper::WaitForHostedWork(std::min(timeout, (bigtime_t)1000000));
+    }
+}
+
+void HostLoop(BApplication* app) {
+    MarkGuiThread();
+    StartToolkit();
+    while (!app->IsQuitting()) {
+        BLooper::DispatchHosted();
+        if (app->IsQuitting())
+            break;
+        SyncAll();
+        bigtime_t delay = std::min(app->PulseIfDue(), SendPulses());
+        if (BLooper::HostedWorkPending())
+            continue;
+        if (gToolkitReady)
+            Fl::flush();
+        WaitForEvents(delay);
+    }
+    SyncAll();
+}
+
+} // namespace
+
+void GuiHost::Install() {
+    std::call_once(gInstallOnce, [] {
+        BApplication::SetHostLoop(HostLoop);
+        BLooper::SetHostWakeup(&GuiHost::Wake);
+    });
+}
+
+bool GuiHost::HasDisplay() {
+    int state = gDisplayState.load();
+    if (state >= 0)
+        return state == 1;
+    const char* name = std::getenv("DISPLAY");
+    bool available = false;
+    if (name && *name) {
+        if (Display* display = XOpenDisplay(name)) {
+            available = true;
+            XCloseDisplay(display);
+        }
+    }
+    gDisplayState = available ? 1 : 0;
+    return available;
+}
+
+bool GuiHost::IsGuiThread() {
+    std::lock_guard<std::mutex> lock(gThreadLock);
+    return !gGuiThreadKnown || gGuiThread == std::this_thread::get_id();
+}
+
+void GuiHost::Wake() {
+    if (gToolkitReady)
+        Fl::awake();
+}
+
+void GuiHost::RunOnce(bigtime_t timeout) {
+    MarkGuiThread();
+    StartToolkit();
+    BLooper::DispatchHosted();
+    SyncAll();
+    SendPulses();
+    if (gToolkitReady)
+        Fl::flush();
+    if (!BLooper::HostedWorkPending())
+        WaitForEvents(timeout);
+    BLooper::DispatchHosted();
+    SyncAll();
+    if (gToolkitReady)
+        Fl::flush();
+}
+
+bool GuiHost::RunUntil(const std::function<bool()>& done, bigtime_t timeout) {
+    bigtime_t end = system_time() + timeout;
+    while (!done()) {
+        bigtime_t left = end - system_time();
+        if (left <= 0)
+            return done();
+        RunOnce(std::min(left, (bigtime_t)20000));
+    }
+    return true;
+}
+
+void GuiHost::SyncWindow(BWindow* window) {
+    if (gToolkitReady && IsGuiThread())
+        ApplySync(window);
+    else
+        Wake();
+}
+
+void GuiHost::WindowGone(BWindow* window) {
+    WindowState* state = window->State();
+    if (!state || !state->widget)
+        return;
+    WindowWidget* widget = state->widget;
+    state->widget = nullptr;
+    widget->Forget();
+    {
+        std::lock_guard<std::mutex> lock(gDeleteLock);
+        gWidgetsToDelete.push_back(widget);
+    }
+    if (IsGuiThread())
+        DeletePendingWidgets();
+    else
+        Wake();
+}
+
+void GuiHost::TrackMouse(BWindow* window, BPoint* where, uint32* buttons, bool processEvents) {
+    WindowState* state = window->State();
+    WindowWidget* widget = state ? state->widget : nullptr;
+    if (!widget) {
+        *where = state ? state->mouseWhere : BPoint();
+        *buttons = state ? state->mouseButtons : 0;
+        return;
+    }
+    if (processEvents && gToolkitReady && IsGuiThread()) {
+        widget->tracking = true;
+        Fl::wait(0.01);
+        // The widget may have gone while events were handled.
+        widget = window->State()->widget;
+        if (widget)
+            widget->tracking = false;
+    }
+    if (!widget) {
+        *where = BPoint();
+        *buttons = 0;
+        return;
+    }
+    *where = BPoint((float)widget->mouseX.load(), (float)widget->mouseY.load());
+    *buttons = widget->buttons.load();
+}
+
+BRect GuiHost::ScreenFrame() {
+    if (!gScreenKnown && gToolkitReady && IsGuiThread()) {
+        int x, y, w, h;
+        Fl::screen_xywh(x, y, w, h, 0);
+        if (w > 0 && h > 0) {
+            gScreenFrame = BRect(x, y, x + w - 1, y + h - 1);
+            gScreenKnown = true;
+        }
+    }
+    return gScreenFrame;
+}
+
+bool GuiHost::CaptureWindow(BWindow* window, std::vector<uint32>* pixels, int32* width,
+                            int32* height) {
+    if (!gToolkitReady || !IsGuiThread() || !window->Lock())
+        return false;
+    BRect bounds = window->Bounds();
+    int w = (int)bounds.Width() + 1, h = (int)bounds.Height() + 1;
+    {
+        Fl_Image_Surface surface(w, h);
+        surface.set_current();
+        {
+            FltkPainter painter(w, h);
+            window->TopView()->DrawTree(painter, bounds);
+        }
+        Fl_RGB_Image* image = surface.image();
+        Fl_Display_Device::display_device()->set_current();
+        window->Unlock();
+        if (!image)
+            return false;
+        const uchar* data = (const uchar*)image->data()[0];
+        int depth = image->d();
+        pixels->resize((size_t)w * h);
+        for (int i = 0; i < w * h; i++) {
+            const uchar* p = data + (size_t)i * depth;
+            (*pixels)[i] = 0xff000000u | ((uint32)p[0] << 16) | ((uint32)p[1] << 8) | p[2];
+        }
+        delete image;
+    }
+    *width = w;
+    *height = h;
+    return true;
+}
