@@ -1,0 +1,325 @@
+// The installation run end to end, on installers built in the test.
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+#include "EngineTestSupport.h"
+#include "engine/InstallConfig.h"
+#include "lib/LibString.h"
+#include "platform/storage/File.h"
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Path.h"
+#include "platform/storage/Resources.h"
+#include "storage/LibAppResource.h"
+#include "storage/LibNode.h"
+#include "support/Sandbox.h"
+
+using namespace engine_test;
+using tarnw::test::ReadFile;
+using tarnw::test::Sandbox;
+using tarnw::test::WriteFile;
+
+namespace {
+
+const char* kIdentity = "Tool;1.0;2026-12-01;Maker;help@example.com;";
+
+std::string InstallBy(const fs::path& path) {
+    LibNode node(path.c_str());
+    LibString value;
+    if (node.ReadStringAttr("InstallBy", value) < 0)
+        return "";
+    return static_cast<const char*>(value);
+}
+
+std::string StdFolder(directory_which which) {
+    BPath path;
+    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
+    return path.Path();
+}
+
+BMessage ResourceMessage(const fs::path& file, int32 id) {
+    LibAppResource resources(file.c_str(), uint32(B_READ_ONLY));
+    size_t size = 0;
+    void* data = resources.FindResource(B_STRING_TYPE, id, &size);
+    BMessage message;
+    if (data != nullptr) {
+        EXPECT_EQ(message.Unflatten(static_cast<const char*>(data), size), B_OK);
+        free(data);
+    }
+    return message;
+}
+
+std::vector<std::string> Strings(const BMessage& message, const char* name) {
+    std::vector<std::string> values;
+    const char* value = nullptr;
+    for (int32 i = 0; message.FindString(name, i, &value) == B_OK; i++)
+        values.push_back(value);
+    return values;
+}
+
+class InstallRunTest : public testing::Test {
+protected:
+    int32 Run(std::vector<bool> selection = {}) {
+        fs::path installer = package.Build();
+        engine = std::make_unique<InstallConfig>();
+        engine->SetInstallerPath(installer.c_str());
+        BFile file(installer.c_str(), B_READ_ONLY);
+        BResources resources;
+        EXPECT_EQ(resources.SetTo(&file), B_OK);
+        EXPECT_TRUE(engine->LoadConfiguration(resources));
+        for (int32 i = 0; i < engine->CountInstallFiles(); i++)
+            engine->MarkInstallFile(i, selection.empty() || selection[i]);
+        engine->SetDestinationPath(destination.c_str());
+        return engine->Action();
+    }
+
+    fs::path Folder() const { return destination / "Tool"; }
+    std::string LogText() const { return ReadFile(Folder() / "Log"); }
+    const FrontendRequest& LastAlert() const { return ui.frontend.requests.back(); }
+
+    ScopedFrontend ui;
+    PackageBuilder package;
+    fs::path destination = Sandbox::MakeFolder("dest");
+    std::unique_ptr<InstallConfig> engine;
+};
+
+} // namespace
+
+TEST_F(InstallRunTest, PlacesItemsWritesTheLogAndLeavesTheDeinstaller) {
+    fs::path file = MakeTree("a", {{"readme.txt", "read me"}}) / "readme.txt";
+    fs::path skipped = MakeTree("b", {{"skipped.txt", "not me"}}) / "skipped.txt";
+    fs::path docs =
+        MakeTree("c", {{"docs/guide.txt", "guide"}, {"docs/img/logo.txt", "logo"}}) / "docs";
+    package.config.AddString("complete_comments", "Thanks 100%");
+    package.AddCustomFolder("Manuals", 3000, "Product/Manuals", true);
+    package.AddItem(file, Meta("User Selected"));
+    package.AddItem(skipped, Meta("User Selected"));
+    package.AddItem(docs, Meta("Manuals", "Replace", "User Selected"));
+
+    ASSERT_EQ(Run({true, false, true}), kInstallFinished);
+
+    // Payloads follow the record index; the ordinal counts selected items only.
+    EXPECT_EQ(ReadFile(Folder() / "readme.txt"), "read me");
+    EXPECT_FALSE(fs::exists(Folder() / "skipped.txt"));
+    fs::path manuals = fs::path(StdFolder(B_USER_DIRECTORY)) / "Product/Manuals";
+    EXPECT_EQ(ReadFile(manuals / "docs/img/logo.txt"), "logo");
+    EXPECT_TRUE(fs::is_symlink(Folder() / "docs"));
+    EXPECT_EQ(fs::read_symlink(Folder() / "docs"), manuals / "docs");
+    EXPECT_EQ(ui.frontend.statuses.size(), 0u); // statuses go to the messenger, not here
+
+    // Deinstall tags on the items and everything inside the folder.
+    EXPECT_EQ(InstallBy(Folder() / "readme.txt"), kIdentity);
+    EXPECT_EQ(InstallBy(manuals / "docs"), kIdentity);
+    EXPECT_EQ(InstallBy(manuals / "docs/img/logo.txt"), kIdentity);
+
+    // Installed paths are written back into the records.
+    BMessage record;
+    ASSERT_TRUE(engine->GetInstallFile(2, record));
+    const char* installed = nullptr;
+    record.FindString("file_name", &installed);
+    EXPECT_EQ(fs::path(installed), manuals / "docs");
+
+    // The deinstaller with its configuration, language and list of what was installed.
+    fs::path deinstaller = Folder() / "Tool 1.0 Deinstaller";
+    ASSERT_TRUE(fs::exists(deinstaller));
+    BMessage configuration = ResourceMessage(deinstaller, 2002);
+    EXPECT_EQ(Strings(configuration, "app_name"), std::vector<std::string>{"Tool"});
+    EXPECT_EQ(Strings(configuration, "support_email"),
+              std::vector<std::string>{"help@example.com"});
+    bool bootscript = true;
+    EXPECT_EQ(configuration.FindBool("edit_bootscript", &bootscript), B_OK);
+    EXPECT_FALSE(bootscript);
+    EXPECT_FALSE(configuration.HasString("edit_bootscript_tag"));
+    LibNode node(deinstaller.c_str());
+    LibString language;
+    EXPECT_EQ(node.ReadStringAttr("language", language), 2);
+    EXPECT_STREQ(language, "en");
+    EXPECT_EQ(InstallBy(deinstaller), "");
+    BMessage installedList = ResourceMessage(deinstaller, kInstalledResourceId);
+    std::vector<std::string> paths = Strings(installedList, "path");
+    ASSERT_GE(paths.size(), 5u);
+    EXPECT_EQ(paths.front(), (Folder() / "readme.txt").string());
+    EXPECT_EQ(paths.back(), (Folder() / "docs").string());
+
+    // The log, line by line; the system line and the times vary.
+    std::vector<std::string> log = Lines(LogText());
+    std::vector<std::string> expected = {
+        "",
+        "APPLICATION",
+        "\tApplication : Tool",
+        "\tVersion : 1.0",
+        "\tRelease Date : 2026-12-01",
+        "\tCompany : Maker",
+        "\tSupport Email : help@example.com",
+        "",
+        "ABOUT THIS SYSTEM",
+        "*",
+        "*",
+        "",
+        "INSTALLER REQUIREMENTS",
+        "\tDisk Space Needed: No",
+        "\tPhysical RAM Needed: No",
+        "\tBoot Volume Only: No",
+        "\tRemovable Volume Allowed: No",
+        "\tShared Volume Allowed: No",
+        "\tShared Libraries:",
+        "\tDependent Applications:",
+        "",
+        "INSTALLATION",
+        "*",
+        "\tIn folder " + Folder().string() + ".",
+        "",
+        "*",
+        "\t\tInstalling : readme.txt",
+        "\t\tInstalling : docs",
+        "\t\t\tPlaced in " + manuals.string(),
+        "\t\t\tPlaced a link in " + Folder().string(),
+        "*",
+    };
+    ASSERT_EQ(log.size(), expected.size()) << LogText();
+    for (size_t i = 0; i < log.size(); i++) {
+        if (expected[i] != "*") {
+            EXPECT_EQ(log[i], expected[i]) << "line " << i;
+        }
+    }
+    EXPECT_EQ(log[9].rfind("\tAT Clone", 0) == 0 || log[9].rfind("\tUnknown", 0) == 0, true);
+    EXPECT_EQ(log[10].rfind("\tFree Disk Space : ", 0), 0u);
+    EXPECT_EQ(log[25].rfind("\tInstallation Started: ", 0), 0u);
+    EXPECT_EQ(log.back().rfind("\tInstallation Complete: ", 0), 0u);
+
+    // The completion message shows the comments literally.
+    EXPECT_EQ(LastAlert().text, "Installation successfully completed.\n\nThanks 100%");
+    EXPECT_EQ(LastAlert().icon, FrontendIcon::Info);
+    EXPECT_FALSE(engine->RestartRequested());
+}
+
+TEST_F(InstallRunTest, StatusTextsInOrder) {
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    fs::path b = MakeTree("b", {{"b", "2"}}) / "b";
+    package.AddItem(a, Meta("User Selected"));
+    package.AddItem(b, Meta("User Selected"));
+    fs::path installer = package.Build();
+    InstallConfig config;
+    config.SetInstallerPath(installer.c_str());
+    BFile file(installer.c_str(), B_READ_ONLY);
+    BResources resources;
+    resources.SetTo(&file);
+    ASSERT_TRUE(config.LoadConfiguration(resources));
+    config.MarkInstallFile(int32(0), true);
+    config.MarkInstallFile(int32(1), true);
+    config.SetDestinationPath(destination.c_str());
+    std::vector<std::string> statuses;
+    config.SetStatusListener([&](const char* text) { statuses.push_back(text); });
+    ASSERT_EQ(config.Go("install", nullptr, 10, true), B_OK);
+    EXPECT_EQ(config.LastResult(), kInstallFinished);
+    EXPECT_EQ(statuses,
+              (std::vector<std::string>{"Checking System Resources...", "Creating deinstaller...",
+                                        "Installing 1 of 2 (a)", "Installing 2 of 2 (b)",
+                                        "Installation Complete"}));
+}
+
+TEST_F(InstallRunTest, NothingSelectedStillMakesTheFolderAndCompletes) {
+    package.config.AddBool("opt_include_deinstall", false);
+    package.config.ReplaceBool("opt_log", false);
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    package.AddItem(a, Meta("User Selected"));
+    ASSERT_EQ(Run({false}), kInstallFinished);
+    EXPECT_TRUE(fs::is_directory(Folder()));
+    EXPECT_FALSE(fs::exists(Folder() / "Log"));
+    EXPECT_FALSE(fs::exists(Folder() / "Tool 1.0 Deinstaller"));
+    EXPECT_FALSE(fs::exists(Folder() / "a"));
+    EXPECT_EQ(LastAlert().text, "Installation successfully completed.");
+}
+
+TEST_F(InstallRunTest, SecondRunMovesTheOldFolderToTheTrash) {
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    package.AddItem(a, Meta("User Selected", "Replace", "None", "Replace", "False"));
+    fs::create_directories(Folder());
+    WriteFile(Folder() / "old.txt", "old");
+    ASSERT_EQ(Run(), kInstallFinished);
+    EXPECT_FALSE(fs::exists(Folder() / "old.txt"));
+    fs::path trash = StdFolder(B_TRASH_DIRECTORY);
+    EXPECT_EQ(ReadFile(trash / "Tool" / "old.txt"), "old");
+    EXPECT_EQ(InstallBy(Folder() / "a"), "");
+    EXPECT_NE(LogText().find("\t\t\tThis file will not be removed by the de-installer\n"),
+              std::string::npos);
+}
+
+TEST_F(InstallRunTest, UnusableInstallationFolderNameIsRefused) {
+    package.config.ReplaceString("opt_created_folder", "..");
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    package.AddItem(a, Meta("User Selected"));
+    WriteFile(destination / "mine.txt", "keep");
+    ASSERT_EQ(Run(), kInstallNoFolder);
+    EXPECT_EQ(LastAlert().text,
+              "Unable to create installation folder '..'. Unable to install files.");
+    EXPECT_EQ(LastAlert().icon, FrontendIcon::Stop);
+    EXPECT_EQ(ReadFile(destination / "mine.txt"), "keep");
+}
+
+TEST_F(InstallRunTest, MissingDestinationFails) {
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    package.AddItem(a, Meta("User Selected"));
+    destination = destination / "gone";
+    ASSERT_EQ(Run(), kInstallNoFolder);
+    EXPECT_EQ(LastAlert().text,
+              "Failure to find selected installation folder. Unable to install files.");
+}
+
+TEST_F(InstallRunTest, ItemsThatCannotBeInstalledAreReported) {
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    fs::path b = MakeTree("b", {{"b", "2"}}) / "b";
+    package.AddItem(a, Meta("User Selected"), false);
+    package.AddItem(b, Meta("Nowhere Special"));
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    ASSERT_EQ(engine->Failures().size(), 2u);
+    EXPECT_EQ(LastAlert().icon, FrontendIcon::Warning);
+    EXPECT_NE(LastAlert().text.find("a: the package holds no data for it"), std::string::npos);
+    EXPECT_NE(LastAlert().text.find("b: its destination 'Nowhere Special' is no known folder"),
+              std::string::npos);
+    EXPECT_EQ(LastAlert().text.find("successfully"), std::string::npos);
+    EXPECT_NE(LogText().find("\t\t\tNot installed: the package holds no data for it\n"),
+              std::string::npos);
+    // The item that could not be placed stays in the installation folder.
+    EXPECT_EQ(ReadFile(Folder() / "b"), "2");
+}
+
+TEST_F(InstallRunTest, LinkInTheItemsOwnPlaceIsSkipped) {
+    fs::path a = MakeTree("a", {{"tool", "binary"}}) / "tool";
+    package.AddItem(a, Meta("User Selected", "Replace", "User Selected"));
+    ASSERT_EQ(Run(), kInstallFinished);
+    EXPECT_FALSE(fs::is_symlink(Folder() / "tool"));
+    EXPECT_EQ(ReadFile(Folder() / "tool"), "binary");
+}
+
+TEST_F(InstallRunTest, CustomFolderIsClearedOnceIntoSavedFiles) {
+    package.config.AddBool("opt_save_replaced", true);
+    package.AddCustomFolder("Docs", 3000, "Product", true);
+    package.AddCustomFolder("Docs", 3000, "Other", false);
+    fs::path product = fs::path(StdFolder(B_USER_DIRECTORY)) / "Product";
+    WriteFile(product / "old.txt", "old");
+    fs::path a = MakeTree("a", {{"a.txt", "1"}}) / "a.txt";
+    fs::path b = MakeTree("b", {{"b.txt", "2"}}) / "b.txt";
+    package.AddItem(a, Meta("Docs"));
+    package.AddItem(b, Meta("Docs"));
+    ASSERT_EQ(Run(), kInstallFinished);
+    EXPECT_EQ(ReadFile(product / "a.txt"), "1");
+    EXPECT_EQ(ReadFile(product / "b.txt"), "2");
+    EXPECT_FALSE(fs::exists(product / "old.txt"));
+    EXPECT_EQ(ReadFile(Folder() / "Saved Files" / "Product" / "old.txt"), "old");
+    EXPECT_NE(LogText().find("\tReplaced files moved to " + (Folder() / "Saved Files").string()),
+              std::string::npos);
+}
+
+TEST_F(InstallRunTest, StandardFolderIsNeverClearedItself) {
+    // A definition without a sub folder names the standard folder itself.
+    package.AddCustomFolder("Home", 3000, "", true);
+    fs::path home = StdFolder(B_USER_DIRECTORY);
+    WriteFile(fs::path(home) / "precious.txt", "mine");
+    fs::path a = MakeTree("a", {{"a.txt", "1"}}) / "a.txt";
+    package.AddItem(a, Meta("Home"));
+    ASSERT_EQ(Run(), kInstallFinished);
+    EXPECT_EQ(ReadFile(fs::path(home) / "precious.txt"), "mine");
+    EXPECT_EQ(ReadFile(fs::path(home) / "a.txt"), "1");
+}
