@@ -32,8 +32,29 @@ status_t CopyRange(int src, uint64 srcOffset, uint64 length, int dst, uint64 dst
     std::vector<uint8> buffer(static_cast<size_t>(std::min<uint64>(length, kCopyBlock)));
     uint64 done = 0;
     while (done < length) {
-        size_t chunk = static_cast<size_t>(std::min<uint64>(length - done, buffer.size()));
-        ssize_t got = PreadFully(src, buffer.data(), chunk, static_cast<off_t>(srcOffset + done));
+        uint64 remaining = length - done;
+        off_t at = static_cast<off_t>(srcOffset + done);
+        // Holes of a sparse source are neither read nor written, only counted.
+        off_t data = lseek(src, at, SEEK_DATA);
+        uint64 hole = 0;
+        if (data > at)
+            hole = std::min<uint64>(static_cast<uint64>(data - at), remaining);
+        else if (data < 0 && errno == ENXIO)
+            hole = remaining;
+        if (hole > 0) {
+            if (crc != nullptr) {
+                std::fill(buffer.begin(), buffer.end(), 0);
+                for (uint64 left = hole; left > 0;) {
+                    size_t piece = static_cast<size_t>(std::min<uint64>(left, buffer.size()));
+                    *crc = crc32_update(*crc, buffer.data(), piece);
+                    left -= piece;
+                }
+            }
+            done += hole;
+            continue;
+        }
+        size_t chunk = static_cast<size_t>(std::min<uint64>(remaining, buffer.size()));
+        ssize_t got = PreadFully(src, buffer.data(), chunk, at);
         if (got < 0)
             return static_cast<status_t>(got);
         if (static_cast<size_t>(got) != chunk)
