@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +29,9 @@ int64 DayNumber(int64 day, int64 month, int64 year) {
         int64 a = y / 100;
         b = 2 - a + a / 4;
     }
-    return static_cast<int64>(365.25 * static_cast<double>(y)) +
+    // Years before our era count down; rounding them down (not toward zero) keeps every
+    // 4-year cycle the same length, so that day numbers of dates BC run on without gaps.
+    return static_cast<int64>(std::floor(365.25 * static_cast<double>(y))) +
            static_cast<int64>(30.6001 * static_cast<double>(m + 1)) + day + 1720994 + b;
 }
 
@@ -403,11 +406,11 @@ void LibDate::JulianToDate(const int32& dayNumber, int32& day, int32& month, int
         int64 alpha = static_cast<int64>((static_cast<double>(z) - 1867216.25) / 36524.25);
         a = j + 2 + alpha - alpha / 4;
     }
-    int64 b = a >= 1721424 ? a + 1524 : a + 1158;
-    int64 c = static_cast<int64>((static_cast<double>(b) - 122.1) / 365.25);
-    int64 d = b - static_cast<int64>(365.25 * static_cast<double>(c));
-    int64 e = static_cast<int64>(static_cast<double>(d) / 30.6001);
-    int64 dd = d - static_cast<int64>(30.6001 * static_cast<double>(e));
+    int64 b = a + 1524;
+    int64 c = static_cast<int64>(std::floor((static_cast<double>(b) - 122.1) / 365.25));
+    int64 d = b - static_cast<int64>(std::floor(365.25 * static_cast<double>(c)));
+    int64 e = static_cast<int64>(std::floor(static_cast<double>(d) / 30.6001));
+    int64 dd = d - static_cast<int64>(std::floor(30.6001 * static_cast<double>(e)));
     int64 mm = e <= 13 ? e - 1 : e - 13;
     int64 yy = mm > 2 ? c - 4716 : c - 4715;
     // The algorithm counts years astronomically (0 is 1 BC); dates keep year 0 out.
