@@ -1,0 +1,291 @@
+// The file operations the installation uses to place, move, remove and inspect entries.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Path.h"
+#include "storage/LibFileOps.h"
+#include "support/Sandbox.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using tarnw::test::ReadFile;
+using tarnw::test::Sandbox;
+using tarnw::test::WriteFile;
+
+namespace {
+
+bool HasUserAttributes(const fs::path& file) {
+    return setxattr(file.c_str(), "user.tarnw.probe", "1", 1, 0) == 0;
+}
+
+std::string Attribute(const fs::path& file, const char* name) {
+    char value[256];
+    ssize_t n = getxattr(file.c_str(), name, value, sizeof(value));
+    return n < 0 ? std::string("<none>") : std::string(value, static_cast<size_t>(n));
+}
+
+fs::path TrashFiles() {
+    BPath trash;
+    find_directory(B_TRASH_DIRECTORY, &trash, true);
+    return trash.Path();
+}
+
+time_t ModifiedTime(const fs::path& path) {
+    struct stat st;
+    lstat(path.c_str(), &st);
+    return st.st_mtime;
+}
+
+} // namespace
+
+TEST(FileOps, CopyKeepsBytesModesTimesLinksAndAttributes) {
+    fs::path work = Sandbox::MakeFolder("copy");
+    fs::create_directories(work / "src" / "sub");
+    WriteFile(work / "src" / "sub" / "data", std::string(300000, 'd'));
+    chmod((work / "src" / "sub" / "data").c_str(), 0640);
+    fs::create_symlink("sub/data", work / "src" / "link");
+    struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    utimensat(AT_FDCWD, (work / "src" / "sub" / "data").c_str(), times, 0);
+    bool attributes = HasUserAttributes(work / "src" / "sub" / "data");
+    if (attributes)
+        setxattr((work / "src" / "sub" / "data").c_str(), "user.mime_type", "text/x-test", 11, 0);
+
+    ASSERT_TRUE(LibCopy((work / "src").c_str(), (work / "copy").c_str()));
+    EXPECT_EQ(ReadFile(work / "copy" / "sub" / "data"), std::string(300000, 'd'));
+    EXPECT_EQ(fs::status(work / "copy" / "sub" / "data").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(ModifiedTime(work / "copy" / "sub" / "data"), 1000000000);
+    EXPECT_TRUE(fs::is_symlink(work / "copy" / "link"));
+    EXPECT_EQ(fs::read_symlink(work / "copy" / "link"), "sub/data");
+    if (attributes)
+        EXPECT_EQ(Attribute(work / "copy" / "sub" / "data", "user.mime_type"), "text/x-test");
+
+    // An existing folder receives the source under its own name, as cp does.
+    fs::create_directory(work / "into");
+    ASSERT_TRUE(LibCopy((work / "src").c_str(), (work / "into").c_str()));
+    EXPECT_TRUE(fs::exists(work / "into" / "src" / "sub" / "data"));
+
+    // Copying a folder into itself is refused instead of running away.
+    EXPECT_FALSE(LibCopy((work / "src").c_str(), (work / "src" / "sub").c_str()));
+    EXPECT_FALSE(fs::exists(work / "src" / "sub" / "src"));
+    EXPECT_FALSE(LibCopy((work / "missing").c_str(), (work / "x").c_str()));
+}
+
+TEST(FileOps, MoveRenamesReplacesAndMovesIntoFolders) {
+    fs::path work = Sandbox::MakeFolder("move");
+    WriteFile(work / "a", "A");
+    WriteFile(work / "b", "B");
+    ASSERT_TRUE(LibMove((work / "a").c_str(), (work / "b").c_str()));
+    EXPECT_EQ(ReadFile(work / "b"), "A");
+    EXPECT_FALSE(fs::exists(work / "a"));
+
+    fs::create_directory(work / "folder");
+    ASSERT_TRUE(LibMove((work / "b").c_str(), (work / "folder").c_str()));
+    EXPECT_EQ(ReadFile(work / "folder" / "b"), "A");
+
+    // A file never replaces a folder, and a failed move keeps the source.
+    WriteFile(work / "c", "C");
+    fs::create_directories(work / "dest" / "c" / "inner");
+    EXPECT_FALSE(LibMove((work / "c").c_str(), (work / "dest").c_str()));
+    EXPECT_EQ(ReadFile(work / "c"), "C");
+    EXPECT_TRUE(fs::exists(work / "dest" / "c" / "inner"));
+    EXPECT_FALSE(LibMove((work / "nothing").c_str(), (work / "dest").c_str()));
+}
+
+TEST(FileOps, TrashUsesFreeCopyNamesAndWritesTrashInfo) {
+    fs::path work = Sandbox::MakeFolder("trash");
+    fs::path files = TrashFiles();
+    fs::create_directories(files);
+    WriteFile(files / "a", "first");
+    WriteFile(files / "a copy", "second");
+    WriteFile(work / "a", "third");
+    LibTrash(BPath((work / "a").c_str()), false);
+    EXPECT_FALSE(fs::exists(work / "a"));
+    EXPECT_EQ(ReadFile(files / "a copy 1"), "third");
+    EXPECT_EQ(ReadFile(files / "a"), "first");
+    std::string info = ReadFile(files.parent_path() / "info" / "a copy 1.trashinfo");
+    EXPECT_EQ(info.rfind("[Trash Info]\nPath=", 0), 0u) << info;
+    EXPECT_NE(info.find((work / "a").string()), std::string::npos) << info;
+    EXPECT_NE(info.find("DeletionDate="), std::string::npos);
+
+    // Overwriting replaces what the Trash holds under that name, folders included.
+    fs::create_directories(files / "f" / "old");
+    fs::create_directories(work / "f" / "new");
+    LibTrash(BPath((work / "f").c_str()), true);
+    EXPECT_TRUE(fs::exists(files / "f" / "new"));
+    EXPECT_FALSE(fs::exists(files / "f" / "old"));
+}
+
+TEST(FileOps, DuplicateAndUnlink) {
+    fs::path work = Sandbox::MakeFolder("dup");
+    WriteFile(work / "a", "A");
+    WriteFile(work / "a copy", "taken");
+    LibDuplicate((work / "a").c_str());
+    EXPECT_FALSE(fs::exists(work / "a"));
+    EXPECT_EQ(ReadFile(work / "a copy 1"), "A");
+    EXPECT_EQ(ReadFile(work / "a copy"), "taken");
+
+    // Removal never follows a link into what it points at.
+    fs::create_directories(work / "keep");
+    WriteFile(work / "keep" / "precious", "P");
+    fs::create_directories(work / "gone");
+    fs::create_directory_symlink(work / "keep", work / "gone" / "link");
+    LibUnlink((work / "gone").c_str());
+    EXPECT_FALSE(fs::exists(work / "gone"));
+    EXPECT_EQ(ReadFile(work / "keep" / "precious"), "P");
+}
+
+TEST(FileOps, MkdirCreatesParentsOnceWithMode0775) {
+    fs::path work = Sandbox::MakeFolder("mkdir");
+    fs::path deep = work / "x" / "y" / "z";
+    EXPECT_TRUE(Libmkdir(deep.c_str()));
+    EXPECT_TRUE(fs::is_directory(deep));
+    struct stat st;
+    stat((work / "x").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0775u);
+    WriteFile(deep / "f", "f");
+    EXPECT_FALSE(Libmkdir(deep.c_str()));
+    EXPECT_TRUE(fs::exists(deep / "f"));
+    // A failure to create is not reported as success.
+    WriteFile(work / "file", "");
+    EXPECT_FALSE(Libmkdir((work / "file" / "sub").c_str()));
+}
+
+TEST(FileOps, UniqueNamesCountUpInTheTemporaryFolder) {
+    BPath first, second;
+    LibUniqueName(first, "zip");
+    LibUniqueName(second, "zip");
+    BPath temp;
+    find_directory(B_COMMON_TEMP_DIRECTORY, &temp);
+    EXPECT_EQ(fs::path(first.Path()).parent_path(), fs::path(temp.Path()));
+    std::string a = first.Leaf(), b = second.Leaf();
+    ASSERT_EQ(a.rfind("zip", 0), 0u);
+    int n1 = std::stoi(a.substr(3, 1)), n2 = std::stoi(b.substr(3, 1));
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(n2 == n1 + 1 || n2 == 1) << a << " " << b;
+    std::string pid = std::to_string(getpid());
+    EXPECT_NE(a.find(pid), std::string::npos);
+
+    BPath folder("/some/folder");
+    LibUniqueName(folder, "p");
+    EXPECT_EQ(std::string(folder.Path()).rfind("/some/folder/p", 0), 0u);
+}
+
+TEST(FileOps, FindEnvFileSearchesEachEntryInOrder) {
+    fs::path work = Sandbox::MakeFolder("env");
+    fs::create_directories(work / "x");
+    fs::create_directories(work / "y");
+    BPath found;
+    std::string list = (work / "x").string() + "::" + (work / "y").string();
+    setenv("TARNW_TEST_PATH", list.c_str(), 1);
+    WriteFile(work / "y" / "zip", "");
+    ASSERT_TRUE(LibFindEnvFile("TARNW_TEST_PATH", "zip", found));
+    EXPECT_EQ(fs::path(found.Path()), work / "y" / "zip");
+    WriteFile(work / "x" / "zip", "");
+    ASSERT_TRUE(LibFindEnvFile("TARNW_TEST_PATH", "zip", found));
+    EXPECT_EQ(fs::path(found.Path()), work / "x" / "zip");
+    EXPECT_FALSE(LibFindEnvFile("TARNW_TEST_PATH", "unzip", found));
+    unsetenv("TARNW_TEST_PATH");
+    EXPECT_FALSE(LibFindEnvFile("TARNW_TEST_PATH", "zip", found));
+}
+
+TEST(FileOps, KindTextsAndSizes) {
+    fs::path work = Sandbox::MakeFolder("kind");
+    WriteFile(work / "text.txt", "plain words\n");
+    fs::create_symlink("text.txt", work / "link");
+    fs::create_directory(work / "folder");
+    WriteFile(work / "folder" / "one", std::string(10, '1'));
+    WriteFile(work / "folder" / "two", std::string(10, '2'));
+    char buffer[B_MIME_TYPE_LENGTH];
+    entry_ref ref;
+    ASSERT_TRUE(LibGetEntryRef((work / "text.txt").c_str(), ref));
+    LibGetMimeType(ref, buffer, true);
+    EXPECT_STREQ(buffer, "Unknown");
+    ASSERT_TRUE(LibGetEntryRef((work / "link").c_str(), ref));
+    LibGetMimeType(ref, buffer, true);
+    EXPECT_STREQ(buffer, "Symbolic Link");
+    ASSERT_TRUE(LibGetEntryRef((work / "folder").c_str(), ref));
+    LibGetMimeType(ref, buffer, true);
+    EXPECT_STREQ(buffer, "Folder");
+    ASSERT_TRUE(LibGetEntryRef("/proc/self/exe", ref));
+    LibGetMimeType(ref, buffer, false);
+
+    struct stat st;
+    stat((work / "folder").c_str(), &st);
+    EXPECT_EQ(LibEntrySize((work / "folder").c_str(), false), st.st_size + 20);
+    EXPECT_EQ(LibEntrySize((work / "nothing").c_str(), true), 0);
+}
+
+TEST(FileOps, SymLinkReplacesAnExistingLink) {
+    fs::path work = Sandbox::MakeFolder("ln");
+    WriteFile(work / "t1", "1");
+    WriteFile(work / "t2", "2");
+    ASSERT_TRUE(LibSymLink((work / "t1").c_str(), (work / "l").c_str()));
+    ASSERT_TRUE(LibSymLink((work / "t2").c_str(), (work / "l").c_str()));
+    EXPECT_EQ(ReadFile(work / "l"), "2");
+    EXPECT_FALSE(LibSymLink((work / "t2").c_str(), (work / "no" / "such" / "l").c_str()));
+}
+
+TEST(FileOps, ZipUnzipAndTarWorkWithoutChangingTheWorkingDirectory) {
+    fs::path work = Sandbox::MakeFolder("arch");
+    fs::create_directories(work / "Item" / "sub");
+    WriteFile(work / "Item" / "sub" / "f", "content");
+    char before[4096];
+    ASSERT_NE(getcwd(before, sizeof(before)), nullptr);
+
+    fs::create_directory(work / "out");
+    ASSERT_TRUE(LibZip((work / "out" / "i.zip").c_str(), BPath((work / "Item").c_str()), 9));
+    ASSERT_TRUE(LibUnzip((work / "out" / "i.zip").c_str()));
+    EXPECT_EQ(ReadFile(work / "out" / "Item" / "sub" / "f"), "content");
+
+    ASSERT_TRUE(LibTar((work / "Item").c_str(), (work / "i.tar").c_str()));
+    char after[4096];
+    ASSERT_NE(getcwd(after, sizeof(after)), nullptr);
+    EXPECT_STREQ(before, after);
+
+    if (access("/usr/bin/tar", X_OK) == 0) {
+        fs::create_directory(work / "untar");
+        std::string archive = (work / "i.tar").string(), folder = (work / "untar").string();
+        char* argv[] = {const_cast<char*>("tar"),
+                        const_cast<char*>("-xf"),
+                        archive.data(),
+                        const_cast<char*>("-C"),
+                        folder.data(),
+                        nullptr};
+        pid_t pid;
+        ASSERT_EQ(posix_spawn(&pid, "/usr/bin/tar", nullptr, nullptr, argv, environ), 0);
+        int status;
+        waitpid(pid, &status, 0);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(ReadFile(work / "untar" / "Item" / "sub" / "f"), "content");
+    }
+}
+
+TEST(FileOps, OpenEntryRunsTheOpenerWithThePath) {
+    fs::path work = Sandbox::MakeFolder("open");
+    WriteFile(work / "doc", "d");
+    EXPECT_FALSE(LibOpenEntry((work / "absent").c_str()));
+    ASSERT_TRUE(LibOpenEntry((work / "doc").c_str()));
+    std::string log;
+    for (int i = 0; i < 100 && log.find("doc") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (fs::exists(Sandbox::CommandLog()))
+            log = ReadFile(Sandbox::CommandLog());
+    }
+    EXPECT_NE(log.find((work / "doc").string()), std::string::npos) << log;
+}
