@@ -239,14 +239,15 @@ const char* ByContent(const uint8* d, size_t n, bool truncated) {
     if (StartsWith(d, n, "PK\x03\x04", 4)) {
         // OpenDocument and EPUB name their type in a first, stored entry "mimetype".
         if (StartsWith(d, n, "mimetype", 8, 30) && n > 38) {
-            size_t end = 38;
-            while (end < n && end < 38 + 80 &&
-                   (isalnum(d[end]) || strchr("./+-", d[end]) != nullptr))
-                ++end;
-            static thread_local std::string embedded;
-            embedded.assign(reinterpret_cast<const char*>(d) + 38, end - 38);
-            if (BMimeType::IsValid(embedded.c_str()))
-                return embedded.c_str();
+            // The entry is stored uncompressed; its size is in the local header.
+            size_t size =
+                size_t(d[18]) | size_t(d[19]) << 8 | size_t(d[20]) << 16 | size_t(d[21]) << 24;
+            if (size > 0 && size < 128 && 38 + size <= n) {
+                static thread_local std::string embedded;
+                embedded.assign(reinterpret_cast<const char*>(d) + 38, size);
+                if (BMimeType::IsValid(embedded.c_str()))
+                    return embedded.c_str();
+            }
         }
         return "application/zip";
     }
