@@ -323,3 +323,36 @@ TEST_F(InstallRunTest, StandardFolderIsNeverClearedItself) {
     EXPECT_EQ(ReadFile(fs::path(home) / "precious.txt"), "mine");
     EXPECT_EQ(ReadFile(fs::path(home) / "a.txt"), "1");
 }
+
+TEST_F(InstallRunTest, LongStatusTextsAreCut) {
+    std::string name(150, 'n');
+    fs::path a = MakeTree("a", {{name, "1"}}) / name;
+    package.AddItem(a, Meta("User Selected"));
+    fs::path installer = package.Build();
+    InstallConfig config;
+    config.SetInstallerPath(installer.c_str());
+    BFile file(installer.c_str(), B_READ_ONLY);
+    BResources resources;
+    resources.SetTo(&file);
+    ASSERT_TRUE(config.LoadConfiguration(resources));
+    config.MarkInstallFile(int32(0), true);
+    config.SetDestinationPath(destination.c_str());
+    std::vector<std::string> statuses;
+    config.SetStatusListener([&](const char* text) { statuses.push_back(text); });
+    EXPECT_EQ(config.Action(), kInstallFinished);
+    ASSERT_EQ(statuses.size(), 4u);
+    EXPECT_EQ(statuses[2], ("Installing 1 of 1 (" + name).substr(0, 99));
+    EXPECT_EQ(ReadFile(Folder() / name), "1");
+}
+
+TEST_F(InstallRunTest, UnsafeRecordNamesAreRefused) {
+    fs::path a = MakeTree("a", {{"x", "1"}}) / "x";
+    package.AddItem(a, Meta("User Selected"));
+    BMessage record;
+    package.instructions.FindMessage("install_file", 0, &record);
+    record.ReplaceString("file_name", "/build/..");
+    package.instructions.ReplaceMessage("install_file", 0, &record);
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    EXPECT_EQ(engine->Failures().size(), 1u);
+    EXPECT_FALSE(fs::exists(destination / "x"));
+}
