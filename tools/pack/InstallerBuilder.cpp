@@ -1,0 +1,136 @@
+#include "InstallerBuilder.h"
+
+#include <climits>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "ConfigBuilder.h"
+#include "locale/Catalogue.h"
+#include "package/PackageConfig.h"
+#include "platform/app/Message.h"
+#include "storage/LibAppResource.h"
+
+namespace fs = std::filesystem;
+
+namespace tarnw::pack {
+
+namespace {
+
+fs::path OwnFolder() {
+    std::error_code error;
+    fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::current_path() : self.parent_path();
+}
+
+fs::path FromEnvironmentOr(const char* variable, const char* name) {
+    if (const char* value = std::getenv(variable); value != nullptr && *value != '\0')
+        return value;
+    return OwnFolder() / name;
+}
+
+void Require(bool ok, const std::string& what) {
+    if (!ok)
+        throw std::runtime_error(what);
+}
+
+// Removes the temporary output unless the build got through.
+class TemporaryOutput {
+public:
+    explicit TemporaryOutput(fs::path final) : fFinal(std::move(final)) {
+        fPath = fFinal;
+        fPath += ".tarnw-pack-" + std::to_string(getpid());
+    }
+    ~TemporaryOutput() {
+        if (!fCommitted) {
+            std::error_code ignored;
+            fs::remove(fPath, ignored);
+        }
+    }
+    const fs::path& Path() const { return fPath; }
+    void Commit() {
+        fs::rename(fPath, fFinal);
+        fCommitted = true;
+    }
+
+private:
+    fs::path fFinal;
+    fs::path fPath;
+    bool fCommitted = false;
+};
+
+} // namespace
+
+fs::path DefaultStub() {
+    return FromEnvironmentOr("TARNW_STUB", "tarnwhistle");
+}
+
+fs::path DefaultDeinstaller() {
+    return FromEnvironmentOr("TARNW_DEINSTALLER", "TarnDeinstall");
+}
+
+void BuildInstaller(const Manifest& manifest, const BuildOptions& options) {
+    fs::path stub = options.stub.empty() ? DefaultStub() : options.stub;
+    fs::path deinstaller = options.deinstaller.empty() ? DefaultDeinstaller() : options.deinstaller;
+    Require(fs::is_regular_file(stub), "installer program not found: " + stub.string());
+    bool carryDeinstaller = manifest.Bool("opt_include_deinstall", true);
+    if (carryDeinstaller)
+        Require(fs::is_regular_file(deinstaller),
+                "deinstaller program not found: " + deinstaller.string());
+
+    if (options.output.has_parent_path())
+        fs::create_directories(options.output.parent_path());
+    TemporaryOutput output(options.output);
+    fs::copy_file(stub, output.Path(), fs::copy_options::overwrite_existing);
+    fs::permissions(output.Path(), fs::perms::owner_all | fs::perms::group_read |
+                                       fs::perms::group_exec | fs::perms::others_read |
+                                       fs::perms::others_exec);
+
+    LibAppResource resources(output.Path().c_str(), B_READ_WRITE);
+    Require(resources.IsAttached(), "cannot open " + output.Path().string() + " for writing");
+
+    int level = manifest.Int("opt_compression", 6);
+    level = level < 0 ? 0 : (level > 9 ? 9 : level);
+
+    // The configuration first, so that a reader finds it at the front of the index.
+    int32_t deinstallerSize = 0;
+    if (carryDeinstaller) {
+        auto size = fs::file_size(deinstaller);
+        deinstallerSize = size > uintmax_t(INT32_MAX) ? INT32_MAX : int32_t(size);
+    }
+    BMessage config;
+    BuildConfiguration(manifest, deinstallerSize, config);
+    ssize_t flatSize = config.FlattenedSize();
+    std::string flat(size_t(flatSize), '\0');
+    Require(config.Flatten(flat.data(), flatSize) == B_OK, "cannot flatten the configuration");
+    Require(resources.AddResource(kConfigurationResourceType, kConfigurationResourceId, flat.data(),
+                                  flat.size(), kConfigurationResourceName) == B_OK,
+            "cannot add the configuration");
+
+    if (carryDeinstaller) {
+        std::string leaf = deinstaller.filename().string();
+        Require(resources.AddEntry(deinstaller.c_str(), kDeinstallerId, leaf.c_str(), level),
+                "cannot pack the deinstaller: " + std::string(resources.LastError()));
+    }
+
+    for (size_t i = 0; i < manifest.files.size(); ++i) {
+        const fs::path& source = manifest.files[i].source;
+        std::string leaf = source.filename().string();
+        Require(
+            resources.AddEntry(source.c_str(), kFirstPayloadId + int32_t(i), leaf.c_str(), level),
+            "cannot pack " + source.string() + ": " + resources.LastError());
+    }
+
+    int32_t id = 1;
+    for (const auto& entry : catalogue::BuiltinEntries()) {
+        std::string name = catalogue::ResourceName(entry.language, entry.id);
+        Require(resources.AddResource(B_STRING_TYPE, id, entry.text.c_str(), entry.text.size() + 1,
+                                      name.c_str()) == B_OK,
+                "cannot add catalogue text " + name);
+        ++id;
+    }
+
+    Require(resources.Sync() == B_OK, "cannot write " + output.Path().string());
+    output.Commit();
+}
+
+} // namespace tarnw::pack

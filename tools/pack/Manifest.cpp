@@ -1,0 +1,383 @@
+#include "Manifest.h"
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "engine/LibStdDirName.h"
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+namespace tarnw::pack {
+
+const std::vector<ScalarKey>& ConfigurationScalarKeys() {
+    using T = ScalarType;
+    static const std::vector<ScalarKey> keys = {
+        {"install_folder_name", T::String},
+        {"app_name", T::String},
+        {"version", T::String},
+        {"release_date", T::String},
+        {"company", T::String},
+        {"support_email", T::String},
+        {"license", T::String},
+        {"opt_log", T::Bool},
+        {"opt_create_startup", T::Bool},
+        {"opt_save_replaced", T::Bool},
+        {"opt_include_deinstall", T::Bool},
+        {"opt_default_folder", T::String},
+        {"opt_created_folder", T::String},
+        {"opt_show_beos_folders", T::Bool},
+        {"opt_compression", T::Int32},
+        {"req_disk_space_needed", T::Bool},
+        {"req_disk_space_required", T::Bool},
+        {"req_boot_vol_only", T::Bool},
+        {"req_removable_vol_ok", T::Bool},
+        {"req_shared_vol_ok", T::Bool},
+        {"req_ram_needed", T::Bool},
+        {"req_ram_required", T::Bool},
+        {"req_ram_amount", T::Int32},
+        {"edit_bootscript", T::Bool},
+        {"edit_bootscript_tag", T::String},
+        {"edit_bootscript_contents", T::String},
+        {"edit_setup_env", T::Bool},
+        {"edit_setup_env_tag", T::String},
+        {"edit_setup_env_contents", T::String},
+        {"edit_profile", T::Bool},
+        {"edit_profile_tag", T::String},
+        {"edit_profile_contents", T::String},
+        {"complete_comments", T::String},
+        {"complete_restart", T::Bool},
+        {"complete_display_folder", T::Bool},
+    };
+    return keys;
+}
+
+std::string Manifest::String(const std::string& key, const std::string& fallback) const {
+    auto it = scalars.find(key);
+    if (it == scalars.end() || !std::holds_alternative<std::string>(it->second))
+        return fallback;
+    return std::get<std::string>(it->second);
+}
+
+bool Manifest::Bool(const std::string& key, bool fallback) const {
+    auto it = scalars.find(key);
+    if (it == scalars.end() || !std::holds_alternative<bool>(it->second))
+        return fallback;
+    return std::get<bool>(it->second);
+}
+
+int32_t Manifest::Int(const std::string& key, int32_t fallback) const {
+    auto it = scalars.find(key);
+    if (it == scalars.end() || !std::holds_alternative<int32_t>(it->second))
+        return fallback;
+    return std::get<int32_t>(it->second);
+}
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& where, const std::string& what) {
+    throw ManifestError(where + ": " + what);
+}
+
+const char* TypeName(ScalarType type) {
+    switch (type) {
+    case ScalarType::String:
+        return "a string";
+    case ScalarType::Bool:
+        return "true or false";
+    case ScalarType::Int32:
+        return "a whole number";
+    }
+    return "?";
+}
+
+// Checks that an object carries only the allowed keys.
+void CheckKeys(const json& object, const std::string& where, const std::set<std::string>& allowed) {
+    if (!object.is_object())
+        Fail(where, "must be an object");
+    for (const auto& [key, value] : object.items()) {
+        (void)value;
+        if (allowed.count(key) == 0)
+            Fail(where.empty() ? key : where + "." + key, "unknown key");
+    }
+}
+
+std::string GetString(const json& value, const std::string& where) {
+    if (!value.is_string())
+        Fail(where, "must be a string");
+    return value.get<std::string>();
+}
+
+bool GetBool(const json& value, const std::string& where) {
+    if (!value.is_boolean())
+        Fail(where, "must be true or false");
+    return value.get<bool>();
+}
+
+int32_t GetInt32(const json& value, const std::string& where) {
+    if (!value.is_number_integer())
+        Fail(where, "must be a whole number");
+    if (value.is_number_unsigned()) {
+        uint64_t v = value.get<uint64_t>();
+        if (v > static_cast<uint64_t>(INT32_MAX))
+            Fail(where, "is out of range for a 32-bit number");
+        return static_cast<int32_t>(v);
+    }
+    int64_t v = value.get<int64_t>();
+    if (v < INT32_MIN || v > INT32_MAX)
+        Fail(where, "is out of range for a 32-bit number");
+    return static_cast<int32_t>(v);
+}
+
+std::vector<std::string> GetStringArray(const json& value, const std::string& where) {
+    if (!value.is_array())
+        Fail(where, "must be an array of strings");
+    std::vector<std::string> result;
+    for (size_t i = 0; i < value.size(); ++i)
+        result.push_back(GetString(value[i], where + "[" + std::to_string(i) + "]"));
+    return result;
+}
+
+fs::path SourcePath(const json& value, const fs::path& folder, const std::string& where) {
+    fs::path path = GetString(value, where);
+    if (path.empty())
+        Fail(where, "must name a file");
+    if (path.is_relative())
+        path = folder / path;
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(path, error)))
+        Fail(where, "source not found: " + path.string());
+    return path;
+}
+
+std::string ReadText(const fs::path& path, const std::string& where) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        Fail(where, "cannot read " + path.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+const std::set<std::string> kExistsModes = {"Prompt", "Rename", "Replace"};
+
+std::string ExistsMode(const json& value, const std::string& where) {
+    std::string mode = GetString(value, where);
+    if (kExistsModes.count(mode) == 0)
+        Fail(where, "must be \"Prompt\", \"Rename\" or \"Replace\"");
+    return mode;
+}
+
+ManifestFile ParseFile(const json& object, const fs::path& folder, const std::string& where) {
+    CheckKeys(object, where,
+              {"source", "groups", "destination", "destination_exists", "link", "link_exists",
+               "deinstallable", "auto_launch", "auto_launch_reason"});
+    ManifestFile file;
+    if (!object.contains("source"))
+        Fail(where + ".source", "missing");
+    file.source = SourcePath(object["source"], folder, where + ".source");
+    if (object.contains("groups"))
+        file.groups = GetStringArray(object["groups"], where + ".groups");
+    for (const auto& group : file.groups)
+        if (group.find(';') != std::string::npos)
+            Fail(where + ".groups", "a group name cannot contain ';'");
+    if (object.contains("destination"))
+        file.destination = GetString(object["destination"], where + ".destination");
+    if (object.contains("destination_exists"))
+        file.destinationExists =
+            ExistsMode(object["destination_exists"], where + ".destination_exists");
+    if (object.contains("link"))
+        file.link = GetString(object["link"], where + ".link");
+    if (object.contains("link_exists"))
+        file.linkExists = ExistsMode(object["link_exists"], where + ".link_exists");
+    if (object.contains("deinstallable"))
+        file.deinstallable = GetBool(object["deinstallable"], where + ".deinstallable");
+    if (object.contains("auto_launch"))
+        file.autoLaunch = GetBool(object["auto_launch"], where + ".auto_launch");
+    if (object.contains("auto_launch_reason"))
+        file.autoLaunchReason =
+            GetString(object["auto_launch_reason"], where + ".auto_launch_reason");
+    return file;
+}
+
+ManifestRequirementList ParseRequirementList(const json& object, const std::string& where) {
+    CheckKeys(object, where, {"required", "names"});
+    ManifestRequirementList list;
+    list.present = true;
+    if (object.contains("required"))
+        list.required = GetBool(object["required"], where + ".required");
+    if (object.contains("names"))
+        list.names = GetStringArray(object["names"], where + ".names");
+    return list;
+}
+
+} // namespace
+
+Manifest ParseManifest(const std::string& text, const fs::path& folder) {
+    json root;
+    try {
+        root = json::parse(text);
+    } catch (const json::parse_error& error) {
+        throw ManifestError(std::string("manifest is not valid JSON: ") + error.what());
+    }
+    if (!root.is_object())
+        throw ManifestError("manifest: must be a JSON object");
+
+    std::set<std::string> allowed = {"license_file",
+                                     "groups",
+                                     "custom_folders",
+                                     "req_disk_space_amount",
+                                     "req_shared_library",
+                                     "req_apps",
+                                     "about_image_file",
+                                     "audio_file",
+                                     "files"};
+    for (const auto& key : ConfigurationScalarKeys())
+        allowed.insert(key.name);
+    CheckKeys(root, "", allowed);
+
+    Manifest manifest;
+    manifest.folder = folder;
+    for (const auto& key : ConfigurationScalarKeys()) {
+        if (!root.contains(key.name))
+            continue;
+        const json& value = root[key.name];
+        switch (key.type) {
+        case ScalarType::String:
+            if (!value.is_string())
+                Fail(key.name, std::string("must be ") + TypeName(key.type));
+            manifest.scalars[key.name] = value.get<std::string>();
+            break;
+        case ScalarType::Bool:
+            manifest.scalars[key.name] = GetBool(value, key.name);
+            break;
+        case ScalarType::Int32:
+            manifest.scalars[key.name] = GetInt32(value, key.name);
+            break;
+        }
+    }
+
+    if (root.contains("license_file")) {
+        if (root.contains("license"))
+            Fail("license_file", "give either \"license\" or \"license_file\", not both");
+        fs::path path = SourcePath(root["license_file"], folder, "license_file");
+        manifest.scalars["license"] = ReadText(path, "license_file");
+    }
+
+    if (root.contains("req_disk_space_amount")) {
+        const json& value = root["req_disk_space_amount"];
+        if (!value.is_number() || value.get<double>() < 0)
+            Fail("req_disk_space_amount", "must be a number of bytes, 0 or more");
+        manifest.diskSpaceAmount = value.get<double>();
+    }
+
+    if (root.contains("groups")) {
+        const json& groups = root["groups"];
+        if (!groups.is_array())
+            Fail("groups", "must be an array");
+        for (size_t i = 0; i < groups.size(); ++i) {
+            std::string where = "groups[" + std::to_string(i) + "]";
+            CheckKeys(groups[i], where, {"name", "description"});
+            ManifestGroup group;
+            if (!groups[i].contains("name"))
+                Fail(where + ".name", "missing");
+            group.name = GetString(groups[i]["name"], where + ".name");
+            if (group.name.empty() || group.name.find(';') != std::string::npos)
+                Fail(where + ".name", "must be a non-empty name without ';'");
+            if (groups[i].contains("description"))
+                group.description = GetString(groups[i]["description"], where + ".description");
+            manifest.groups.push_back(group);
+        }
+    }
+
+    if (root.contains("custom_folders")) {
+        const json& folders = root["custom_folders"];
+        if (!folders.is_array())
+            Fail("custom_folders", "must be an array");
+        for (size_t i = 0; i < folders.size(); ++i) {
+            std::string where = "custom_folders[" + std::to_string(i) + "]";
+            CheckKeys(folders[i], where, {"name", "root", "sub_dir", "replace"});
+            ManifestCustomFolder custom;
+            if (!folders[i].contains("name"))
+                Fail(where + ".name", "missing");
+            custom.name = GetString(folders[i]["name"], where + ".name");
+            if (!folders[i].contains("root"))
+                Fail(where + ".root", "missing");
+            const json& root_value = folders[i]["root"];
+            if (root_value.is_number_integer())
+                custom.root = GetInt32(root_value, where + ".root");
+            else
+                custom.root = StandardFolderNumber(GetString(root_value, where + ".root"));
+            if (custom.root < 0 || StandardFolderNumber(std::to_string(custom.root)) < 0)
+                Fail(where + ".root", "is not a standard folder name or number");
+            if (folders[i].contains("sub_dir"))
+                custom.subDir = GetString(folders[i]["sub_dir"], where + ".sub_dir");
+            if (folders[i].contains("replace"))
+                custom.replace = GetBool(folders[i]["replace"], where + ".replace");
+            manifest.customFolders.push_back(custom);
+        }
+    }
+
+    if (root.contains("req_shared_library"))
+        manifest.sharedLibraries =
+            ParseRequirementList(root["req_shared_library"], "req_shared_library");
+    if (root.contains("req_apps"))
+        manifest.apps = ParseRequirementList(root["req_apps"], "req_apps");
+    if (root.contains("about_image_file"))
+        manifest.aboutImageFile = SourcePath(root["about_image_file"], folder, "about_image_file");
+    if (root.contains("audio_file"))
+        manifest.audioFile = SourcePath(root["audio_file"], folder, "audio_file");
+
+    if (root.contains("files")) {
+        const json& files = root["files"];
+        if (!files.is_array())
+            Fail("files", "must be an array");
+        for (size_t i = 0; i < files.size(); ++i)
+            manifest.files.push_back(
+                ParseFile(files[i], folder, "files[" + std::to_string(i) + "]"));
+    }
+
+    if (manifest.String("opt_created_folder").empty())
+        Fail("opt_created_folder", "missing: the installation folder needs a name");
+    for (const auto& file : manifest.files)
+        for (const auto& group : file.groups) {
+            bool known = false;
+            for (const auto& defined : manifest.groups)
+                known = known || defined.name == group;
+            if (!known)
+                Fail("files", "group \"" + group + "\" is not defined in \"groups\"");
+        }
+    return manifest;
+}
+
+Manifest LoadManifest(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw ManifestError("cannot read manifest " + file.string());
+    std::ostringstream text;
+    text << in.rdbuf();
+    fs::path folder = fs::absolute(file).parent_path();
+    return ParseManifest(text.str(), folder);
+}
+
+} // namespace tarnw::pack
+
+namespace tarnw::pack {
+
+int32_t StandardFolderNumber(const std::string& nameOrNumber) {
+    if (!nameOrNumber.empty() &&
+        nameOrNumber.find_first_not_of("0123456789") == std::string::npos &&
+        nameOrNumber.size() < 10) {
+        int32 which = std::stoi(nameOrNumber);
+        return LibStdDirNameOf(which) != nullptr ? which : -1;
+    }
+    directory_which which;
+    if (LibGetStdDirName(nameOrNumber.c_str(), which))
+        return int32_t(which);
+    return -1;
+}
+
+} // namespace tarnw::pack
