@@ -5,6 +5,7 @@
 #include "lib/LibString.h"
 
 #include <cctype>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -32,12 +33,6 @@ bool SameBytes(const char* a, const char* b, size_t count, bool ignoreCase) {
             return false;
     }
     return true;
-}
-
-// Index of the first occurrence of needle in haystack at or after start, or -1.
-int32 FindBytes(const std::string& haystack, const char* needle, size_t start) {
-    size_t found = haystack.find(needle, start);
-    return found == std::string::npos ? -1 : (int32)found;
 }
 
 } // namespace
@@ -477,31 +472,49 @@ int32 LibString::Replace(const char* find, const char* with) {
 int32 LibString::ReplaceAll(const char* find, const char* with) {
     if (find == nullptr || find[0] == '\0' || fText == nullptr)
         return -1;
-    const char* replacement = TextOf(with);
-    size_t findLength = strlen(find);
-    size_t withLength = strlen(replacement);
-    std::string result(fText);
+    const std::string replacement(TextOf(with));
+    const size_t findLength = strlen(find);
+    const std::string text(fText);
+    std::string result;
+    result.reserve(text.size());
     bool changed = false;
-    if (strstr(replacement, find) != nullptr) {
+    if (replacement.find(find) != std::string::npos) {
         // Searching again from the start would find the replacement itself for ever;
         // replace each occurrence once, left to right.
-        for (int32 at = FindBytes(result, find, 0); at >= 0;
-             at = FindBytes(result, find, (size_t)at + withLength)) {
-            result.replace((size_t)at, findLength, replacement);
+        size_t from = 0;
+        for (size_t at = text.find(find); at != std::string::npos; at = text.find(find, from)) {
+            result.append(text, from, at - from);
+            result += replacement;
+            from = at + findLength;
             changed = true;
         }
+        result.append(text, from, std::string::npos);
     } else {
         // Every search starts again at the beginning, so a replacement that forms a new
-        // occurrence with the bytes before it is replaced too. Nothing before the last
-        // match minus the length of find can match, so the search resumes there.
-        for (int32 at = FindBytes(result, find, 0); at >= 0;) {
-            result.replace((size_t)at, findLength, replacement);
-            changed = true;
-            size_t resume = (size_t)at >= findLength - 1 ? (size_t)at - (findLength - 1) : 0;
-            at = FindBytes(result, find, resume);
+        // occurrence with the bytes around it is replaced too. The same result in one
+        // pass: bytes move from the pending text (kept reversed, its next byte last) to
+        // the result, which never holds an occurrence; when its end completes one, that
+        // occurrence goes back to the front of the pending text as the replacement.
+        // A budget stops rewrites that would grow without end.
+        std::string pending(text.rbegin(), text.rend());
+        const std::string reversedReplacement(replacement.rbegin(), replacement.rend());
+        size_t budget = 64 * (text.size() + 1) + (1u << 20);
+        while (!pending.empty()) {
+            if (budget-- == 0) {
+                result.append(pending.rbegin(), pending.rend());
+                break;
+            }
+            result.push_back(pending.back());
+            pending.pop_back();
+            if (result.size() >= findLength &&
+                memcmp(result.data() + result.size() - findLength, find, findLength) == 0) {
+                result.resize(result.size() - findLength);
+                pending += reversedReplacement;
+                changed = true;
+            }
         }
     }
-    if (changed)
+    if (changed && result.size() < (size_t)INT32_MAX)
         Store(result.data(), (int32)result.size());
     return -1;
 }

@@ -218,11 +218,46 @@ TEST(LibStringText, Replace) {
     s.ReplaceAll("", "x");
     EXPECT_EQ(Text(s), "abc");
 
+    s = "aab";
+    s.ReplaceAll("ab", "bba");
+    EXPECT_EQ(Text(s), "bbbbaa");
+    // A rewrite that would grow without end stops.
+    s = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab";
+    s.ReplaceAll("ab", "bba");
+    EXPECT_TRUE(s.EndsWith("a"));
+
     s = "a b c";
     s.ReplaceAll(' ', '_');
     EXPECT_EQ(Text(s), "a_b_c");
     s.SwapChar('_', '-');
     EXPECT_EQ(Text(s), "a-b-c");
+}
+
+TEST(LibStringText, ReplaceAllAgreesWithRepeatedReplace) {
+    // Small alphabets make replacements that form new occurrences common.
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    auto word = [&](unsigned maximum) {
+        std::string w;
+        for (unsigned i = 0, n = next(maximum + 1); i < n; i++)
+            w += (char)('a' + next(2));
+        return w;
+    };
+    for (int round = 0; round < 2000; round++) {
+        std::string text = word(12), find = word(3), with = word(3);
+        if (find.empty() || with.find(find) != std::string::npos)
+            continue;
+        LibString expected(text.c_str());
+        for (int guard = 0; guard < 10000 && expected.Replace(find.c_str(), with.c_str()) >= 0;
+             guard++) {
+        }
+        LibString actual(text.c_str());
+        EXPECT_EQ(actual.ReplaceAll(find.c_str(), with.c_str()), -1);
+        ASSERT_EQ(Text(actual), Text(expected)) << text << " " << find << " -> " << with;
+    }
 }
 
 TEST(LibStringText, StripAndCase) {
