@@ -534,6 +534,16 @@ bool GuiHost::RunUntil(const std::function<bool()>& done, bigtime_t timeout) {
     return true;
 }
 
+void GuiHost::RunNested(BLooper* looper, bigtime_t timeout) {
+    looper->DispatchPending();
+    SyncAll();
+    if (gToolkitReady)
+        Fl::flush();
+    WaitForEvents(timeout);
+    looper->DispatchPending();
+    SyncAll();
+}
+
 void GuiHost::SyncWindow(BWindow* window) {
     if (gToolkitReady && IsGuiThread())
         ApplySync(window);

@@ -12,6 +12,7 @@
 #include "platform/interface/Rect.h"
 #include "platform/support/SupportDefs.h"
 
+class BLooper;
 class BWindow;
 
 class GuiHost {
@@ -31,6 +32,9 @@ public:
     // Runs the loop on the calling thread until done() answers true or timeout passes;
     // answers done().
     static bool RunUntil(const std::function<bool()>& done, bigtime_t timeout);
+    // A loop inside a dispatch (a modal alert asked for by a window): waits for events
+    // and dispatches only `looper`, whose window must not be the one dispatching.
+    static void RunNested(BLooper* looper, bigtime_t timeout);
 
     // For BWindow: brings the window's toolkit side up to date (now on the toolkit thread,
     // else soon), and releases it when the window goes away.
