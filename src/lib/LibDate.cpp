@@ -74,6 +74,10 @@ LibDate::LibDate(const int32& dayNumber) : fDayNumber(0), fDay(0), fMonth(0), fY
     SetFromDayNumber(dayNumber);
 }
 
+LibDate::LibDate(const int64& dayNumber) : fDayNumber(0), fDay(0), fMonth(0), fYear(0) {
+    SetFromDayNumber(static_cast<int32>(dayNumber));
+}
+
 LibDate::LibDate(const bool& today, const bool& local)
     : fDayNumber(0), fDay(0), fMonth(0), fYear(0) {
     if (today)

@@ -31,6 +31,8 @@ public:
     LibDate(const unsigned& day, const unsigned& month, const unsigned& year);
     // From a day number.
     LibDate(const int32& dayNumber);
+    // The same for a day number held in a wider integer (the old 32-bit long).
+    LibDate(const int64& dayNumber);
     // With today true, the current date (local or universal); otherwise all fields are 0
     // and the caller assigns a date before use.
     LibDate(const bool& today = true, const bool& local = true);
