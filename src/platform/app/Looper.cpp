@@ -331,17 +331,24 @@ bool BLooper::DispatchOne(bool hostedCall) {
     }
     bool deleteNow = false;
     if (handler != nullptr) {
+        // A handler may run a nested host loop (a modal alert) that dispatches further
+        // messages of this looper; the outer dispatch's state comes back afterwards.
+        std::unique_ptr<BMessage> outerOwned = std::move(state->currentOwned);
+        BMessage* outerCurrent = state->current;
+        bool outerInDispatch = state->inDispatch;
+        thread_id outerThread = state->dispatchThread;
+
         state->currentOwned = std::move(envelope.message);
         state->current = state->currentOwned.get();
         state->inDispatch = true;
         state->dispatchThread = Self();
         DispatchMessage(state->current, handler);
-        state->inDispatch = false;
-        state->dispatchThread = -1;
-        state->current = nullptr;
-        state->currentOwned.reset();
         std::lock_guard<std::mutex> queue(state->queueLock);
-        deleteNow = state->deleteAfterDispatch;
+        deleteNow = state->deleteAfterDispatch && !outerInDispatch;
+        state->currentOwned = std::move(outerOwned);
+        state->current = outerCurrent;
+        state->inDispatch = outerInDispatch;
+        state->dispatchThread = outerThread;
     }
     // A message for a handler that left the looper is dropped.
     if (deleteNow) {

@@ -330,3 +330,38 @@ TEST(Looper, AMessengerOutlivesItsLooper) {
     looper->Lock();
     looper->Quit();
 }
+
+TEST(Looper, ANestedHostLoopInsideADispatchKeepsTheOuterMessageAndDefersTheQuit) {
+    // What a modal alert does on the toolkit's thread: it keeps dispatching while one of
+    // the window's own messages is being handled.
+    struct Results {
+        std::atomic<bool> deleted{false};
+        bool outerKept = false;
+        bool aliveAfterNestedQuit = false;
+    } results;
+    class Window : public BLooper {
+    public:
+        explicit Window(Results* results) : fResults(results) { SetHosted(true); }
+        ~Window() override { fResults->deleted = true; }
+        void MessageReceived(BMessage* message) override {
+            if (message->what == 'outr') {
+                PostMessage('innr');
+                BLooper::DispatchHosted();
+                fResults->outerKept = CurrentMessage() == message && message->what == 'outr';
+                fResults->aliveAfterNestedQuit = !fResults->deleted;
+            } else if (message->what == 'innr') {
+                Quit();
+            }
+        }
+        Results* fResults;
+    };
+    auto* window = new Window(&results);
+    window->Run();
+    BMessenger messenger(window);
+    window->PostMessage('outr');
+    BLooper::DispatchHosted();
+    EXPECT_TRUE(results.outerKept);
+    EXPECT_TRUE(results.aliveAfterNestedQuit);
+    EXPECT_TRUE(results.deleted);
+    EXPECT_FALSE(messenger.IsValid());
+}
