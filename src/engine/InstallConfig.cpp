@@ -230,9 +230,20 @@ std::string InstallConfig::DeinstallerName() const {
 
 // #pragma mark - requirements
 
+std::unique_ptr<xLocalize> InstallConfig::MakeLocalize() const {
+    if (fInstallerPath.empty())
+        return std::make_unique<xLocalize>();
+    return std::make_unique<xLocalize>(fInstallerPath.c_str());
+}
+
 int InstallConfig::CheckSystemResources() {
-    xLocalize localize = fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
-    EngineTexts texts(localize);
+    std::unique_ptr<xLocalize> own;
+    xLocalize* localize = fLocalize;
+    if (localize == nullptr) {
+        own = MakeLocalize();
+        localize = own.get();
+    }
+    EngineTexts texts(*localize);
 
     // 1. Room for the selected items, each counted with its own recorded size.
     uint64 total = 0;
@@ -475,13 +486,16 @@ LibAppResource* InstallConfig::OpenInstallerResources() {
 }
 
 int32 InstallConfig::Action() {
+    std::unique_ptr<xLocalize> localize = MakeLocalize();
+    fLocalize = localize.get();
     fLastResult = Run();
+    fLocalize = nullptr;
     CloseLog();
     return fLastResult;
 }
 
 int32 InstallConfig::Run() {
-    xLocalize localize = fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
+    xLocalize& localize = *fLocalize;
     EngineTexts texts(localize);
     fLanguage = localize.Language();
     fItemSwitches = CollisionSwitches();
@@ -597,12 +611,8 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
     std::string leaf = LeafOf(StringOf(record, "file_name").c_str());
     Log("\t\tInstalling : %s\n", leaf.c_str());
     fOrdinal++;
-    {
-        xLocalize localize =
-            fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
-        EngineTexts texts(localize);
-        UpdateStatus("%s", texts.Format(1036, int(fOrdinal), int(fTotal), leaf.c_str()).c_str());
-    }
+    EngineTexts texts(*fLocalize);
+    UpdateStatus("%s", texts.Format(1036, int(fOrdinal), int(fTotal), leaf.c_str()).c_str());
     if (!InstallPaths::IsPlainName(leaf.c_str())) {
         Failure(leaf, "the package gives it no usable name");
         fFailedItems.insert(index);

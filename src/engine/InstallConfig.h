@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -157,6 +158,8 @@ private:
     void Failure(const std::string& leaf, const std::string& reason);
     std::string NowText() const;
     LibAppResource* OpenInstallerResources();
+    // The catalogue of the installer being installed from.
+    std::unique_ptr<xLocalize> MakeLocalize() const;
     bool StoppedHere();
 
     entry_ref fDestination;
@@ -187,4 +190,6 @@ private:
     std::set<int32> fFailedItems;
     std::vector<ScriptEdit> fScriptEdits;
     std::string fLanguage;
+    // The catalogue a run keeps from its start to its end.
+    xLocalize* fLocalize = nullptr;
 };

@@ -268,8 +268,13 @@ void InstallConfig::EditScripts() {
 // #pragma mark - launch and completion
 
 void InstallConfig::AutoLaunch() {
-    xLocalize localize = fInstallerPath.empty() ? xLocalize() : xLocalize(fInstallerPath.c_str());
-    EngineTexts texts(localize);
+    std::unique_ptr<xLocalize> own;
+    xLocalize* localize = fLocalize;
+    if (localize == nullptr) {
+        own = MakeLocalize();
+        localize = own.get();
+    }
+    EngineTexts texts(*localize);
     bool question = false;
     BMessage instructions;
     FindMessage("install_instructions", &instructions);
