@@ -1,0 +1,451 @@
+#include "platform/interface/gui/FilePanel.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <strings.h>
+
+#include "platform/app/Message.h"
+#include "platform/interface/gui/Bitmap.h"
+#include "platform/interface/gui/Button.h"
+#include "platform/interface/gui/FileIcons.h"
+#include "platform/interface/gui/ListView.h"
+#include "platform/interface/gui/ScrollView.h"
+#include "platform/interface/gui/StringView.h"
+#include "platform/interface/gui/Window.h"
+#include "platform/storage/MimeType.h"
+#include "platform/storage/Node.h"
+#include "platform/storage/NodeInfo.h"
+
+namespace {
+
+const uint32 kOpenPressed = 'FPop';
+const uint32 kCancelPressed = 'FPcn';
+const uint32 kParentPressed = 'FPpa';
+const uint32 kRowInvoked = 'FPiv';
+
+std::string ParentOf(const std::string& path) {
+    if (path.empty() || path == "/")
+        return "/";
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+class EntryItem : public BListItem {
+public:
+    EntryItem(const std::string& name, const std::string& path, bool folder, bool enabled)
+        : fName(name), fPath(path), fFolder(folder), fIcon(BRect(0, 0, 15, 15), B_RGBA32) {
+        SetEnabled(enabled);
+        file_icon_kind kind = B_PLAIN_FILE_ICON;
+        if (FileIcons::KindForPath(path.c_str(), &kind) != B_OK)
+            kind = B_PLAIN_FILE_ICON;
+        FileIcons::Draw(kind, &fIcon, B_MINI_ICON);
+    }
+    void Update(BView* owner, const BFont* font) override {
+        BListItem::Update(owner, font);
+        SetHeight(std::max(Height() + 2, 18.0f));
+    }
+    void DrawItem(BView* owner, BRect frame, bool) override {
+        rgb_color background = owner->ViewColor();
+        rgb_color fill =
+            IsSelected() ? tint_color(background, B_HIGHLIGHT_BACKGROUND_TINT) : background;
+        owner->SetHighColor(fill);
+        owner->FillRect(frame);
+        owner->SetDrawingMode(B_OP_OVER);
+        owner->DrawBitmap(&fIcon, BPoint(frame.left + 4, frame.top + 1));
+        owner->SetDrawingMode(B_OP_COPY);
+        font_height fh;
+        owner->GetFontHeight(&fh);
+        owner->SetHighColor(IsEnabled() ? rgb_color{0, 0, 0, 255}
+                                        : tint_color(background, B_DISABLED_LABEL_TINT));
+        owner->SetLowColor(fill);
+        float base =
+            std::floor(frame.top + (frame.Height() + 1 - (fh.ascent + fh.descent)) / 2 + fh.ascent);
+        owner->DrawString(fName.c_str(), BPoint(frame.left + 26, base));
+    }
+    const std::string& Name() const { return fName; }
+    const std::string& Path() const { return fPath; }
+    bool IsFolder() const { return fFolder; }
+
+private:
+    std::string fName, fPath;
+    bool fFolder;
+    BBitmap fIcon;
+};
+
+} // namespace
+
+status_t AddRefToMessage(BMessage* message, const char* name, const entry_ref& ref) {
+    if (!message || !name)
+        return B_BAD_VALUE;
+    const char* path = ref.path();
+    return message->AddData(name, B_REF_TYPE, path, (ssize_t)std::strlen(path) + 1, false);
+}
+
+status_t FindRefInMessage(const BMessage* message, const char* name, int32 index, entry_ref* ref) {
+    if (!message || !name || !ref)
+        return B_BAD_VALUE;
+    const void* data = nullptr;
+    ssize_t size = 0;
+    status_t status = message->FindData(name, B_REF_TYPE, index, &data, &size);
+    if (status != B_OK)
+        return status;
+    const char* path = (const char*)data;
+    if (size <= 0 || path[size - 1] != '\0' || path[0] != '/')
+        return B_BAD_DATA;
+    return get_ref_for_path(path, ref);
+}
+
+class FilePanelWindow : public BWindow {
+public:
+    FilePanelWindow(BFilePanel* panel, const char* title)
+        : BWindow(BRect(120, 120, 619, 469), title, B_TITLED_WINDOW, B_ASYNCHRONOUS_CONTROLS),
+          fPanel(panel) {
+        SetSizeLimits(300, 4000, 200, 4000);
+        BRect b = Bounds();
+        fParentButton = new BButton(BRect(b.right - 85, 8, b.right - 10, 28), "parent", "Parent",
+                                    new BMessage(kParentPressed), B_FOLLOW_RIGHT | B_FOLLOW_TOP);
+        AddChild(fParentButton);
+        fPathView = new BStringView(BRect(10, 8, b.right - 95, 28), "path", "",
+                                    B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
+        AddChild(fPathView);
+        fList = new BListView(
+            BRect(12, 38, b.right - 12 - B_V_SCROLL_BAR_WIDTH, b.bottom - 50), "PoseView",
+            panel->fMultiple ? B_MULTIPLE_SELECTION_LIST : B_SINGLE_SELECTION_LIST);
+        fList->SetInvocationMessage(new BMessage(kRowInvoked));
+        AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL_SIDES, 0, false, true));
+        fCancel = new BButton(BRect(b.right - 180, b.bottom - 35, b.right - 100, b.bottom - 12),
+                              "cancel button", "Cancel", new BMessage(kCancelPressed),
+                              B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+        fOpen = new BButton(BRect(b.right - 90, b.bottom - 35, b.right - 10, b.bottom - 12),
+                            "default button", panel->fMode == B_SAVE_PANEL ? "Save" : "Open",
+                            new BMessage(kOpenPressed), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+        AddChild(fCancel);
+        AddChild(fOpen);
+        fOpen->MakeDefault(true);
+        fList->MakeFocus(true);
+    }
+
+    bool QuitRequested() override {
+        // The close box cancels; the panel keeps its window until it is deleted.
+        fPanel->Cancel();
+        return false;
+    }
+
+    void MessageReceived(BMessage* message) override {
+        switch (message->what) {
+        case kOpenPressed:
+            fPanel->Confirm();
+            break;
+        case kCancelPressed:
+            fPanel->Cancel();
+            break;
+        case kParentPressed:
+            SetFolder(ParentOf(fFolder));
+            break;
+        case kRowInvoked: {
+            auto* item = dynamic_cast<EntryItem*>(fList->ItemAt(fList->CurrentSelection()));
+            if (item)
+                fPanel->OpenEntry(item->Name().c_str());
+            break;
+        }
+        default:
+            BWindow::MessageReceived(message);
+        }
+    }
+
+    void SetFolder(const std::string& folder) {
+        fFolder = folder.empty() ? "/" : folder;
+        fPathView->SetText(fFolder.c_str());
+        Fill();
+    }
+
+    void Fill() {
+        while (BListItem* item = fList->RemoveItem((int32)0))
+            delete item;
+        struct Row {
+            std::string name;
+            bool folder;
+            bool enabled;
+        };
+        std::vector<Row> rows;
+        if (DIR* dir = opendir(fFolder.c_str())) {
+            while (dirent* entry = readdir(dir)) {
+                std::string name = entry->d_name;
+                if (name.empty() || name[0] == '.')
+                    continue;
+                std::string path = Join(fFolder, name);
+                struct stat own;
+                if (lstat(path.c_str(), &own) != 0)
+                    continue;
+                bool folder = IsFolder(path);
+                if (!Accepts(path, &own))
+                    continue;
+                uint32 flavors = fPanel->fFlavors ? fPanel->fFlavors : (uint32)B_FILE_NODE;
+                bool enabled = folder || (flavors & B_FILE_NODE) ||
+                               (S_ISLNK(own.st_mode) && (flavors & B_SYMLINK_NODE));
+                rows.push_back(Row{name, folder, enabled});
+            }
+            closedir(dir);
+        }
+        std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+            if (a.folder != b.folder)
+                return a.folder;
+            return strcasecmp(a.name.c_str(), b.name.c_str()) < 0;
+        });
+        for (const Row& row : rows)
+            fList->AddItem(
+                new EntryItem(row.name, Join(fFolder, row.name), row.folder, row.enabled));
+        fParentButton->SetEnabled(fFolder != "/");
+    }
+
+    bool Accepts(const std::string& path, struct stat* own) {
+        if (!fPanel->fFilter)
+            return true;
+        entry_ref ref;
+        if (get_ref_for_path(path.c_str(), &ref) != B_OK)
+            return false;
+        BNode node(path.c_str());
+        char type[B_MIME_TYPE_LENGTH] = "";
+        BNodeInfo info(&node);
+        if (info.GetType(type) != B_OK) {
+            if (S_ISLNK(own->st_mode))
+                std::strcpy(type, B_SYMLINK_MIME_TYPE);
+            else if (S_ISDIR(own->st_mode))
+                std::strcpy(type, B_DIRECTORY_MIME_TYPE);
+            else {
+                BMimeType guessed;
+                if (BMimeType::GuessMimeType(path.c_str(), &guessed) == B_OK && guessed.Type())
+                    std::strncpy(type, guessed.Type(), sizeof type - 1);
+            }
+        }
+        return fPanel->fFilter->Filter(&ref, &node, own, type);
+    }
+
+    BFilePanel* fPanel;
+    std::string fFolder = "/";
+    BStringView* fPathView;
+    BListView* fList;
+    BButton* fParentButton;
+    BButton* fOpen;
+    BButton* fCancel;
+};
+
+BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref* directory,
+                       uint32 nodeFlavors, bool allowMultipleSelection, BMessage* message,
+                       BRefFilter* filter, bool, bool hideWhenDone)
+    : fMode(mode), fTarget(target ? *target : BMessenger()), fMessage(message), fFilter(filter),
+      fFlavors(nodeFlavors), fMultiple(allowMultipleSelection), fHideWhenDone(hideWhenDone) {
+    const char* title = mode == B_SAVE_PANEL               ? "Save"
+                        : (nodeFlavors & B_DIRECTORY_NODE) ? "Choose a folder"
+                                                           : "Open";
+    fWindow = new FilePanelWindow(this, title);
+    // The window lives hidden until Show(); its loop runs from the start.
+    fWindow->Hide();
+    fWindow->Show();
+    std::string start;
+    if (directory && directory->path()[0])
+        start = directory->path();
+    else if (const char* home = getenv("HOME"))
+        start = home;
+    else
+        start = "/";
+    fWindow->Lock();
+    fWindow->SetFolder(start);
+    fWindow->Unlock();
+}
+
+BFilePanel::~BFilePanel() {
+    fWindow->Lock();
+    fWindow->Quit();
+}
+
+void BFilePanel::Show() {
+    fWindow->Lock();
+    if (fWindow->IsHidden())
+        fWindow->Show();
+    fWindow->Activate();
+    fWindow->Unlock();
+}
+
+void BFilePanel::Hide() {
+    fWindow->Lock();
+    if (!fWindow->IsHidden())
+        fWindow->Hide();
+    fWindow->Unlock();
+}
+
+bool BFilePanel::IsShowing() const {
+    return !fWindow->IsHidden();
+}
+
+BWindow* BFilePanel::Window() const {
+    return fWindow;
+}
+
+void BFilePanel::SetTarget(BMessenger target) {
+    fTarget = target;
+}
+
+void BFilePanel::SetMessage(BMessage* message) {
+    fMessage.reset(message);
+}
+
+void BFilePanel::SetRefFilter(BRefFilter* filter) {
+    fFilter = filter;
+    Refresh();
+}
+
+void BFilePanel::SetButtonLabel(file_panel_button button, const char* label) {
+    fWindow->Lock();
+    (button == B_CANCEL_BUTTON ? fWindow->fCancel : fWindow->fOpen)->SetLabel(label);
+    fWindow->Unlock();
+}
+
+void BFilePanel::SetPanelDirectory(const entry_ref* ref) {
+    if (ref && ref->path()[0])
+        SetPanelDirectory(ref->path());
+}
+
+void BFilePanel::SetPanelDirectory(const BEntry* entry) {
+    if (entry && entry->Path()[0])
+        SetPanelDirectory(entry->Path());
+}
+
+void BFilePanel::SetPanelDirectory(const char* path) {
+    if (!path || !*path)
+        return;
+    std::string folder = path;
+    // A file stands for the folder it is in.
+    if (!IsFolder(folder))
+        folder = ParentOf(folder);
+    if (!IsFolder(folder))
+        return;
+    fWindow->Lock();
+    fWindow->SetFolder(folder);
+    fWindow->Unlock();
+}
+
+void BFilePanel::GetPanelDirectory(entry_ref* ref) const {
+    if (ref)
+        get_ref_for_path(fWindow->fFolder.c_str(), ref);
+}
+
+void BFilePanel::Refresh() {
+    fWindow->Lock();
+    fWindow->Fill();
+    fWindow->Unlock();
+}
+
+status_t BFilePanel::GetNextSelectedRef(entry_ref* ref) {
+    if (!ref || fNextSelected >= fSelected.size())
+        return B_ENTRY_NOT_FOUND;
+    *ref = fSelected[fNextSelected++];
+    return B_OK;
+}
+
+std::vector<std::string> BFilePanel::ListedNames() const {
+    std::vector<std::string> names;
+    fWindow->Lock();
+    for (int32 i = 0; i < fWindow->fList->CountItems(); i++)
+        if (auto* item = dynamic_cast<EntryItem*>(fWindow->fList->ItemAt(i)))
+            names.push_back(item->Name());
+    fWindow->Unlock();
+    return names;
+}
+
+void BFilePanel::SelectEntry(const char* name) {
+    fWindow->Lock();
+    for (int32 i = 0; i < fWindow->fList->CountItems(); i++) {
+        auto* item = dynamic_cast<EntryItem*>(fWindow->fList->ItemAt(i));
+        if (item && name && item->Name() == name && item->IsEnabled())
+            fWindow->fList->Select(i);
+    }
+    fWindow->Unlock();
+}
+
+void BFilePanel::OpenEntry(const char* name) {
+    if (!name)
+        return;
+    fWindow->Lock();
+    std::string path = Join(fWindow->fFolder, name);
+    fWindow->Unlock();
+    if (IsFolder(path) && !(fFlavors & B_DIRECTORY_NODE && fMode == B_SAVE_PANEL)) {
+        fWindow->Lock();
+        fWindow->SetFolder(path);
+        fWindow->Unlock();
+        return;
+    }
+    SelectEntry(name);
+    Confirm();
+}
+
+void BFilePanel::Confirm() {
+    fWindow->Lock();
+    std::vector<std::string> paths;
+    bool foldersWanted = fFlavors & B_DIRECTORY_NODE;
+    for (int32 n = 0;; n++) {
+        int32 index = fWindow->fList->CurrentSelection(n);
+        if (index < 0)
+            break;
+        auto* item = dynamic_cast<EntryItem*>(fWindow->fList->ItemAt(index));
+        if (!item || !item->IsEnabled())
+            continue;
+        // A folder is a choice only for a folder panel; otherwise it is entered.
+        if (item->IsFolder() && !foldersWanted) {
+            std::string path = item->Path();
+            fWindow->SetFolder(path);
+            fWindow->Unlock();
+            return;
+        }
+        paths.push_back(item->Path());
+    }
+    if (paths.empty() && foldersWanted)
+        paths.push_back(fWindow->fFolder);
+    fWindow->Unlock();
+    if (paths.empty())
+        return;
+    fSelected.clear();
+    fNextSelected = 0;
+    BMessage message(fMessage ? *fMessage : BMessage(B_REFS_RECEIVED));
+    for (const std::string& path : paths) {
+        entry_ref ref;
+        if (get_ref_for_path(path.c_str(), &ref) != B_OK)
+            continue;
+        fSelected.push_back(ref);
+        AddRefToMessage(&message, "refs", ref);
+    }
+    if (fSelected.empty())
+        return;
+    SendMessage(&fTarget, &message);
+    if (fHideWhenDone)
+        Hide();
+}
+
+void BFilePanel::Cancel() {
+    BMessage message(B_CANCEL);
+    message.AddInt32("old_what", (int32)(fMessage ? fMessage->what : (uint32)B_REFS_RECEIVED));
+    if (fTarget.IsValid())
+        fTarget.SendMessage(&message);
+    Hide();
+}
+
+void BFilePanel::SendMessage(const BMessenger* target, BMessage* message) {
+    if (target && target->IsValid())
+        target->SendMessage(message);
+}
