@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/statvfs.h>
 
 #include "EngineTestSupport.h"
 #include "engine/InstallConfig.h"

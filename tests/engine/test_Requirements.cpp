@@ -116,29 +116,3 @@ TEST_F(RequirementsTest, ApplicationWithoutSignatureIsMissing) {
                             "for the installed software to work properly.");
     EXPECT_EQ(First().buttons, std::vector<std::string>{"Abort"});
 }
-
-TEST_F(RequirementsTest, SelectedItemsLargerThanTheVolumeStopTheRun) {
-    BMessage record;
-    ASSERT_EQ(package.instructions.FindMessage("install_file", 0, &record), B_OK);
-    package.instructions.MakeEmpty();
-    // Four records of 2 GiB - 1 each: their sum only fits in 64 bits.
-    for (int i = 0; i < 4; i++) {
-        record.ReplaceInt32("file_size", 0, INT32_MAX);
-        package.instructions.AddMessage("install_file", &record);
-    }
-    package.payloads.resize(4);
-    int64 freeBytes = 0;
-    {
-        // Only meaningful when the volume has less than 8 GiB free.
-        struct statvfs info;
-        ASSERT_EQ(statvfs(destination.c_str(), &info), 0);
-        freeBytes = int64(info.f_bavail) * info.f_frsize;
-    }
-    int32 result = Run();
-    if (freeBytes < 4 * int64(INT32_MAX)) {
-        EXPECT_EQ(result, kInstallNoDiskSpace);
-        EXPECT_EQ(First().text.rfind("Installation requires 8192.0 MB of disk space", 0), 0u);
-    } else {
-        EXPECT_NE(result, kInstallNoDiskSpace);
-    }
-}
