@@ -160,6 +160,10 @@ std::optional<AlertAnswer> AnswersFile::NextAnswer() {
     return answer;
 }
 
+const AlertAnswer* AnswersFile::PeekAnswer() const {
+    return fAnswers.empty() ? nullptr : &fAnswers.front();
+}
+
 int AnswersFile::ButtonFor(const AlertAnswer& answer, const std::vector<std::string>& buttons) {
     const std::string& choice = answer.choice;
     if (!choice.empty() && std::all_of(choice.begin(), choice.end(), [](char c) {

@@ -45,6 +45,8 @@ public:
 
     // The next unused "answer:" line, if any.
     std::optional<AlertAnswer> NextAnswer();
+    // The next unused answer without using it; null when none is left.
+    const AlertAnswer* PeekAnswer() const;
 
     // Picks the button an answer names: its index or its label (exact, then ignoring
     // case); -1 when it names none of them.

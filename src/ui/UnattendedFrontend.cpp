@@ -11,7 +11,12 @@ UnattendedFrontend::UnattendedFrontend(AnswersFile& answers, FILE* out)
 
 FrontendAnswer UnattendedFrontend::Ask(const FrontendRequest& request) {
     FrontendAnswer answer;
-    if (request.waits && !request.buttons.empty()) {
+    // A message with a single button (OK) takes an answer line only when the line names
+    // that button, so that scripts need not foresee every notice.
+    const AlertAnswer* next = fAnswers.PeekAnswer();
+    bool takesAnswer = request.waits && !request.buttons.empty() && next != nullptr &&
+                       (request.buttons.size() > 1 || next->choice == request.buttons[0]);
+    if (takesAnswer) {
         if (auto given = fAnswers.NextAnswer()) {
             int button = AnswersFile::ButtonFor(*given, request.buttons);
             if (button < 0) {

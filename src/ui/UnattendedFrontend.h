@@ -1,7 +1,8 @@
 #pragma once
 
 // Answers every question from the answers file, in order; a question with no answer left
-// gets button 0, the safe choice everywhere. Each question and its answer is printed so
+// gets button 0, the safe choice everywhere. A notice with one button only takes an
+// answer line that names that button. Each question and its answer is printed so
 // that a log of the run shows what was decided.
 
 #include <cstdio>

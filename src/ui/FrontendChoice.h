@@ -1,0 +1,21 @@
+#pragma once
+
+// Which front-end runs: $TARNW_FRONTEND ("gui", "console", "unattended") when set;
+// otherwise the window when a display can be opened, else the console when standard input
+// and output are terminals, else unattended. A window that was asked for but cannot be
+// shown falls back the same way.
+
+enum class FrontendKind { Gui, Console, Unattended };
+
+struct FrontendEnvironment {
+    const char* requested = nullptr; // $TARNW_FRONTEND
+    bool guiBuilt = false;
+    bool displayOpens = false;
+    bool terminals = false;
+};
+
+// False (and kind untouched) when `requested` names no front-end.
+bool ChooseFrontend(const FrontendEnvironment& environment, FrontendKind& kind);
+
+// Reads the real environment; the display is tried only when needed.
+FrontendEnvironment CurrentFrontendEnvironment(bool guiBuilt, bool (*displayOpens)());

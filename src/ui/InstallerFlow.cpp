@@ -1,0 +1,75 @@
+#include "ui/InstallerFlow.h"
+
+#include <cstring>
+
+int ExitStatusForResult(int result, bool completed) {
+    switch (result) {
+    case 0:
+        return completed ? kExitCompleted : kExitCancelled;
+    case 1:
+        return kExitNoFolder;
+    case 2:
+        return kExitStopped;
+    case 3:
+        return kExitNoDiskSpace;
+    case 4:
+        return kExitIncomplete;
+    default:
+        return kExitIncomplete;
+    }
+}
+
+InstallerFlow::InstallerFlow() : fTranscript(Transcript::FromEnvironment()) {
+    fLocalize.ObtainLanguage();
+}
+
+InstallerFlow::~InstallerFlow() {
+    if (fRecorder && CurrentFrontend() == fRecorder.get())
+        SetFrontend(nullptr);
+}
+
+void InstallerFlow::UseFrontend(Frontend& asker) {
+    fRecorder = std::make_unique<RecordingFrontend>(asker, fTranscript);
+    SetFrontend(fRecorder.get());
+}
+
+bool InstallerFlow::Load() {
+    return fSession.Load();
+}
+
+int InstallerFlow::InstallAndWait() {
+    // The run reached its end when it announced "Installation Complete" in the language
+    // it ran in; a run ended at a requirements question answers 0 without it.
+    std::string complete = fLocalize.GetString(1037).String();
+    fCompleted = false;
+    Frontend* outer = CurrentFrontend();
+    class Watcher : public Frontend {
+    public:
+        Watcher(Frontend* inner, const std::string& complete, bool& seen)
+            : fInner(inner), fComplete(complete), fSeen(seen) {}
+        FrontendAnswer Ask(const FrontendRequest& request) override {
+            return fInner != nullptr ? fInner->Ask(request) : FrontendAnswer{};
+        }
+        void Status(const char* text) override {
+            if (text != nullptr && fComplete == text)
+                fSeen = true;
+            if (fInner != nullptr)
+                fInner->Status(text);
+        }
+
+    private:
+        Frontend* fInner;
+        const std::string& fComplete;
+        bool& fSeen;
+    } watcher(outer, complete, fCompleted);
+    SetFrontend(&watcher);
+    int result = fSession.InstallAndWait();
+    SetFrontend(outer);
+    fTranscript.RecordEnd(result);
+    return ExitStatusForResult(result, fCompleted);
+}
+
+int InstallerFlow::End(int exitStatus) {
+    fTranscript.RecordEnd(exitStatus);
+    return exitStatus;
+}
