@@ -82,8 +82,7 @@ void LibString::SetBuffer(const int32& size) {
     int32 bytes = size < 0 ? 1 : size + 1;
     if (bytes <= 0) // size was INT32_MAX
         bytes = INT32_MAX;
-    char* buffer = new char[bytes];
-    buffer[0] = '\0';
+    char* buffer = new char[bytes](); // zeroed: nothing stale behind the terminator
     Adopt(buffer, bytes);
 }
 

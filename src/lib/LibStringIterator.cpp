@@ -44,24 +44,45 @@ void LibStringIterator::Reset(const int& position) {
     fPosition = position;
 }
 
+namespace {
+
+// A string of exactly the given bytes.
+LibString Piece(const char* from, size_t length) {
+    LibString piece((int32)length);
+    char* bytes = piece;
+    memcpy(bytes, from, length);
+    bytes[length] = '\0';
+    return piece;
+}
+
+} // namespace
+
+int32 LibStringIterator::ReadStart() const {
+    // Only the buffer bounds the position here, so that reading a field costs the field's
+    // length and not the whole text's; a position past the text reads as its end.
+    int32 last = BufferSize() - 1;
+    if (String() == nullptr || last < 0)
+        return -1;
+    return fPosition < 0 ? 0 : (fPosition > last ? last : fPosition);
+}
+
 bool LibStringIterator::GetNextField(const char& separator, LibString& field) {
-    const char* text = String() != nullptr ? String() : "";
-    int32 length = Length();
-    // A position set outside the text reads as its nearest end.
-    int32 start = fPosition < 0 ? 0 : (fPosition > length ? length : fPosition);
-    const char* found = separator != '\0' ? strchr(text + start, separator) : nullptr;
-    LibString piece;
+    int32 start = ReadStart();
+    if (start < 0) {
+        field = "";
+        return false;
+    }
+    const char* from = String() + start;
+    const char* found = separator != '\0' ? strchr(from, separator) : nullptr;
     if (found != nullptr) {
-        int32 end = (int32)(found - text);
-        piece = LibString(end - start);
-        memcpy((char*)piece, text + start, end - start);
-        ((char*)piece)[end - start] = '\0';
-        fPosition = end + 1;
-        field = piece;
+        LibString piece = Piece(from, (size_t)(found - from));
+        fPosition = (int32)(found - String()) + 1;
+        field = piece; // field may be this iterator's own text
         return true;
     }
-    piece = text + start;
-    field = piece; // field may be this iterator's own text
+    int32 length = start + (int32)strlen(from);
+    LibString rest(from);
+    field = rest;
     if (start < length - 1) {
         fPosition = length - 1;
         return true;
@@ -70,14 +91,15 @@ bool LibStringIterator::GetNextField(const char& separator, LibString& field) {
 }
 
 bool LibStringIterator::GetNextField(const char* separators, LibString& field) {
-    const char* text = String() != nullptr ? String() : "";
-    int32 length = Length();
-    int32 start = fPosition < 0 ? 0 : (fPosition > length ? length : fPosition);
-    const char* set = separators != nullptr ? separators : "";
-    size_t span = strcspn(text + start, set);
-    LibString piece(text + start);
-    if (start + (int32)span < length) {
-        piece.ToIndex((int32)span - 1);
+    int32 start = ReadStart();
+    if (start < 0) {
+        field = "";
+        return false;
+    }
+    const char* from = String() + start;
+    size_t span = strcspn(from, separators != nullptr ? separators : "");
+    LibString piece = Piece(from, span);
+    if (from[span] != '\0') {
         fPosition = start + (int32)span + 1;
         field = piece;
         return true;

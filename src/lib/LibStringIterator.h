@@ -36,5 +36,7 @@ public:
     void PrintToStream() const override;
 
 private:
+    int32 ReadStart() const;
+
     int32 fPosition;
 };
