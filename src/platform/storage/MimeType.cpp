@@ -401,12 +401,19 @@ bool BMimeType::operator==(const char* other) const {
 // ---- the type database: one small text file per type, "key=value" lines ----
 
 std::string BMimeType::DatabaseFile() const {
-    return JoinPath(DatabaseRoot(), Lower(fType));
+    // Parts beginning with a dot ("..") would lead out of the database.
+    std::string type = Lower(fType);
+    size_t slash = type.find('/');
+    if (type[0] == '.' || (slash != std::string::npos && type[slash + 1] == '.'))
+        return "";
+    return JoinPath(DatabaseRoot(), type);
 }
 
 status_t BMimeType::ReadField(const char* key, std::string* value) const {
     if (fStatus != B_OK)
         return fStatus;
+    if (DatabaseFile().empty())
+        return B_BAD_VALUE;
     std::ifstream in(DatabaseFile());
     if (!in)
         return B_ENTRY_NOT_FOUND;
@@ -427,6 +434,8 @@ status_t BMimeType::WriteField(const char* key, const char* value) {
     if (value != nullptr && strpbrk(value, "\r\n") != nullptr)
         return B_BAD_VALUE;
     std::string file = DatabaseFile();
+    if (file.empty())
+        return B_BAD_VALUE;
     status_t status = create_directory(ParentOf(file).c_str(), 0755);
     if (status != B_OK)
         return status;
@@ -461,7 +470,7 @@ bool BMimeType::IsInstalled() const {
     if (fStatus != B_OK)
         return false;
     struct stat st;
-    return stat(DatabaseFile().c_str(), &st) == 0;
+    return !DatabaseFile().empty() && stat(DatabaseFile().c_str(), &st) == 0;
 }
 
 status_t BMimeType::Install() {
@@ -475,6 +484,8 @@ status_t BMimeType::Install() {
 status_t BMimeType::Delete() {
     if (fStatus != B_OK)
         return fStatus;
+    if (DatabaseFile().empty())
+        return B_BAD_VALUE;
     return unlink(DatabaseFile().c_str()) == 0 ? B_OK : ErrnoStatus();
 }
 

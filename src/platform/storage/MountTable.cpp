@@ -260,7 +260,8 @@ bool MountTable::IsRemovable(const MountEntry& entry, const std::string& sysRoot
 bool MountTable::KnowsAttributes(const MountEntry& entry) {
     // Asking the file system itself is exact; a name that no one uses answers ENODATA
     // where attributes work.
-    if (access(entry.mountPoint.c_str(), F_OK) == 0) {
+    // A network mount is not asked: a server that went away would hang the caller.
+    if (!IsShared(entry) && access(entry.mountPoint.c_str(), F_OK) == 0) {
         char probe;
         if (getxattr(entry.mountPoint.c_str(), "user.tarnw.probe", &probe, 1) >= 0)
             return true;

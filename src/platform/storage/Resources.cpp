@@ -29,6 +29,13 @@ bool AllZero(const uint8* data, size_t length) {
 // the source is zero (payloads made of zeros stay sparse), and continues a CRC.
 status_t CopyRange(int src, uint64 srcOffset, uint64 length, int dst, uint64 dstOffset,
                    uint32* crc) {
+    // A source that shrank since it was added must not turn into zeros.
+    struct stat st;
+    if (fstat(src, &st) != 0)
+        return ErrnoStatus();
+    if (static_cast<uint64>(st.st_size) < srcOffset ||
+        static_cast<uint64>(st.st_size) - srcOffset < length)
+        return B_IO_ERROR;
     std::vector<uint8> buffer(static_cast<size_t>(std::min<uint64>(length, kCopyBlock)));
     uint64 done = 0;
     while (done < length) {

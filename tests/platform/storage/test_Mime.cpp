@@ -166,6 +166,9 @@ TEST(MimeType, ValidityAndOurOwnTypeDatabase) {
     ASSERT_EQ(doc.SetShortDescription("Installer package"), B_OK);
     ASSERT_EQ(doc.GetShortDescription(value), B_OK);
     EXPECT_STREQ(value, "Installer package");
+    // A type that would lead out of the database is refused there.
+    EXPECT_EQ(BMimeType("../..").SetPreferredApp("application/x-vnd.Evil"), B_BAD_VALUE);
+    EXPECT_EQ(BMimeType("text/..").SetPreferredApp("application/x-vnd.Evil"), B_BAD_VALUE);
     ASSERT_EQ(BMimeType("image/png").GetShortDescription(value), B_OK);
     EXPECT_STREQ(value, "PNG Image");
 }

@@ -345,3 +345,18 @@ TEST(Resources, ClobberStartsAnEmptyContainer) {
     EXPECT_FALSE(resources.HasResource(B_RAW_TYPE, 1));
     EXPECT_EQ(ReadFile(f.path).substr(0, 5), "IMAGE");
 }
+
+TEST(Resources, SourceThatShrankFailsTheWriteAndKeepsTheOriginal) {
+    fs::path folder = Sandbox::MakeFolder("shrink");
+    fs::path path = folder / "program";
+    WriteFile(path, "IMAGE");
+    WriteFile(folder / "payload", std::string(10000, 'p'));
+    BFile file(path.c_str(), B_READ_WRITE);
+    BResources resources(&file);
+    ASSERT_EQ(resources.AddResourceFromFile(B_RAW_TYPE, 2100, (folder / "payload").c_str()), B_OK);
+    fs::resize_file(folder / "payload", 100);
+    EXPECT_EQ(resources.Sync(), B_IO_ERROR);
+    EXPECT_EQ(ReadFile(path), "IMAGE");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
+        << "no temporary file is left behind";
+}
