@@ -2,7 +2,6 @@
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
-#include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>
@@ -220,6 +219,19 @@ void FltkPainter::DrawBitmap(const BBitmap& bitmap, BRect source, BRect destinat
         fl_draw_image(pixels.data(), vl, vt, vw, vh, 4, vw * 4);
         return;
     }
-    Fl_RGB_Image image(pixels.data(), vw, vh, 4);
-    image.draw(vl, vt);
+    // Transparent pixels are left out: each row is drawn as its runs of opaque pixels.
+    // (The toolkit's own alpha drawing changes the drawing target on some surfaces.)
+    for (int y = 0; y < vh; y++) {
+        const uchar* row = &pixels[(size_t)y * vw * 4];
+        int x = 0;
+        while (x < vw) {
+            while (x < vw && row[x * 4 + 3] < 128)
+                x++;
+            int start = x;
+            while (x < vw && row[x * 4 + 3] >= 128)
+                x++;
+            if (x > start)
+                fl_draw_image(row + start * 4, vl + start, vt + y, x - start, 1, 4, 0);
+        }
+    }
 }

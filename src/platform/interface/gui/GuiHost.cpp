@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -17,6 +18,7 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
+#include "platform/interface/Font.h"
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/interface/gui/FltkPainter.h"
 #include "platform/interface/gui/View.h"
@@ -591,6 +593,13 @@ void GuiHost::TrackMouse(BWindow* window, BPoint* where, uint32* buttons, bool p
     }
     *where = BPoint((float)widget->mouseX.load(), (float)widget->mouseY.load());
     *buttons = widget->buttons.load();
+}
+
+float GuiHost::ToolkitStringWidth(const BFont& font, const char* text) {
+    if (!StartToolkit() || !text)
+        return -1;
+    fl_font(FltkPainter::FontIndex(font), (Fl_Fontsize)std::lround(font.Size()));
+    return (float)fl_width(text);
 }
 
 BRect GuiHost::ScreenFrame() {

@@ -44,6 +44,9 @@ public:
     static void TrackMouse(BWindow* window, BPoint* where, uint32* buttons, bool processEvents);
     // The main screen's frame, (0,0)-(1023,767) without a display.
     static BRect ScreenFrame();
+    // The width the toolkit gives text in a font (to check that measuring and drawing
+    // agree); -1 without a display.
+    static float ToolkitStringWidth(const class BFont& font, const char* text);
     // A screenshot of a window's content as 32-bit pixels (0xAARRGGBB), for tests.
     static bool CaptureWindow(BWindow* window, std::vector<uint32>* pixels, int32* width,
                               int32* height);

@@ -43,7 +43,7 @@ private:
 
     std::string fLabel;
     BMenu* fMenu;
-    BMenuBar* fBar;
+    BMenuBar* fBar = nullptr;
     float fDivider;
     bool fEnabled = true;
     alignment fAlignment = B_ALIGN_LEFT;
