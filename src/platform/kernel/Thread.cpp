@@ -38,6 +38,7 @@ struct ThreadRecord {
     bool ended = false;
     bool killed = false;
     bool suspended = false;
+    bool waited = false;
     status_t exitValue = B_OK;
     std::function<void()> stopCallback;
 };
@@ -49,7 +50,7 @@ struct ThreadExit {
 
 std::mutex sTableLock;
 std::unordered_map<thread_id, std::shared_ptr<ThreadRecord>> sThreads;
-// Ended threads nobody waited for; the oldest are forgotten beyond a bound.
+// Ended threads; the oldest are forgotten beyond a bound.
 std::deque<thread_id> sEnded;
 constexpr size_t kMaxUnwaitedEnded = 1024;
 
@@ -352,18 +353,18 @@ status_t wait_for_thread(thread_id thread, status_t* exitValue) {
     status_t result;
     {
         std::unique_lock<std::mutex> lock(record->lock);
+        if (record->waited)
+            return B_BAD_THREAD_ID;
         if (!record->started && !record->killed) {
             record->started = true;
             record->changed.notify_all();
         }
         record->changed.wait(lock, [&] { return record->ended; });
         result = record->exitValue;
-    }
-    {
-        std::lock_guard<std::mutex> guard(sTableLock);
-        auto found = sThreads.find(thread);
-        if (found != sThreads.end() && found->second == record)
-            sThreads.erase(found);
+        // The record stays (as an ended thread) until the bound of ended threads drops
+        // it: the system may still list the thread for a moment, and it must not pass for
+        // a live thread of someone else's.
+        record->waited = true;
     }
     if (exitValue != nullptr)
         *exitValue = result;

@@ -35,18 +35,20 @@ public:
 
 class Window : public BLooper {
 public:
-    explicit Window(std::atomic<bool>* deleted) : BLooper("window"), fDeleted(deleted) {
+    explicit Window(std::atomic<bool>* deleted, thread_id* thread = nullptr)
+        : BLooper("window"), fThread(thread), fDeleted(deleted) {
         SetHosted(true);
     }
     ~Window() override { *fDeleted = true; }
     bool QuitRequested() override { return fMayQuit; }
     void MessageReceived(BMessage* message) override {
-        fThread = find_thread(nullptr);
+        if (fThread)
+            *fThread = find_thread(nullptr);
         if (message->what == 'ask')
             be_app_messenger.SendMessage('fine');
     }
     bool fMayQuit = true;
-    thread_id fThread = -1;
+    thread_id* fThread;
     std::atomic<bool>* fDeleted;
 };
 
@@ -80,7 +82,8 @@ TEST(Application, RunStartsWithReadyToRunPulsesAndEndsOnQuit) {
 TEST(Application, WindowsAreDispatchedOnTheApplicationThreadAndQuitWithIt) {
     TestApp app;
     std::atomic<bool> windowDeleted{false};
-    auto* window = new Window(&windowDeleted);
+    thread_id windowThread = -1;
+    auto* window = new Window(&windowDeleted, &windowThread);
     window->Run();
     BMessenger toWindow(window);
 
@@ -93,7 +96,7 @@ TEST(Application, WindowsAreDispatchedOnTheApplicationThreadAndQuitWithIt) {
     thread_id runner = app.Run();
     worker.join();
 
-    EXPECT_EQ(window->fThread, runner);
+    EXPECT_EQ(windowThread, runner);
     ASSERT_GE(app.fEvents.size(), 2u);
     EXPECT_EQ(app.fEvents[1], static_cast<uint32>('fine'));
     // Windows still open when the loop ends are quit (and deleted) by it.
