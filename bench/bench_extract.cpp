@@ -25,8 +25,10 @@
 #include <vector>
 
 #include "platform/storage/StorageDefs.h"
+#include "storage/FileRegionSource.h"
 #include "storage/LibAppResource.h"
 #include "storage/PosixFs.h"
+#include "storage/ZipExtractor.h"
 
 extern char** environ;
 
@@ -194,6 +196,17 @@ int TreeBench(int files, int largeMb, int runs) {
         return resources.ExtractEntry(2100, (out + "/Product").c_str(), true);
     });
     printf("%-28s %8.3f s\n", "ExtractEntry", ours);
+    // The same without the MIME typing that ExtractEntry does afterwards.
+    off_t offset = 0, length = 0;
+    resources.GetResourceLocation(B_RAW_TYPE, 2100, &offset, &length);
+    int fd = open(program.c_str(), O_RDONLY);
+    double unpackOnly = Best(runs, clean, [&] {
+        FileRegionSource source(fd, offset, length);
+        ZipExtractor extractor(source);
+        return extractor.ExtractItem((out + "/Product").c_str(), "Product");
+    });
+    close(fd);
+    printf("%-28s %8.3f s\n", "  of which unpacking alone", unpackOnly);
     if (Have("unzip")) {
         double t = Best(runs, clean, [&] {
             return Run({"unzip", "-qo", archive, "-d", out}) == 0;
@@ -248,6 +261,7 @@ int LargeBench(int sizeMb) {
 } // namespace
 
 int main(int argc, char** argv) {
+    setvbuf(stdout, nullptr, _IOLBF, 0);
     bool large = argc > 1 && strcmp(argv[1], "large") == 0;
     int files = 5000, largeMb = 32, runs = 3, sizeMb = 1024;
     for (int i = 1; i + 1 < argc; ++i) {
