@@ -167,6 +167,20 @@ LibString& LibString::operator=(const int64& value) {
     return *this;
 }
 
+LibString& LibString::operator=(const uint32& value) {
+    char work[32];
+    snprintf(work, sizeof(work), "%" PRIu32, value);
+    AssignFormatted(work, 11);
+    return *this;
+}
+
+LibString& LibString::operator=(const uint64& value) {
+    char work[32];
+    snprintf(work, sizeof(work), "%" PRIu64, value);
+    AssignFormatted(work, 11);
+    return *this;
+}
+
 LibString& LibString::operator=(const float& value) {
     std::string work = std::to_string((double)value); // "%f"
     AssignFormatted(work.c_str(), 11);
@@ -253,6 +267,18 @@ LibString& LibString::operator+=(const int32& value) {
 LibString& LibString::operator+=(const int64& value) {
     char work[32];
     snprintf(work, sizeof(work), "%" PRId64, value);
+    return Concat(work);
+}
+
+LibString& LibString::operator+=(const uint32& value) {
+    char work[32];
+    snprintf(work, sizeof(work), "%" PRIu32, value);
+    return Concat(work);
+}
+
+LibString& LibString::operator+=(const uint64& value) {
+    char work[32];
+    snprintf(work, sizeof(work), "%" PRIu64, value);
     return Concat(work);
 }
 

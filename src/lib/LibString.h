@@ -44,6 +44,8 @@ public:
     LibString& operator=(LibString&& other) noexcept;
     LibString& operator=(const int32& value);
     LibString& operator=(const int64& value);
+    LibString& operator=(const uint32& value);
+    LibString& operator=(const uint64& value);
     LibString& operator=(const float& value);
     LibString& operator=(const double& value);
     // printf-style formatting into a 512-byte work area; longer output is cut at 511 bytes.
@@ -59,6 +61,8 @@ public:
     LibString& operator+=(const char& c) { return Concat(c); }
     LibString& operator+=(const int32& value);
     LibString& operator+=(const int64& value);
+    LibString& operator+=(const uint32& value);
+    LibString& operator+=(const uint64& value);
     LibString& operator+=(const float& value);
     LibString& operator+=(const double& value);
     LibString& PrePend(const char* text);
@@ -165,6 +169,7 @@ public:
     void CharFromIndex(const int32& n);
     void NextCharacter(const char* text, long long& offset, uint32& length) const;
     void NextCharacter(const char* text, long& offset, uint32& length) const;
+    void NextCharacter(const char* text, int& offset, uint32& length) const;
 
     // Fits the string into maxWidth pixels of font, ending it with "..." when it is cut.
     // Returns the length when nothing changed, else the number of bytes dropped.

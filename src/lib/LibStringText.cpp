@@ -663,3 +663,9 @@ void LibString::NextCharacter(const char* text, long& offset, uint32& length) co
     NextCharacter(text, wide, length);
     offset = (long)wide;
 }
+
+void LibString::NextCharacter(const char* text, int& offset, uint32& length) const {
+    long long wide = offset;
+    NextCharacter(text, wide, length);
+    offset = (int)wide;
+}

@@ -81,6 +81,13 @@ TEST(LibString, AssignmentFromTextAndNumbers) {
     EXPECT_EQ(Text(s), "-2147483648");
     EXPECT_EQ(s.BufferSize(), 12);
 
+    s = uint32(4000000000u);
+    EXPECT_EQ(Text(s), "4000000000");
+    s = int64(-5000000000);
+    EXPECT_EQ(Text(s), "-5000000000");
+    s += uint64(7);
+    EXPECT_EQ(Text(s), "-50000000007");
+
     s = 1.5f;
     EXPECT_EQ(Text(s), "1.500000");
     EXPECT_EQ(s.BufferSize(), 11);
