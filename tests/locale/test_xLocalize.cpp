@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
+#include "locale/CatalogueResources.h"
 #include "locale/xLocalize.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Node.h"
@@ -96,6 +98,33 @@ TEST(xLocalize, TextsInTheExecutablesResourcesWin) {
     // An entry the package left empty stays empty.
     EXPECT_STREQ(localize.GetString(1008), "");
     EXPECT_STREQ(localize.GetString(1012), "Anhalten");
+}
+
+TEST(xLocalize, ReadsTheCatalogueAsThePackerWritesIt) {
+    const std::string exe = MakeExecutable();
+    {
+        BFile file(exe.c_str(), B_READ_WRITE);
+        BResources resources(&file, true);
+        catalogue::Entry custom{"fr", 1007, "Install", "Installer maintenant"};
+        ASSERT_EQ(catalogue::WriteResources(resources, {custom}), B_OK);
+        ASSERT_EQ(resources.Sync(), B_OK);
+        size_t size = 0;
+        const char* text =
+            static_cast<const char*>(resources.LoadResource(B_STRING_TYPE, 1, &size));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(size, strlen("Installer maintenant") + 1); // the NUL is stored
+        ASSERT_EQ(catalogue::WriteResources(resources), B_OK);
+        ASSERT_EQ(resources.Sync(), B_OK);
+        int32 id = 0;
+        ASSERT_TRUE(resources.GetResourceInfo(B_STRING_TYPE, "pt:1045", &id, &size));
+        EXPECT_EQ(id, 459); // numbered 1 upwards, the last of 459
+        catalogue::Entry bad{"x y", 1, "", "text"};
+        EXPECT_NE(catalogue::WriteResources(resources, {bad}), B_OK);
+    }
+    xLocalize localize(exe.c_str());
+    ASSERT_TRUE(localize.SetLanguage("fr"));
+    EXPECT_STREQ(localize.GetString(1007), "Installer"); // the built-in set replaced id 1
+    EXPECT_STREQ(localize.GetString(1020), "\nVoulez-vous le remplacer ?");
 }
 
 TEST(xLocalize, DamagedAttributeFallsBackToEnglishAndIsLeftAlone) {

@@ -150,10 +150,3 @@ TEST(PackageConfig, MissingKeysReadAsFalseZeroAndNoText) {
     config.ReplaceBool("opt_include_deinstall", true);
     EXPECT_TRUE(config.IncludeDeinstaller());
 }
-
-TEST(PackageConfig, LeafOfPaths) {
-    EXPECT_STREQ(PackageConfig::LeafOf("/boot/apps/Demo"), "Demo");
-    EXPECT_STREQ(PackageConfig::LeafOf("Demo"), "Demo");
-    EXPECT_STREQ(PackageConfig::LeafOf("/boot/apps/"), "");
-    EXPECT_STREQ(PackageConfig::LeafOf(nullptr), "");
-}
