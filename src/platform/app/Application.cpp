@@ -32,6 +32,8 @@ void BApplication::Init(const char* signature, status_t* error) {
     if (error != nullptr)
         *error = fInitStatus;
     SetHosted(true);
+    // The thread that makes the application is the one that runs it.
+    MarkHostThread();
     be_app = this;
     be_app_messenger = BMessenger(nullptr, this);
 }
@@ -45,6 +47,7 @@ BApplication::~BApplication() {
 
 thread_id BApplication::Run() {
     thread_id self = find_thread(nullptr);
+    MarkHostThread();
     {
         std::lock_guard<std::mutex> queue(fState->queueLock);
         fState->thread = self;

@@ -383,7 +383,8 @@ void BLooper::Quit() {
         unregister_looper(state->token);
         return;
     }
-    if (!running || (hosted && self == sHostThread.load())) {
+    thread_id host = sHostThread.load();
+    if (!running || (hosted && (host < 0 || self == host))) {
         state->ReleaseAllHeldBy(self);
         delete this;
         return;
@@ -562,6 +563,10 @@ int32 BLooper::DispatchPending() {
             break;
     }
     return dispatched;
+}
+
+void BLooper::MarkHostThread() {
+    sHostThread.store(Self());
 }
 
 void BLooper::SetHostWakeup(std::function<void()> wakeup) {

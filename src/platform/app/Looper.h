@@ -121,6 +121,8 @@ private:
     friend class BApplication;
     friend struct LooperState;
 
+    // The calling thread becomes the host of hosted loopers.
+    static void MarkHostThread();
     static int32 LoopEntry(void* looper);
     void Loop();
     bool DispatchOne(bool hostedCall);
