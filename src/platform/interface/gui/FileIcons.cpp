@@ -86,11 +86,11 @@ file_icon_kind FileIcons::KindForType(const char* mimeType) {
     std::string type = mimeType ? mimeType : "";
     for (char& c : type)
         c = (char)std::tolower((unsigned char)c);
-    if (type == B_DIRECTORY_MIME_TYPE || type == "inode/directory")
+    if (type == "application/x-vnd.be-directory" || type == "inode/directory")
         return B_FOLDER_FILE_ICON;
     if (type == "application/x-vnd.be-volume")
         return B_VOLUME_FILE_ICON;
-    if (type == B_SYMLINK_MIME_TYPE || type == "inode/symlink")
+    if (type == "application/x-vnd.be-symlink" || type == "inode/symlink")
         return B_SYMLINK_FILE_ICON;
     if (type == "application/x-vnd.be-elfexecutable" || StartsWith(type, "application/x-vnd.") ||
         type == "application/x-executable" || type == "application/x-sharedlib" ||
