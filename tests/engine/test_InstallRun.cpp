@@ -1,5 +1,6 @@
 // The installation run end to end, on installers built in the test.
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
@@ -355,4 +356,37 @@ TEST_F(InstallRunTest, UnsafeRecordNamesAreRefused) {
     ASSERT_EQ(Run(), kInstallIncomplete);
     EXPECT_EQ(engine->Failures().size(), 1u);
     EXPECT_FALSE(fs::exists(destination / "x"));
+}
+
+TEST(DeinstallTags, StayInsideTheTaggedTree) {
+    fs::path outside = MakeTree("outside", {{"system.conf", "theirs"}}) / "system.conf";
+    fs::path tree = MakeTree("tree", {{"pkg/file", "1"}, {"pkg/sub/deep", "2"}}) / "pkg";
+    fs::create_symlink(outside, tree / "config-link");
+    InstallConfig config;
+    config.AddDeinstallTag(tree.c_str(), "First;");
+    config.AddDeinstallTag(tree.c_str(), kIdentity);
+    EXPECT_EQ(InstallBy(tree), kIdentity);
+    EXPECT_EQ(InstallBy(tree / "sub/deep"), kIdentity);
+    // The link is listed for the deinstaller, but what it points to is not tagged.
+    EXPECT_EQ(InstallBy(outside), "");
+    const std::vector<std::string>& tagged = config.TaggedPaths();
+    EXPECT_NE(std::find(tagged.begin(), tagged.end(), (tree / "config-link").string()),
+              tagged.end());
+    config.AddDeinstallTag((tree / "missing").c_str(), kIdentity);
+    EXPECT_EQ(std::count(tagged.begin(), tagged.end(), (tree / "missing").string()), 0);
+}
+
+TEST_F(InstallRunTest, FileSizeComesFromTheFirstRecordOfALeaf) {
+    fs::path a = MakeTree("a", {{"same", "12345"}}) / "same";
+    fs::path b = MakeTree("b", {{"same", "1"}}) / "same";
+    package.AddItem(a, Meta("User Selected"));
+    package.AddItem(b, Meta("User Selected"));
+    fs::path installer = package.Build();
+    InstallConfig config;
+    BFile file(installer.c_str(), B_READ_ONLY);
+    BResources resources;
+    resources.SetTo(&file);
+    ASSERT_TRUE(config.LoadConfiguration(resources));
+    EXPECT_EQ(config.GetFileSize("same"), 5);
+    EXPECT_EQ(config.GetFileSize("other"), 0);
 }

@@ -160,3 +160,16 @@ TEST_F(ScriptsTest, RestartIsOfferedAndRemembered) {
     }
     EXPECT_NE(commands.find(Folder().string()), std::string::npos);
 }
+
+TEST_F(ScriptsTest, ProgramThatCannotStartIsReported) {
+    fs::path folder = Sandbox::MakeFolder("prog");
+    fs::copy_file("/bin/true", folder / "tool");
+    fs::permissions(folder / "tool", fs::perms::owner_read | fs::perms::owner_write);
+    BMessage meta = Meta("User Selected");
+    meta.ReplaceString("auto_launch", "True");
+    package.AddItem(folder / "tool", meta);
+    ASSERT_EQ(Run(), kInstallFinished);
+    ASSERT_EQ(ui.frontend.requests.size(), 2u);
+    EXPECT_EQ(ui.frontend.requests[0].text, "'tool' was unable to be run at this time.");
+    EXPECT_EQ(ui.frontend.requests[0].icon, FrontendIcon::Stop);
+}
