@@ -11,13 +11,15 @@
 
 namespace {
 
-std::mutex sRegistryLock;
-std::map<int32, std::shared_ptr<LooperState>> sLoopers;
+// Never destroyed: looper threads may still be ending while the process exits.
+std::mutex& sRegistryLock = *new std::mutex;
+std::map<int32, std::shared_ptr<LooperState>>& sLoopers =
+    *new std::map<int32, std::shared_ptr<LooperState>>;
 
-std::mutex sHostLock;
-std::condition_variable sHostWork;
+std::mutex& sHostLock = *new std::mutex;
+std::condition_variable& sHostWork = *new std::condition_variable;
 bool sHostPending = false;
-std::function<void()> sHostWakeup;
+std::function<void()>& sHostWakeup = *new std::function<void()>;
 std::atomic<thread_id> sHostThread{-1};
 
 thread_id Self() {

@@ -48,10 +48,13 @@ struct ThreadExit {
     status_t status;
 };
 
-std::mutex sTableLock;
-std::unordered_map<thread_id, std::shared_ptr<ThreadRecord>> sThreads;
+// The table is never destroyed: detached threads may still be finishing while the
+// process runs its exit handlers.
+std::mutex& sTableLock = *new std::mutex;
+std::unordered_map<thread_id, std::shared_ptr<ThreadRecord>>& sThreads =
+    *new std::unordered_map<thread_id, std::shared_ptr<ThreadRecord>>;
 // Ended threads; the oldest are forgotten beyond a bound.
-std::deque<thread_id> sEnded;
+std::deque<thread_id>& sEnded = *new std::deque<thread_id>;
 constexpr size_t kMaxUnwaitedEnded = 1024;
 
 thread_local std::shared_ptr<ThreadRecord> tCurrent;
