@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 #include <unistd.h>
 
@@ -15,6 +17,29 @@ constexpr const char* kLanguageAttribute = "language";
 constexpr const char* kDefaultLanguage = "en";
 // The attribute is read up to this many bytes.
 constexpr size_t kLanguageReadLimit = 62;
+
+// Languages chosen for an executable that could not store them (read-only file, file
+// system without attributes). They hold for the rest of the process, so that a choice
+// in the language menu still changes every text made afterwards.
+std::mutex gUnstoredLock;
+std::map<std::string, std::string> gUnstoredLanguages;
+
+bool UnstoredLanguage(const char* executable, std::string& code) {
+    std::lock_guard<std::mutex> lock(gUnstoredLock);
+    const auto found = gUnstoredLanguages.find(executable);
+    if (found == gUnstoredLanguages.end())
+        return false;
+    code = found->second;
+    return true;
+}
+
+void RememberUnstored(const char* executable, const char* code) {
+    std::lock_guard<std::mutex> lock(gUnstoredLock);
+    if (code != nullptr)
+        gUnstoredLanguages[executable] = code;
+    else
+        gUnstoredLanguages.erase(executable);
+}
 
 LibString OwnExecutable() {
     char buffer[B_PATH_NAME_LENGTH];
@@ -40,6 +65,11 @@ xLocalize::~xLocalize() {}
 
 void xLocalize::ObtainLanguage() {
     fLanguage = kDefaultLanguage;
+    std::string unstored;
+    if (UnstoredLanguage(fExecutable.String(), unstored)) {
+        fLanguage = unstored.c_str();
+        return;
+    }
     if (fExecutable.Length() == 0)
         return;
     BNode node(fExecutable.String());
@@ -67,14 +97,15 @@ bool xLocalize::SetLanguage(const char* code) {
     if (code == nullptr || !catalogue::IsValidLanguage(code))
         return false;
     fLanguage = code;
-    if (fExecutable.Length() == 0)
-        return false;
-    BNode node(fExecutable.String());
-    if (node.InitCheck() != B_OK)
-        return false;
-    const ssize_t written =
-        node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, code, strlen(code));
-    return written == static_cast<ssize_t>(strlen(code));
+    bool stored = false;
+    if (fExecutable.Length() > 0) {
+        BNode node(fExecutable.String());
+        stored = node.InitCheck() == B_OK &&
+                 node.WriteAttr(kLanguageAttribute, B_STRING_TYPE, 0, code, strlen(code)) ==
+                     static_cast<ssize_t>(strlen(code));
+    }
+    RememberUnstored(fExecutable.String(), stored ? nullptr : code);
+    return stored;
 }
 
 LibString xLocalize::GetString(const int32& id) {

@@ -26,7 +26,8 @@ public:
     void ObtainLanguage();
     // Makes code the language of this object and stores it on the executable. Returns
     // false when the code is not a valid language code (nothing changes then) or
-    // when it could not be stored (the object still uses it).
+    // when it could not be stored; then it still holds for every xLocalize of that
+    // executable made later in this process, though not for the next start.
     bool SetLanguage(const char* code);
     const char* Language() const { return fLanguage; }
 

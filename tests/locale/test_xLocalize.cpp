@@ -149,13 +149,23 @@ TEST(xLocalize, DamagedAttributeFallsBackToEnglishAndIsLeftAlone) {
     EXPECT_STREQ(localize.Language(), "en");
 }
 
-TEST(xLocalize, MissingExecutableUsesEnglishForThisObjectOnly) {
+TEST(xLocalize, ALanguageThatCannotBeStoredHoldsForTheRestOfTheRun) {
     const std::string missing = (tarnw::test::Sandbox::MakeFolder("gone") / "nothing").string();
     xLocalize localize(missing.c_str());
     EXPECT_STREQ(localize.Language(), "en");
-    EXPECT_FALSE(localize.SetLanguage("fr")); // cannot be stored ...
-    EXPECT_STREQ(localize.Language(), "fr");  // ... but this object uses it
-    EXPECT_STREQ(localize.GetString(1015), "Annuler");
+    EXPECT_FALSE(localize.SetLanguage("fr"));
+    EXPECT_STREQ(localize.Language(), "fr");
+    // The window makes a new object after a change; it must see the choice.
+    xLocalize later(missing.c_str());
+    EXPECT_STREQ(later.Language(), "fr");
+    EXPECT_STREQ(later.GetString(1015), "Annuler");
+
+    // Once the file can take it again, the stored value counts.
+    tarnw::test::WriteFile(missing, "stub");
+    ASSERT_TRUE(later.SetLanguage("da"));
+    const char sv[] = {'s', 'v'};
+    ASSERT_TRUE(WriteLanguageAttribute(missing, sv, sizeof(sv)));
+    EXPECT_STREQ(xLocalize(missing.c_str()).Language(), "sv");
 }
 
 TEST(xLocalize, MenuIndexesMapToCodes) {
