@@ -158,8 +158,11 @@ void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
     {
         LibAppResource deinstaller(path.c_str(), uint32(B_READ_WRITE));
         deinstaller.RemoveResource(kConfigurationResourceType, kConfigurationResourceId);
-        deinstaller.AddResource(kConfigurationResourceType, kConfigurationResourceId, flat.data(),
-                                flat.size(), kConfigurationResourceName);
+        if (!deinstaller.IsAttached() ||
+            deinstaller.AddResource(kConfigurationResourceType, kConfigurationResourceId,
+                                    flat.data(), flat.size(), kConfigurationResourceName) != B_OK ||
+            deinstaller.Sync() != B_OK)
+            Failure(DeinstallerName(), "the deinstaller could not be given its configuration");
     }
     LibNode node(path.c_str());
     node.WriteStringAttr("language", fLanguage.c_str());
@@ -176,12 +179,15 @@ void InstallConfig::WriteInstalledRecord() {
         installed.AddString("script_tag", edit.tag.c_str());
     }
     std::string flat = installed.Flatten();
-    std::string language = fLanguage;
     {
         LibAppResource deinstaller(fDeinstallerPath.c_str(), uint32(B_READ_WRITE));
         deinstaller.RemoveResource(B_STRING_TYPE, kInstalledResourceId);
-        deinstaller.AddResource(B_STRING_TYPE, kInstalledResourceId, flat.data(), flat.size(),
-                                kInstalledResourceName);
+        if (!deinstaller.IsAttached() ||
+            deinstaller.AddResource(B_STRING_TYPE, kInstalledResourceId, flat.data(), flat.size(),
+                                    kInstalledResourceName) != B_OK ||
+            deinstaller.Sync() != B_OK)
+            Failure(DeinstallerName(),
+                    "the deinstaller could not be given the list of what was installed");
     }
 }
 
