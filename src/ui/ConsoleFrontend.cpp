@@ -45,14 +45,14 @@ bool ConsoleFrontend::ReadLine(std::string& line) {
 }
 
 int ConsoleFrontend::Choose(const std::string& prompt, int count,
-                            const std::vector<char>& shortcuts, int fallback) {
+                            const std::vector<char>& shortcuts, int fallback, bool enterChooses) {
     std::lock_guard<std::recursive_mutex> guard(fLock);
     std::string line;
     for (;;) {
         std::fprintf(fOut, "%s", prompt.c_str());
         if (!ReadLine(line))
             return fallback;
-        if (line.empty() && fallback >= 0)
+        if (line.empty() && enterChooses)
             return fallback;
         char* end = nullptr;
         long number = std::strtol(line.c_str(), &end, 10);

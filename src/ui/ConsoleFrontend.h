@@ -19,9 +19,10 @@ public:
     // Reads one line; false at the end of input.
     bool ReadLine(std::string& line);
     // Shows a prompt and reads a choice of 1..count (or a shortcut letter); returns the
-    // zero-based index, or `fallback` at the end of input.
+    // zero-based index, or `fallback` at the end of input and, when enterChooses, for an
+    // empty line.
     int Choose(const std::string& prompt, int count, const std::vector<char>& shortcuts,
-               int fallback);
+               int fallback, bool enterChooses = true);
     bool AskYesNo(const std::string& question, bool fallback);
 
     FILE* Out() const { return fOut; }

@@ -67,7 +67,7 @@ public:
             }
         }
         std::fprintf(fOut, "\n  1) %s\n  2) Quit\n", fFlow.Text(1008).String());
-        if (fConsole.Choose("Choose: ", 2, {'a', 'q'}, 1) != 0) {
+        if (fConsole.Choose("Choose: ", 2, {'a', 'q'}, 1, false) != 0) {
             std::fprintf(fOut, "The licence was not accepted; nothing was installed.\n");
             status = kExitLicenseDeclined;
             return false;
@@ -148,7 +148,7 @@ public:
                 return false;
         }
         std::fprintf(fOut, "\n  1) %s\n  2) Quit\n", fFlow.Text(1007).String());
-        return fConsole.Choose("Choose: ", 2, {'i', 'q'}, 1) == 0;
+        return fConsole.Choose("Choose: ", 2, {'i', 'q'}, 1, false) == 0;
     }
 
 private:

@@ -1,0 +1,177 @@
+// Builds installers with tarnw-pack and runs them unattended in the sandbox.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <sys/xattr.h>
+
+#include "support/Process.h"
+#include "support/Sandbox.h"
+
+namespace fs = std::filesystem;
+using tarnw::test::ReadFile;
+using tarnw::test::RunProgram;
+using tarnw::test::Sandbox;
+using tarnw::test::WriteFile;
+
+namespace {
+
+const std::string kBin = TARNW_BIN_DIR;
+const fs::path kDemo = fs::path(TARNW_SOURCE_DIR) / "examples/demo/manifest.json";
+
+fs::path BuildDemo() {
+    static fs::path installer;
+    if (installer.empty()) {
+        installer = Sandbox::MakeFolder("installer") / "DemoInstaller";
+        auto result =
+            RunProgram({kBin + "/tarnw-pack", "build", kDemo.string(), "-o", installer.string()});
+        EXPECT_EQ(result.status, 0) << result.output;
+    }
+    return installer;
+}
+
+struct InstallRun {
+    int status;
+    std::string output;
+    std::vector<nlohmann::json> transcript;
+};
+
+InstallRun Install(const fs::path& installer, const std::string& answers) {
+    fs::path folder = Sandbox::MakeFolder("run");
+    WriteFile(folder / "answers", answers);
+    auto result =
+        RunProgram({installer.string()}, "",
+                   {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + (folder / "answers").string(),
+                    "TARNW_TRANSCRIPT=" + (folder / "transcript").string()});
+    InstallRun run{result.status, result.output, {}};
+    std::istringstream lines(ReadFile(folder / "transcript"));
+    std::string line;
+    while (std::getline(lines, line))
+        run.transcript.push_back(nlohmann::json::parse(line));
+    return run;
+}
+
+std::vector<std::string> Statuses(const InstallRun& run) {
+    std::vector<std::string> texts;
+    for (const auto& event : run.transcript)
+        if (event["event"] == "status")
+            texts.push_back(event["text"]);
+    return texts;
+}
+
+std::vector<nlohmann::json> Alerts(const InstallRun& run) {
+    std::vector<nlohmann::json> alerts;
+    for (const auto& event : run.transcript)
+        if (event["event"] == "alert")
+            alerts.push_back(event);
+    return alerts;
+}
+
+std::string Attribute(const fs::path& path, const char* name) {
+    char value[1024];
+    ssize_t size =
+        getxattr(path.c_str(), (std::string("user.") + name).c_str(), value, sizeof value);
+    return size < 0 ? "" : std::string(value, size_t(size));
+}
+
+} // namespace
+
+TEST(UnattendedInstall, TheDemoInstallsCompletelyIntoTheChosenFolder) {
+    fs::path destination = Sandbox::MakeFolder("apps");
+    InstallRun run = Install(
+        BuildDemo(), "license: agree\ngroup: Full\ndestination: " + destination.string() + "\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+
+    fs::path folder = destination / "Demo";
+    EXPECT_TRUE(fs::is_regular_file(folder / "demo-hello"));
+    EXPECT_TRUE(fs::is_regular_file(folder / "demo-greet.sh"));
+    EXPECT_TRUE(fs::is_regular_file(folder / "Demo 1.0 Deinstaller"));
+    EXPECT_TRUE(fs::is_directory(folder / "Saved Files"));
+    EXPECT_EQ(fs::status(folder / "demo-hello").permissions() & fs::perms::owner_exec,
+              fs::perms::owner_exec);
+
+    std::string identity = "Demo;1.0;December 2026;Tarnwhistle Demo Works;support@demo.invalid;";
+    EXPECT_EQ(Attribute(folder / "demo-hello", "InstallBy"), identity);
+
+    std::string log = ReadFile(folder / "Log");
+    EXPECT_NE(log.find("\tInstallation Started: "), std::string::npos) << log;
+    EXPECT_NE(log.find("\t\tInstalling : Demo Documentation\n"), std::string::npos);
+    EXPECT_NE(log.find("\tInstallation Complete: "), std::string::npos);
+
+    EXPECT_EQ(Statuses(run),
+              (std::vector<std::string>{
+                  "Checking System Resources...", "Creating deinstaller...",
+                  "Installing 1 of 3 (demo-hello)", "Installing 2 of 3 (demo-greet.sh)",
+                  "Installing 3 of 3 (Demo Documentation)", "Installation Complete"}));
+    auto alerts = Alerts(run);
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back()["icon"], "info");
+    EXPECT_EQ(alerts.back()["text"],
+              "Installation successfully completed.\n\nType demo-hello in a terminal to try it.");
+    EXPECT_EQ(run.transcript.back(), nlohmann::json({{"event", "end"}, {"status", 0}}));
+
+    std::string profile = ReadFile(Sandbox::Home() / ".profile");
+    EXPECT_NE(profile.find("#BEGIN_DemoPath"), std::string::npos) << profile;
+}
+
+TEST(UnattendedInstall, WithoutAcceptingTheLicenceNothingIsInstalled) {
+    fs::path destination = Sandbox::MakeFolder("apps");
+    InstallRun run =
+        Install(BuildDemo(), "group: Full\ndestination: " + destination.string() + "\n");
+    EXPECT_EQ(run.status, 6);
+    EXPECT_NE(run.output.find("license: agree"), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::is_empty(destination));
+}
+
+TEST(UnattendedInstall, AnExistingInstallationFolderIsAskedAboutAndCancelEndsTheRun) {
+    fs::path destination = Sandbox::MakeFolder("apps");
+    WriteFile(destination / "Demo" / "mine.txt", "keep me");
+
+    InstallRun cancelled = Install(
+        BuildDemo(), "license: agree\ndestination: " + destination.string() + "\nanswer: Cancel\n");
+    EXPECT_EQ(cancelled.status, 7) << cancelled.output;
+    auto alerts = Alerts(cancelled);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]["text"], "The folder 'Demo' already exists in the destination "
+                                 "folder.\nDo you wish to replace?");
+    EXPECT_EQ(alerts[0]["buttons"], nlohmann::json({"Cancel", "Replace"}));
+    EXPECT_EQ(ReadFile(destination / "Demo" / "mine.txt"), "keep me");
+    EXPECT_FALSE(fs::exists(destination / "Demo" / "Log"));
+
+    InstallRun replaced =
+        Install(BuildDemo(),
+                "license: agree\ndestination: " + destination.string() + "\nanswer: Replace\n");
+    EXPECT_EQ(replaced.status, 0) << replaced.output;
+    EXPECT_FALSE(fs::exists(destination / "Demo" / "mine.txt"));
+    // The old installation folder went to the Trash, not away.
+    fs::path trash = Sandbox::Home() / ".local/share/Trash/files";
+    bool found = false;
+    for (const auto& entry : fs::recursive_directory_iterator(trash))
+        found = found || entry.path().filename() == "mine.txt";
+    EXPECT_TRUE(found);
+}
+
+TEST(UnattendedInstall, ABareInstallerReportsThatItWasImproperlyBuilt) {
+    fs::path bare = Sandbox::MakeFolder("bare") / "tarnwhistle";
+    fs::copy_file(kBin + "/tarnwhistle", bare);
+    InstallRun run = Install(bare, "license: agree\n");
+    EXPECT_EQ(run.status, 5);
+    auto alerts = Alerts(run);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]["icon"], "stop");
+    EXPECT_EQ(alerts[0]["text"],
+              "Error obtaining configuration in installer. The installer was improperly built.");
+}
+
+TEST(UnattendedInstall, UnknownChoicesInTheAnswersFileAreRefusedBeforeAnythingHappens) {
+    fs::path destination = Sandbox::MakeFolder("apps");
+    for (const std::string answers :
+         {"license: agree\ngroup: Everything\n", "license: agree\nfiles: +nothing-like-it\n",
+          "license: agree\nlanguage: xx\n", "licence: agree\n"}) {
+        InstallRun run =
+            Install(BuildDemo(), answers + "destination: " + destination.string() + "\n");
+        EXPECT_EQ(run.status, 2) << answers << run.output;
+    }
+    EXPECT_TRUE(fs::is_empty(destination));
+}
