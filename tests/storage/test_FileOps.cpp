@@ -72,8 +72,9 @@ TEST(FileOps, CopyKeepsBytesModesTimesLinksAndAttributes) {
     EXPECT_EQ(ModifiedTime(work / "copy" / "sub" / "data"), 1000000000);
     EXPECT_TRUE(fs::is_symlink(work / "copy" / "link"));
     EXPECT_EQ(fs::read_symlink(work / "copy" / "link"), "sub/data");
-    if (attributes)
+    if (attributes) {
         EXPECT_EQ(Attribute(work / "copy" / "sub" / "data", "user.mime_type"), "text/x-test");
+    }
 
     // An existing folder receives the source under its own name, as cp does.
     fs::create_directory(work / "into");

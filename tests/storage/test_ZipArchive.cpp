@@ -73,8 +73,9 @@ void ExpectSameTree(const fs::path& a, const fs::path& b) {
     ASSERT_EQ(lstat(a.c_str(), &sa), 0) << a;
     ASSERT_EQ(lstat(b.c_str(), &sb), 0) << b;
     EXPECT_EQ(sa.st_mode, sb.st_mode) << b;
-    if (!S_ISLNK(sa.st_mode))
+    if (!S_ISLNK(sa.st_mode)) {
         EXPECT_EQ(sa.st_mtime, sb.st_mtime) << b;
+    }
     if (S_ISLNK(sa.st_mode)) {
         EXPECT_EQ(fs::read_symlink(a), fs::read_symlink(b)) << b;
     } else if (S_ISREG(sa.st_mode)) {
