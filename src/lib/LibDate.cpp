@@ -129,6 +129,8 @@ bool LibDate::SetDate(const char* text) {
     int32 month = FieldAt(text, length, 0, 2);
     int32 day = FieldAt(text, length, 3, 2);
     int32 year = FieldAt(text, length, 6, 12);
+    if (year == 0)
+        return false;
     CorrectDate(day, month, year);
     return true;
 }
@@ -169,6 +171,9 @@ bool LibDate::SetUnformattedDate(const char* text) {
     } else if (digits[2] == 4) {
         year = groups[2];
     }
+    // There is no year 0 ("0000"); such a text is refused like any other bad year.
+    if (year == 0)
+        return false;
     CorrectDate(day, month, year);
     return true;
 }

@@ -48,11 +48,12 @@ public:
     void SetDate(const unsigned& day, const unsigned& month, const unsigned& year);
     void SetDate(const int32& dayNumber);
     // Fixed positions "MM/DD/YYYY": month from bytes 0-1, day from 3-4, year from byte 6
-    // on. A text too short to hold a year is refused (false, nothing changes).
+    // on. A text too short to hold a year, or with year 0, is refused (false, nothing
+    // changes).
     bool SetDate(const char* text);
     // Up to three groups of digits, month, day and year, separated by anything else. The
     // year takes 0 digits (kept), 2 (century of the current year) or 4. False, without
-    // changes, for a group with too many digits or a year of 1 or 3 digits.
+    // changes, for a group with too many digits, a year of 1 or 3 digits or year 0.
     bool SetUnformattedDate(const char* text);
     // tm_year up to 50 is read as 2000 + tm_year, larger values as 1900 + tm_year.
     void SetDate(tm* time);

@@ -179,6 +179,7 @@ TEST(LibDate, FreeFormAndFixedTexts) {
     EXPECT_FALSE(date.SetUnformattedDate("1/2/345"));
     EXPECT_FALSE(date.SetUnformattedDate("1/2/3"));
     EXPECT_FALSE(date.SetUnformattedDate("1/2/20001"));
+    EXPECT_FALSE(date.SetUnformattedDate("2/0/0000"));
     EXPECT_FALSE(date.SetUnformattedDate(nullptr));
     EXPECT_EQ(date, before);
     ExpectDate(date, 1, 3, 1776);
@@ -186,6 +187,7 @@ TEST(LibDate, FreeFormAndFixedTexts) {
     EXPECT_TRUE(date.SetDate("12/25/1999"));
     ExpectDate(date, 25, 12, 1999);
     EXPECT_FALSE(date.SetDate("12/25"));
+    EXPECT_FALSE(date.SetDate("12/25/0000"));
     EXPECT_FALSE(date.SetDate(static_cast<const char*>(nullptr)));
     ExpectDate(date, 25, 12, 1999);
 
