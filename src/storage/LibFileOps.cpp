@@ -62,14 +62,9 @@ std::string Parent(const std::string& path) {
 std::string Target(const char* source, const char* destination) {
     std::string target = destination;
     if (IsFolder(destination)) {
-        struct stat st;
-        // Moving a folder onto itself through a link to it is not "into".
-        if (!(lstat(destination, &st) == 0 && S_ISLNK(st.st_mode) &&
-              Leaf(destination) == Leaf(source) && Parent(destination) == Parent(source))) {
-            if (!target.empty() && target.back() != '/')
-                target += '/';
-            target += Leaf(source);
-        }
+        if (target.back() != '/')
+            target += '/';
+        target += Leaf(source);
     }
     return target;
 }
