@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         atexit([] { unlink(path.c_str()); });
     }
     // The first byte picks the attribute, the rest is its value.
-    static const char* const kNames[] = {"user.mime_type", "user.app_version", "user.app_signature",
-                                         "user.app_flags", "user.supported_types",
-                                         "user.tarnw.type.mime_type", "user.preferred_app"};
+    static const char* const kNames[] = {
+        "user.mime_type",       "user.app_version",          "user.app_signature", "user.app_flags",
+        "user.supported_types", "user.tarnw.type.mime_type", "user.preferred_app"};
     if (size == 0)
         return 0;
     const char* name = kNames[data[0] % (sizeof kNames / sizeof kNames[0])];
