@@ -125,8 +125,10 @@ void InstallSession::SetDefaultDestination() {
         } else {
             directory_which which;
             BPath path;
+            // The standard folder is made when it is missing (a fresh account has no
+            // applications folder yet), so that the default destination can be used.
             if (LibGetStdDirName(folder, which) &&
-                find_directory(which, &path, false, nullptr) == B_OK &&
+                find_directory(which, &path, true, nullptr) == B_OK &&
                 fEngine.SetDestinationPath(path.Path()))
                 return;
         }
