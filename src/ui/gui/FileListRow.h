@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+
+#include "package/FileListItem.h"
+#include "platform/interface/GraphicsDefs.h"
+#include "platform/interface/gui/ListItem.h"
+
+class BBitmap;
+
+// The list row that shows a FileListItem: its small icon and its text, the folder part of
+// a full path in grey. Rows are 18 pixels high; Update() shortens the text to the list's
+// width when the item has a truncation mode.
+class FileListRow : public BListItem {
+public:
+    // Takes `item`.
+    explicit FileListRow(FileListItem* item);
+    ~FileListRow() override;
+
+    void DrawItem(BView* owner, BRect frame, bool complete = false) override;
+    void Update(BView* owner, const BFont* font) override;
+
+    FileListItem& File() const { return *fItem; }
+
+    static constexpr rgb_color kSelectedColor = {216, 216, 216, 255};
+    static constexpr rgb_color kFolderColor = {128, 128, 128, 255};
+    static constexpr rgb_color kTextColor = {0, 0, 0, 255};
+
+protected:
+    std::unique_ptr<FileListItem> fItem;
+};
