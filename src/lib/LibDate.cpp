@@ -50,6 +50,14 @@ int64 PreviousYear(int64 year) {
     return year == 1 ? -1 : year - 1;
 }
 
+// Astronomical numbering counts 1 BC as year 0, so that years can be added across it.
+int64 Astronomical(int64 year) {
+    return year < 0 ? year + 1 : year;
+}
+int64 Historical(int64 astronomical) {
+    return astronomical <= 0 ? astronomical - 1 : astronomical;
+}
+
 // Decimal value of bytes [first, first + count) of text, read like atoi; bytes beyond the
 // end of the text are not read.
 int32 FieldAt(const char* text, size_t length, size_t first, size_t count) {
@@ -458,15 +466,14 @@ void LibDate::CorrectDate(int64 day, int64 month, int64 year) {
                     year += cycles * 400;
                     continue;
                 }
-                if (year > 0 && year + 4 <= 1582 && day > 1461) {
+                const int64 astronomical = Astronomical(year);
+                if (astronomical + 4 <= 1582 && day > 1461) {
                     int64 cycles = (day - 1) / 1461;
-                    if (year + cycles * 4 > 1582)
-                        cycles = (1582 - year) / 4;
-                    if (cycles > 0) {
-                        day -= cycles * 1461;
-                        year += cycles * 4;
-                        continue;
-                    }
+                    if (astronomical + cycles * 4 > 1582)
+                        cycles = (1582 - astronomical) / 4;
+                    day -= cycles * 1461;
+                    year = Historical(astronomical + cycles * 4);
+                    continue;
                 }
                 int64 length = IsLeap(year) ? 366 : 365;
                 if (day > length) {
@@ -491,12 +498,11 @@ void LibDate::CorrectDate(int64 day, int64 month, int64 year) {
                     year -= cycles * 400;
                     continue;
                 }
-                if (year - 4 >= 1 && year <= 1582 && -day >= 1461) {
+                const int64 astronomical = Astronomical(year);
+                if (astronomical <= 1582 && -day >= 1461) {
                     int64 cycles = -day / 1461;
-                    if (year - cycles * 4 < 1)
-                        cycles = (year - 1) / 4;
                     day += cycles * 1461;
-                    year -= cycles * 4;
+                    year = Historical(astronomical - cycles * 4);
                     continue;
                 }
                 int64 previous = PreviousYear(year);

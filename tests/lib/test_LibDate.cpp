@@ -90,6 +90,18 @@ TEST(LibDate, LargeDayAmountsAgreeWithDayNumberArithmetic) {
         EXPECT_EQ(byFields.GetMonth(), byNumber.GetMonth()) << amount;
         EXPECT_EQ(byFields.GetYear(), byNumber.GetYear()) << amount;
     }
+    // The same in the Julian calendar, across the missing year 0.
+    const int julianAmounts[] = {-1000000, -1461, 1461, 40000, 500000};
+    for (int amount : julianAmounts) {
+        LibDate byFields(17, 8, -100);
+        LibDate byNumber(17, 8, -100);
+        byFields.AddDays(amount);
+        byNumber += amount;
+        EXPECT_EQ(byFields.GetDayNumber(), byNumber.GetDayNumber()) << amount;
+        EXPECT_EQ(byFields.GetDay(), byNumber.GetDay()) << amount;
+        EXPECT_EQ(byFields.GetMonth(), byNumber.GetMonth()) << amount;
+        EXPECT_EQ(byFields.GetYear(), byNumber.GetYear()) << amount;
+    }
     // The extreme amounts finish and stay consistent.
     LibDate far(1, 1, 2000);
     far.AddDays(INT32_MAX);
