@@ -47,7 +47,14 @@ function(tarnw_test_dir name dir)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE tarnw_testsupport ${ARG_LIBS})
   tarnw_warnings(${name})
-  set(labels unit ${ARG_LABELS})
+  # One label per test: gtest_discover_tests hands the properties on unquoted, so a
+  # second label would be read as a property name. Tests with their own label (gui)
+  # carry that one instead of "unit".
+  if(ARG_LABELS)
+    list(GET ARG_LABELS 0 labels)
+  else()
+    set(labels unit)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
     PROPERTIES LABELS "${labels}" TIMEOUT 600

@@ -18,6 +18,7 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
+#include "platform/kernel/OS.h"
 #include "platform/interface/Font.h"
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/interface/gui/FltkPainter.h"
@@ -33,6 +34,7 @@ std::thread::id gGuiThread;
 bool gGuiThreadKnown = false;
 std::atomic<bool> gToolkitReady{false};
 std::atomic<int> gDisplayState{-1}; // -1 unknown, 0 none, 1 available
+Display* gDisplay = nullptr;
 
 std::mutex gDeleteLock;
 std::vector<Fl_Window*> gWidgetsToDelete;
@@ -56,7 +58,9 @@ bool StartToolkit() {
     MarkGuiThread();
     // Enables waking the loop from other threads.
     Fl::lock();
-    fl_open_display();
+    // The connection HasDisplay() made; the toolkit would end the program if it could
+    // not open one itself.
+    fl_open_display(gDisplay);
     FltkPainter::RegisterFonts();
     Fl::visual(FL_DOUBLE | FL_INDEX);
     gToolkitReady = true;
@@ -487,16 +491,22 @@ bool GuiHost::HasDisplay() {
     int state = gDisplayState.load();
     if (state >= 0)
         return state == 1;
+    static std::mutex openLock;
+    std::lock_guard<std::mutex> lock(openLock);
+    if (gDisplayState >= 0)
+        return gDisplayState == 1;
     const char* name = std::getenv("DISPLAY");
-    bool available = false;
     if (name && *name) {
-        if (Display* display = XOpenDisplay(name)) {
-            available = true;
-            XCloseDisplay(display);
+        // A server that is resetting (its last client just left) refuses connections for
+        // a moment: try again briefly before giving up.
+        for (int attempt = 0; attempt < 20 && !gDisplay; attempt++) {
+            gDisplay = XOpenDisplay(name);
+            if (!gDisplay)
+                snooze(50000);
         }
     }
-    gDisplayState = available ? 1 : 0;
-    return available;
+    gDisplayState = gDisplay ? 1 : 0;
+    return gDisplay != nullptr;
 }
 
 bool GuiHost::IsGuiThread() {
