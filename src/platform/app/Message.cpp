@@ -372,8 +372,10 @@ status_t BMessage::AddPoint(const char* name, BPoint point) {
 }
 
 status_t BMessage::AddString(const char* name, const char* string) {
+    // A missing text (an unset string object) is stored as an empty one rather than
+    // leaving the field out.
     if (string == nullptr)
-        return B_BAD_VALUE;
+        string = "";
     return AddValue(name, B_STRING_TYPE, string, std::strlen(string) + 1, false);
 }
 
@@ -646,7 +648,7 @@ status_t BMessage::ReplaceString(const char* name, const char* string) {
 
 status_t BMessage::ReplaceString(const char* name, int32 index, const char* string) {
     if (string == nullptr)
-        return B_BAD_VALUE;
+        string = "";
     return ReplaceValue(name, B_STRING_TYPE, index, string, std::strlen(string) + 1);
 }
 

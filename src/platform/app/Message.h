@@ -99,6 +99,7 @@ public:
     // Adding. A name that already holds values of another type answers B_BAD_TYPE.
     status_t AddRect(const char* name, BRect rect);
     status_t AddPoint(const char* name, BPoint point);
+    // A null string is stored as an empty one.
     status_t AddString(const char* name, const char* string);
     status_t AddString(const char* name, const std::string& string);
     status_t AddInt8(const char* name, int8 value);
