@@ -290,3 +290,35 @@ TEST(FileOps, OpenEntryRunsTheOpenerWithThePath) {
     }
     EXPECT_NE(log.find((work / "doc").string()), std::string::npos) << log;
 }
+
+TEST(FileOps, DatesTypesAndAttributeSizes) {
+    fs::path work = Sandbox::MakeFolder("dates");
+    WriteFile(work / "f", "0123456789");
+    // 2001-09-09 01:46:40 UTC
+    struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    utimensat(AT_FDCWD, (work / "f").c_str(), times, 0);
+    LibDateTime modified = LibLastModifiedDate((work / "f").c_str(), false);
+    EXPECT_EQ(modified.GetYear(), 2001);
+    EXPECT_EQ(modified.GetMonth(), 9);
+    EXPECT_EQ(modified.GetDay(), 9);
+    EXPECT_EQ(modified.GetHours(), 1);
+    LibDateTime missing = LibLastModifiedDate((work / "absent").c_str(), false);
+    EXPECT_EQ(missing.GetYear(), 1970);
+    EXPECT_EQ(LibCreationDate((work / "absent").c_str(), true).GetYear(), 1970);
+    EXPECT_GE(LibCreationDate((work / "f").c_str(), true).GetYear(), 2001);
+
+    if (!HasUserAttributes(work / "f"))
+        GTEST_SKIP() << "no user extended attributes here";
+    removexattr((work / "f").c_str(), "user.tarnw.probe");
+    LibSetFileType((work / "f").c_str(), "text/x-tarnw", "application/x-vnd.Test-App");
+    EXPECT_EQ(Attribute(work / "f", "user.mime_type"), "text/x-tarnw");
+    entry_ref ref;
+    ASSERT_TRUE(LibGetEntryRef((work / "f").c_str(), ref));
+    char type[B_MIME_TYPE_LENGTH];
+    LibGetMimeType(ref, type, false);
+    EXPECT_STREQ(type, "text/x-tarnw");
+    // Data plus every attribute's bytes.
+    int64 withAttributes = LibEntrySize((work / "f").c_str(), true);
+    EXPECT_GE(withAttributes, 10 + (int64)strlen("text/x-tarnw"));
+    EXPECT_EQ(LibEntrySize((work / "f").c_str(), false), 10);
+}
