@@ -56,17 +56,21 @@ LibString TwoDigits(int value, bool pad) {
 
 // Where name occurs in text on its own, that is not as part of a longer name of any
 // language ("１月" inside "１１月", "Juni" inside "Junio"); -1 when it does not.
-long FindName(const std::string& text, const char* name, const char* const* names, int count) {
+template <size_t N>
+long FindName(const std::string& text, const char* name,
+              const char* const (&tables)[LibLocaleDate::LIB_LANGUAGE_COUNT][N]) {
     size_t nameLength = std::strlen(name);
     for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
         bool inside = false;
-        for (int i = 0; i < count && !inside; ++i) {
-            size_t otherLength = std::strlen(names[i]);
-            if (otherLength <= nameLength)
-                continue;
-            size_t from = at + nameLength > otherLength ? at + nameLength - otherLength : 0;
-            for (size_t start = from; start <= at && !inside; ++start)
-                inside = text.compare(start, otherLength, names[i]) == 0;
+        for (const auto& table : tables) {
+            for (const char* other : table) {
+                size_t otherLength = std::strlen(other);
+                if (otherLength <= nameLength)
+                    continue;
+                size_t from = at + nameLength > otherLength ? at + nameLength - otherLength : 0;
+                for (size_t start = from; start <= at && !inside; ++start)
+                    inside = text.compare(start, otherLength, other) == 0;
+            }
         }
         if (!inside)
             return static_cast<long>(at);
@@ -76,14 +80,15 @@ long FindName(const std::string& text, const char* name, const char* const* name
 
 // Replaces the first name of the French, German, Spanish and Japanese tables (in that
 // order, first to last name within each) found in text by the English name.
-void ReplaceFirst(std::string& text, const char* const* names, int perLanguage) {
-    const int count = perLanguage * LibLocaleDate::LIB_LANGUAGE_COUNT;
+template <size_t N>
+void ReplaceFirst(std::string& text,
+                  const char* const (&tables)[LibLocaleDate::LIB_LANGUAGE_COUNT][N]) {
     for (int language = 1; language < LibLocaleDate::LIB_LANGUAGE_COUNT; ++language) {
-        for (int i = 0; i < perLanguage; ++i) {
-            const char* name = names[language * perLanguage + i];
-            long at = FindName(text, name, names, count);
+        for (size_t i = 0; i < N; ++i) {
+            const char* name = tables[language][i];
+            long at = FindName(text, name, tables);
             if (at >= 0) {
-                text.replace(static_cast<size_t>(at), std::strlen(name), names[i]);
+                text.replace(static_cast<size_t>(at), std::strlen(name), tables[0][i]);
                 return;
             }
         }
@@ -245,8 +250,8 @@ LibString LibLocaleDate::ConvertToEnglish(const char* text) const {
     if (text[0] == '\0')
         return LibString(text);
     std::string result(text);
-    ReplaceFirst(result, &kMonths[0][0], 12);
-    ReplaceFirst(result, &kWeekdays[0][0], 7);
+    ReplaceFirst(result, kMonths);
+    ReplaceFirst(result, kWeekdays);
     return LibString(result.c_str());
 }
 
