@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/app/Application.h"
+#include "ui/gui/LibTipManager.h"
+
+class InstallerWin;
+class LibSound;
+
+// The installer's application object: stamps its version record, registers the
+// installer's document type, owns the window, the tip manager and the start-up sound,
+// and stops a running installation before it quits.
+class InstallApp : public BApplication {
+public:
+    static constexpr const char* kSignature = "application/x-vnd.Kestrelwood.Tarnw";
+    static constexpr const char* kDocumentType = "text/x-tarnw";
+
+    InstallApp();
+    ~InstallApp() override;
+
+    void MessageReceived(BMessage* message) override;
+    bool QuitRequested() override;
+    void Pulse() override;
+    void ReadyToRun() override;
+
+    void PlaySound(BMessage* message);
+    // The exit status of the run, valid once Run() has returned.
+    int ExitStatus() const { return fExitStatus; }
+
+private:
+    LibTipManager fTips;
+    InstallerWin* fWindow = nullptr;
+    LibSound* fSound = nullptr;
+    int fExitStatus = 0;
+};
