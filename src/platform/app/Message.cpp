@@ -281,7 +281,7 @@ status_t BMessage::CheckValue(type_code type, const void* data, size_t size, int
             return B_BAD_VALUE;
         Reader reader(static_cast<const char*>(data), size);
         BMessage scratch;
-        if (scratch.Parse(reader, depth + 1) != B_OK)
+        if (scratch.Parse(reader, depth + 1, false) != B_OK)
             return B_BAD_VALUE;
     }
     return B_OK;
@@ -938,7 +938,7 @@ status_t BMessage::Unflatten(const char* data, size_t size) {
         } else {
             Reader reader(data, static_cast<size_t>(total));
             try {
-                status = parsed.Parse(reader, 0);
+                status = parsed.Parse(reader, 0, true);
             } catch (const std::bad_alloc&) {
                 status = B_NO_MEMORY;
             }
@@ -954,8 +954,10 @@ status_t BMessage::Unflatten(const char* data, size_t size) {
 }
 
 // Reads one whole message that fills the reader exactly. Every count and length is
-// checked against the bytes left before anything is allocated for it.
-status_t BMessage::Parse(Reader& reader, int32 depth) {
+// checked against the bytes left before anything is allocated for it. Without
+// keepValues only the names are kept: nested messages are checked that way, so that
+// checking a deep message does not copy its bytes once per level.
+status_t BMessage::Parse(Reader& reader, int32 depth, bool keepValues) {
     if (depth > B_MESSAGE_MAX_DEPTH)
         return B_BAD_DATA;
     char magic[4];
@@ -994,18 +996,23 @@ status_t BMessage::Parse(Reader& reader, int32 depth) {
         field.name = std::move(name);
         field.type = type;
         field.fixedSize = (fieldFlags & kFieldFixedSize) != 0;
-        field.values.reserve(count);
+        if (keepValues)
+            field.values.reserve(count);
+        uint32 firstSize = 0;
         for (uint32 j = 0; j < count; ++j) {
             uint32 size;
             if (!reader.ReadU32(&size) || size > reader.Remaining())
                 return B_BAD_DATA;
             const char* bytes = reader.Current();
             reader.Skip(size);
-            if (field.fixedSize && j > 0 && size != field.values.front().size)
+            if (j == 0)
+                firstSize = size;
+            else if (field.fixedSize && size != firstSize)
                 return B_BAD_DATA;
             if (CheckValue(type, bytes, size, depth) != B_OK)
                 return B_BAD_DATA;
-            field.values.push_back(MakeValue(bytes, size));
+            if (keepValues)
+                field.values.push_back(MakeValue(bytes, size));
         }
         fIndex.emplace(field.name, fFields.size());
         fFields.push_back(std::move(field));

@@ -242,7 +242,7 @@ private:
     status_t ReplaceValue(const char* name, type_code type, int32 index, const void* data,
                           size_t size);
     void RebuildIndex();
-    status_t Parse(Reader& reader, int32 depth);
+    status_t Parse(Reader& reader, int32 depth, bool keepValues);
     void PrintTo(FILE* file, int32 indent) const;
 
     static status_t CheckValue(type_code type, const void* data, size_t size, int32 depth);
