@@ -18,13 +18,14 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
-#include "platform/kernel/OS.h"
 #include "platform/interface/Font.h"
 #include "platform/interface/InterfaceDefs.h"
+#include "platform/interface/gui/FilePanel.h"
 #include "platform/interface/gui/FltkPainter.h"
 #include "platform/interface/gui/View.h"
 #include "platform/interface/gui/Window.h"
 #include "platform/interface/gui/WindowState.h"
+#include "platform/kernel/OS.h"
 
 namespace {
 
@@ -141,6 +142,58 @@ std::string KeyBytes(int key) {
     return std::string();
 }
 
+int FromHex(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Adds a "refs" entry for every local file named in a text/uri-list; answers how many.
+int32 AddDroppedRefs(BMessage* message, const char* text, int length) {
+    if (!text || length <= 0)
+        return 0;
+    int32 added = 0;
+    std::string list(text, (size_t)length);
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string line = list.substr(start, end - start);
+        start = end + 1;
+        if (line.rfind("file://", 0) == 0)
+            line = line.substr(7);
+        // A host part ("file://host/path") is skipped up to the path.
+        if (!line.empty() && line[0] != '/') {
+            size_t slash = line.find('/');
+            if (slash == std::string::npos)
+                continue;
+            line = line.substr(slash);
+        }
+        std::string path;
+        for (size_t i = 0; i < line.size(); i++) {
+            if (line[i] == '%' && i + 2 < line.size() && FromHex(line[i + 1]) >= 0 &&
+                FromHex(line[i + 2]) >= 0) {
+                path += (char)(FromHex(line[i + 1]) * 16 + FromHex(line[i + 2]));
+                i += 2;
+            } else {
+                path += line[i];
+            }
+        }
+        if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos)
+            continue;
+        entry_ref ref;
+        if (get_ref_for_path(path.c_str(), &ref) == B_OK &&
+            AddRefToMessage(message, "refs", ref) == B_OK)
+            added++;
+    }
+    return added;
+}
+
 } // namespace
 
 // The toolkit window of a BWindow: one canvas on which the whole view tree draws.
@@ -194,6 +247,7 @@ private:
     }
 
     BWindow* fWindow;
+    BPoint fDropPoint;
 };
 
 int WindowWidget::handle(int event) {
@@ -274,6 +328,24 @@ int WindowWidget::handle(int event) {
     }
     case FL_SHORTCUT:
         return 0;
+    case FL_DND_ENTER:
+    case FL_DND_DRAG:
+    case FL_DND_LEAVE:
+        return 1;
+    case FL_DND_RELEASE:
+        fDropPoint = BPoint((float)Fl::event_x(), (float)Fl::event_y());
+        return 1;
+    case FL_PASTE: {
+        // Files dropped from a file manager arrive as a list of file:// addresses.
+        BMessage message(B_SIMPLE_DATA);
+        if (AddDroppedRefs(&message, Fl::event_text(), Fl::event_length()) == 0)
+            return 1;
+        message.AddBool("be:dropped", true);
+        message.AddPoint("be:drop_point", fDropPoint);
+        message.AddPoint("where", fDropPoint);
+        Post(message);
+        return 1;
+    }
     default:
         return Fl_Double_Window::handle(event);
     }

@@ -4,6 +4,10 @@
 // the mouse and keyboard events inside it. Views form a tree; a view's frame is in its
 // parent's coordinates, its bounds in its own (scrolling moves the bounds' origin).
 //
+// Files dropped on a window from a file manager reach the view under the drop point as a
+// B_SIMPLE_DATA message with "refs" (see FindRefInMessage in FilePanel.h), bool
+// "be:dropped" = true, "be:drop_point" (window coordinates) and "where" (the view's).
+//
 // Hooks run on the window's thread with the window locked. Drawing calls are only
 // meaningful inside Draw() (or into an off-screen bitmap, or while recording a picture);
 // elsewhere they are ignored.
@@ -192,6 +196,10 @@ public:
     // MouseDown on the window's thread, the window's events are processed meanwhile, so a
     // loop `do GetMouse(...) while (buttons)` ends when the user lets go.
     void GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue = true);
+
+    // The outline a drag shows; accepted for compatibility, nothing is drawn.
+    void BeginRectTracking(BRect rect, uint32 how = 0) { (void)rect, (void)how; }
+    void EndRectTracking() {}
 
     // For the window and the gallery: draws this view and its children with painter.
     void DrawTree(Painter& painter, BRect dirtyInWindow);

@@ -175,6 +175,20 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler) {
             return;
         }
         break;
+    case B_SIMPLE_DATA:
+        if (message->GetBool("be:dropped") && (handler == this || handler == nullptr)) {
+            // A drop goes to the view under the drop point.
+            BPoint where;
+            message->FindPoint("be:drop_point", &where);
+            BView* view = fState->topView->ViewAt(where);
+            BPoint local = view ? view->ConvertFromWindow(where) : where;
+            message->ReplacePoint("where", local);
+            if (view && view != fState->topView) {
+                BLooper::DispatchMessage(message, view);
+                return;
+            }
+        }
+        break;
     case B_KEY_UP:
         if (fState->focus) {
             const char* bytes = nullptr;

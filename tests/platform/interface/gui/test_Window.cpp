@@ -124,6 +124,34 @@ TEST(Window, KeysGoToTheFocusAndEnterPressesTheDefaultButton) {
     CloseWindow(window);
 }
 
+TEST(Window, DroppedFilesReachTheViewUnderTheDrop) {
+    struct DropView : BView {
+        DropView() : BView(BRect(20, 20, 80, 80), "drop", B_FOLLOW_NONE, B_WILL_DRAW) {}
+        void MessageReceived(BMessage* message) override {
+            if (message->what == B_SIMPLE_DATA && message->GetBool("be:dropped")) {
+                drops++;
+                message->FindPoint("where", &where);
+                return;
+            }
+            BView::MessageReceived(message);
+        }
+        int drops = 0;
+        BPoint where;
+    };
+    auto* window = new RecordingWindow(BRect(100, 100, 299, 199));
+    auto* view = new DropView();
+    window->AddChild(view);
+    window->Show();
+    BMessage drop(B_SIMPLE_DATA);
+    drop.AddBool("be:dropped", true);
+    drop.AddPoint("be:drop_point", BPoint(30, 40));
+    drop.AddPoint("where", BPoint(30, 40));
+    window->PostMessage(&drop, window);
+    ASSERT_TRUE(Pump([&] { return view->drops == 1; }));
+    EXPECT_EQ(view->where, BPoint(10, 20));
+    CloseWindow(window);
+}
+
 TEST(Window, PostsFromOtherThreadsArriveInOrder) {
     REQUIRE_DISPLAY();
     auto* window = new RecordingWindow(BRect(100, 100, 199, 199));
