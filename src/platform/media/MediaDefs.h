@@ -12,8 +12,8 @@ struct media_raw_audio_format {
         B_AUDIO_DOUBLE = 0x28,
         B_AUDIO_INT = 0x4,
         B_AUDIO_SHORT = 0x2,
-        B_AUDIO_CHAR = 0x11, // signed 8-bit
-        B_AUDIO_UCHAR = 0x1, // unsigned 8-bit
+        B_AUDIO_UCHAR = 0x11, // unsigned 8-bit
+        B_AUDIO_CHAR = 0x1,   // signed 8-bit
         B_AUDIO_SIZE_MASK = 0xf
     };
 
