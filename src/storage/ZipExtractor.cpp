@@ -12,7 +12,6 @@
 
 #include <algorithm>
 
-#include <minizip/unzip.h>
 #include <zlib.h>
 #ifdef TARNW_HAVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -20,6 +19,7 @@
 
 #include "storage/ArchivePath.h"
 #include "storage/PosixFs.h"
+#include "storage/ZipDirectory.h"
 #include "storage/ZipFormat.h"
 
 struct ZipExtractor::Entry {
@@ -34,6 +34,7 @@ struct ZipExtractor::Entry {
     uint64_t compressedSize = 0;
     uint64_t size = 0;
     int method = 0;
+    ZipDirectory::Entry record;
 };
 
 namespace {
@@ -43,98 +44,6 @@ constexpr size_t kChunk = 256 * 1024;
 constexpr uint64_t kWholeLimit = 1024 * 1024;
 constexpr uint64_t kMaxLinkLength = 4095;
 constexpr size_t kMaxName = 4096;
-
-// minizip reads the archive through these callbacks, which turn its sequential reads
-// into positioned reads of the source. minizip reads its directory a byte at a time, so
-// reads go through a window of the source kept in memory.
-struct SourceStream {
-    ZipSource* source;
-    ZPOS64_T position = 0;
-    int error = 0;
-    std::vector<unsigned char> window;
-    ZPOS64_T windowStart = 0;
-    size_t windowLength = 0;
-
-    explicit SourceStream(ZipSource* s) : source(s), window(kChunk) {}
-};
-
-voidpf OpenStream(voidpf opaque, const void*, int) {
-    return opaque;
-}
-
-// One step of a read: from the window, or straight from the source for big reads.
-size_t ReadSome(SourceStream* s, unsigned char* buffer, size_t size) {
-    if (s->position >= s->windowStart && s->position - s->windowStart < s->windowLength) {
-        size_t at = static_cast<size_t>(s->position - s->windowStart);
-        size_t n = std::min<size_t>(size, s->windowLength - at);
-        memcpy(buffer, s->window.data() + at, n);
-        return n;
-    }
-    if (size >= s->window.size()) {
-        ssize_t n = s->source->ReadAt(static_cast<off_t>(s->position), buffer, size);
-        if (n < 0)
-            s->error = EIO;
-        return n < 0 ? 0 : static_cast<size_t>(n);
-    }
-    ssize_t n =
-        s->source->ReadAt(static_cast<off_t>(s->position), s->window.data(), s->window.size());
-    if (n < 0) {
-        s->error = EIO;
-        return 0;
-    }
-    s->windowStart = s->position;
-    s->windowLength = static_cast<size_t>(n);
-    size_t take = std::min<size_t>(size, s->windowLength);
-    memcpy(buffer, s->window.data(), take);
-    return take;
-}
-
-uLong ReadStream(voidpf, voidpf stream, void* buffer, uLong size) {
-    auto* s = static_cast<SourceStream*>(stream);
-    size_t done = 0;
-    while (done < size && s->position <= static_cast<ZPOS64_T>(INT64_MAX)) {
-        size_t n = ReadSome(s, static_cast<unsigned char*>(buffer) + done, size - done);
-        if (n == 0)
-            break;
-        s->position += n;
-        done += n;
-    }
-    return static_cast<uLong>(done);
-}
-
-uLong WriteStream(voidpf, voidpf, const void*, uLong) {
-    return 0;
-}
-
-ZPOS64_T TellStream(voidpf, voidpf stream) {
-    return static_cast<SourceStream*>(stream)->position;
-}
-
-// minizip steps backwards by passing a wrapped-around offset with SEEK_CUR, so the
-// arithmetic here wraps the same way.
-long SeekStream(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-    auto* s = static_cast<SourceStream*>(stream);
-    switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET:
-        s->position = offset;
-        return 0;
-    case ZLIB_FILEFUNC_SEEK_CUR:
-        s->position += offset;
-        return 0;
-    case ZLIB_FILEFUNC_SEEK_END:
-        s->position = static_cast<ZPOS64_T>(s->source->Size()) + offset;
-        return 0;
-    default:
-        return -1;
-    }
-}
-
-int CloseStream(voidpf, voidpf) {
-    return 0;
-}
-int ErrorStream(voidpf, voidpf stream) {
-    return static_cast<SourceStream*>(stream)->error;
-}
 
 // Walks from a root folder to folders below it, creating missing ones, without ever
 // passing through a symbolic link. Keeps the descriptors of the current path open so that
@@ -231,11 +140,9 @@ int OpenAt2Beneath(int dirFd, const char* path) {
 } // namespace
 
 ZipExtractor::ZipExtractor(ZipSource& source)
-    : fSource(source), fIn(kChunk), fOut(kChunk), fName(kMaxName + 1), fExtra(65536) {}
+    : fSource(source), fDirectory(source), fIn(kChunk), fOut(kChunk) {}
 
-ZipExtractor::~ZipExtractor() {
-    Close();
-}
+ZipExtractor::~ZipExtractor() = default;
 
 bool ZipExtractor::Fail(const std::string& reason) {
     if (fError.empty())
@@ -244,60 +151,47 @@ bool ZipExtractor::Fail(const std::string& reason) {
 }
 
 bool ZipExtractor::Open() {
-    Close();
-    auto* stream = new SourceStream(&fSource);
-    fStream = stream;
-    zlib_filefunc64_def functions;
-    functions.zopen64_file = OpenStream;
-    functions.zread_file = ReadStream;
-    functions.zwrite_file = WriteStream;
-    functions.ztell64_file = TellStream;
-    functions.zseek64_file = SeekStream;
-    functions.zclose_file = CloseStream;
-    functions.zerror_file = ErrorStream;
-    functions.opaque = stream;
-    fZip = unzOpen2_64("payload", &functions);
-    if (fZip == nullptr)
-        return Fail("the data is not a ZIP archive, or it is damaged");
+    if (!fDirectory.Open())
+        return Fail(fDirectory.Error());
     return true;
 }
 
-void ZipExtractor::Close() {
-    if (fZip != nullptr)
-        unzClose(static_cast<unzFile>(fZip));
-    fZip = nullptr;
-    delete static_cast<SourceStream*>(fStream);
-    fStream = nullptr;
+bool ZipExtractor::NextEntry(Entry& entry, bool& done) {
+    done = false;
+    if (!fDirectory.Next(fRecord)) {
+        if (!fDirectory.Error().empty())
+            return Fail(fDirectory.Error());
+        done = true;
+        return true;
+    }
+    return ReadEntry(entry);
 }
 
 bool ZipExtractor::ReadEntry(Entry& entry) {
-    unzFile zip = static_cast<unzFile>(fZip);
-    unz_file_info64 info;
-    if (unzGetCurrentFileInfo64(zip, &info, fName.data(), fName.size(), fExtra.data(),
-                                fExtra.size(), nullptr, 0) != UNZ_OK)
-        return Fail("the archive's directory is damaged");
-    if (info.size_filename > kMaxName)
+    const ZipDirectory::Entry& info = fRecord;
+    if (info.name.size() > kMaxName)
         return Fail("an entry name is too long");
     entry = Entry();
-    entry.name.assign(fName.data(), info.size_filename);
+    entry.record = info;
+    entry.name = info.name;
     bool endsInSlash = false;
     std::string reason;
     if (!ArchivePath::Split(entry.name, entry.parts, endsInSlash, reason))
         return Fail(reason);
-    if (info.flag & 1)
+    if (info.flags & 1)
         return Fail("entry \"" + entry.name + "\" is encrypted");
-    if (info.compression_method != 0 && info.compression_method != Z_DEFLATED)
+    if (info.method != 0 && info.method != Z_DEFLATED)
         return Fail("entry \"" + entry.name + "\" uses an unsupported compression method");
-    entry.method = static_cast<int>(info.compression_method);
-    entry.crc = static_cast<uint32_t>(info.crc);
-    entry.compressedSize = info.compressed_size;
-    entry.size = info.uncompressed_size;
+    entry.method = static_cast<int>(info.method);
+    entry.crc = info.crc;
+    entry.compressedSize = info.compressedSize;
+    entry.size = info.size;
 
     // Unix hosts keep the file's mode and type in the high half of the external
     // attributes; other hosts only have the MS-DOS folder and read-only bits.
-    unsigned host = static_cast<unsigned>(info.version >> 8) & 0xff;
+    unsigned host = (info.madeBy >> 8) & 0xff;
     uint32_t unixMode = (host == zipformat::kHostUnix || host == zipformat::kHostMac)
-                            ? static_cast<uint32_t>(info.external_fa >> 16)
+                            ? info.externalAttributes >> 16
                             : 0;
     uint32_t type = unixMode & S_IFMT;
     if (type == S_IFLNK) {
@@ -306,7 +200,8 @@ bool ZipExtractor::ReadEntry(Entry& entry) {
         entry.kind = Entry::Link;
         if (entry.size > kMaxLinkLength)
             return Fail("link \"" + entry.name + "\" has an over-long target");
-    } else if (type == S_IFDIR || endsInSlash || (unixMode == 0 && (info.external_fa & 0x10))) {
+    } else if (type == S_IFDIR || endsInSlash ||
+               (unixMode == 0 && (info.externalAttributes & 0x10))) {
         entry.kind = Entry::Folder;
     } else if (type == S_IFREG || type == 0) {
         entry.kind = Entry::File;
@@ -318,21 +213,23 @@ bool ZipExtractor::ReadEntry(Entry& entry) {
     else if (entry.kind == Entry::Folder)
         entry.mode = 0755;
     else
-        entry.mode = (info.external_fa & 1) ? 0444 : 0644;
+        entry.mode = (info.externalAttributes & 1) ? 0444 : 0644;
 
     zipformat::Times times;
-    size_t extraSize = std::min<size_t>(info.size_file_extra, fExtra.size());
-    if (zipformat::ParseUnixTimes(fExtra.data(), extraSize, times) && times.hasModified) {
+    if (zipformat::ParseUnixTimes(info.extra.data(), info.extra.size(), times) &&
+        times.hasModified) {
         entry.modified = times.modified;
     } else {
+        // MS-DOS date and time, in local time.
         struct tm tm;
         memset(&tm, 0, sizeof(tm));
-        tm.tm_sec = static_cast<int>(info.tmu_date.tm_sec);
-        tm.tm_min = static_cast<int>(info.tmu_date.tm_min);
-        tm.tm_hour = static_cast<int>(info.tmu_date.tm_hour);
-        tm.tm_mday = static_cast<int>(info.tmu_date.tm_mday);
-        tm.tm_mon = static_cast<int>(info.tmu_date.tm_mon);
-        tm.tm_year = static_cast<int>(info.tmu_date.tm_year) - 1900;
+        uint32_t dos = info.dosTime;
+        tm.tm_sec = static_cast<int>((dos & 0x1f) * 2);
+        tm.tm_min = static_cast<int>((dos >> 5) & 0x3f);
+        tm.tm_hour = static_cast<int>((dos >> 11) & 0x1f);
+        tm.tm_mday = static_cast<int>((dos >> 16) & 0x1f);
+        tm.tm_mon = static_cast<int>((dos >> 21) & 0x0f) - 1;
+        tm.tm_year = static_cast<int>((dos >> 25) & 0x7f) + 80;
         tm.tm_isdst = -1;
         time_t t = mktime(&tm);
         entry.modified = t == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(t);
@@ -343,16 +240,14 @@ bool ZipExtractor::ReadEntry(Entry& entry) {
 
 bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, size_t),
                           void* context) {
-    unzFile zip = static_cast<unzFile>(fZip);
-    int method = 0, level = 0;
-    if (unzOpenCurrentFile2(zip, &method, &level, 1) != UNZ_OK)
-        return Fail("entry \"" + entry.name + "\" cannot be read: its header is damaged");
+    uint64_t dataOffset = 0;
+    if (!fDirectory.DataOffset(entry.record, dataOffset, fLocalExtra))
+        return Fail(fDirectory.Error());
+    int method = entry.method;
 
     fLocalAccessTime = -1;
-    int extraSize = unzGetLocalExtrafield(zip, fExtra.data(), static_cast<unsigned>(fExtra.size()));
     zipformat::Times times;
-    if (extraSize > 0 &&
-        zipformat::ParseUnixTimes(fExtra.data(), static_cast<size_t>(extraSize), times) &&
+    if (zipformat::ParseUnixTimes(fLocalExtra.data(), fLocalExtra.size(), times) &&
         times.hasAccessed)
         fLocalAccessTime = times.accessed;
 
@@ -362,15 +257,25 @@ bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, s
     uint64_t produced = 0;
     bool ok = true;
 
-    auto readRaw = [&](unsigned char* buffer, size_t size) -> int {
-        return unzReadCurrentFile(zip, buffer, static_cast<unsigned>(size));
+    // The compressed bytes, read in place; never more than the entry's compressed size.
+    uint64_t rawLeft = entry.compressedSize;
+    auto readRaw = [&](unsigned char* buffer, size_t size) -> ssize_t {
+        size_t want = static_cast<size_t>(std::min<uint64_t>(size, rawLeft));
+        if (want == 0)
+            return 0;
+        ssize_t n = fSource.ReadAt(static_cast<off_t>(dataOffset), buffer, want);
+        if (n > 0) {
+            dataOffset += static_cast<uint64_t>(n);
+            rawLeft -= static_cast<uint64_t>(n);
+        }
+        return n;
     };
 
     if (method == 0) {
         if (entry.compressedSize != entry.size)
             ok = Fail(damaged + " (stored sizes differ)");
         while (ok) {
-            int n = readRaw(fIn.data(), fIn.size());
+            ssize_t n = readRaw(fIn.data(), fIn.size());
             if (n < 0) {
                 ok = Fail(damaged + " (cannot be read)");
                 break;
@@ -397,7 +302,7 @@ bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, s
             fOut.resize(outSize);
         size_t got = 0;
         while (got < inSize) {
-            int n = readRaw(fIn.data() + got, inSize - got);
+            ssize_t n = readRaw(fIn.data() + got, inSize - got);
             if (n <= 0)
                 break;
             got += static_cast<size_t>(n);
@@ -432,13 +337,12 @@ bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, s
         z_stream stream;
         memset(&stream, 0, sizeof(stream));
         if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
-            unzCloseCurrentFile(zip);
             return Fail("out of memory while unpacking");
         }
         bool ended = false;
         while (ok && !ended) {
             if (stream.avail_in == 0) {
-                int n = readRaw(fIn.data(), fIn.size());
+                ssize_t n = readRaw(fIn.data(), fIn.size());
                 if (n <= 0) {
                     ok = Fail(damaged + (n < 0 ? " (cannot be read)" : " (data cut short)"));
                     break;
@@ -467,7 +371,6 @@ bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, s
         }
         inflateEnd(&stream);
     }
-    unzCloseCurrentFile(zip);
     if (!ok)
         return false;
     if (produced != entry.size)
@@ -488,21 +391,20 @@ bool ZipExtractor::ReadLinkTarget(const Entry& entry, std::string& target) {
 
 bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string& top,
                             bool& topIsFolder) {
-    unzFile zip = static_cast<unzFile>(fZip);
-    unz_global_info64 global;
-    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK)
-        return Fail("the archive's directory is damaged");
-    if (global.number_entry == 0)
+    if (fDirectory.Count() == 0)
         return Fail("the archive is empty");
     top.clear();
     topIsFolder = false;
     bool topIsFile = false;
     Entry entry;
     std::string target;
-    int result = unzGoToFirstFile(zip);
-    while (result == UNZ_OK) {
-        if (!ReadEntry(entry))
+    fDirectory.Rewind();
+    for (;;) {
+        bool done = false;
+        if (!NextEntry(entry, done))
             return false;
+        if (done)
+            break;
         if (itemMode) {
             if (top.empty())
                 top = entry.parts[0];
@@ -527,10 +429,7 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
                 return Fail("link \"" + entry.name + "\" points outside the item (\"" + target +
                             "\")");
         }
-        result = unzGoToNextFile(zip);
     }
-    if (result != UNZ_END_OF_LIST_OF_FILE)
-        return Fail("the archive's directory is damaged");
     if (itemMode && expectedName != nullptr && expectedName[0] != '\0' && top != expectedName)
         return Fail("the archive holds \"" + top + "\" instead of \"" + expectedName + "\"");
     return true;
@@ -598,16 +497,18 @@ bool ZipExtractor::CheckLinks(int rootFd, const std::vector<std::vector<std::str
 }
 
 bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf) {
-    unzFile zip = static_cast<unzFile>(fZip);
     FolderWalker walker(baseFd);
     std::vector<FolderTimes> folders;
     std::vector<std::vector<std::string>> links;
     Entry entry;
     std::vector<std::string> parts;
-    int result = unzGoToFirstFile(zip);
-    while (result == UNZ_OK) {
-        if (!ReadEntry(entry))
+    fDirectory.Rewind();
+    for (;;) {
+        bool done = false;
+        if (!NextEntry(entry, done))
             return false;
+        if (done)
+            break;
         parts = entry.parts;
         if (itemMode)
             parts[0] = leaf;
@@ -639,10 +540,7 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf) {
                 links.emplace_back(parts.begin() + (itemMode ? 1 : 0), parts.end());
             }
         }
-        result = unzGoToNextFile(zip);
     }
-    if (result != UNZ_END_OF_LIST_OF_FILE)
-        return Fail("the archive's directory is damaged");
 
     // Folder modes and times last: writing inside a folder changes its time, and a
     // read-only folder must stay writable until its contents are in. Deepest first, so a

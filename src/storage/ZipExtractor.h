@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/ZipDirectory.h"
 #include "storage/ZipSource.h"
 
 class ZipExtractor {
@@ -39,7 +40,8 @@ public:
 
 private:
     bool Open();
-    void Close();
+    void Close() {}
+    bool NextEntry(Entry& entry, bool& done);
     bool ReadEntry(Entry& entry);
     bool Validate(bool itemMode, const char* expectedName, std::string& top, bool& topIsFolder);
     bool Unpack(int baseFd, bool itemMode, const std::string& leaf);
@@ -52,13 +54,12 @@ private:
     bool Fail(const std::string& reason);
 
     ZipSource& fSource;
-    void* fZip = nullptr;
-    void* fStream = nullptr;
+    ZipDirectory fDirectory;
+    ZipDirectory::Entry fRecord;
     std::string fError;
     std::vector<unsigned char> fIn;
     std::vector<unsigned char> fOut;
-    std::vector<char> fName;
-    std::vector<unsigned char> fExtra;
+    std::vector<unsigned char> fLocalExtra;
     // Access time from the entry's local header, -1 when it has none.
     int64_t fLocalAccessTime = -1;
 };
