@@ -3,10 +3,13 @@
 #include <cstdlib>
 #include <map>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
 #include "platform/storage/StoragePrivate.h"
+#include "platform/storage/Volume.h"
 #include "support/Sandbox.h"
 
 namespace fs = std::filesystem;
@@ -106,4 +109,27 @@ TEST(FindDirectory, TrashIsCreatedWithItsInfoFolderAndCharFormChecksLength) {
     char small[4];
     EXPECT_EQ(find_directory(B_USER_DIRECTORY, static_cast<dev_t>(-1), false, small, sizeof small),
               B_NAME_TOO_LONG);
+}
+
+TEST(FindDirectory, FoldersOnAnotherVolumeLieBelowItsMountPoint) {
+    fs::path stick = Sandbox::MakeFolder("stick");
+    fs::path table = Sandbox::MakeFolder("mounts") / "mountinfo";
+    WriteFile(table, "27 1 8:1 / / rw - ext4 /dev/sda1 rw\n30 27 8:17 / " + stick.string() +
+                         " rw - vfat /dev/sdb1 rw\n");
+    setenv("TARNW_MOUNTINFO", table.c_str(), 1);
+    BVolume volume(makedev(8, 17));
+    ASSERT_EQ(volume.InitCheck(), B_OK);
+
+    BPath path;
+    ASSERT_EQ(find_directory(B_COMMON_DOCUMENTATION_DIRECTORY, &path, true, &volume), B_OK);
+    std::string usual = Folder(B_COMMON_DOCUMENTATION_DIRECTORY, geteuid() == 0);
+    EXPECT_EQ(std::string(path.Path()), stick.string() + usual);
+    EXPECT_TRUE(fs::is_directory(path.Path()));
+    ASSERT_EQ(find_directory(B_TRASH_DIRECTORY, &path, false, &volume), B_OK);
+    EXPECT_EQ(std::string(path.Path()),
+              (stick / (".Trash-" + std::to_string(getuid())) / "files").string());
+    // Without a volume nothing moves.
+    ASSERT_EQ(find_directory(B_COMMON_DOCUMENTATION_DIRECTORY, &path), B_OK);
+    EXPECT_EQ(std::string(path.Path()), usual);
+    unsetenv("TARNW_MOUNTINFO");
 }
