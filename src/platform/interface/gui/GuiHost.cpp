@@ -63,7 +63,6 @@ bool StartToolkit() {
     // not open one itself.
     fl_open_display(gDisplay);
     FltkPainter::RegisterFonts();
-    Fl::visual(FL_DOUBLE | FL_INDEX);
     gToolkitReady = true;
     return true;
 }
@@ -465,6 +464,20 @@ void ApplySync(BWindow* window) {
         state->titleChanged = false;
         widget->show();
         state->dirty = false;
+        // A window that appears gets the focus, as window managers give it; the toolkit's
+        // focus events correct this later.
+        if (state->look != B_NO_BORDER_WINDOW_LOOK && !window->IsFloating()) {
+            for (BWindow* other : BWindow::AllWindows()) {
+                if (other == window || !other->State() || !other->State()->active)
+                    continue;
+                BMessage inactive(B_WINDOW_ACTIVATED);
+                inactive.AddBool("active", false);
+                other->PostMessage(&inactive, other);
+            }
+            BMessage active(B_WINDOW_ACTIVATED);
+            active.AddBool("active", true);
+            window->PostMessage(&active, window);
+        }
     }
     if (widget) {
         if (state->frameChanged) {

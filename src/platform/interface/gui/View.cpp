@@ -36,6 +36,11 @@ BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
 }
 
 BView::~BView() {
+    // A view deleted while still in a tree leaves it first, so that nothing points to it.
+    if (fParent)
+        fParent->RemoveChild(this);
+    else if (fWindow || fBitmap)
+        DetachTree();
     if (fRecordingPainter)
         delete fRecordingPainter;
     while (!fChildren.empty()) {

@@ -47,6 +47,15 @@ enum {
     B_INVALIDATE = '_IVL',
 };
 
+// Event masks of SetMouseEventMask/SetEventMask. A view that got a mouse press receives
+// the moves and the release until the buttons are let go, with or without a mask.
+enum { B_POINTER_EVENTS = 0x00000001, B_KEYBOARD_EVENTS = 0x00000002 };
+enum {
+    B_LOCK_WINDOW_FOCUS = 0x00000001,
+    B_SUSPEND_VIEW_FOCUS = 0x00000002,
+    B_NO_POINTER_HISTORY = 0x00000004,
+};
+
 class BView : public BHandler {
 public:
     BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags);
@@ -196,6 +205,15 @@ public:
     // MouseDown on the window's thread, the window's events are processed meanwhile, so a
     // loop `do GetMouse(...) while (buttons)` ends when the user lets go.
     void GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue = true);
+
+    status_t SetMouseEventMask(uint32 mask, uint32 options = 0) {
+        (void)mask, (void)options;
+        return B_OK;
+    }
+    status_t SetEventMask(uint32 mask, uint32 options = 0) {
+        (void)mask, (void)options;
+        return B_OK;
+    }
 
     // The outline a drag shows; accepted for compatibility, nothing is drawn.
     void BeginRectTracking(BRect rect, uint32 how = 0) { (void)rect, (void)how; }

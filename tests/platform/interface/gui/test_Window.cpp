@@ -198,6 +198,8 @@ TEST(Window, ResizingModesAndPulses) {
     window->SetPulseRate(20000);
     window->Show();
     EXPECT_TRUE(Pump([&] { return pulse->pulses >= 3; }));
+    // A window that appears is the active one.
+    EXPECT_TRUE(Pump([&] { return window->IsActive(); }));
     CloseWindow(window);
 }
 
@@ -223,6 +225,13 @@ TEST(Window, FindViewConversionsAndTreeEdits) {
     EXPECT_EQ(child->Window(), nullptr);
     EXPECT_EQ(window->FindView("child"), nullptr);
     delete child;
+    // Deleting a view that is still in the tree takes it out first.
+    auto* doomed = new BView(BRect(0, 0, 5, 5), "doomed", B_FOLLOW_NONE, 0);
+    box->AddChild(doomed);
+    doomed->MakeFocus(true);
+    delete doomed;
+    EXPECT_EQ(box->CountChildren(), 0);
+    EXPECT_EQ(window->CurrentFocus(), nullptr);
     window->Lock();
     window->Quit();
 }
