@@ -231,8 +231,9 @@ int64 InstallSession::SelectedSize() {
 
 void InstallSession::MarkSelection() {
     std::lock_guard<std::mutex> lock(fEngine.ConfigLock());
-    for (int32 file = 0; file < CountFiles(); file++)
-        fEngine.MarkInstallFile(file, bool(fSelected[file]));
+    // One pass over the records: marking them one by one would copy the whole list for
+    // every row.
+    fEngine.MarkInstallFiles(std::vector<bool>(fSelected.begin(), fSelected.end()));
 }
 
 status_t InstallSession::Install(BMessenger* target) {

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include "ConfigBuilder.h"
-#include "locale/Catalogue.h"
+#include "locale/CatalogueResources.h"
 #include "package/PackageConfig.h"
 #include "platform/app/Message.h"
 #include "storage/LibAppResource.h"
@@ -120,14 +120,7 @@ void BuildInstaller(const Manifest& manifest, const BuildOptions& options) {
             "cannot pack " + source.string() + ": " + resources.LastError());
     }
 
-    int32_t id = 1;
-    for (const auto& entry : catalogue::BuiltinEntries()) {
-        std::string name = catalogue::ResourceName(entry.language, entry.id);
-        Require(resources.AddResource(B_STRING_TYPE, id, entry.text.c_str(), entry.text.size() + 1,
-                                      name.c_str()) == B_OK,
-                "cannot add catalogue text " + name);
-        ++id;
-    }
+    Require(catalogue::WriteResources(resources) == B_OK, "cannot add the string catalogue");
 
     Require(resources.Sync() == B_OK, "cannot write " + output.Path().string());
     output.Commit();
