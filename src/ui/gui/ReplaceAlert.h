@@ -35,7 +35,7 @@ private:
     // Adds the facts of the entry at `path` from `top` down; answers the bottom of the
     // last row.
     float AddFacts(BView* parent, const char* side, const char* path, float top,
-                   float modifiedWidth);
+                   float modifiedWidth, const class LibLocaleDateTime& formatter);
 
     BCheckBox* fBox = nullptr;
     std::shared_ptr<bool> fApplyToAll;

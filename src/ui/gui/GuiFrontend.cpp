@@ -1,0 +1,59 @@
+#include "ui/gui/GuiFrontend.h"
+
+#include <memory>
+
+#include "platform/interface/gui/Alert.h"
+#include "ui/gui/ReplaceAlert.h"
+
+namespace {
+
+alert_type AlertType(FrontendIcon icon) {
+    switch (icon) {
+    case FrontendIcon::Info:
+        return B_INFO_ALERT;
+    case FrontendIcon::Idea:
+        return B_IDEA_ALERT;
+    case FrontendIcon::Warning:
+        return B_WARNING_ALERT;
+    case FrontendIcon::Stop:
+        return B_STOP_ALERT;
+    case FrontendIcon::None:
+        break;
+    }
+    return B_EMPTY_ALERT;
+}
+
+} // namespace
+
+FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
+    FrontendAnswer answer;
+    if (request.isReplace) {
+        auto applyToAll = std::make_shared<bool>(false);
+        auto* alert = new ReplaceAlert(request.newPath.c_str(), request.existingPath.c_str(),
+                                       request.hasBox, request.language.c_str(), applyToAll);
+        answer.button = alert->Go();
+        answer.boxChecked = request.hasBox && *applyToAll;
+        return answer;
+    }
+
+    // An alert has room for three buttons; a question with none gets "OK".
+    const char* labels[3] = {nullptr, nullptr, nullptr};
+    size_t count = request.buttons.size() < 3 ? request.buttons.size() : 3;
+    for (size_t i = 0; i < count; i++)
+        labels[i] = request.buttons[i].c_str();
+    if (labels[0] == nullptr)
+        labels[0] = "OK";
+    auto* alert = new BAlert(request.title.c_str(), request.text.c_str(), labels[0], labels[1],
+                             labels[2], B_WIDTH_AS_USUAL, AlertType(request.icon));
+    for (size_t i = 0; i < count && i < request.shortcuts.size(); i++)
+        if (request.shortcuts[i] != 0)
+            alert->SetShortcut(int32(i), request.shortcuts[i]);
+    if (!request.waits) {
+        alert->Go(nullptr);
+        return answer;
+    }
+    answer.button = alert->Go();
+    if (answer.button < 0)
+        answer.button = 0;
+    return answer;
+}

@@ -1,0 +1,621 @@
+#include "ui/gui/InstallerWin.h"
+
+#include <cmath>
+#include <cstring>
+#include <unistd.h>
+
+#include "lib/LibString.h"
+#include "platform/app/Application.h"
+#include "platform/app/Message.h"
+#include "platform/interface/InterfaceDefs.h"
+#include "platform/interface/gui/Box.h"
+#include "platform/interface/gui/Button.h"
+#include "platform/interface/gui/ListView.h"
+#include "platform/interface/gui/MenuItem.h"
+#include "platform/interface/gui/ScrollBar.h"
+#include "platform/interface/gui/ScrollView.h"
+#include "platform/interface/gui/StringView.h"
+#include "platform/interface/gui/TextView.h"
+#include "platform/storage/Entry.h"
+#include "platform/storage/NodeMonitor.h"
+#include "platform/storage/Path.h"
+#include "ui/ExitStatus.h"
+#include "ui/VolumeHome.h"
+#include "ui/gui/BackgroundView.h"
+#include "ui/gui/FolderButtonArt.h"
+#include "ui/gui/InstallImage.h"
+#include "ui/gui/InstallListRow.h"
+#include "ui/gui/LibFilePanel.h"
+#include "ui/gui/LibListView.h"
+#include "ui/gui/LibMenuField.h"
+#include "ui/gui/LibPictureButton.h"
+#include "ui/gui/LibStringView.h"
+#include "ui/gui/LibVolumeMenu.h"
+
+namespace {
+
+const BRect kWindowFrame(0, 0, 455, 257);
+const uint32 kFollowLeftTop = B_FOLLOW_LEFT | B_FOLLOW_TOP;
+
+// The title is the installer file's name, so renaming the file renames the window.
+std::string WindowTitle(const char* installerPath) {
+    std::string path;
+    if (installerPath != nullptr && *installerPath != '\0') {
+        path = installerPath;
+    } else {
+        char buffer[4096];
+        ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        if (length > 0)
+            path.assign(buffer, size_t(length));
+    }
+    size_t slash = path.rfind('/');
+    std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    return leaf.empty() ? "Tarnwhistle" : leaf;
+}
+
+// Byte counts as LibBytesToString writes them, but 64 bits wide: free space and totals
+// beyond 4 GB are shown as they are.
+std::string BytesText(int64 bytes) {
+    double value = double(bytes < 0 ? 0 : bytes);
+    const char* unit = "bytes";
+    if (value > 1048576.0) {
+        value /= 1048576.0;
+        unit = "MB";
+    } else if (value > 1024.0) {
+        value /= 1024.0;
+        unit = "KB";
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f %s", 1, value, unit);
+    return text;
+}
+
+BFont SizedPlainFont(float size) {
+    BFont font(be_plain_font);
+    font.SetSize(size);
+    return font;
+}
+
+} // namespace
+
+InstallerWin::InstallerWin(const char* installerPath)
+    : LibWindow(kWindowFrame, WindowTitle(installerPath).c_str(), B_TITLED_WINDOW_LOOK,
+                B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE),
+      fInstallerPath(installerPath != nullptr ? installerPath : ""),
+      fLocalize(installerPath != nullptr && *installerPath != '\0' ? xLocalize(installerPath)
+                                                                   : xLocalize()) {
+    SetName("InstallerWin");
+    fLocalize.ObtainLanguage();
+
+    Lock();
+    BuildViews();
+    Unlock();
+
+    // Mounting or unmounting a volume rebuilds the volume menu.
+    watch_node(nullptr, B_WATCH_MOUNT, BMessenger(this));
+
+    GetVolumes();
+    GetHomeDirectory();
+    RemoveShortcut('W', B_COMMAND_KEY);
+    SetLanguage();
+}
+
+InstallerWin::~InstallerWin() {
+    stop_watching(BMessenger(this));
+    delete fFolderPanel;
+    fFolderPanel = nullptr;
+}
+
+void InstallerWin::BuildViews() {
+    auto* background = new BackgroundView(Bounds());
+    AddChild(background);
+
+    fImage = new InstallImage(BPoint(10, 16), false);
+    background->AddChild(fImage);
+
+    // The licence page.
+    fLicenseBox = new BBox(BRect(165, 10, 445, 216), "license_box");
+    background->AddChild(fLicenseBox);
+    BRect textFrame(10, 15, 255, 196);
+    BRect textRect = textFrame.OffsetToCopy(0, 0).InsetByCopy(2, 2);
+    fLicenseText = new BTextView(textFrame, "license_text", textRect, kFollowLeftTop, B_WILL_DRAW);
+    fLicenseText->MakeEditable(false);
+    fLicenseText->MakeSelectable(false);
+    BFont licenseFont = SizedPlainFont(10);
+    fLicenseText->SetFontAndColor(&licenseFont);
+    fLicenseBox->AddChild(
+        new BScrollView("license_view", fLicenseText, kFollowLeftTop, 0, false, true));
+
+    // The installation page, in the same place.
+    fInstallBox = new BBox(BRect(165, 10, 445, 216), "install_box");
+    background->AddChild(fInstallBox);
+
+    fGroupLabel = new BStringView(BRect(10, 15, 80, 30), "install_type_label", "Groups");
+    fGroupLabel->SetFont(be_bold_font);
+    fInstallBox->AddChild(fGroupLabel);
+    fGroupList = new LibListView(BRect(10, 33, 80, 140), "install_type");
+    fGroupList->SetResizingMode(B_FOLLOW_ALL);
+    auto* groupScroll =
+        new BScrollView("install_type_scroll", fGroupList, kFollowLeftTop, 0, false, true);
+    fInstallBox->AddChild(groupScroll);
+
+    fFileLabel = new BStringView(BRect(102, 15, 162, 30), "file_label", "Files");
+    fFileLabel->SetFont(be_bold_font);
+    fInstallBox->AddChild(fFileLabel);
+    fFileList = new BListView(BRect(102, 33, 255, 140), "custom_list", B_MULTIPLE_SELECTION_LIST);
+    fFileScroll = new BScrollView("custom_scroll_view", fFileList, kFollowLeftTop, 0, false, true);
+    fInstallBox->AddChild(fFileScroll);
+
+    fInstallSize = new BStringView(BRect(201, 15, 271, 30), "install_size", "0 bytes");
+    fInstallSize->SetAlignment(B_ALIGN_RIGHT);
+    fInstallBox->AddChild(fInstallSize);
+
+    // The free-space text shares the volume row; it lies behind the volume menu so that
+    // the menu gets the clicks and the text shows at the row's right end.
+    fFreeSpace = new BStringView(BRect(33, 146, 271, 167), "volume_size", "0 bytes");
+    fFreeSpace->SetAlignment(B_ALIGN_RIGHT);
+    fInstallBox->AddChild(fFreeSpace);
+    fVolumeMenu = new LibVolumeMenu(BPoint(10, 146), "volume", kVolumeChosen, 70);
+    fVolumeMenu->SetLabel("Disk");
+    fInstallBox->AddChild(fVolumeMenu, fFreeSpace);
+
+    fFolderButton =
+        new LibPictureButton(BPoint(10, 175), FolderButtonArt::kSize, FolderButtonArt::kSize,
+                             "folder", FolderButtonArt::Normal(), FolderButtonArt::Pressed(),
+                             kFolderButton, FolderButtonArt::Disabled());
+    fInstallBox->AddChild(fFolderButton);
+
+    fDestination = new LibStringView(BRect(35, 180, 275, 195), "destination", "");
+    fInstallBox->AddChild(fDestination);
+
+    // The status line and the buttons below.
+    fStatusBox = new BBox(BRect(10, 225, 320, 250), "inst_box");
+    background->AddChild(fStatusBox);
+    fStatusLine = new BStringView(BRect(5, 6, 305, 21), "instruction", "");
+    fStatusLine->SetFontSize(10);
+    fStatusBox->AddChild(fStatusLine);
+
+    fButton = new BButton(BRect(330, 223, 425, 243), "button", "", new BMessage(kButtonPressed));
+    fButton->SetFontSize(10);
+    background->AddChild(fButton);
+
+    fLanguageMenu = new LibMenuField(BRect(429, 225, 449, 245), "options", 10, true);
+    background->AddChild(fLanguageMenu);
+
+    fInstallBox->Hide();
+
+    fGroupList->SetSelectionMessage(new BMessage(kGroupSelected));
+    fGroupList->SetHoverCommand(kGroupHovered);
+    fGroupScrollBar = groupScroll->ScrollBar(B_VERTICAL);
+    fFileList->SetSelectionMessage(new BMessage(kFilesSelected));
+    fFolderButton->AddTip(kTipRequest, "Change destination folder");
+    SetDefaultButton(fButton);
+}
+
+// #pragma mark - loading and language
+
+bool InstallerWin::LoadResources() {
+    if (!fSession.Load(fInstallerPath.empty() ? nullptr : fInstallerPath.c_str())) {
+        // The user has been told that the installer was improperly built.
+        PostToApplication(new BMessage(B_QUIT_REQUESTED));
+        return false;
+    }
+    fLoaded = true;
+    InstallConfig& config = fSession.Engine();
+
+    Lock();
+    BMessage about;
+    config.FindMessage("about_image", &about);
+    fImage->SetImage(about);
+    auto text = [&config](const char* key) -> const char* {
+        const char* value = nullptr;
+        return config.FindString(key, &value) == B_OK ? value : nullptr;
+    };
+    fImage->SetAppName(text("app_name"));
+    fImage->SetVersion(text("version"));
+    fImage->SetDate(text("release_date"));
+    fImage->SetCompany(text("company"));
+    fImage->SetEmail(text("support_email"));
+
+    fLicenseText->SetText(config.StringValue("license"));
+    if (fLicenseText->TextLength() == 0)
+        ButtonPressed();
+
+    for (int32 i = 0; i < fSession.CountGroups(); i++)
+        AddGroup(fSession.GroupName(i).c_str());
+    if (fGroupList->CountItems() > 0)
+        fGroupList->Select(0, false);
+
+    BMessage record;
+    for (int32 i = 0; config.GetInstallFile(i, record); i++) {
+        auto* row = new InstallListRow(false);
+        row->Item().SetShowFullPath(false);
+        row->Item().Read(record);
+        fFileList->AddItem(row);
+    }
+
+    if (config.HasString("opt_default_folder"))
+        fSession.SetDefaultDestination();
+
+    fVolumeMenu->AllowRemovable(config.BoolValue("req_removable_vol_ok"));
+    fVolumeMenu->AllowShared(config.BoolValue("req_shared_vol_ok"));
+    fVolumeMenu->Update();
+
+    InstallTypeSelected();
+    SetDestinationPath();
+
+    BMessage sound;
+    if (config.FindMessage("audio_data", &sound) == B_OK) {
+        sound.what = kPlaySound;
+        PostToApplication(new BMessage(sound));
+    }
+    Unlock();
+    return true;
+}
+
+void InstallerWin::SetLanguage() {
+    Lock();
+    fLanguageMenu->Clear();
+    fLicenseBox->SetLabel(fLocalize.GetString(1001));
+    fInstallBox->SetLabel(fLocalize.GetString(1002));
+    fGroupLabel->SetText(fLocalize.GetString(1003));
+    fFileLabel->SetText(fLocalize.GetString(1004));
+    fFolderButton->AddTip(kTipRequest, fLocalize.GetString(1005));
+    fVolumeMenu->SetLabel(fLocalize.GetString(1006));
+    if (fState == kLicenseState) {
+        SetButtonLabel(1008);
+        SetStatusText(fLocalize.GetString(1010));
+    } else if (fState == kReadyState) {
+        SetButtonLabel(1007);
+        SetStatusText(fLocalize.GetString(1009));
+    } else {
+        // While installing the button stops the run and the status line shows its
+        // progress; both only change language.
+        SetButtonLabel(1012);
+    }
+
+    LibString names = fLocalize.GetString(1000);
+    const char* start = names.String();
+    while (start != nullptr) {
+        const char* end = std::strchr(start, '\n');
+        std::string name = end != nullptr ? std::string(start, size_t(end - start)) : start;
+        fLanguageMenu->Add(name.c_str(), new BMessage(kLanguageChosen));
+        start = end != nullptr ? end + 1 : nullptr;
+    }
+    int32 current = xLocalize::LanguageIndex(fLocalize.Language());
+    for (int32 i = 0; i < fLanguageMenu->CountItems(); i++)
+        fLanguageMenu->ItemAt(i)->SetMarked(i == current);
+    Unlock();
+}
+
+void InstallerWin::ChangeLaunguage() {
+    int32 marked = -1;
+    for (int32 i = 0; i < fLanguageMenu->CountItems(); i++)
+        if (fLanguageMenu->ItemAt(i)->IsMarked()) {
+            marked = i;
+            break;
+        }
+    fLocalize.SetLanguage(xLocalize::LanguageCode(marked));
+    SetLanguage();
+}
+
+void InstallerWin::GetVolumes() {
+    Lock();
+    fVolumeMenu->Update();
+    Unlock();
+}
+
+void InstallerWin::AddGroup(const char* name) {
+    fGroupList->AddItem(new BStringItem(name != nullptr ? name : "", 0, true));
+}
+
+// #pragma mark - messages
+
+void InstallerWin::MessageReceived(BMessage* message) {
+    switch (message->what) {
+    case kButtonPressed:
+        ButtonPressed();
+        break;
+    case kGroupSelected:
+        InstallTypeSelected();
+        break;
+    case kGroupHovered:
+        ShowGroupDescription(message->GetInt32("item", -1));
+        break;
+    case kFolderButton:
+        InitFolderPanel();
+        break;
+    case kVolumeChosen:
+        SelectVolume();
+        break;
+    case kFolderChosen:
+        SelectDestination();
+        break;
+    case kFilesSelected:
+        CustomItemSelected();
+        break;
+    case kLanguageChosen:
+        ChangeLaunguage();
+        break;
+    case LIB_THREAD_COMPLETE:
+        ThreadChange(message);
+        break;
+    case B_NODE_MONITOR: {
+        int32 opcode = 0;
+        if (message->FindInt32("opcode", &opcode) == B_OK &&
+            (opcode == B_DEVICE_MOUNTED || opcode == B_DEVICE_UNMOUNTED))
+            GetVolumes();
+        break;
+    }
+    case kInstallStatusMessage:
+        RecordStatus(message);
+        break;
+    default:
+        LibWindow::MessageReceived(message);
+    }
+}
+
+bool InstallerWin::QuitRequested() {
+    if (fCloseAllowed)
+        return true;
+    // The application stops a running installation before anything goes away.
+    PostToApplication(new BMessage(B_QUIT_REQUESTED));
+    return false;
+}
+
+void InstallerWin::SetApplicationTarget(const BMessenger& target) {
+    fApplication = target;
+    fHasApplicationTarget = true;
+}
+
+void InstallerWin::PostToApplication(BMessage* message) {
+    BMessenger target = fHasApplicationTarget ? fApplication : be_app_messenger;
+    if (!fHasApplicationTarget && be_app != nullptr)
+        target = BMessenger(be_app);
+    target.SendMessage(message);
+    delete message;
+}
+
+// #pragma mark - the button and the run
+
+void InstallerWin::ButtonPressed() {
+    Lock();
+    switch (fState) {
+    case kLicenseState:
+        fLicenseBox->Hide();
+        fInstallBox->Show();
+        SetButtonLabel(1007);
+        SetStatusText(fLocalize.GetString(1009));
+        fState = kReadyState;
+        // Only tells the user that the installation folder is there already.
+        CheckDestinationFolder(false);
+        break;
+    case kReadyState:
+        EnableDestinationControls(false);
+        SetButtonLabel(1012);
+        fState = kInstallingState;
+        Install();
+        break;
+    default:
+        QuitRequested();
+        break;
+    }
+    Unlock();
+}
+
+void InstallerWin::Install() {
+    Lock();
+    for (int32 i = 0; i < fFileList->CountItems(); i++)
+        fSession.SetSelected(i, fFileList->IsItemSelected(i));
+    Unlock();
+    fRunStarted = true;
+    fRunCompleted = false;
+    if (fSession.Install(new BMessenger(this)) < B_OK) {
+        // The worker could not start: nothing runs, so the user may try again.
+        Lock();
+        EnableDestinationControls(true);
+        SetButtonLabel(1007);
+        SetStatusText(fLocalize.GetString(1009));
+        fState = kReadyState;
+        Unlock();
+    }
+}
+
+void InstallerWin::RecordStatus(BMessage* message) {
+    const char* text = nullptr;
+    if (message->FindString("message", &text) != B_OK || text == nullptr)
+        return;
+    fSession.HandleMessage(message);
+    if (std::strcmp(text, fLocalize.GetString(1037).String()) == 0)
+        fRunCompleted = true;
+    Lock();
+    SetStatusText(text);
+    Unlock();
+}
+
+void InstallerWin::ThreadChange(BMessage* message) {
+    bool ended = false;
+    bool quit = false;
+    if (!fSession.HandleMessage(message, &ended, &quit) || !ended)
+        return;
+    fRunResult = message->GetInt32("status", 0);
+    if (quit) {
+        QuitRequested();
+        return;
+    }
+    Lock();
+    EnableDestinationControls(true);
+    SetButtonLabel(1007);
+    SetStatusText(fLocalize.GetString(1009));
+    fState = kReadyState;
+    Unlock();
+}
+
+void InstallerWin::QuitRunning() {
+    if (!fSession.IsRunning())
+        return;
+    fStopped = true;
+    fSession.QuitRunning();
+}
+
+int InstallerWin::ExitStatus() const {
+    if (!fLoaded)
+        return kExitBrokenInstaller;
+    if (fStopped)
+        return kExitStopped;
+    if (fRunResult >= 0)
+        return ExitStatusForResult(fRunResult, fRunCompleted);
+    if (fState == kLicenseState)
+        return kExitLicenseDeclined;
+    return kExitCancelled;
+}
+
+// #pragma mark - destination
+
+bool InstallerWin::CheckDestinationFolder(bool fromPanel) {
+    return fSession.CheckDestinationFolder(fromPanel);
+}
+
+void InstallerWin::InitFolderPanel() {
+    if (fFolderPanel == nullptr) {
+        fFolderPanel = new LibFilePanel(B_OPEN_PANEL, static_cast<BLooper*>(this), kFolderChosen,
+                                        B_DIRECTORY_NODE, false);
+        fFolderPanel->Filter().AddType("application/x-vnd.Be-directory");
+        fFolderPanel->Filter().AddType("application/x-vnd.Be-volume");
+    }
+    // The panel opens on the destination's parent, with the destination in view.
+    fFolderPanel->SetPanelDirectory(fSession.DestinationPath().c_str(), true);
+    fFolderPanel->Show();
+}
+
+void InstallerWin::SelectDestination() {
+    if (fFolderPanel == nullptr)
+        return;
+    std::string previous = fSession.DestinationPath();
+    entry_ref ref;
+    fFolderPanel->Rewind();
+    BPath chosen;
+    if (fFolderPanel->GetNextSelectedRef(&ref) != B_OK || BEntry(&ref).GetPath(&chosen) != B_OK) {
+        fFolderPanel->Hide();
+        return;
+    }
+    fSession.SetDestination(chosen.Path());
+    if (CheckDestinationFolder(true)) {
+        SetDestinationPath();
+        fFolderPanel->Hide();
+    } else {
+        // The user may choose again; the destination stays what it was.
+        fSession.SetDestination(previous.c_str());
+    }
+}
+
+void InstallerWin::SelectVolume() {
+    GetHomeDirectory();
+    CheckDestinationFolder(false);
+}
+
+void InstallerWin::GetHomeDirectory() {
+    VolumeChoice volume;
+    if (!FindVolume(fVolumeMenu->Text().String(), volume))
+        return;
+    fSession.SetDestination(volume.homeFolder.c_str());
+    SetDestinationPath();
+    Lock();
+    fFreeSpace->SetText(BytesText(volume.freeBytes).c_str());
+    Unlock();
+}
+
+void InstallerWin::SetDestinationPath() {
+    Lock();
+    fDestination->SetTruncatedText(fSession.DestinationPath().c_str(), B_TRUNCATE_BEGINNING);
+    Unlock();
+}
+
+// #pragma mark - groups and files
+
+void InstallerWin::InstallTypeSelected() {
+    ShowGroupDescription(-1);
+    Lock();
+    // Selecting rows here must not come back as selection messages.
+    fFileList->SetSelectionMessage(nullptr);
+    int32 group = fGroupList->CurrentSelection();
+    if (group >= 0) {
+        for (int32 i = 0; i < fFileList->CountItems(); i++) {
+            if (fSession.FileInGroup(i, group)) {
+                if (!fFileList->IsItemSelected(i))
+                    fFileList->Select(i, true);
+            } else {
+                fFileList->Deselect(i);
+            }
+        }
+    } else if (fGroupList->CountItems() > 0) {
+        fGroupList->Select(0, false);
+    }
+    fFileList->SetSelectionMessage(new BMessage(kFilesSelected));
+    Unlock();
+    CustomItemSelected();
+}
+
+void InstallerWin::CustomItemSelected() {
+    Lock();
+    int32 selected = 0;
+    for (int32 i = 0; i < fFileList->CountItems(); i++) {
+        bool on = fFileList->IsItemSelected(i);
+        // The session keeps the selection only while no run uses it.
+        if (fState != kInstallingState)
+            fSession.SetSelected(i, on);
+        selected += on ? 1 : 0;
+    }
+    int64 total = fSession.Engine().DeinstallerSize();
+    for (int32 i = 0; i < fFileList->CountItems(); i++)
+        if (fFileList->IsItemSelected(i) && fSession.FileSize(i) > 0)
+            total += fSession.FileSize(i);
+    fInstallSize->SetText(BytesText(total).c_str());
+    fButton->SetEnabled(selected > 0);
+    Unlock();
+}
+
+void InstallerWin::ShowGroupDescription(const int32& index) {
+    BMessage tip(kTipRequest);
+    if (index < 0) {
+        tip.AddBool("show", false);
+        PostToApplication(new BMessage(tip));
+        return;
+    }
+    if (index >= fSession.CountGroups())
+        return;
+    const std::string& description = fSession.GroupDescription(index);
+    if (!description.empty()) {
+        Lock();
+        BView* scroll = fGroupList->Parent();
+        BRect listFrame = fGroupList->Frame();
+        float scrolled = fGroupScrollBar != nullptr ? fGroupScrollBar->Value() : 0;
+        // Just right of the list, level with the top of the hovered row.
+        BPoint where(scroll->Frame().left + 99 + fGroupList->Bounds().Width() + listFrame.right,
+                     fGroupList->ItemFrame(index).top + 42 + listFrame.top - scrolled);
+        where = ConvertToScreen(where);
+        Unlock();
+        tip.AddBool("show", true);
+        tip.AddInt16("sdelay", 0);
+        tip.AddInt16("edelay", int16(std::ceil(double(description.size()) * 0.25)));
+        tip.AddPoint("loc", where);
+        tip.AddInt32("width", 160);
+        tip.AddString("tip", description.c_str());
+    }
+    PostToApplication(new BMessage(tip));
+}
+
+// #pragma mark - helpers
+
+void InstallerWin::SetButtonLabel(int32 textId) {
+    fButton->SetLabel(fLocalize.GetString(textId));
+}
+
+void InstallerWin::SetStatusText(const char* text) {
+    fStatusLine->SetText(text != nullptr ? text : "");
+}
+
+void InstallerWin::EnableDestinationControls(bool enabled) {
+    fFolderButton->SetEnabled(enabled);
+    fVolumeMenu->SetEnabled(enabled);
+}
