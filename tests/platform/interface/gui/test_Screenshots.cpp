@@ -11,6 +11,10 @@
 #include "GalleryWindow.h"
 #include "platform/interface/Font.h"
 #include "platform/interface/gui/Button.h"
+#include "platform/interface/gui/MenuBar.h"
+#include "platform/interface/gui/MenuField.h"
+#include "platform/interface/gui/MenuItem.h"
+#include "platform/interface/gui/PopUpMenu.h"
 #include "support/Sandbox.h"
 
 extern char** environ;
@@ -123,6 +127,55 @@ TEST(Screenshots, ScreenShowsWhatTheWindowDraws) {
     ImageDifference difference = CompareImages(part, offscreen, 64);
     ASSERT_TRUE(difference.sameSize);
     EXPECT_LT(difference.differing, (int64)offscreen.pixels.size() / 100);
+    CloseWindow(window);
+}
+
+TEST(Screenshots, MenuFieldPullDownChoosesAnItem) {
+    REQUIRE_DISPLAY();
+    if (!HaveProgram("xdotool"))
+        GTEST_SKIP() << "xdotool is not installed";
+    auto* window = new RecordingWindow(BRect(300, 200, 549, 299), "menu");
+    auto* menu = new BPopUpMenu("pick");
+    menu->AddItem(new BMenuItem("First", new BMessage('pick')));
+    menu->AddItem(new BMenuItem("Second", new BMessage('pick')));
+    menu->AddItem(new BMenuItem("Third", new BMessage('pick')));
+    menu->ItemAt(0)->SetMarked(true);
+    auto* field = new BMenuField(BRect(10, 10, 200, 30), "field", "Pick:", menu);
+    window->AddChild(field);
+    ShowAndSettle(window);
+    BRect bar = field->MenuBar()->ConvertToScreen(field->MenuBar()->Bounds());
+    BPoint press((bar.left + bar.right) / 2, (bar.top + bar.bottom) / 2);
+    // The menu opens with the marked item over the bar; the item two rows further
+    // down is "Third". The click on it comes while the menu runs its own loop.
+    std::string x = std::to_string((int)press.x), y = std::to_string((int)press.y);
+    std::vector<std::string> args = {"xdotool",
+                                     "mousemove",
+                                     "--sync",
+                                     x,
+                                     y,
+                                     "click",
+                                     "1",
+                                     "sleep",
+                                     "0.5",
+                                     "mousemove",
+                                     "--sync",
+                                     x,
+                                     std::to_string((int)press.y + 2 * 21),
+                                     "sleep",
+                                     "0.2",
+                                     "click",
+                                     "1"};
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid;
+    ASSERT_EQ(posix_spawnp(&pid, "xdotool", nullptr, nullptr, argv.data(), environ), 0);
+    EXPECT_TRUE(Pump([&] { return window->CountReceived('pick') == 1; }, 10000000));
+    int status;
+    waitpid(pid, &status, 0);
+    EXPECT_STREQ(field->MenuItem()->Label(), "Third");
+    EXPECT_EQ(menu->FindMarkedIndex(), 2);
     CloseWindow(window);
 }
 
