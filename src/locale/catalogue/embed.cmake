@@ -1,14 +1,14 @@
-# Writes locale/CatalogueData.cpp: the translation sources of this folder embedded as
-# string literals, in the order of the language menu, so that the program carries its
-# catalogue without reading files at run time.
-#
-# Run after editing a .po file:
-#   cmake -P src/locale/catalogue/embed.cmake
-# The locale tests fail when the embedded copy and the .po files differ.
+# Writes CatalogueData.cpp: the translation sources of this folder embedded as string
+# literals, in the order of the language menu, so that the program carries its catalogue
+# without reading files at run time. The build runs it whenever a .po file changes:
+#   cmake -DOUTPUT=<build folder>/CatalogueData.cpp -P src/locale/catalogue/embed.cmake
 
 set(languages en fr es de it no sv da nl pt)
 get_filename_component(here "${CMAKE_CURRENT_LIST_DIR}" ABSOLUTE)
-set(output "${here}/../CatalogueData.cpp")
+if(NOT DEFINED OUTPUT)
+  message(FATAL_ERROR "give the file to write: -DOUTPUT=...")
+endif()
+set(output "${OUTPUT}")
 
 set(text "// Made by locale/catalogue/embed.cmake from locale/catalogue/*.po; do not edit.\n")
 string(APPEND text "#include <string_view>\n\nnamespace catalogue {\n\n")
@@ -24,4 +24,11 @@ foreach(code IN LISTS languages)
 endforeach()
 string(APPEND text "};\n\nextern const int kEmbeddedSourceCount = sizeof(kEmbeddedSources) / sizeof(kEmbeddedSources[0]);\n\n")
 string(APPEND text "} // namespace catalogue\n")
+# Only a changed catalogue touches the file, so that nothing rebuilds for nothing.
+if(EXISTS "${output}")
+  file(READ "${output}" previous)
+  if(previous STREQUAL text)
+    return()
+  endif()
+endif()
 file(WRITE "${output}" "${text}")
