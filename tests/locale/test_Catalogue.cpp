@@ -106,7 +106,7 @@ TEST(BuiltinCatalogue, EmbeddedSourcesMatchTheFilesInTheTree) {
     for (const char* language : kLanguages) {
         const std::string onDisk = tarnw::test::ReadFile(folder + language + ".po");
         EXPECT_TRUE(BuiltinSource(language) == onDisk)
-            << language << ".po changed; run cmake -P src/locale/catalogue/embed.cmake";
+            << language << ".po differs from the catalogue the build embedded";
     }
 }
 
