@@ -25,10 +25,13 @@ public:
     void PlaySound(BMessage* message);
     // The exit status of the run, valid once Run() has returned.
     int ExitStatus() const { return fExitStatus; }
+    // The result of the last installation run, -1 when none ended.
+    int32 RunResult() const { return fRunResult; }
 
 private:
     LibTipManager fTips;
     InstallerWin* fWindow = nullptr;
     LibSound* fSound = nullptr;
     int fExitStatus = 0;
+    int32 fRunResult = -1;
 };

@@ -1,0 +1,65 @@
+#include "app/main/InstallApp.h"
+
+#include "lib/LibSound.h"
+#include "platform/app/Message.h"
+#include "platform/storage/MimeType.h"
+#include "storage/LibAppResource.h"
+#include "ui/gui/InstallerWin.h"
+
+InstallApp::InstallApp() : BApplication(kSignature) {
+    // Neither step may keep the installer from running: a read-only executable or type
+    // database only loses the record.
+    LibSetAppVersion(1, 3, 1, "Installer", "V1.3.1 Install BeOS applications", 5, 0);
+    BMimeType(kDocumentType).SetPreferredApp(kSignature, B_OPEN);
+
+    fWindow = new InstallerWin();
+    fWindow->Run();
+}
+
+InstallApp::~InstallApp() {
+    delete fSound;
+}
+
+void InstallApp::ReadyToRun() {
+    fWindow->SetPosition(LibWindow::kCenter);
+    if (!fWindow->LoadResources())
+        return; // the user was told; the quit request is on its way
+    fWindow->Show();
+}
+
+void InstallApp::MessageReceived(BMessage* message) {
+    switch (message->what) {
+    case InstallerWin::kPlaySound:
+        PlaySound(message);
+        break;
+    case InstallerWin::kTipRequest:
+        fTips.MessageReceived(message);
+        break;
+    default:
+        BApplication::MessageReceived(message);
+    }
+}
+
+void InstallApp::PlaySound(BMessage* message) {
+    // The window sends the sound once; a second request must not cut the first short.
+    if (fSound != nullptr)
+        return;
+    fSound = new LibSound(*message, "AudioFile");
+    fSound->Play();
+}
+
+void InstallApp::Pulse() {
+    fTips.PostPending();
+}
+
+bool InstallApp::QuitRequested() {
+    // A running installation is stopped (and the user told) while the window still
+    // exists; then the window may close.
+    if (fWindow != nullptr) {
+        fWindow->QuitRunning();
+        fExitStatus = fWindow->ExitStatus();
+        fRunResult = fWindow->LastRunResult();
+        fWindow->AllowClose();
+    }
+    return true;
+}
