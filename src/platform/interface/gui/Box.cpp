@@ -18,13 +18,7 @@ void BBox::SetLabel(const char* label) {
 }
 
 void BBox::AttachedToWindow() {
-    if (Parent()) {
-        rgb_color color = Parent()->ViewColor();
-        if (color == B_TRANSPARENT_COLOR)
-            color = ui_color(B_PANEL_BACKGROUND_COLOR);
-        SetViewColor(color);
-        SetLowColor(color);
-    }
+    AdoptParentViewColor();
 }
 
 void BBox::FrameResized(float, float) {

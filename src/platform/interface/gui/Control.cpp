@@ -14,13 +14,7 @@ BControl::~BControl() = default;
 
 void BControl::AttachedToWindow() {
     // Controls take their parent's background and send to their window by default.
-    if (Parent()) {
-        rgb_color color = Parent()->ViewColor();
-        if (color == B_TRANSPARENT_COLOR)
-            color = ui_color(B_PANEL_BACKGROUND_COLOR);
-        SetViewColor(color);
-        SetLowColor(color);
-    }
+    AdoptParentViewColor();
     if (!HasTarget() && Window())
         SetTarget(Window());
 }

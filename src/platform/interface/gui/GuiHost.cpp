@@ -64,6 +64,12 @@ bool StartToolkit() {
     fl_open_display(gDisplay);
     FltkPainter::RegisterFonts();
     gToolkitReady = true;
+    int x, y, w, h;
+    Fl::screen_xywh(x, y, w, h, 0);
+    if (w > 0 && h > 0) {
+        gScreenFrame = BRect(x, y, x + w - 1, y + h - 1);
+        gScreenKnown = true;
+    }
     return true;
 }
 
@@ -512,16 +518,22 @@ bigtime_t SendPulses() {
     bigtime_t now = system_time();
     bigtime_t next = B_INFINITE_TIMEOUT;
     for (BWindow* window : BWindow::AllWindows()) {
-        WindowState* state = window->State();
-        if (!state || state->pulseRate <= 0 || state->hidden > 0 || !state->running)
+        // A window held by another thread gets its pulse in a later round.
+        if (window->LockWithTimeout(0) != B_OK) {
+            next = std::min(next, (bigtime_t)10000);
             continue;
-        if (state->nextPulse == 0)
-            state->nextPulse = now + state->pulseRate;
-        if (now >= state->nextPulse) {
-            window->PostMessage(B_PULSE);
-            state->nextPulse = now + state->pulseRate;
         }
-        next = std::min(next, state->nextPulse - now);
+        WindowState* state = window->State();
+        if (state && state->pulseRate > 0 && state->hidden <= 0 && state->running) {
+            if (state->nextPulse == 0)
+                state->nextPulse = now + state->pulseRate;
+            if (now >= state->nextPulse) {
+                window->PostMessage(B_PULSE);
+                state->nextPulse = now + state->pulseRate;
+            }
+            next = std::min(next, state->nextPulse - now);
+        }
+        window->Unlock();
     }
     return next;
 }

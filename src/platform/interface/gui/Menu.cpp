@@ -438,10 +438,7 @@ void BMenuField::SetEnabled(bool enabled) {
 }
 
 void BMenuField::AttachedToWindow() {
-    if (Parent()) {
-        SetViewColor(Parent()->ViewColor());
-        SetLowColor(Parent()->ViewColor());
-    }
+    AdoptParentViewColor();
 }
 
 void BMenuField::Draw(BRect) {

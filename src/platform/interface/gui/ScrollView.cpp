@@ -58,8 +58,7 @@ void BScrollView::SetBorder(border_style border) {
 }
 
 void BScrollView::AttachedToWindow() {
-    if (Parent())
-        SetViewColor(Parent()->ViewColor());
+    AdoptParentViewColor();
 }
 
 void BScrollView::Draw(BRect) {

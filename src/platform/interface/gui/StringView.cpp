@@ -20,10 +20,7 @@ void BStringView::SetAlignment(alignment flag) {
 }
 
 void BStringView::AttachedToWindow() {
-    if (Parent()) {
-        SetViewColor(Parent()->ViewColor());
-        SetLowColor(Parent()->ViewColor());
-    }
+    AdoptParentViewColor();
 }
 
 void BStringView::Draw(BRect) {

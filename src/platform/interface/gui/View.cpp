@@ -406,6 +406,18 @@ bool BView::IsFocus() const {
 
 void BView::SetViewColor(rgb_color color) {
     fViewColor = color;
+    fViewColorSet = true;
+    Invalidate();
+}
+
+void BView::AdoptParentViewColor() {
+    if (fViewColorSet || !fParent)
+        return;
+    rgb_color color = fParent->ViewColor();
+    if (color == B_TRANSPARENT_COLOR)
+        color = ui_color(B_PANEL_BACKGROUND_COLOR);
+    fViewColor = color;
+    fLowColor = color;
     Invalidate();
 }
 

@@ -227,6 +227,9 @@ public:
 protected:
     // Called when the view joins or leaves a window (or bitmap).
     void SetOwner(BWindow* window, BBitmap* bitmap);
+    // Controls take their parent's background when they are attached, unless a colour
+    // was set for them.
+    void AdoptParentViewColor();
 
 private:
     friend class BWindow;
@@ -256,6 +259,7 @@ private:
     rgb_color fHighColor = {0, 0, 0, 255};
     rgb_color fLowColor = {255, 255, 255, 255};
     rgb_color fViewColor = {255, 255, 255, 255};
+    bool fViewColorSet = false;
     drawing_mode fDrawingMode = B_OP_COPY;
     float fPenSize = 1;
     BPoint fPen;

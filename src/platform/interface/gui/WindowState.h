@@ -3,6 +3,7 @@
 // What a BWindow keeps about itself and what the toolkit thread still has to apply.
 // Guarded by the window's lock.
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,8 +51,8 @@ struct WindowState {
     bool tracking = false;
 
     // Pending work for the toolkit thread.
-    bool needsSync = true;
-    bool dirty = false;
+    std::atomic<bool> needsSync{true};
+    std::atomic<bool> dirty{false};
     bool frameChanged = false;
     bool titleChanged = false;
     bool activateRequested = false;
