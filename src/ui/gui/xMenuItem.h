@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/interface/Rect.h"
 #include "platform/interface/gui/MenuItem.h"
 
 class BBitmap;
