@@ -165,13 +165,14 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
         if (replace && !relative.empty() && InstallPaths::EntryExists(path)) {
             if (BoolValue("opt_save_replaced") && savedFiles != nullptr && savedFiles[0] != 0) {
                 std::string target = InstallPaths::FreeName(savedFiles, InstallPaths::Leaf(path));
-                LibMove(path.c_str(), target.c_str());
+                if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target))
+                    fSaved.push_back({target, path});
             } else {
                 LibUnlink(path.c_str());
             }
         }
         if (!InstallPaths::EntryExists(path))
-            Libmkdir(path.c_str());
+            MakeFolder(path);
         if (replace) {
             definition.ReplaceBool("custom_replace_existing", false);
             customFolders.ReplaceMessage("custom_folder", i, &definition);
@@ -393,6 +394,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
             Failure(leaf, "the existing entry " + existing + " could not be saved");
             return false;
         }
+        fSaved.push_back({target, existing});
         Log("\t\t\tExisting file saved.\n");
         break;
     }
@@ -504,6 +506,12 @@ int32 InstallConfig::Run() {
     fFailures.clear();
     fFailedItems.clear();
     fScriptEdits.clear();
+    fLinks.clear();
+    fSaved.clear();
+    fHookEntries.clear();
+    fHookBlocks.clear();
+    fCreatedFolders.clear();
+    fCreatedFiles.clear();
     fOrdinal = 0;
     fTotal = 0;
     fRestart = false;
@@ -654,7 +662,7 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
                 Log("\t\t\tRemoved existing folder %s\n", target.c_str());
             }
             if (!InstallPaths::EntryExists(folder))
-                Libmkdir(folder.c_str());
+                MakeFolder(folder);
             if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target)) {
                 Log("\t\t\tPlaced in %s\n", folder.c_str());
                 path = target;
@@ -713,7 +721,7 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
         return;
     }
     if (!InstallPaths::EntryExists(folder))
-        Libmkdir(folder.c_str());
+        MakeFolder(folder);
     if (!LibSymLink(itemPath.c_str(), linkPath.c_str()) || !InstallPaths::IsLink(linkPath)) {
         Failure(leaf, "its link could not be placed in " + folder);
         return;
@@ -721,10 +729,12 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     // Only the new link is given its type; the folder's other entries are left alone.
     Libmimeset(linkPath.c_str());
     Log("\t\t\tPlaced a link in %s\n", folder.c_str());
-    if (deinstallable)
+    if (deinstallable) {
         AddDeinstallTag(linkPath.c_str(), fIdentity.c_str());
-    else
+        fLinks.push_back({linkPath, itemPath});
+    } else {
         Log("\t\t\tThis link will not be removed by the de-installer\n");
+    }
 }
 
 void InstallConfig::ApplyDates(const char* path, const BMessage& record) {

@@ -20,6 +20,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/CollisionPolicy.h"
@@ -57,7 +58,15 @@ enum { kRequirementsMet = 1, kRequirementsNoDiskSpace = 2, kRequirementsStop = 3
 // Status message code of a running installation (string "message").
 enum { kInstallStatusMessage = 'isud' };
 
-// Resource of the placed deinstaller listing what the run installed.
+// Resource of the placed deinstaller listing what the run installed: a message with
+//  "path" (every tagged entry, a folder before its contents), "link" + "link_target" (the
+//  tagged links and where they point), "saved" + "saved_from" (entries moved into the
+//  saved files folder and their places), "created_folder" (folders the run made outside
+//  the installation folder, outer ones first), "created_file" (start-up files the run
+//  made), "script_file" + "script_tag" (the blocks it added), "hook_entry" +
+//  "hook_entry_for" (the autostart entry it made, and the script it runs), and
+//  "hook_block" + "hook_block_tag" + "hook_block_for" (the profile block it added that
+//  reads a script).
 constexpr int32 kInstalledResourceId = 2003;
 constexpr const char* kInstalledResourceName = "TWC:installed";
 
@@ -140,6 +149,12 @@ private:
         std::string file;
         std::string tag;
     };
+    struct HookBlock {
+        std::string file;
+        std::string tag;
+        std::string script;
+    };
+    using PathPair = std::pair<std::string, std::string>;
 
     int32 Run();
     bool InstallItem(int32 index, BMessage& instructions, LibAppResource& resources);
@@ -149,6 +164,8 @@ private:
     void PlaceDeinstaller(LibAppResource& resources);
     void BuildDeinstallerConfiguration(BMessage& out) const;
     void WriteInstalledRecord();
+    // Libmkdir that remembers every folder it had to make, for the deinstaller.
+    bool MakeFolder(const std::string& path);
     void CreateStartupHook();
     void EditScripts();
     void EditUserScript(directory_which folder, const char* file, const char* tag,
@@ -189,6 +206,12 @@ private:
     std::vector<std::string> fFailures;
     std::set<int32> fFailedItems;
     std::vector<ScriptEdit> fScriptEdits;
+    std::vector<PathPair> fLinks;       // link, target
+    std::vector<PathPair> fSaved;       // saved copy, original place
+    std::vector<PathPair> fHookEntries; // autostart entry, script it runs
+    std::vector<HookBlock> fHookBlocks;
+    std::vector<std::string> fCreatedFolders;
+    std::vector<std::string> fCreatedFiles;
     std::string fLanguage;
     // The catalogue a run keeps from its start to its end.
     xLocalize* fLocalize = nullptr;

@@ -178,6 +178,27 @@ void InstallConfig::WriteInstalledRecord() {
         installed.AddString("script_file", edit.file.c_str());
         installed.AddString("script_tag", edit.tag.c_str());
     }
+    for (const PathPair& link : fLinks) {
+        installed.AddString("link", link.first.c_str());
+        installed.AddString("link_target", link.second.c_str());
+    }
+    for (const PathPair& saved : fSaved) {
+        installed.AddString("saved", saved.first.c_str());
+        installed.AddString("saved_from", saved.second.c_str());
+    }
+    for (const std::string& folder : fCreatedFolders)
+        installed.AddString("created_folder", folder.c_str());
+    for (const std::string& file : fCreatedFiles)
+        installed.AddString("created_file", file.c_str());
+    for (const PathPair& hook : fHookEntries) {
+        installed.AddString("hook_entry", hook.first.c_str());
+        installed.AddString("hook_entry_for", hook.second.c_str());
+    }
+    for (const HookBlock& hook : fHookBlocks) {
+        installed.AddString("hook_block", hook.file.c_str());
+        installed.AddString("hook_block_tag", hook.tag.c_str());
+        installed.AddString("hook_block_for", hook.script.c_str());
+    }
     std::string flat = installed.Flatten();
     {
         LibAppResource deinstaller(fDeinstallerPath.c_str(), uint32(B_READ_WRITE));
@@ -189,6 +210,22 @@ void InstallConfig::WriteInstalledRecord() {
             Failure(DeinstallerName(),
                     "the deinstaller could not be given the list of what was installed");
     }
+}
+
+bool InstallConfig::MakeFolder(const std::string& path) {
+    // The deinstaller takes away what the run made, and only that: each missing level is
+    // remembered, the outer ones first.
+    std::vector<std::string> missing;
+    for (std::string level = path;
+         !level.empty() && level != "/" && !InstallPaths::EntryExists(level);
+         level = InstallPaths::Parent(level))
+        missing.push_back(level);
+    bool made = Libmkdir(path.c_str());
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        if (InstallPaths::IsFolder(*level))
+            fCreatedFolders.push_back(*level);
+    }
+    return made;
 }
 
 // #pragma mark - scripts
@@ -218,8 +255,9 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
     if (find_directory(which, &folder, false, nullptr) != B_OK)
         return;
     if (!InstallPaths::EntryExists(folder.Path()))
-        Libmkdir(folder.Path());
+        MakeFolder(folder.Path());
     std::string path = InstallPaths::Join(folder.Path(), file);
+    bool existed = InstallPaths::EntryExists(path);
 
     // The file keeps the editor the user chose for it.
     char editor[B_MIME_TYPE_LENGTH] = "";
@@ -237,17 +275,31 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
 
     bool added = ScriptBlockEditor::Edit(path, tag, contents);
     LibSetFileType(path.c_str(), "text/plain", editor);
+    if (!existed && InstallPaths::EntryExists(path))
+        fCreatedFiles.push_back(path);
     if (!added)
         return;
     fScriptEdits.push_back({path, tag});
 
     if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserBootscript") == 0) {
-        UserBootHooks::EnsureBootscriptAutostart(path);
+        std::string entry = UserBootHooks::AutostartEntryPath();
+        if (!InstallPaths::EntryExists(entry)) {
+            MakeFolder(InstallPaths::Parent(entry));
+            if (UserBootHooks::EnsureBootscriptAutostart(path))
+                fHookEntries.push_back({entry, path});
+        }
     } else if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserSetupEnvironment") == 0) {
         BPath home;
-        if (find_directory(B_USER_DIRECTORY, &home, false, nullptr) == B_OK)
-            UserBootHooks::EnsureSetupEnvironmentSourced(
-                InstallPaths::Join(home.Path(), ".profile"), path);
+        if (find_directory(B_USER_DIRECTORY, &home, false, nullptr) == B_OK) {
+            std::string profile = InstallPaths::Join(home.Path(), ".profile");
+            bool profileExisted = InstallPaths::EntryExists(profile);
+            if (!ScriptBlockEditor::HasBlock(profile, UserBootHooks::ProfileHookTag()) &&
+                UserBootHooks::EnsureSetupEnvironmentSourced(profile, path)) {
+                fHookBlocks.push_back({profile, UserBootHooks::ProfileHookTag(), path});
+                if (!profileExisted)
+                    fCreatedFiles.push_back(profile);
+            }
+        }
     }
 }
 
