@@ -345,3 +345,123 @@ TEST(ZipArchive, ReadsAnArchiveInTheMiddleOfALargerFile) {
     close(fd);
     EXPECT_EQ(ReadFile(work / "out" / "Item"), "payload bytes");
 }
+
+namespace {
+
+struct Bytes {
+    std::string data;
+    void U16(uint32_t v) {
+        data += static_cast<char>(v & 0xff);
+        data += static_cast<char>((v >> 8) & 0xff);
+    }
+    void U32(uint32_t v) {
+        U16(v & 0xffff);
+        U16(v >> 16);
+    }
+    void U64(uint64_t v) {
+        U32(static_cast<uint32_t>(v));
+        U32(static_cast<uint32_t>(v >> 32));
+    }
+};
+
+// One stored file whose sizes and offset live only in Zip64 records, with a Zip64 end
+// record, as archives beyond 4 GiB are written.
+std::string Zip64Archive(const std::string& name, const std::string& content) {
+    uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(content.data()),
+                                               static_cast<uInt>(content.size())));
+    Bytes b;
+    b.U32(0x04034b50);
+    b.U16(45);
+    b.U16(0);
+    b.U16(0);
+    b.U32(0);
+    b.U32(crc);
+    b.U32(0xffffffff);
+    b.U32(0xffffffff);
+    b.U16(static_cast<uint32_t>(name.size()));
+    b.U16(20);
+    b.data += name;
+    b.U16(1);
+    b.U16(16);
+    b.U64(content.size());
+    b.U64(content.size());
+    b.data += content;
+    uint64_t central = b.data.size();
+    b.U32(0x02014b50);
+    b.U16(3 << 8 | 45);
+    b.U16(45);
+    b.U16(0);
+    b.U16(0);
+    b.U32(0);
+    b.U32(crc);
+    b.U32(0xffffffff);
+    b.U32(0xffffffff);
+    b.U16(static_cast<uint32_t>(name.size()));
+    b.U16(28);
+    b.U16(0);
+    b.U16(0);
+    b.U16(0);
+    b.U32(0100640u << 16);
+    b.U32(0xffffffff);
+    b.data += name;
+    b.U16(1);
+    b.U16(24);
+    b.U64(content.size());
+    b.U64(content.size());
+    b.U64(0);
+    uint64_t centralSize = b.data.size() - central;
+    uint64_t zip64End = b.data.size();
+    b.U32(0x06064b50);
+    b.U64(44);
+    b.U16(45);
+    b.U16(45);
+    b.U32(0);
+    b.U32(0);
+    b.U64(1);
+    b.U64(1);
+    b.U64(centralSize);
+    b.U64(central);
+    b.U32(0x07064b50);
+    b.U32(0);
+    b.U64(zip64End);
+    b.U32(1);
+    b.U32(0x06054b50);
+    b.U16(0);
+    b.U16(0);
+    b.U16(0xffff);
+    b.U16(0xffff);
+    b.U32(0xffffffff);
+    b.U32(0xffffffff);
+    b.U16(0);
+    return b.data;
+}
+
+} // namespace
+
+TEST(ZipArchive, Zip64RecordsAndDataBeforeTheArchiveAreRead) {
+    fs::path work = Sandbox::MakeFolder("zip64");
+    std::string archive = Zip64Archive("Big", "sizes in Zip64 records");
+    // Alone, and behind other data as in a self-extracting file.
+    for (const std::string& bytes : {archive, std::string(5000, 'S') + archive}) {
+        fs::path out = Sandbox::MakeFolder("zip64out");
+        MemorySource source(bytes.data(), bytes.size());
+        ZipExtractor extractor(source);
+        ASSERT_TRUE(extractor.ExtractItem((out / "Big").c_str(), "Big")) << extractor.Error();
+        EXPECT_EQ(ReadFile(out / "Big"), "sizes in Zip64 records");
+        EXPECT_EQ(fs::status(out / "Big").permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    }
+    if (access("/usr/bin/unzip", X_OK) == 0) {
+        WriteFile(work / "z64.zip", archive);
+        EXPECT_EQ(RunTool({"unzip", "-tq", (work / "z64.zip").string()}, work), 0);
+    }
+    // A Zip64 record too short for the fields it must carry.
+    std::string cut = archive;
+    size_t at = cut.find(std::string("\x01\x00\x18\x00", 4), cut.find("PK\x01\x02"));
+    ASSERT_NE(at, std::string::npos);
+    cut[at + 2] = 8;
+    MemorySource source(cut.data(), cut.size());
+    ZipExtractor extractor(source);
+    EXPECT_FALSE(extractor.ExtractItem((work / "cut").c_str(), nullptr));
+    EXPECT_FALSE(fs::exists(work / "cut"));
+}
