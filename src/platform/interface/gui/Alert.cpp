@@ -24,13 +24,18 @@ const float kMargin = 10;
 const float kButtonGap = 9;
 const float kMinButtonWidth = 75;
 
+// The stripe at the alert's left, with the icon standing out of it.
 class AlertIconView : public BView {
 public:
     AlertIconView(BRect frame, alert_type type)
         : BView(frame, "icon", B_FOLLOW_LEFT | B_FOLLOW_TOP_BOTTOM, B_WILL_DRAW), fType(type) {
-        SetViewColor(tint_color(ui_color(B_PANEL_BACKGROUND_COLOR), B_DARKEN_1_TINT));
+        SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
     }
     void Draw(BRect) override {
+        BRect stripe = Bounds();
+        stripe.right = 29;
+        SetHighColor(tint_color(ui_color(B_PANEL_BACKGROUND_COLOR), B_DARKEN_1_TINT));
+        FillRect(stripe);
         if (fType != B_EMPTY_ALERT)
             BAlert::DrawIcon(this, fType, BPoint(18, 6));
     }
@@ -67,7 +72,7 @@ BAlert::BAlert(const char* title, const char* text, const char* button0, const c
     BRect bounds = Bounds();
     float textLeft = kMargin;
     if (type != B_EMPTY_ALERT) {
-        fIconView = new AlertIconView(BRect(0, 0, 29, bounds.bottom), type);
+        fIconView = new AlertIconView(BRect(0, 0, 49, bounds.bottom), type);
         AddChild(fIconView);
         textLeft = kTextLeftWithIcon;
     }

@@ -5,6 +5,7 @@
 
 #include "platform/interface/gui/Alert.h"
 #include "platform/interface/gui/Button.h"
+#include "platform/interface/gui/CheckBox.h"
 #include "platform/interface/gui/TextView.h"
 #include "platform/kernel/OS.h"
 
@@ -119,6 +120,65 @@ TEST(Alert, AsynchronousGoSendsWhichButton) {
     ASSERT_TRUE(Pump([&] { return window->CountReceived('done') == 1; }));
     EXPECT_EQ(window->Received('done')[0].GetInt32("which", -1), 0);
     CloseWindow(window);
+}
+
+// The replace question builds on the alert like this: created on the worker, views
+// added into its text view, the window grown downwards, a check box that reports to the
+// alert, answered with a shortcut.
+class GrownAlert : public BAlert {
+public:
+    GrownAlert(std::atomic<bool>* applyToAll)
+        : BAlert("ReplaceAlert", "", "Don't Replace", "Replace", nullptr, B_WIDTH_FROM_WIDEST,
+                 B_WARNING_ALERT),
+          fApplyToAll(applyToAll) {
+        BTextView* text = TextView();
+        text->SetText("The file 'ReadMe' already exists. Do you wish to replace existing");
+        SetShortcut(0, 'd');
+        SetShortcut(1, 'r');
+        buttonTop = ButtonAt(0)->Frame().top;
+        ResizeBy(0, 240);
+        auto* box = new BCheckBox(BRect(0, 200, 300, 215), "future_collisions",
+                                  "Apply to all future collisions", new BMessage(1000));
+        text->AddChild(box);
+    }
+    void MessageReceived(BMessage* message) override {
+        if (message->what == 1000) {
+            *fApplyToAll = message->GetInt32("be:value", 0) == B_CONTROL_ON;
+            return;
+        }
+        BAlert::MessageReceived(message);
+    }
+    float buttonTop;
+
+private:
+    std::atomic<bool>* fApplyToAll;
+};
+
+TEST(Alert, GrownAlertWithViewsInItsTextView) {
+    REQUIRE_DISPLAY();
+    std::atomic<bool> applyToAll{false};
+    std::atomic<int32> answer{-99};
+    std::atomic<float> grownBy{0};
+    std::thread worker([&] {
+        auto* alert = new GrownAlert(&applyToAll);
+        grownBy = alert->ButtonAt(0)->Frame().top - alert->buttonTop;
+        answer = alert->Go();
+    });
+    BAlert* alert = nullptr;
+    ASSERT_TRUE(Pump([&] { return (alert = ShownAlert()) != nullptr; }));
+    EXPECT_FLOAT_EQ(grownBy, 240);
+    alert->Lock();
+    BView* box = alert->FindView("future_collisions");
+    ASSERT_NE(box, nullptr);
+    BPoint boxPoint = box->ConvertToWindow(BPoint(5, 7));
+    alert->Unlock();
+    Click(alert, boxPoint);
+    ASSERT_TRUE(Pump([&] { return applyToAll.load(); }));
+    PressKey(alert, "r");
+    EXPECT_TRUE(Pump([&] { return answer != -99; }));
+    worker.join();
+    EXPECT_EQ(answer, 1);
+    EXPECT_TRUE(applyToAll);
 }
 
 TEST(Alert, LayoutFollowsButtonWidthsAndText) {
