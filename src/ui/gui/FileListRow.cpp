@@ -1,0 +1,55 @@
+#include "ui/gui/FileListRow.h"
+
+#include "lib/LibString.h"
+#include "platform/interface/gui/Bitmap.h"
+#include "platform/interface/gui/View.h"
+
+FileListRow::FileListRow(FileListItem* item)
+    : BListItem(0, true), fItem(item != nullptr ? item : new FileListItem()) {
+    SetHeight(FileListItem::kRowHeight);
+}
+
+FileListRow::~FileListRow() {}
+
+void FileListRow::Update(BView* owner, const BFont* font) {
+    BListItem::Update(owner, font);
+    if (owner != nullptr)
+        fItem->Update(owner->Frame().Width(), font);
+    SetHeight(FileListItem::kRowHeight);
+}
+
+void FileListRow::DrawItem(BView* owner, BRect frame, bool) {
+    if (owner == nullptr)
+        return;
+    float x = fItem->Left();
+    rgb_color high = owner->HighColor();
+    drawing_mode mode = owner->DrawingMode();
+
+    owner->SetHighColor(IsSelected() ? kSelectedColor : owner->ViewColor());
+    owner->FillRect(frame);
+
+    owner->SetHighColor(kTextColor);
+    owner->SetDrawingMode(B_OP_OVER);
+    const FileIcon& icon = fItem->Icon();
+    BBitmap bitmap(BRect(0, 0, FileIcon::kSize - 1, FileIcon::kSize - 1), B_CMAP8);
+    bitmap.SetBits(icon.Bits(), FileIcon::kDataSize, 0, B_CMAP8);
+    owner->DrawBitmap(&bitmap, BPoint(x - 1, frame.top + FileListItem::kIconTopInset));
+
+    // The row's background shows through the text too, selected or not.
+    rgb_color low = owner->LowColor();
+    owner->SetLowColor(IsSelected() ? kSelectedColor : owner->ViewColor());
+    BPoint where(x + FileListItem::kTextOffset, frame.bottom - FileListItem::kBaselineInset);
+    if (!fItem->ShowFullPath()) {
+        owner->DrawString(fItem->DisplayText(), where);
+    } else {
+        LibString folder, rest;
+        fItem->SplitDisplayText(folder, rest);
+        owner->SetHighColor(kFolderColor);
+        owner->DrawString(folder, where);
+        owner->SetHighColor(kTextColor);
+        owner->DrawString(rest, BPoint(where.x + owner->StringWidth(folder), where.y));
+    }
+    owner->SetLowColor(low);
+    owner->SetDrawingMode(mode);
+    owner->SetHighColor(high);
+}
