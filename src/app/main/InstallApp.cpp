@@ -1,3 +1,4 @@
+#if defined(TARNW_WITH_GUI) && defined(TARNW_WINDOW_READY)
 #include "app/main/InstallApp.h"
 
 #include "lib/LibSound.h"
@@ -63,3 +64,4 @@ bool InstallApp::QuitRequested() {
     }
     return true;
 }
+#endif

@@ -7,7 +7,9 @@
 #include "ui/FrontendChoice.h"
 #include "ui/InstallerFlow.h"
 
-#ifdef TARNW_WITH_GUI
+// The window needs the installer controls; until they are all built the stub is made
+// without it.
+#if defined(TARNW_WITH_GUI) && defined(TARNW_WINDOW_READY)
 #include "app/main/InstallApp.h"
 #include "platform/interface/gui/GuiHost.h"
 #include "ui/Transcript.h"
@@ -16,7 +18,7 @@
 
 namespace {
 
-#ifdef TARNW_WITH_GUI
+#if defined(TARNW_WITH_GUI) && defined(TARNW_WINDOW_READY)
 constexpr bool kGuiBuilt = true;
 
 // Opening the display ourselves first keeps the toolkit from ending the program when
