@@ -55,17 +55,18 @@ void DrawFace(Image& image, const Palette& p, bool pressed) {
 // An open folder: the back with its tab, and the front flap tilted open towards the
 // upper right. With `filled` false only the outlines are drawn.
 void DrawFolder(Image& image, int dx, int dy, uint8 outline, uint8 back, uint8 front, bool filled) {
-    // Tab.
+    // Tab: (5,5)-(10,6), open at the bottom onto the back.
     for (int x = 5; x <= 10; x++)
         Set(image, x + dx, 5 + dy, outline);
     Set(image, 5 + dx, 6 + dy, outline);
     Set(image, 10 + dx, 6 + dy, outline);
+    if (filled)
+        for (int x = 6; x <= 9; x++)
+            Set(image, x + dx, 6 + dy, back);
     // Back: (5,7)-(16,17).
-    for (int y = 6; y <= 17; y++) {
+    for (int y = 7; y <= 17; y++) {
         for (int x = 5; x <= 16; x++) {
-            bool edge = x == 5 || x == 16 || y == 17 || (y == 7 && x >= 10) || (y == 6 && x < 10);
-            if (y == 6 && (x > 10))
-                continue;
+            bool edge = x == 5 || x == 16 || y == 17 || (y == 7 && x >= 10);
             if (edge)
                 Set(image, x + dx, y + dy, outline);
             else if (filled)

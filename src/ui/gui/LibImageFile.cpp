@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "platform/interface/gui/Bitmap.h"
+#include "platform/interface/gui/TranslationUtils.h"
 
 namespace {
 
@@ -73,6 +74,9 @@ std::unique_ptr<Fl_RGB_Image> Decode(const char* path, Format format) {
 BBitmap* LibReadImageFile(const char* path) {
     if (path == nullptr || *path == '\0')
         return nullptr;
+    // The platform's own readers first; the toolkit's decoders add BMP, GIF, XPM and PNM.
+    if (BBitmap* bitmap = BTranslationUtils::GetBitmap(path))
+        return bitmap;
     std::unique_ptr<Fl_RGB_Image> image = Decode(path, Sniff(path));
     if (!image || image->fail() || image->count() != 1 || image->data() == nullptr)
         return nullptr;
