@@ -1,7 +1,148 @@
-// TarnDeinstall: removes what an installation tagged. This first version only says so.
+// TarnDeinstall: removes what an installation placed and tagged, undoes its start-up
+// blocks and, on request, puts back what it replaced. The installer places this program in
+// the installation folder with its configuration, the list of what was installed and the
+// language of the installation.
+//
+// Front-end from $TARNW_FRONTEND as in the installer: "console" (a dialogue in the
+// terminal) or "unattended" (decisions from $TARNW_ANSWERS: "remove: yes" consents,
+// "restore: yes" puts saved files back, "language: CODE"); without it the console when
+// standard input and output are terminals, else unattended. $TARNW_TRANSCRIPT records the
+// run as JSON lines.
+
+#include <cctype>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "DeinstallFlow.h"
+#include "DeinstallRecord.h"
+#include "DeinstallTexts.h"
+#include "Deinstaller.h"
+#include "ui/AnswersFile.h"
+#include "ui/ConsoleFrontend.h"
+#include "ui/FrontendChoice.h"
+#include "ui/Transcript.h"
+#include "ui/UnattendedFrontend.h"
+
+#ifdef TARNW_WITH_GUI
+#include "DeinstallWindow.h"
+#endif
+
+namespace {
+
+const std::set<std::string>& DeinstallerKeys() {
+    static const std::set<std::string> keys = {"remove", "restore", "language", "answer"};
+    return keys;
+}
+
+std::string SelfPath() {
+    char buffer[PATH_MAX + 1];
+    ssize_t size = readlink("/proc/self/exe", buffer, PATH_MAX);
+    return size < 0 ? std::string() : std::string(buffer, size_t(size));
+}
+
+// "yes" (any case) or "true" consents; anything else does not.
+bool IsYes(const AnswersFile& answers, const char* key) {
+    auto value = answers.Value(key);
+    if (!value)
+        return false;
+    std::string lower;
+    for (char c : *value)
+        lower += char(std::tolower(static_cast<unsigned char>(c)));
+    return lower == "yes" || lower == "true";
+}
+
+int Finish(Transcript& transcript, int status) {
+    transcript.RecordEnd(status);
+    return status;
+}
+
+int Refuse(Transcript& transcript, int status, const std::string& reason) {
+    std::fprintf(stderr, "%s\n", reason.c_str());
+    transcript.RecordEvent("error", reason);
+    return Finish(transcript, status);
+}
+
+} // namespace
 
 int main() {
-    std::fprintf(stderr, "This deinstaller cannot remove the installation yet.\n");
-    return 1;
+    Transcript transcript = Transcript::FromEnvironment();
+
+    FrontendKind kind = FrontendKind::Unattended;
+#ifdef TARNW_WITH_GUI
+    bool guiBuilt = true;
+    auto displayOpens = &DeinstallWindow::DisplayOpens;
+#else
+    bool guiBuilt = false;
+    bool (*displayOpens)() = nullptr;
+#endif
+    FrontendEnvironment environment = CurrentFrontendEnvironment(guiBuilt, displayOpens);
+    if (!ChooseFrontend(environment, kind))
+        return Refuse(transcript, kDeinstallUsage,
+                      std::string("unknown front-end \"") + environment.requested + "\"");
+
+    AnswersFile answers;
+    if (kind == FrontendKind::Unattended) {
+        const char* path = std::getenv("TARNW_ANSWERS");
+        AnswersFileError error;
+        if (path != nullptr && path[0] != '\0' && !answers.Load(path, DeinstallerKeys(), &error))
+            return Refuse(transcript, kDeinstallUsage,
+                          std::string("answers file ") + path +
+                              (error.line > 0 ? ", line " + std::to_string(error.line) : "") +
+                              ": " + error.message);
+    }
+
+    std::string self = SelfPath();
+    std::string language = DeinstallTexts::LanguageOf(self.c_str());
+    if (auto chosen = answers.Value("language")) {
+        if (!DeinstallTexts::IsLanguage(*chosen))
+            return Refuse(transcript, kDeinstallUsage, "unknown language \"" + *chosen + "\"");
+        language = *chosen;
+    }
+    DeinstallTexts texts(language);
+
+    DeinstallRecord record;
+    std::string error;
+    bool loaded = !self.empty() && LoadDeinstallRecord(self.c_str(), record, error);
+
+#ifdef TARNW_WITH_GUI
+    if (kind == FrontendKind::Gui) {
+        if (!loaded) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            DeinstallWindow::ShowDamaged(texts, transcript);
+            return Finish(transcript, kDeinstallDamaged);
+        }
+        Deinstaller deinstaller(record, self);
+        return Finish(transcript, DeinstallWindow::Run(deinstaller, texts, transcript));
+    }
+#endif
+
+    ConsoleFrontend console;
+    UnattendedFrontend unattended(answers);
+    Frontend& inner = kind == FrontendKind::Console ? static_cast<Frontend&>(console)
+                                                    : static_cast<Frontend&>(unattended);
+    RecordingFrontend frontend(inner, transcript);
+    SetFrontend(&frontend);
+
+    if (!loaded) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        FrontendRequest notice;
+        notice.text = texts.Get(kTextDamaged);
+        notice.buttons = {texts.Get(kTextOK)};
+        notice.icon = FrontendIcon::Stop;
+        frontend.Ask(notice);
+        SetFrontend(nullptr);
+        return Finish(transcript, kDeinstallDamaged);
+    }
+
+    std::optional<UnattendedDecisions> decisions;
+    if (kind != FrontendKind::Console)
+        decisions = UnattendedDecisions{IsYes(answers, "remove"), IsYes(answers, "restore")};
+    Deinstaller deinstaller(record, self);
+    DeinstallFlow flow(deinstaller, texts, frontend, transcript, stdout, decisions);
+    int status = flow.Run();
+    SetFrontend(nullptr);
+    return Finish(transcript, status);
 }

@@ -1,0 +1,196 @@
+#include "DeinstallRecord.h"
+
+#include <set>
+
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Path.h"
+#include "platform/support/SupportDefs.h"
+#include "storage/LibAppResource.h"
+
+namespace {
+
+constexpr int32 kConfigurationId = 2002;
+constexpr int32 kInstalledId = 2003;
+
+std::string Text(const BMessage& message, const char* name, int32 index = 0) {
+    const char* value = nullptr;
+    if (message.FindString(name, index, &value) != B_OK || value == nullptr)
+        return "";
+    return value;
+}
+
+bool Flag(const BMessage& message, const char* name) {
+    bool value = false;
+    return message.FindBool(name, &value) == B_OK && value;
+}
+
+std::vector<std::string> Texts(const BMessage& message, const char* name) {
+    std::vector<std::string> values;
+    const char* value = nullptr;
+    for (int32 i = 0; message.FindString(name, i, &value) == B_OK; i++)
+        values.push_back(value != nullptr ? value : "");
+    return values;
+}
+
+std::string UserFile(directory_which which, const char* leaf) {
+    BPath folder;
+    if (find_directory(which, &folder, false, nullptr) != B_OK || folder.Path() == nullptr)
+        return "";
+    return std::string(folder.Path()) + "/" + leaf;
+}
+
+// Keeps a path when it is safe to act on, and notes it as refused otherwise.
+bool Accept(const std::string& path, DeinstallRecord& out) {
+    if (IsPlainAbsolutePath(path))
+        return true;
+    out.refused.push_back(path);
+    return false;
+}
+
+void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
+    out.hasInstalledList = true;
+    std::set<std::string> seen;
+    for (const std::string& path : Texts(installed, "path")) {
+        if (Accept(path, out) && seen.insert(path).second)
+            out.paths.push_back(path);
+    }
+    auto links = Texts(installed, "link");
+    auto targets = Texts(installed, "link_target");
+    for (size_t i = 0; i < links.size() && i < targets.size(); i++) {
+        if (Accept(links[i], out))
+            out.links.push_back({links[i], targets[i]});
+    }
+    auto saved = Texts(installed, "saved");
+    auto origins = Texts(installed, "saved_from");
+    for (size_t i = 0; i < saved.size() && i < origins.size(); i++) {
+        if (Accept(saved[i], out) && Accept(origins[i], out))
+            out.saved.push_back({saved[i], origins[i]});
+    }
+    for (const std::string& folder : Texts(installed, "created_folder")) {
+        if (Accept(folder, out))
+            out.createdFolders.push_back(folder);
+    }
+    for (const std::string& file : Texts(installed, "created_file")) {
+        if (Accept(file, out))
+            out.createdFiles.push_back(file);
+    }
+    auto files = Texts(installed, "script_file");
+    auto tags = Texts(installed, "script_tag");
+    for (size_t i = 0; i < files.size() && i < tags.size(); i++) {
+        if (Accept(files[i], out))
+            out.blocks.push_back({files[i], tags[i]});
+    }
+    auto entries = Texts(installed, "hook_entry");
+    auto entryScripts = Texts(installed, "hook_entry_for");
+    for (size_t i = 0; i < entries.size() && i < entryScripts.size(); i++) {
+        if (Accept(entries[i], out) && Accept(entryScripts[i], out))
+            out.hooks.push_back({entries[i], "", entryScripts[i]});
+    }
+    auto blocks = Texts(installed, "hook_block");
+    auto blockTags = Texts(installed, "hook_block_tag");
+    auto blockScripts = Texts(installed, "hook_block_for");
+    for (size_t i = 0; i < blocks.size() && i < blockTags.size() && i < blockScripts.size(); i++) {
+        if (!blockTags[i].empty() && Accept(blocks[i], out) && Accept(blockScripts[i], out))
+            out.hooks.push_back({blocks[i], blockTags[i], blockScripts[i]});
+    }
+}
+
+} // namespace
+
+std::string DeinstallRecord::Identity() const {
+    return appName + ";" + version + ";" + releaseDate + ";" + company + ";" + supportEmail + ";";
+}
+
+std::string DeinstallRecord::ProductName() const {
+    if (version.empty())
+        return appName;
+    return appName + " " + version;
+}
+
+bool IsPlainAbsolutePath(const std::string& path) {
+    if (path.size() < 2 || path[0] != '/' || path.find('\0') != std::string::npos)
+        return false;
+    size_t start = 1;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installed,
+                         DeinstallRecord& out, std::string& error) {
+    out = DeinstallRecord();
+    out.appName = Text(configuration, "app_name");
+    out.version = Text(configuration, "version");
+    out.releaseDate = Text(configuration, "release_date");
+    out.company = Text(configuration, "company");
+    out.supportEmail = Text(configuration, "support_email");
+    if (out.appName.empty() && out.version.empty() && out.company.empty()) {
+        error = "the configuration names no product";
+        return false;
+    }
+    out.hasAboutImage = configuration.FindMessage("about_image", &out.aboutImage) == B_OK;
+
+    if (installed != nullptr)
+        ReadInstalledList(*installed, out);
+
+    // The switches of the configuration name the package's own blocks; the list adds the
+    // ones the run really wrote (the StartUp block among them).
+    struct Switch {
+        const char* flag;
+        const char* tag;
+        directory_which folder;
+        const char* leaf;
+    };
+    const Switch switches[] = {
+        {"edit_bootscript", "edit_bootscript_tag", B_USER_BOOT_DIRECTORY, "UserBootscript"},
+        {"edit_setup_env", "edit_setup_env_tag", B_USER_BOOT_DIRECTORY, "UserSetupEnvironment"},
+        {"edit_profile", "edit_profile_tag", B_USER_DIRECTORY, ".profile"}};
+    std::vector<ScriptBlockRef> blocks;
+    for (const Switch& edit : switches) {
+        std::string tag = Text(configuration, edit.tag);
+        if (!Flag(configuration, edit.flag) || tag.empty())
+            continue;
+        std::string file = UserFile(edit.folder, edit.leaf);
+        if (!file.empty())
+            blocks.push_back({file, tag});
+    }
+    for (const ScriptBlockRef& block : out.blocks)
+        blocks.push_back(block);
+    out.blocks.clear();
+    std::set<std::pair<std::string, std::string>> seen;
+    for (const ScriptBlockRef& block : blocks) {
+        // An empty tag would name every block of the file.
+        if (!block.tag.empty() && seen.insert({block.file, block.tag}).second)
+            out.blocks.push_back(block);
+    }
+    return true;
+}
+
+bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& error) {
+    LibAppResource resources(path, uint32(B_READ_ONLY));
+    if (!resources.IsAttached()) {
+        error = "the deinstaller carries no resources";
+        return false;
+    }
+    size_t size = 0;
+    const void* bytes = resources.LoadResource(B_STRING_TYPE, kConfigurationId, &size);
+    BMessage configuration;
+    if (bytes == nullptr ||
+        configuration.Unflatten(static_cast<const char*>(bytes), size) != B_OK) {
+        error = "the deinstaller carries no usable configuration";
+        return false;
+    }
+    size = 0;
+    bytes = resources.LoadResource(B_STRING_TYPE, kInstalledId, &size);
+    BMessage installed;
+    bool haveList =
+        bytes != nullptr && installed.Unflatten(static_cast<const char*>(bytes), size) == B_OK;
+    return ReadDeinstallRecord(configuration, haveList ? &installed : nullptr, out, error);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+// What an installation left for its deinstaller, read from the deinstaller's own resources:
+// the configuration ('CSTR' 2002 "TWC:configuration": the product identity, the about
+// image and the script-edit switches with their tags) and the list of what the run placed
+// ('CSTR' 2003 "TWC:installed"). Both are untrusted bytes: paths that are not plain
+// absolute paths are dropped, so that nothing outside what the installation named can be
+// reached through "..".
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/app/Message.h"
+
+struct ScriptBlockRef {
+    std::string file;
+    std::string tag;
+};
+
+// A start-up hook the run made: an autostart entry (tag empty) or a block in a profile;
+// it only goes when `script`, the file it runs, holds no block any more.
+struct StartupHookRef {
+    std::string file;
+    std::string tag;
+    std::string script;
+};
+
+struct DeinstallRecord {
+    std::string appName;
+    std::string version;
+    std::string releaseDate;
+    std::string company;
+    std::string supportEmail;
+    bool hasAboutImage = false;
+    BMessage aboutImage;
+
+    bool hasInstalledList = false;
+    std::vector<std::string> paths;                         // tagged, folders first
+    std::vector<std::pair<std::string, std::string>> links; // link, target
+    std::vector<std::pair<std::string, std::string>> saved; // saved copy, original place
+    std::vector<std::string> createdFolders;                // outer folders first
+    std::vector<std::string> createdFiles;
+    std::vector<ScriptBlockRef> blocks;
+    std::vector<StartupHookRef> hooks;
+    // Entries of the list that were refused as unsafe.
+    std::vector<std::string> refused;
+
+    // "app_name;version;release_date;company;support_email;", the value of "InstallBy".
+    std::string Identity() const;
+    // "Demo 1.0".
+    std::string ProductName() const;
+};
+
+// A plain absolute path: starts with "/", is not "/" itself, and has no empty, "." or
+// ".." component.
+bool IsPlainAbsolutePath(const std::string& path);
+
+// Fills `out` from the two messages; `installed` may be null (an installer that did not
+// leave a list). The script blocks named by the configuration's switches are resolved to
+// the user's start-up files. False with `error` when the configuration names no product.
+bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installed,
+                         DeinstallRecord& out, std::string& error);
+
+// Reads both resources of the executable at `path`.
+bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& error);

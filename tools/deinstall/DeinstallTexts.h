@@ -1,0 +1,54 @@
+#pragma once
+
+// The deinstaller's own texts in the ten languages of the installer, from the translation
+// sources in catalogue/*.po (embedded at build time, read once). A text missing in a
+// language, or a translation whose printf conversions differ from the English text, gives
+// the English text.
+
+#include <string>
+
+#include "platform/support/SupportDefs.h"
+
+enum DeinstallTextId {
+    kTextRemove = 3000,
+    kTextCancel = 3001,
+    kTextOK = 3002,
+    kTextTitle = 3003,       // %s product
+    kTextWillRemove = 3004,  // %s product
+    kTextNothingLeft = 3005, // %s product
+    kTextStays = 3006,
+    kTextAskRemove = 3007, // %s product
+    kTextAskRestore = 3008,
+    kTextKeepSaved = 3009,
+    kTextPutBack = 3010,
+    kTextProgress = 3011,   // %d %d %s
+    kTextRemoved = 3012,    // %s product
+    kTextIncomplete = 3013, // %s product
+    kTextFoldersKept = 3014,
+    kTextNotRestored = 3015,
+    kTextNothingRemoved = 3016,
+    kTextDamaged = 3017,
+};
+
+class DeinstallTexts {
+public:
+    // An unknown language speaks English.
+    explicit DeinstallTexts(const std::string& language);
+
+    const std::string& Language() const { return fLanguage; }
+    std::string Get(int32 id) const;
+    // Get(id) with one text filled in.
+    std::string Format(int32 id, const std::string& value) const;
+    // "Removing %d of %d (%s)".
+    std::string Progress(int index, int total, const std::string& name) const;
+
+    static bool IsLanguage(const std::string& code);
+    // The "language" attribute of the file at path; "en" when it has none.
+    static std::string LanguageOf(const char* path);
+    // The problems of the embedded sources (unreadable file, missing or mismatched texts);
+    // empty when all is well. For tests.
+    static std::string CheckSources();
+
+private:
+    std::string fLanguage;
+};

@@ -1,0 +1,302 @@
+#include "Deinstaller.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ScriptBlockRemover.h"
+#include "lib/LibString.h"
+#include "storage/LibFileOps.h"
+#include "storage/LibNode.h"
+
+namespace {
+
+const char* kTagAttribute = "InstallBy";
+const char* kLogName = "Log";
+const char* kSavedFilesName = "Saved Files";
+
+std::string Parent(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string Leaf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+std::string LinkTarget(const std::string& path) {
+    char buffer[PATH_MAX + 1];
+    ssize_t size = readlink(path.c_str(), buffer, PATH_MAX);
+    return size < 0 ? std::string() : std::string(buffer, size_t(size));
+}
+
+std::vector<std::string> Children(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr)
+        return names;
+    while (dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.push_back(entry->d_name);
+    }
+    closedir(dir);
+    return names;
+}
+
+// Makes every missing folder above `path`.
+void MakeParents(const std::string& path) {
+    std::string parent = Parent(path);
+    if (parent == "/" || parent == "." || Exists(parent))
+        return;
+    MakeParents(parent);
+    mkdir(parent.c_str(), 0775);
+}
+
+std::string Reason(int error) {
+    return std::strerror(error);
+}
+
+} // namespace
+
+std::string DescribePlanItem(const PlanItem& item) {
+    if (item.kind == PlanKind::Block)
+        return "#BEGIN_" + item.tag + " ... #END_" + item.tag + " in " + item.path;
+    if (item.kind == PlanKind::Folder)
+        return item.path + "/";
+    return item.path;
+}
+
+Deinstaller::Deinstaller(DeinstallRecord record, std::string self)
+    : fRecord(std::move(record)), fSelf(std::move(self)), fInstallFolder(Parent(fSelf)) {
+    MakePlan();
+}
+
+int32_t Deinstaller::CountToRemove() const {
+    return int32_t(std::count_if(fPlan.begin(), fPlan.end(), [](const PlanItem& item) {
+        return item.state == PlanState::Remove;
+    }));
+}
+
+bool Deinstaller::InsideInstallFolder(const std::string& path) const {
+    return path.size() > fInstallFolder.size() + 1 &&
+           path.compare(0, fInstallFolder.size() + 1, fInstallFolder + "/") == 0;
+}
+
+// Remove when the entry carries this product's tag; why it stays otherwise.
+PlanState Deinstaller::TagState(const std::string& path) const {
+    LibNode node(path.c_str());
+    if (node.InitCheck() != B_OK)
+        return PlanState::Untagged;
+    LibString tag;
+    ssize_t read = node.ReadStringAttr(kTagAttribute, tag);
+    if (read >= 0)
+        return fRecord.Identity() == static_cast<const char*>(tag) ? PlanState::Remove
+                                                                   : PlanState::Retagged;
+    // On a file system without attributes no product could tag anything, and the list is
+    // all there is to go by.
+    return read == B_ATTRIBUTES_NOT_SUPPORTED ? PlanState::Remove : PlanState::Untagged;
+}
+
+PlanItem Deinstaller::InspectEntry(const std::string& path) const {
+    PlanItem item;
+    item.path = path;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) {
+        item.state = PlanState::Gone;
+        return item;
+    }
+    auto link = std::find_if(fRecord.links.begin(), fRecord.links.end(),
+                             [&](const auto& entry) { return entry.first == path; });
+    if (S_ISLNK(info.st_mode)) {
+        item.kind = PlanKind::Link;
+        // Links keep no attributes here: a placed link is known by where it points, a link
+        // inside an installed folder by its folder.
+        if (link != fRecord.links.end())
+            item.state =
+                LinkTarget(path) == link->second ? PlanState::Remove : PlanState::LinkMoved;
+        else
+            item.state = TagState(Parent(path)) == PlanState::Remove ? PlanState::Remove
+                                                                     : PlanState::Retagged;
+        return item;
+    }
+    item.kind = S_ISDIR(info.st_mode) ? PlanKind::Folder : PlanKind::File;
+    // Something else took a placed link's place.
+    item.state = link != fRecord.links.end() ? PlanState::LinkMoved : TagState(path);
+    return item;
+}
+
+void Deinstaller::MakePlan() {
+    fPlan.clear();
+    // The list names a folder before its contents: backwards, contents go first.
+    for (auto path = fRecord.paths.rbegin(); path != fRecord.paths.rend(); ++path) {
+        // The deinstaller and its folder are handled last, on their own terms.
+        if (*path == fSelf || *path == fInstallFolder)
+            continue;
+        fPlan.push_back(InspectEntry(*path));
+    }
+    for (const ScriptBlockRef& block : fRecord.blocks) {
+        PlanItem item;
+        item.kind = PlanKind::Block;
+        item.path = block.file;
+        item.tag = block.tag;
+        item.state = ScriptBlockRemover::HasBlock(block.file, block.tag) ? PlanState::Remove
+                                                                         : PlanState::Gone;
+        fPlan.push_back(item);
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> Deinstaller::Restorable() const {
+    std::vector<std::pair<std::string, std::string>> result;
+    for (const auto& saved : fRecord.saved) {
+        if (Exists(saved.first))
+            result.push_back(saved);
+    }
+    return result;
+}
+
+void Deinstaller::RemoveItem(const PlanItem& item, DeinstallOutcome& outcome) {
+    std::string name = DescribePlanItem(item);
+    switch (item.kind) {
+    case PlanKind::Block:
+        if (ScriptBlockRemover::Remove(item.path, item.tag) &&
+            !ScriptBlockRemover::HasBlock(item.path, item.tag))
+            outcome.removed.push_back(name);
+        else
+            outcome.failed.push_back(name + ": the file could not be rewritten");
+        return;
+    case PlanKind::Folder:
+        if (rmdir(item.path.c_str()) == 0 || errno == ENOENT)
+            outcome.removed.push_back(name);
+        else if (errno == ENOTEMPTY || errno == EEXIST)
+            outcome.kept.push_back(item.path);
+        else
+            outcome.failed.push_back(name + ": " + Reason(errno));
+        return;
+    case PlanKind::File:
+    case PlanKind::Link:
+        if (unlink(item.path.c_str()) == 0 || errno == ENOENT)
+            outcome.removed.push_back(name);
+        else
+            outcome.failed.push_back(name + ": " + Reason(errno));
+        return;
+    }
+}
+
+void Deinstaller::RemoveHooks(DeinstallOutcome& outcome) {
+    // A hook serves every product that adds blocks to its script; it goes with the last
+    // block.
+    for (const StartupHookRef& hook : fRecord.hooks) {
+        if (!Exists(hook.file) || ScriptBlockRemover::HasAnyBlock(hook.script))
+            continue;
+        if (hook.tag.empty()) {
+            struct stat info;
+            if (lstat(hook.file.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+                if (unlink(hook.file.c_str()) == 0)
+                    outcome.removed.push_back(hook.file);
+                else
+                    outcome.failed.push_back(hook.file + ": " + Reason(errno));
+            }
+        } else if (ScriptBlockRemover::HasBlock(hook.file, hook.tag)) {
+            PlanItem block{PlanKind::Block, PlanState::Remove, hook.file, hook.tag};
+            RemoveItem(block, outcome);
+        }
+    }
+}
+
+void Deinstaller::RestoreSaved(DeinstallOutcome& outcome) {
+    for (const auto& [saved, origin] : fRecord.saved) {
+        if (!Exists(saved))
+            continue;
+        if (Exists(origin)) {
+            outcome.restoreFailed.push_back(
+                origin + ": its place is taken; the saved copy stays in " + saved);
+            continue;
+        }
+        MakeParents(origin);
+        if (LibMove(saved.c_str(), origin.c_str()) && Exists(origin) && !Exists(saved))
+            outcome.restored.push_back(origin);
+        else
+            outcome.restoreFailed.push_back(origin + ": it could not be put back from " + saved);
+    }
+}
+
+void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
+    for (const std::string& file : fRecord.createdFiles) {
+        // Only a file left with nothing in it: whatever the user wrote there stays.
+        if (ScriptBlockRemover::IsBlank(file) && unlink(file.c_str()) == 0)
+            outcome.removed.push_back(file);
+    }
+    std::set<std::string> done;
+    for (auto folder = fRecord.createdFolders.rbegin(); folder != fRecord.createdFolders.rend();
+         ++folder) {
+        if (*folder == fInstallFolder || InsideInstallFolder(*folder) ||
+            !done.insert(*folder).second)
+            continue;
+        struct stat info;
+        if (lstat(folder->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+            continue;
+        // Only when empty: rmdir refuses otherwise.
+        if (rmdir(folder->c_str()) == 0)
+            outcome.removed.push_back(*folder + "/");
+    }
+}
+
+void Deinstaller::RemoveInstallFolder(DeinstallOutcome& outcome) {
+    std::string saved = fInstallFolder + "/" + kSavedFilesName;
+    std::string selfLeaf = Leaf(fSelf);
+    for (const std::string& name : Children(fInstallFolder)) {
+        bool own = name == selfLeaf || name == kLogName ||
+                   (name == kSavedFilesName && Children(saved).empty());
+        if (!own) {
+            outcome.kept.push_back(fInstallFolder);
+            return;
+        }
+    }
+    std::string log = fInstallFolder + "/" + kLogName;
+    unlink(log.c_str());
+    rmdir(saved.c_str());
+    // The running program's file can go: the program stays in memory until it ends.
+    unlink(fSelf.c_str());
+    if (rmdir(fInstallFolder.c_str()) == 0 || errno == ENOENT) {
+        outcome.installFolderRemoved = true;
+        outcome.removed.push_back(fInstallFolder + "/");
+    } else {
+        outcome.failed.push_back(fInstallFolder + ": " + Reason(errno));
+    }
+}
+
+DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
+    DeinstallOutcome outcome;
+    int total = CountToRemove();
+    int index = 0;
+    for (const PlanItem& item : fPlan) {
+        if (item.state != PlanState::Remove)
+            continue;
+        if (progress)
+            progress(++index, total, Leaf(item.kind == PlanKind::Block ? item.tag : item.path));
+        RemoveItem(item, outcome);
+    }
+    RemoveHooks(outcome);
+    if (restore)
+        RestoreSaved(outcome);
+    RemoveCreated(outcome);
+    if (!fInstallFolder.empty() && fInstallFolder != "/" && Exists(fInstallFolder))
+        RemoveInstallFolder(outcome);
+    // The plan is stale now; a second run looks again.
+    MakePlan();
+    return outcome;
+}

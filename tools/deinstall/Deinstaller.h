@@ -1,0 +1,87 @@
+#pragma once
+
+// Removes what an installation placed, and only that. Looking comes before touching: the
+// plan says, for every entry the installation listed, whether it will go or why it stays.
+//  - A file or folder goes only while its "InstallBy" still holds this product's identity:
+//    an entry that a later installation of another product tagged stays, and so does one
+//    that lost its tag.
+//  - A folder goes only when it is empty once its listed contents are gone, so what the
+//    user added to it survives (and the folder with it).
+//  - A link goes, by its own path, only while it still points where the installation
+//    pointed it.
+//  - The start-up blocks named by the configuration and the list are taken out of their
+//    files; the files keep a ".orig" copy.
+// After that, on request, the entries the installation replaced are put back from "Saved
+// Files"; folders and start-up files the installation made are removed when nothing is
+// left in them; and last the installation folder goes when it holds nothing but the
+// deinstaller, the log and an empty "Saved Files".
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "DeinstallRecord.h"
+
+enum class PlanKind { File, Folder, Link, Block };
+
+enum class PlanState {
+    Remove,    // will be removed
+    Retagged,  // another product installed it since: it stays
+    Untagged,  // carries no tag of this product any more: it stays
+    LinkMoved, // the link points elsewhere now (or is no link any more): it stays
+    Gone       // not there any more
+};
+
+struct PlanItem {
+    PlanKind kind = PlanKind::File;
+    PlanState state = PlanState::Remove;
+    std::string path; // the entry, or the file holding the block
+    std::string tag;  // the block's tag
+};
+
+struct DeinstallOutcome {
+    std::vector<std::string> removed;  // what this run removed
+    std::vector<std::string> kept;     // folders kept because they hold other entries
+    std::vector<std::string> failed;   // "path: reason" of what could not be removed
+    std::vector<std::string> restored; // entries put back in their places
+    std::vector<std::string> restoreFailed;
+    bool installFolderRemoved = false;
+    // Whether everything meant to go is gone (and every requested restore was made).
+    bool Complete() const { return failed.empty() && restoreFailed.empty(); }
+};
+
+class Deinstaller {
+public:
+    // `self` is the deinstaller's own file; the installation folder is the folder it is in.
+    Deinstaller(DeinstallRecord record, std::string self);
+
+    const DeinstallRecord& Record() const { return fRecord; }
+    const std::string& InstallFolder() const { return fInstallFolder; }
+    const std::vector<PlanItem>& Plan() const { return fPlan; }
+    int32_t CountToRemove() const;
+    // Saved copies that can be put back now.
+    std::vector<std::pair<std::string, std::string>> Restorable() const;
+
+    // Called before each removal with its number (from 1), the count and the leaf.
+    using Progress = std::function<void(int index, int total, const std::string& leaf)>;
+    DeinstallOutcome Run(bool restore, const Progress& progress = nullptr);
+
+private:
+    void MakePlan();
+    PlanItem InspectEntry(const std::string& path) const;
+    PlanState TagState(const std::string& path) const;
+    void RemoveItem(const PlanItem& item, DeinstallOutcome& outcome);
+    void RemoveHooks(DeinstallOutcome& outcome);
+    void RestoreSaved(DeinstallOutcome& outcome);
+    void RemoveCreated(DeinstallOutcome& outcome);
+    void RemoveInstallFolder(DeinstallOutcome& outcome);
+    bool InsideInstallFolder(const std::string& path) const;
+
+    DeinstallRecord fRecord;
+    std::string fSelf;
+    std::string fInstallFolder;
+    std::vector<PlanItem> fPlan;
+};
+
+// A line for the list of what will be removed ("path", or "#BEGIN_tag in file").
+std::string DescribePlanItem(const PlanItem& item);
