@@ -141,6 +141,14 @@ public:
         fList->MakeFocus(true);
     }
 
+    ~FilePanelWindow() override {
+        // The list does not own its rows.
+        Lock();
+        while (BListItem* item = fList->RemoveItem((int32)0))
+            delete item;
+        Unlock();
+    }
+
     bool QuitRequested() override {
         // The close box cancels; the panel keeps its window until it is deleted.
         fPanel->Cancel();
