@@ -1,0 +1,484 @@
+// The installer window driven in the test process: its layout, its three states, groups and
+// files with their total, the button's enabling, the language menu, the folder panel's
+// question, the worker's messages, tips and quitting.
+#include "platform/interface/gui/GuiTestSupport.h"
+
+#include <filesystem>
+
+#include "platform/interface/gui/Box.h"
+#include "platform/interface/gui/Button.h"
+#include "platform/interface/gui/ListView.h"
+#include "platform/interface/gui/MenuItem.h"
+#include "platform/interface/gui/ScrollView.h"
+#include "platform/interface/gui/StringView.h"
+#include "platform/interface/gui/TextView.h"
+#include "support/Sandbox.h"
+#include "test_InstallerWinSupport.h"
+#include "ui/gui/InstallerWin.h"
+#include "ui/gui/LibFilePanel.h"
+#include "ui/gui/LibMenuField.h"
+#include "ui/gui/LibStringView.h"
+
+namespace fs = std::filesystem;
+using tarnw::test::Sandbox;
+using window_test::Package;
+using window_test::RecordingLooper;
+using window_test::ScriptedFrontend;
+
+namespace {
+
+constexpr const char* kLicense = "Use it well.\nDo not sell it.";
+
+Package ThreeGroups(const char* license = kLicense) {
+    Package package;
+    if (license != nullptr)
+        package.config.AddString("license", license);
+    package.AddGroup("Typical", "The program and its script");
+    package.AddGroup("Documents", "");
+    package.AddGroup("Full", "Everything");
+    package.AddFile({"tool", 2048, "Typical;Full;", {}});
+    package.AddFile({"manual.pdf", 30000, "Documents;Full;", {}});
+    package.AddFile({"tool.sh", 100, "Typical;Full;", {}});
+    package.AddFile({"extras", 5000, "", {}});
+    return package;
+}
+
+// A window showing `installer`, loaded, shown and settled, with the looper standing in for
+// the application.
+struct OpenWindow {
+    explicit OpenWindow(const fs::path& installer) {
+        window = new InstallerWin(installer.c_str());
+        window->SetApplicationTarget(BMessenger(application));
+        loaded = window->LoadResources();
+        window->Show();
+        Settle();
+    }
+    ~OpenWindow() {
+        window->AllowClose();
+        CloseWindow(window);
+        application->Lock();
+        application->Quit();
+    }
+
+    template <typename T> T* View(const char* name) {
+        return dynamic_cast<T*>(window->FindView(name));
+    }
+    const char* Text(const char* name) { return View<BStringView>(name)->Text(); }
+    BButton* Button() { return View<BButton>("button"); }
+    BListView* Files() { return View<BListView>("custom_list"); }
+    BListView* Groups() { return View<BListView>("install_type"); }
+    std::vector<int32> SelectedFiles() {
+        std::vector<int32> rows;
+        for (int32 i = 0; i < Files()->CountItems(); i++)
+            if (Files()->IsItemSelected(i))
+                rows.push_back(i);
+        return rows;
+    }
+    void Post(BMessage message) {
+        window->PostMessage(&message);
+        Settle();
+    }
+
+    RecordingLooper* application = new RecordingLooper();
+    InstallerWin* window = nullptr;
+    bool loaded = false;
+};
+
+// Picks a language as a click in the menu does: the item is marked, then invoked.
+void Choose(LibMenuField* menu, int32 index) {
+    menu->Window()->Lock();
+    for (int32 i = 0; i < menu->CountItems(); i++)
+        menu->ItemAt(i)->SetMarked(i == index);
+    menu->ItemAt(index)->Invoke();
+    menu->Window()->Unlock();
+    Settle();
+}
+
+BRect FrameIn(BView* view) {
+    return view != nullptr ? view->Frame() : BRect();
+}
+
+} // namespace
+
+TEST(InstallerWin, ViewsSitWhereTheLayoutPutsThem) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups().Build("Tool Setup"));
+    InstallerWin* window = open.window;
+    EXPECT_EQ(window->Bounds(), BRect(0, 0, 455, 257));
+    EXPECT_STREQ(window->Title(), "Tool Setup");
+    EXPECT_STREQ(window->Name(), "InstallerWin");
+    EXPECT_TRUE(window->Flags() & B_NOT_RESIZABLE);
+    EXPECT_TRUE(window->Flags() & B_NOT_ZOOMABLE);
+    EXPECT_TRUE(window->Flags() & B_NOT_MINIMIZABLE);
+    EXPECT_FALSE(window->HasShortcut('W', B_COMMAND_KEY));
+
+    struct Expected {
+        const char* name;
+        const char* parent;
+        BRect frame;
+    } expected[] = {
+        {"bgview", nullptr, BRect(0, 0, 455, 257)},
+        {"InstallImage", "bgview", BRect(10, 16, 160, 216)},
+        {"license_box", "bgview", BRect(165, 10, 445, 216)},
+        {"license_view", "license_box", BRect(8, 13, 271, 198)},
+        {"license_text", "license_view", BRect(2, 2, 247, 183)},
+        {"install_box", "bgview", BRect(165, 10, 445, 216)},
+        {"install_type_label", "install_box", BRect(10, 15, 80, 30)},
+        {"install_type_scroll", "install_box", BRect(8, 31, 96, 142)},
+        {"install_type", "install_type_scroll", BRect(2, 2, 72, 109)},
+        {"file_label", "install_box", BRect(102, 15, 162, 30)},
+        {"custom_scroll_view", "install_box", BRect(100, 31, 271, 142)},
+        {"custom_list", "custom_scroll_view", BRect(2, 2, 155, 109)},
+        {"install_size", "install_box", BRect(201, 15, 271, 30)},
+        {"volume", "install_box", BRect(10, 146, 210, 171)},
+        {"folder", "install_box", BRect(10, 175, 33, 198)},
+        {"volume_size", "install_box", BRect(33, 146, 271, 167)},
+        {"destination", "install_box", BRect(35, 180, 275, 195)},
+        {"inst_box", "bgview", BRect(10, 225, 320, 250)},
+        {"instruction", "inst_box", BRect(5, 6, 305, 21)},
+        {"button", "bgview", BRect(330, 223, 425, 243)},
+        {"options", "bgview", BRect(429, 225, 449, 245)},
+    };
+    for (const Expected& view : expected) {
+        BView* found = window->FindView(view.name);
+        ASSERT_NE(found, nullptr) << view.name;
+        EXPECT_EQ(FrameIn(found), view.frame) << view.name;
+        if (view.parent == nullptr)
+            EXPECT_EQ(found->Parent(), window->TopView()) << view.name;
+        else
+            EXPECT_STREQ(found->Parent()->Name(), view.parent) << view.name;
+    }
+    auto* license = open.View<BTextView>("license_text");
+    EXPECT_EQ(license->TextRect(), BRect(2, 2, 243, 179));
+    EXPECT_FALSE(license->IsEditable());
+    EXPECT_FALSE(license->IsSelectable());
+    BFont font;
+    license->GetFont(&font);
+    EXPECT_EQ(font.Size(), 10);
+    open.View<BView>("install_type_label")->GetFont(&font);
+    EXPECT_EQ(font.Face() & B_BOLD_FACE, B_BOLD_FACE);
+    EXPECT_EQ(open.View<BStringView>("install_size")->Alignment(), B_ALIGN_RIGHT);
+    EXPECT_EQ(window->DefaultButton(), open.Button());
+}
+
+TEST(InstallerWin, TheLicenceComesFirstAndAgreeLeadsToTheInstallation) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups().Build());
+    EXPECT_EQ(open.window->WindowState(), InstallerWin::kLicenseState);
+    EXPECT_STREQ(open.View<BTextView>("license_text")->Text(), kLicense);
+    EXPECT_FALSE(open.View<BView>("license_box")->IsHidden());
+    EXPECT_TRUE(open.View<BView>("install_box")->IsHidden());
+    EXPECT_STREQ(open.Button()->Label(), "Agree");
+    EXPECT_STREQ(open.Text("instruction"), "Read license and select the Agree button");
+    EXPECT_STREQ(open.View<BBox>("license_box")->Label(), "License");
+
+    open.Post(BMessage(InstallerWin::kButtonPressed));
+    EXPECT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
+    EXPECT_TRUE(open.View<BView>("license_box")->IsHidden());
+    EXPECT_FALSE(open.View<BView>("install_box")->IsHidden());
+    EXPECT_STREQ(open.Button()->Label(), "Install");
+    EXPECT_STREQ(open.Text("instruction"), "Select destination folder and press Install");
+    // The installation folder is not there yet: nothing to tell.
+    EXPECT_TRUE(frontend.Requests().empty());
+}
+
+TEST(InstallerWin, WithoutALicenceTheWindowOpensReadyToInstall) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    for (const char* license : {(const char*)nullptr, ""}) {
+        OpenWindow open(ThreeGroups(license).Build());
+        EXPECT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
+        EXPECT_TRUE(open.View<BView>("license_box")->IsHidden());
+        EXPECT_FALSE(open.View<BView>("install_box")->IsHidden());
+        EXPECT_STREQ(open.Button()->Label(), "Install");
+        EXPECT_STREQ(open.Text("instruction"), "Select destination folder and press Install");
+    }
+}
+
+TEST(InstallerWin, GroupsSelectTheirFilesAndTheTotalFollows) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    BListView* groups = open.Groups();
+    ASSERT_EQ(groups->CountItems(), 3);
+    EXPECT_STREQ(static_cast<BStringItem*>(groups->ItemAt(0))->Text(), "Typical");
+    EXPECT_STREQ(static_cast<BStringItem*>(groups->ItemAt(2))->Text(), "Full");
+    EXPECT_EQ(groups->CurrentSelection(), 0);
+    ASSERT_EQ(open.Files()->CountItems(), 4);
+
+    // Typical: rows 0 and 2; the deinstaller counts too (1000 + 2048 + 100 bytes).
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 2}));
+    EXPECT_STREQ(open.Text("install_size"), "3.1 KB");
+
+    // Whatever was selected by hand, a group selects exactly its own files.
+    open.window->Lock();
+    open.Files()->Select(1, true);
+    open.Files()->Select(3, true);
+    open.window->Unlock();
+    Settle();
+    EXPECT_STREQ(open.Text("install_size"), "37.3 KB");
+    open.window->Lock();
+    groups->Select(1);
+    open.window->Unlock();
+    Settle();
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{1}));
+    EXPECT_STREQ(open.Text("install_size"), "30.3 KB");
+    open.window->Lock();
+    groups->Select(2);
+    open.window->Unlock();
+    Settle();
+    // A file of no group stays out.
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 1, 2}));
+}
+
+TEST(InstallerWin, TwelveFilesGiveTwelveRowsInOrder) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    Package package;
+    for (int i = 0; i < 12; i++)
+        package.AddFile({"file" + std::to_string(i), 1024 * (i + 1), "", {}});
+    OpenWindow open(package.Build());
+    ASSERT_EQ(open.Files()->CountItems(), 12);
+    for (int i = 0; i < 12; i++)
+        EXPECT_NE(std::string(open.Files()->ItemAt(i) != nullptr ? "row" : ""), "") << i;
+    // Without groups nothing is selected, so there is nothing to install yet.
+    EXPECT_TRUE(open.SelectedFiles().empty());
+    EXPECT_FALSE(open.Button()->IsEnabled());
+    EXPECT_STREQ(open.Text("install_size"), "1000.0 bytes");
+}
+
+TEST(InstallerWin, TheButtonIsEnabledExactlyWhileAFileIsSelected) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    {
+        OpenWindow open(ThreeGroups(nullptr).Build());
+        EXPECT_TRUE(open.Button()->IsEnabled());
+        open.window->Lock();
+        open.Files()->DeselectAll();
+        open.window->Unlock();
+        Settle();
+        EXPECT_FALSE(open.Button()->IsEnabled());
+        open.window->Lock();
+        open.Files()->Select(3);
+        open.window->Unlock();
+        Settle();
+        EXPECT_TRUE(open.Button()->IsEnabled());
+    }
+    // A first group without files leaves even Agree disabled.
+    Package empty;
+    empty.config.AddString("license", kLicense);
+    empty.AddGroup("Nothing");
+    empty.AddGroup("All");
+    empty.AddFile({"tool", 10, "All;", {}});
+    OpenWindow open(empty.Build());
+    EXPECT_EQ(open.window->WindowState(), InstallerWin::kLicenseState);
+    EXPECT_FALSE(open.Button()->IsEnabled());
+}
+
+TEST(InstallerWin, TheLanguageMenuSwitchesEveryTextAndBack) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups().Build());
+    auto* menu = open.View<LibMenuField>("options");
+    ASSERT_EQ(menu->CountItems(), 10);
+    EXPECT_STREQ(menu->ItemAt(3)->Label(), "German");
+    EXPECT_TRUE(menu->ItemAt(0)->IsMarked());
+
+    Choose(menu, 3);
+    EXPECT_STREQ(open.window->Localize().Language(), "de");
+    EXPECT_STREQ(open.Button()->Label(), "Zustimmen");
+    EXPECT_STREQ(open.Text("instruction"), "Lesen Sie die Lizenz und drücken Sie Zustimmen");
+    EXPECT_STREQ(open.View<BBox>("license_box")->Label(), "Lizenz");
+    EXPECT_STREQ(open.Text("install_type_label"), "Gruppe");
+    EXPECT_STREQ(open.Text("file_label"), "Dateien");
+    ASSERT_EQ(menu->CountItems(), 10);
+    EXPECT_STREQ(menu->ItemAt(3)->Label(), "Deutsch");
+    EXPECT_TRUE(menu->ItemAt(3)->IsMarked());
+    EXPECT_FALSE(menu->ItemAt(0)->IsMarked());
+
+    open.Post(BMessage(InstallerWin::kButtonPressed));
+    EXPECT_STREQ(open.Button()->Label(), "Installieren");
+
+    Choose(menu, 0);
+    EXPECT_STREQ(open.window->Localize().Language(), "en");
+    EXPECT_STREQ(open.Button()->Label(), "Install");
+    EXPECT_STREQ(open.Text("instruction"), "Select destination folder and press Install");
+    EXPECT_STREQ(menu->ItemAt(3)->Label(), "German");
+}
+
+TEST(InstallerWin, TheFolderPanelAsksBeforeTakingAFolderWithTheInstallation) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    std::string before = open.window->Session().DestinationPath();
+    fs::path chosen = Sandbox::MakeFolder("apps");
+    fs::create_directory(chosen / "Tool");
+
+    open.Post(BMessage(InstallerWin::kFolderButton));
+    LibFilePanel* panel = open.window->FolderPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->IsShowing());
+
+    // Cancel: the destination stays and the panel stays open for another choice.
+    frontend.Answer(0);
+    panel->SetPanelDirectory(chosen.parent_path().c_str());
+    panel->SelectEntry(chosen.filename().c_str());
+    panel->Confirm();
+    ASSERT_TRUE(Pump([&] { return frontend.Requests().size() == 1; }));
+    Settle();
+    FrontendRequest question = frontend.Requests()[0];
+    EXPECT_EQ(question.text, "The folder 'Tool' already exists in the destination folder.\n"
+                             "Do you wish to replace?");
+    EXPECT_EQ(question.buttons, (std::vector<std::string>{"Cancel", "Replace"}));
+    EXPECT_EQ(open.window->Session().DestinationPath(), before);
+    EXPECT_TRUE(panel->IsShowing());
+
+    // Replace: the folder is taken and the panel goes away.
+    frontend.Answer(1);
+    panel->Confirm();
+    ASSERT_TRUE(Pump([&] { return frontend.Requests().size() == 2; }));
+    Settle();
+    EXPECT_EQ(open.window->Session().DestinationPath(), chosen.string());
+    EXPECT_FALSE(panel->IsShowing());
+    EXPECT_NE(std::string(open.Text("destination")).find("apps"), std::string::npos);
+}
+
+TEST(InstallerWin, AgreeingTellsOfAnInstallationFolderThatIsThere) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    Package package = ThreeGroups();
+    fs::path destination = Sandbox::MakeFolder("dest");
+    fs::create_directory(destination / "Tool");
+    package.config.AddString("opt_default_folder", "Current");
+    fs::path installer = package.Build();
+    fs::path previous = fs::current_path();
+    fs::current_path(destination);
+    OpenWindow open(installer);
+    fs::current_path(previous);
+    EXPECT_EQ(open.window->Session().DestinationPath(), destination.string());
+
+    open.Post(BMessage(InstallerWin::kButtonPressed));
+    ASSERT_EQ(frontend.Requests().size(), 1u);
+    EXPECT_EQ(frontend.Requests()[0].buttons, (std::vector<std::string>{"OK"}));
+    EXPECT_EQ(frontend.Requests()[0].text,
+              "The folder 'Tool' already exists in the destination folder.");
+    // The user was only told; the window goes on to the installation page.
+    EXPECT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
+}
+
+TEST(InstallerWin, WorkerMessagesDriveTheStatusLineAndTheState) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups().Build());
+
+    // A status text replaces the line in any state, and is recorded.
+    BMessage status(kInstallStatusMessage);
+    status.AddString("message", "Installing 1 of 2 (tool)");
+    open.Post(status);
+    EXPECT_STREQ(open.Text("instruction"), "Installing 1 of 2 (tool)");
+    EXPECT_EQ(frontend.Statuses(), (std::vector<std::string>{"Installing 1 of 2 (tool)"}));
+
+    // The end of some other thread is none of the window's business.
+    open.Post(BMessage(InstallerWin::kButtonPressed));
+    BMessage other(LIB_THREAD_COMPLETE);
+    other.AddString("name", "copy");
+    other.AddInt32("status", 0);
+    open.Post(other);
+    EXPECT_TRUE(open.application->Received(B_QUIT_REQUESTED).empty());
+
+    // A failed run returns to the installation page; the user may try again.
+    for (int32 result : {1, 3}) {
+        BMessage failed(LIB_THREAD_COMPLETE);
+        failed.AddString("name", "install");
+        failed.AddInt32("status", result);
+        open.Post(failed);
+        EXPECT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
+        EXPECT_STREQ(open.Button()->Label(), "Install");
+        EXPECT_STREQ(open.Text("instruction"), "Select destination folder and press Install");
+        EXPECT_TRUE(open.View<BControl>("folder")->IsEnabled());
+    }
+    EXPECT_EQ(open.window->ExitStatus(), 3);
+
+    // A finished run quits the application.
+    BMessage done(LIB_THREAD_COMPLETE);
+    done.AddString("name", "install");
+    done.AddInt32("status", 0);
+    open.Post(done);
+    ASSERT_TRUE(Pump([&] { return open.application->Received(B_QUIT_REQUESTED).size() == 1; }));
+}
+
+TEST(InstallerWin, HoveringAGroupAsksForItsDescription) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    size_t before = open.application->Received(InstallerWin::kTipRequest).size();
+
+    open.window->ShowGroupDescription(0);
+    open.window->ShowGroupDescription(1);
+    open.window->ShowGroupDescription(-1);
+    open.window->ShowGroupDescription(7);
+    ASSERT_TRUE(Pump([&] {
+        return open.application->Received(InstallerWin::kTipRequest).size() >= before + 3;
+    }));
+    Settle();
+    auto tips = open.application->Received(InstallerWin::kTipRequest);
+    ASSERT_EQ(tips.size(), before + 3);
+    const BMessage& shown = tips[before];
+    EXPECT_TRUE(shown.GetBool("show", false));
+    EXPECT_STREQ(shown.GetString("tip", ""), "The program and its script");
+    EXPECT_EQ(shown.GetInt32("width", 0), 160);
+    EXPECT_EQ(shown.GetInt16("sdelay", -1), 0);
+    EXPECT_EQ(shown.GetInt16("edelay", -1), 7); // 26 bytes * 0.25, rounded up
+    // Just right of the list, one pixel below the top of the row.
+    BPoint loc;
+    ASSERT_EQ(shown.FindPoint("loc", &loc), B_OK);
+    BPoint where = open.window->ConvertFromScreen(loc);
+    EXPECT_EQ(where, BPoint(249, 44));
+    // An empty description asks with an empty message; leaving hides the tip.
+    EXPECT_TRUE(tips[before + 1].IsEmpty());
+    EXPECT_FALSE(tips[before + 2].GetBool("show", true));
+}
+
+TEST(InstallerWin, ClosingAsksTheApplicationFirst) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups().Build());
+    open.Post(BMessage(B_QUIT_REQUESTED));
+    ASSERT_TRUE(Pump([&] { return open.application->Received(B_QUIT_REQUESTED).size() == 1; }));
+    // The window stays until the application has stopped whatever runs.
+    EXPECT_FALSE(open.window->IsHidden());
+    EXPECT_EQ(open.window->ExitStatus(), 6); // the licence was never accepted
+    // Nothing runs: stopping tells nobody anything.
+    open.window->QuitRunning();
+    EXPECT_TRUE(frontend.Requests().empty());
+}
+
+TEST(InstallerWin, AnInstallationRunsToItsEndAndEndsTheWindow) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    fs::path source = Sandbox::MakeFolder("source") / "tool";
+    tarnw::test::WriteFile(source, "#!/bin/sh\necho tool\n");
+    Package package;
+    package.AddGroup("Typical");
+    package.AddFile({"tool", 20, "Typical;", source});
+    package.AddFile({"unused", 20, "", {}});
+    OpenWindow open(package.Build());
+    fs::path destination = Sandbox::MakeFolder("dest");
+    open.window->Session().SetDestination(destination.c_str());
+
+    open.Post(BMessage(InstallerWin::kButtonPressed));
+    EXPECT_EQ(open.window->WindowState(), InstallerWin::kInstallingState);
+    EXPECT_STREQ(open.Button()->Label(), "Stop");
+    EXPECT_FALSE(open.View<BControl>("folder")->IsEnabled());
+    ASSERT_TRUE(
+        Pump([&] { return !open.application->Received(B_QUIT_REQUESTED).empty(); }, 30000000));
+    EXPECT_TRUE(fs::is_regular_file(destination / "Tool" / "tool"));
+    EXPECT_FALSE(fs::exists(destination / "Tool" / "unused"));
+    EXPECT_STREQ(open.Text("instruction"), "Installation Complete");
+    EXPECT_EQ(open.window->ExitStatus(), 0);
+    auto statuses = frontend.Statuses();
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.front(), "Checking System Resources...");
+}
