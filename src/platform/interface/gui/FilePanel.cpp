@@ -14,6 +14,7 @@
 #include "platform/interface/gui/Button.h"
 #include "platform/interface/gui/FileIcons.h"
 #include "platform/interface/gui/ListView.h"
+#include "platform/interface/gui/MenuBar.h"
 #include "platform/interface/gui/ScrollView.h"
 #include "platform/interface/gui/StringView.h"
 #include "platform/interface/gui/Window.h"
@@ -118,25 +119,33 @@ public:
           fPanel(panel) {
         SetSizeLimits(300, 4000, 200, 4000);
         BRect b = Bounds();
+        // Everything sits on one background view, with an empty menu bar for callers that
+        // look for one to add menus to.
+        auto* background = new BView(b, "background", B_FOLLOW_ALL_SIDES, B_WILL_DRAW);
+        background->SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
+        AddChild(background);
+        auto* bar = new BMenuBar(BRect(0, 0, 10, 10), "MenuBar");
+        background->AddChild(bar);
+        bar->Hide();
         fParentButton = new BButton(BRect(b.right - 85, 8, b.right - 10, 28), "parent", "Parent",
                                     new BMessage(kParentPressed), B_FOLLOW_RIGHT | B_FOLLOW_TOP);
-        AddChild(fParentButton);
+        background->AddChild(fParentButton);
         fPathView = new BStringView(BRect(10, 8, b.right - 95, 28), "path", "",
                                     B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
-        AddChild(fPathView);
+        background->AddChild(fPathView);
         fList = new BListView(
             BRect(12, 38, b.right - 12 - B_V_SCROLL_BAR_WIDTH, b.bottom - 50), "PoseView",
             panel->fMultiple ? B_MULTIPLE_SELECTION_LIST : B_SINGLE_SELECTION_LIST);
         fList->SetInvocationMessage(new BMessage(kRowInvoked));
-        AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL_SIDES, 0, false, true));
+        background->AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL_SIDES, 0, false, true));
         fCancel = new BButton(BRect(b.right - 180, b.bottom - 35, b.right - 100, b.bottom - 12),
                               "cancel button", "Cancel", new BMessage(kCancelPressed),
                               B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
         fOpen = new BButton(BRect(b.right - 90, b.bottom - 35, b.right - 10, b.bottom - 12),
                             "default button", panel->fMode == B_SAVE_PANEL ? "Save" : "Open",
                             new BMessage(kOpenPressed), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
-        AddChild(fCancel);
-        AddChild(fOpen);
+        background->AddChild(fCancel);
+        background->AddChild(fOpen);
         fOpen->MakeDefault(true);
         fList->MakeFocus(true);
     }

@@ -44,6 +44,11 @@ TEST(FilePanel, FolderPanelListsFiltersEntersAndSendsTheFolder) {
     EXPECT_GT(filter.calls, 0);
     EXPECT_EQ(panel.ListedNames(), (std::vector<std::string>{"Apps", "apps2", "link"}));
 
+    // Callers look for a menu bar in the window's first child to add menus to.
+    panel.Window()->Lock();
+    EXPECT_NE(panel.Window()->ChildAt(0)->FindView("MenuBar"), nullptr);
+    panel.Window()->Unlock();
+
     panel.Show();
     panel.OpenEntry("Apps");
     EXPECT_EQ(panel.ListedNames(), (std::vector<std::string>{"Inner"}));
