@@ -69,9 +69,14 @@ void LibListView::MouseMoved(BPoint where, uint32 transit, const BMessage* dragM
 }
 
 void LibListView::KeyDown(const char* bytes, int32 numBytes) {
+    // Escape and Tab put away a list that serves as a pop-up chooser. A main window is left
+    // alone: once hidden, its user could not bring it back.
     if (numBytes > 0 && (bytes[0] == B_ESCAPE || bytes[0] == B_TAB) && Window() != nullptr) {
-        Window()->Hide();
-        return;
+        window_look look = Window()->Look();
+        if (look != B_TITLED_WINDOW_LOOK && look != B_DOCUMENT_WINDOW_LOOK) {
+            Window()->Hide();
+            return;
+        }
     }
     BListView::KeyDown(bytes, numBytes);
 }

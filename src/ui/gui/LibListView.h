@@ -6,7 +6,7 @@ class BScrollBar;
 
 // A single-selection list that reports the row under the mouse (hover command, int32
 // "item", -1 for none) and can let the user move a selected row by dragging it.
-// Tab and Escape hide the list's window.
+// Tab and Escape hide the list's window when it is a pop-up (not a titled window).
 class LibListView : public BListView {
 public:
     LibListView(BRect frame, const char* name);
