@@ -31,9 +31,10 @@ struct WindowState {
     uint32 flags = 0;
     BRect frame;
     float minWidth = 0, maxWidth = 32768, minHeight = 0, maxHeight = 32768;
-    int32 hidden = 1; // windows start hidden
-    bool running = false;
-    bool active = false;
+    // Read without the lock by IsHidden()/IsActive() and the toolkit thread.
+    std::atomic<int32> hidden{1}; // windows start hidden
+    std::atomic<bool> running{false};
+    std::atomic<bool> active{false};
 
     bigtime_t pulseRate = 500000;
     bigtime_t nextPulse = 0;
