@@ -166,6 +166,13 @@ private:
     void WriteInstalledRecord();
     // Libmkdir that remembers every folder it had to make, for the deinstaller.
     bool MakeFolder(const std::string& path);
+
+public:
+    // Folders made for the installation before its run (the default destination); the
+    // deinstaller removes them too when they are left empty.
+    void NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders);
+
+private:
     void CreateStartupHook();
     void EditScripts();
     void EditUserScript(directory_which folder, const char* file, const char* tag,
@@ -211,6 +218,7 @@ private:
     std::vector<PathPair> fHookEntries; // autostart entry, script it runs
     std::vector<HookBlock> fHookBlocks;
     std::vector<std::string> fCreatedFolders;
+    std::vector<std::string> fFoldersMadeBefore;
     std::vector<std::string> fCreatedFiles;
     std::string fLanguage;
     // The catalogue a run keeps from its start to its end.

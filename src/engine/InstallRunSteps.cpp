@@ -186,6 +186,8 @@ void InstallConfig::WriteInstalledRecord() {
         installed.AddString("saved", saved.first.c_str());
         installed.AddString("saved_from", saved.second.c_str());
     }
+    for (const std::string& folder : fFoldersMadeBefore)
+        installed.AddString("created_folder", folder.c_str());
     for (const std::string& folder : fCreatedFolders)
         installed.AddString("created_folder", folder.c_str());
     for (const std::string& file : fCreatedFiles)
@@ -210,6 +212,10 @@ void InstallConfig::WriteInstalledRecord() {
             Failure(DeinstallerName(),
                     "the deinstaller could not be given the list of what was installed");
     }
+}
+
+void InstallConfig::NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders) {
+    fFoldersMadeBefore.insert(fFoldersMadeBefore.end(), folders.begin(), folders.end());
 }
 
 bool InstallConfig::MakeFolder(const std::string& path) {

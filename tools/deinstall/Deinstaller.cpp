@@ -293,9 +293,10 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     RemoveHooks(outcome);
     if (restore)
         RestoreSaved(outcome);
-    RemoveCreated(outcome);
+    // The installation folder may lie in a folder the installation made.
     if (!fInstallFolder.empty() && fInstallFolder != "/" && Exists(fInstallFolder))
         RemoveInstallFolder(outcome);
+    RemoveCreated(outcome);
     // The plan is stale now; a second run looks again.
     MakePlan();
     return outcome;
