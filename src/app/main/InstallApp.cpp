@@ -1,4 +1,5 @@
-#if defined(TARNW_WITH_GUI) && defined(TARNW_WINDOW_READY)
+// Built only with the window (TARNW_WITH_GUI).
+#ifdef TARNW_WITH_GUI
 #include "app/main/InstallApp.h"
 
 #include "lib/LibSound.h"
@@ -64,4 +65,5 @@ bool InstallApp::QuitRequested() {
     }
     return true;
 }
+
 #endif

@@ -7,9 +7,7 @@
 #include "ui/FrontendChoice.h"
 #include "ui/InstallerFlow.h"
 
-// The window needs the installer controls; until they are all built the stub is made
-// without it.
-#if defined(TARNW_WITH_GUI) && defined(TARNW_WINDOW_READY)
+#ifdef TARNW_WITH_GUI
 #include "app/main/InstallApp.h"
 #include "platform/interface/gui/GuiHost.h"
 #include "ui/Transcript.h"
@@ -18,7 +16,7 @@
 
 namespace {
 
-#if defined(TARNW_WITH_GUI) && defined(TARNW_WINDOW_READY)
+#ifdef TARNW_WITH_GUI
 constexpr bool kGuiBuilt = true;
 
 // Opening the display ourselves first keeps the toolkit from ending the program when

@@ -150,14 +150,15 @@ void InstallerWin::BuildViews() {
     fInstallSize->SetAlignment(B_ALIGN_RIGHT);
     fInstallBox->AddChild(fInstallSize);
 
-    // The free-space text shares the volume row; it lies behind the volume menu so that
-    // the menu gets the clicks and the text shows at the row's right end.
+    // The free-space text shares the volume row; it lies behind the volume menu (added
+    // before it) so that the menu draws over it and gets the clicks, and the text shows
+    // at the row's right end.
     fFreeSpace = new BStringView(BRect(33, 146, 271, 167), "volume_size", "0 bytes");
     fFreeSpace->SetAlignment(B_ALIGN_RIGHT);
     fInstallBox->AddChild(fFreeSpace);
     fVolumeMenu = new LibVolumeMenu(BPoint(10, 146), "volume", kVolumeChosen, 70);
     fVolumeMenu->SetLabel("Disk");
-    fInstallBox->AddChild(fVolumeMenu, fFreeSpace);
+    fInstallBox->AddChild(fVolumeMenu);
 
     fFolderButton =
         new LibPictureButton(BPoint(10, 175), FolderButtonArt::kSize, FolderButtonArt::kSize,

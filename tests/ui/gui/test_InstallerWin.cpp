@@ -149,6 +149,12 @@ TEST(InstallerWin, ViewsSitWhereTheLayoutPutsThem) {
         else
             EXPECT_STREQ(found->Parent()->Name(), view.parent) << view.name;
     }
+    // The free-space text shares the volume row but the menu is on top of it.
+    open.Post(BMessage(InstallerWin::kButtonPressed));
+    BView* volume = open.View<BView>("volume");
+    for (BView* hit = window->FindView(BPoint(165 + 120, 10 + 158)); hit != volume;
+         hit = hit->Parent())
+        ASSERT_NE(hit, nullptr) << "the volume menu does not get the click";
     auto* license = open.View<BTextView>("license_text");
     EXPECT_EQ(license->TextRect(), BRect(2, 2, 243, 179));
     EXPECT_FALSE(license->IsEditable());
