@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <random>
+#include <string_view>
 #include <vector>
 
 namespace posixfs {
@@ -92,16 +93,17 @@ std::string TemporaryLeaf(const char* tag) {
 }
 
 bool SplitParentLeaf(const std::string& path, std::string& parent, std::string& leaf) {
-    std::string p = path;
-    while (p.size() > 1 && p.back() == '/')
-        p.pop_back();
+    size_t length = path.size();
+    while (length > 1 && path[length - 1] == '/')
+        --length;
+    std::string_view p(path.data(), length);
     size_t slash = p.rfind('/');
-    if (slash == std::string::npos) {
+    if (slash == std::string_view::npos) {
         parent = ".";
-        leaf = p;
+        leaf.assign(p);
     } else {
-        parent = slash == 0 ? "/" : p.substr(0, slash);
-        leaf = p.substr(slash + 1);
+        parent.assign(slash == 0 ? std::string_view("/") : p.substr(0, slash));
+        leaf.assign(p.substr(slash + 1));
     }
     return !leaf.empty() && leaf != "." && leaf != ".." && leaf != "/";
 }

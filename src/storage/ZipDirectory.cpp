@@ -138,8 +138,12 @@ void ZipDirectory::Rewind() {
 }
 
 bool ZipDirectory::Next(Entry& entry) {
-    if (fIndex >= fCount)
+    if (fIndex >= fCount) {
+        // A count that disagrees with the directory's size would hide entries.
+        if (fPosition != fEnd)
+            return Fail("the archive's directory holds more entries than its end record says");
         return false;
+    }
     unsigned char h[kCentralSize];
     if (fPosition > fEnd || fEnd - fPosition < kCentralSize || !Read(fPosition, h, kCentralSize) ||
         Get32(h) != kCentralSignature)

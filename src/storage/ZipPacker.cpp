@@ -131,6 +131,57 @@ uLong DosTime(time_t seconds) {
            uLong(tm.tm_sec / 2);
 }
 
+void Put(std::vector<unsigned char>& out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+uint32_t Get32(const unsigned char* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// minizip marks the entry count of its end record as "see the Zip64 record" from 65535
+// entries on, but writes that record only for archives beyond 4 GiB. Readers then see a
+// wrong count. The Zip64 end record and its locator are put in before the end record.
+bool AddMissingZip64End(int fd, uint64_t end, uint64_t entries) {
+    unsigned char tail[42];
+    if (end < sizeof(tail) ||
+        pread(fd, tail, sizeof(tail), static_cast<off_t>(end - sizeof(tail))) != sizeof(tail))
+        return false;
+    const unsigned char* record = tail + 20;
+    if (Get32(record) != 0x06054b50)
+        return false;
+    if (Get32(tail) == 0x07064b50)
+        return true; // minizip wrote it itself
+    uint64_t directorySize = Get32(record + 12), directoryOffset = Get32(record + 16);
+    uint64_t zip64Offset = end - 22;
+    std::vector<unsigned char> out;
+    Put(out, 0x06064b50, 4);
+    Put(out, 44, 8);
+    Put(out, zipformat::kMadeByUnixZip64, 2);
+    Put(out, 45, 2);
+    Put(out, 0, 4);
+    Put(out, 0, 4);
+    Put(out, entries, 8);
+    Put(out, entries, 8);
+    Put(out, directorySize, 8);
+    Put(out, directoryOffset, 8);
+    Put(out, 0x07064b50, 4);
+    Put(out, 0, 4);
+    Put(out, zip64Offset, 8);
+    Put(out, 1, 4);
+    Put(out, 0x06054b50, 4);
+    Put(out, 0, 2);
+    Put(out, 0, 2);
+    Put(out, 0xffff, 2);
+    Put(out, 0xffff, 2);
+    Put(out, directorySize, 4);
+    Put(out, directoryOffset, 4);
+    Put(out, 0, 2);
+    return pwrite(fd, out.data(), out.size(), static_cast<off_t>(zip64Offset)) ==
+           static_cast<ssize_t>(out.size());
+}
+
 bool ReadFully(int fd, unsigned char* buffer, size_t size, size_t& got) {
     got = 0;
     while (got < size) {
@@ -202,6 +253,7 @@ bool ZipPacker::Pack(const char* path, const char* storedName, int fd, int level
     fZip = zipOpen2_64("archive", APPEND_STATUS_CREATE, nullptr, &functions);
     bool ok = fZip != nullptr || Fail("cannot start the archive");
     fFolder.clear();
+    fEntries = 0;
     if (ok)
         ok = AddTree(parentFd, leaf, stored, 0, true);
     if (fZip != nullptr && zipClose(static_cast<zipFile>(fZip), nullptr) != ZIP_OK)
@@ -210,6 +262,8 @@ bool ZipPacker::Pack(const char* path, const char* storedName, int fd, int level
     fZip = nullptr;
     if (ok && sink.error != 0)
         ok = Fail(std::string("cannot write the archive: ") + strerror(sink.error));
+    if (ok && fEntries >= 0xffff && !AddMissingZip64End(fd, sink.position, fEntries))
+        ok = Fail(std::string("cannot finish the archive: ") + strerror(errno));
     close(parentFd);
     return ok;
 }
@@ -297,6 +351,7 @@ bool ZipPacker::OpenEntry(const std::string& name, const struct stat& st,
         zip64 ? zipformat::kMadeByUnixZip64 : zipformat::kMadeByUnix, 0, zip64 ? 1 : 0);
     if (result != ZIP_OK)
         return Fail("cannot add \"" + name + "\" to the archive");
+    ++fEntries;
     return true;
 }
 

@@ -39,6 +39,7 @@ private:
 
     void* fZip = nullptr;
     int fLevel = 6;
+    uint64_t fEntries = 0;
     std::string fError;
     std::vector<unsigned char> fIn;
     std::vector<unsigned char> fOut;

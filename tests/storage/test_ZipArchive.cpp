@@ -17,6 +17,7 @@
 
 #include "storage/FileRegionSource.h"
 #include "storage/MemorySource.h"
+#include "storage/ZipDirectory.h"
 #include "storage/ZipExtractor.h"
 #include "storage/ZipPacker.h"
 #include "support/Sandbox.h"
@@ -464,4 +465,43 @@ TEST(ZipArchive, Zip64RecordsAndDataBeforeTheArchiveAreRead) {
     ZipExtractor extractor(source);
     EXPECT_FALSE(extractor.ExtractItem((work / "cut").c_str(), nullptr));
     EXPECT_FALSE(fs::exists(work / "cut"));
+}
+
+TEST(ZipArchive, MoreThan65535EntriesAreCountedRight) {
+    fs::path work = Sandbox::MakeFolder("many");
+    fs::create_directories(work / "Item");
+    for (int i = 0; i < 65536; ++i) {
+        int fd =
+            open((work / "Item" / ("f" + std::to_string(i))).c_str(), O_CREAT | O_WRONLY, 0644);
+        close(fd);
+    }
+    std::string error;
+    ASSERT_TRUE(Pack(work / "Item", work / "m.zip", 6, &error)) << error;
+    std::string bytes = ReadFile(work / "m.zip");
+    MemorySource source(bytes.data(), bytes.size());
+    ZipDirectory directory(source);
+    ASSERT_TRUE(directory.Open()) << directory.Error();
+    EXPECT_EQ(directory.Count(), 65537u);
+    ZipDirectory::Entry entry;
+    uint64_t seen = 0;
+    while (directory.Next(entry))
+        ++seen;
+    EXPECT_EQ(seen, 65537u);
+    EXPECT_TRUE(directory.Error().empty()) << directory.Error();
+    if (access("/usr/bin/unzip", X_OK) == 0) {
+        EXPECT_EQ(RunTool({"unzip", "-tq", (work / "m.zip").string()}, work), 0);
+    }
+}
+
+TEST(ZipArchive, AnEndRecordThatHidesEntriesIsRefused) {
+    fs::path work = Sandbox::MakeFolder("hidden");
+    std::string bytes = ReadFile(Craft(work / "h.zip", {{"Item/a", "1"}, {"Item/b", "2"}}));
+    size_t end = bytes.rfind("PK\x05\x06");
+    ASSERT_NE(end, std::string::npos);
+    bytes[end + 8] = 1;  // entries on this disk
+    bytes[end + 10] = 1; // entries in all
+    MemorySource source(bytes.data(), bytes.size());
+    ZipExtractor extractor(source);
+    EXPECT_FALSE(extractor.ExtractItem((work / "Item").c_str(), nullptr));
+    EXPECT_FALSE(fs::exists(work / "Item"));
 }
