@@ -142,7 +142,12 @@ int OpenAt2Beneath(int dirFd, const char* path) {
 ZipExtractor::ZipExtractor(ZipSource& source)
     : fSource(source), fDirectory(source), fIn(kChunk), fOut(kChunk) {}
 
-ZipExtractor::~ZipExtractor() = default;
+ZipExtractor::~ZipExtractor() {
+#ifdef TARNW_HAVE_LIBDEFLATE
+    if (fInflater != nullptr)
+        libdeflate_free_decompressor(static_cast<libdeflate_decompressor*>(fInflater));
+#endif
+}
 
 bool ZipExtractor::Fail(const std::string& reason) {
     if (fError.empty())
@@ -312,7 +317,9 @@ bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, s
         } else if (inSize == 0 && outSize == 0) {
             produced = 0;
         } else {
-            thread_local libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+            if (fInflater == nullptr)
+                fInflater = libdeflate_alloc_decompressor();
+            auto* decompressor = static_cast<libdeflate_decompressor*>(fInflater);
             size_t actual = 0;
             if (decompressor == nullptr ||
                 libdeflate_deflate_decompress(decompressor, fIn.data(), inSize, fOut.data(),

@@ -62,4 +62,5 @@ private:
     std::vector<unsigned char> fLocalExtra;
     // Access time from the entry's local header, -1 when it has none.
     int64_t fLocalAccessTime = -1;
+    void* fInflater = nullptr; // the whole-buffer inflater, made when first needed
 };
