@@ -7,7 +7,9 @@
 
 #include "platform/app/Message.h"
 #include "platform/interface/InterfaceDefs.h"
+#include "platform/interface/gui/View.h"
 #include "ui/gui/FolderButtonArt.h"
+#include "ui/gui/LibIsMouseButton3.h"
 #include "ui/gui/LibLayoutRect.h"
 #include "ui/gui/LibRect.h"
 #include "ui/gui/LibSystemColor.h"
@@ -151,4 +153,10 @@ TEST(VolumeMenu, NativeFileSystems) {
     for (const char* type : {"vfat", "exfat", "ntfs3", "iso9660", "nfs4", "tmpfs", "", "EXT4"})
         EXPECT_FALSE(LibVolumeMenu::IsNativeFileSystem(type)) << type;
     EXPECT_FALSE(LibVolumeMenu::IsNativeFileSystem(nullptr));
+}
+
+TEST(MouseButtons, NoWindowMeansNoSecondaryButton) {
+    EXPECT_FALSE(LibIsMouseButton3(nullptr));
+    BView view(BRect(0, 0, 10, 10), "loose", B_FOLLOW_NONE, 0);
+    EXPECT_FALSE(LibIsMouseButton3(&view));
 }
