@@ -34,11 +34,11 @@ bool ZipDirectory::Fail(const std::string& reason) {
     return false;
 }
 
-bool ZipDirectory::Read(uint64_t offset, void* buffer, size_t size) {
+bool ZipDirectory::Read(uint64_t offset, void* buffer, size_t size, bool direct) {
     if (offset > fSize || size > fSize - offset)
         return false;
     // The directory is read front to back in small pieces; keep a window of it.
-    if (size <= kWindow) {
+    if (!direct && size <= kWindow) {
         if (fWindow.empty() || offset < fWindowStart ||
             offset + size > fWindowStart + fWindow.size()) {
             size_t length = static_cast<size_t>(std::min<uint64_t>(kWindow, fSize - offset));
@@ -214,15 +214,17 @@ bool ZipDirectory::DataOffset(const Entry& entry, uint64_t& offset,
                               std::vector<unsigned char>& localExtra) {
     uint64_t header = entry.localHeader + fPrefix;
     unsigned char h[kLocalSize];
-    if (entry.localHeader > fSize || header > fSize - kLocalSize || !Read(header, h, kLocalSize) ||
-        Get32(h) != kLocalSignature)
+    // Local headers are scattered over the archive: read them as they are, so that the
+    // directory's window stays where it is.
+    if (entry.localHeader > fSize || header > fSize - kLocalSize ||
+        !Read(header, h, kLocalSize, true) || Get32(h) != kLocalSignature)
         return Fail("entry \"" + entry.name + "\" has a damaged header");
     size_t nameLength = Get16(h + 26), extraLength = Get16(h + 28);
     uint64_t data = header + kLocalSize + nameLength + extraLength;
     if (data > fSize || entry.compressedSize > fSize - data)
         return Fail("entry \"" + entry.name + "\" reaches past the end of the archive");
     localExtra.resize(extraLength);
-    if (!Read(header + kLocalSize + nameLength, localExtra.data(), extraLength))
+    if (!Read(header + kLocalSize + nameLength, localExtra.data(), extraLength, true))
         return Fail("entry \"" + entry.name + "\" has a damaged header");
     offset = data;
     return true;

@@ -42,7 +42,7 @@ public:
     const std::string& Error() const { return fError; }
 
 private:
-    bool Read(uint64_t offset, void* buffer, size_t size);
+    bool Read(uint64_t offset, void* buffer, size_t size, bool direct = false);
     bool Fail(const std::string& reason);
 
     ZipSource& fSource;

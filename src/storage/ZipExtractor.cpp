@@ -405,6 +405,9 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
     bool topIsFile = false;
     Entry entry;
     std::string target;
+    // Where each entry's header and data lie: entries that share bytes would let a small
+    // archive unpack to an enormous amount of data.
+    std::vector<std::pair<uint64_t, uint64_t>> spans;
     fDirectory.Rewind();
     for (;;) {
         bool done = false;
@@ -427,6 +430,9 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
             if (topIsFile && entry.kind == Entry::Link)
                 return Fail("the archive's item \"" + top + "\" is a symbolic link");
         }
+        uint64_t start = entry.record.localHeader;
+        uint64_t length = 30 + std::min<uint64_t>(entry.compressedSize, UINT64_MAX / 2);
+        spans.emplace_back(start, start > UINT64_MAX - length ? UINT64_MAX : start + length);
         if (entry.kind == Entry::Link) {
             if (!ReadLinkTarget(entry, target))
                 return false;
@@ -436,6 +442,11 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
                 return Fail("link \"" + entry.name + "\" points outside the item (\"" + target +
                             "\")");
         }
+    }
+    std::sort(spans.begin(), spans.end());
+    for (size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i].first < spans[i - 1].second)
+            return Fail("entries of the archive overlap");
     }
     if (itemMode && expectedName != nullptr && expectedName[0] != '\0' && top != expectedName)
         return Fail("the archive holds \"" + top + "\" instead of \"" + expectedName + "\"");

@@ -505,3 +505,19 @@ TEST(ZipArchive, AnEndRecordThatHidesEntriesIsRefused) {
     EXPECT_FALSE(extractor.ExtractItem((work / "Item").c_str(), nullptr));
     EXPECT_FALSE(fs::exists(work / "Item"));
 }
+
+TEST(ZipArchive, EntriesSharingBytesAreRefused) {
+    fs::path work = Sandbox::MakeFolder("overlap");
+    std::string bytes =
+        ReadFile(Craft(work / "o.zip", {{"Item/a", std::string(1000, 'a')}, {"Item/b", "b"}}));
+    // Point the second entry at the first entry's header and data.
+    size_t second = bytes.find("PK\x01\x02", bytes.find("PK\x01\x02") + 4);
+    ASSERT_NE(second, std::string::npos);
+    for (int i = 0; i < 4; ++i)
+        bytes[second + 42 + i] = 0;
+    MemorySource source(bytes.data(), bytes.size());
+    ZipExtractor extractor(source);
+    EXPECT_FALSE(extractor.ExtractItem((work / "Item").c_str(), nullptr));
+    EXPECT_NE(extractor.Error().find("overlap"), std::string::npos) << extractor.Error();
+    EXPECT_FALSE(fs::exists(work / "Item"));
+}
