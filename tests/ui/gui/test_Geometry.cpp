@@ -9,12 +9,9 @@
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/interface/gui/View.h"
 #include "ui/gui/FolderButtonArt.h"
-#include "ui/gui/LibIsMouseButton3.h"
 #include "ui/gui/LibLayoutRect.h"
 #include "ui/gui/LibRect.h"
 #include "ui/gui/LibSystemColor.h"
-#include "ui/gui/LibTipWin.h"
-#include "ui/gui/LibVolumeMenu.h"
 #include "ui/gui/LibWindow.h"
 
 namespace {
@@ -105,11 +102,6 @@ TEST(WindowPlacement, HelpKeyIsShiftF1) {
     EXPECT_FALSE(LibWindow::IsHelpKey(up));
 }
 
-TEST(TipWindowSize, OneLineOrWrapped) {
-    EXPECT_EQ(LibTipWin::SizeFor(40, 0, 1, 12), BPoint(43, 13));
-    EXPECT_EQ(LibTipWin::SizeFor(400, 160, 3, 12), BPoint(163, 38));
-}
-
 TEST(SystemColor, NearestPaletteEntries) {
     rgb_color black = lib_nearest_system_color(make_color(0, 0, 0));
     EXPECT_TRUE(lib_is_same_color(black, system_colors()->color_list[index_for_color(0, 0, 0)]));
@@ -145,18 +137,4 @@ TEST(FolderButtonArt, ThreeDistinctPictures) {
     // The folder moved one pixel right and down.
     int32 at = 10 * FolderButtonArt::kSize + 8;
     EXPECT_EQ(normal[at], pressed[at + FolderButtonArt::kSize + 1]);
-}
-
-TEST(VolumeMenu, NativeFileSystems) {
-    for (const char* type : {"ext4", "ext3", "ext2", "xfs", "btrfs", "f2fs"})
-        EXPECT_TRUE(LibVolumeMenu::IsNativeFileSystem(type)) << type;
-    for (const char* type : {"vfat", "exfat", "ntfs3", "iso9660", "nfs4", "tmpfs", "", "EXT4"})
-        EXPECT_FALSE(LibVolumeMenu::IsNativeFileSystem(type)) << type;
-    EXPECT_FALSE(LibVolumeMenu::IsNativeFileSystem(nullptr));
-}
-
-TEST(MouseButtons, NoWindowMeansNoSecondaryButton) {
-    EXPECT_FALSE(LibIsMouseButton3(nullptr));
-    BView view(BRect(0, 0, 10, 10), "loose", B_FOLLOW_NONE, 0);
-    EXPECT_FALSE(LibIsMouseButton3(&view));
 }
