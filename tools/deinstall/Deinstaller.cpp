@@ -172,7 +172,7 @@ void Deinstaller::RemoveItem(const PlanItem& item, DeinstallOutcome& outcome) {
     std::string name = DescribePlanItem(item);
     switch (item.kind) {
     case PlanKind::Block:
-        if (ScriptBlockRemover::Remove(item.path, item.tag) &&
+        if (ScriptBlockRemover::Remove(item.path, item.tag, fBackedUp.insert(item.path).second) &&
             !ScriptBlockRemover::HasBlock(item.path, item.tag))
             outcome.removed.push_back(name);
         else
@@ -236,9 +236,12 @@ void Deinstaller::RestoreSaved(DeinstallOutcome& outcome) {
 
 void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
     for (const std::string& file : fRecord.createdFiles) {
-        // Only a file left with nothing in it: whatever the user wrote there stays.
-        if (ScriptBlockRemover::IsBlank(file) && unlink(file.c_str()) == 0)
+        // Only a file left with nothing in it: whatever the user wrote there stays. Its
+        // ".orig" copy then holds nothing but this product's blocks and goes with it.
+        if (ScriptBlockRemover::IsBlank(file) && unlink(file.c_str()) == 0) {
             outcome.removed.push_back(file);
+            unlink((file + ".orig").c_str());
+        }
     }
     std::set<std::string> done;
     for (auto folder = fRecord.createdFolders.rbegin(); folder != fRecord.createdFolders.rend();

@@ -17,6 +17,7 @@
 // deinstaller, the log and an empty "Saved Files".
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,9 @@ private:
     std::string fSelf;
     std::string fInstallFolder;
     std::vector<PlanItem> fPlan;
+    // Start-up files given their ".orig" copy in this run: it keeps the file as it was
+    // before the deinstaller, not between two of its edits.
+    std::set<std::string> fBackedUp;
 };
 
 // A line for the list of what will be removed ("path", or "#BEGIN_tag in file").

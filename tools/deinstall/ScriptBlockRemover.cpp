@@ -126,7 +126,7 @@ bool ScriptBlockRemover::HasAnyBlock(const std::string& path) {
     return ReadWhole(path, text) && FindBlock(Lines(text), 0, nullptr, begin, end);
 }
 
-bool ScriptBlockRemover::Remove(const std::string& path, const std::string& tag) {
+bool ScriptBlockRemover::Remove(const std::string& path, const std::string& tag, bool writeOrig) {
     if (tag.empty())
         return false;
     struct stat info;
@@ -149,7 +149,7 @@ bool ScriptBlockRemover::Remove(const std::string& path, const std::string& tag)
     if (!removed)
         return true;
     // The file as it was, so that the user can take back what the deinstaller did.
-    if (!WriteWhole(path + ".orig", text, info.st_mode))
+    if (writeOrig && !WriteWhole(path + ".orig", text, info.st_mode))
         return false;
     std::string temporary = file + ".tmp";
     if (!WriteWhole(temporary, rest, info.st_mode)) {

@@ -17,7 +17,8 @@ public:
     static bool HasAnyBlock(const std::string& path);
     // Removes every whole block with this tag. True when none is left afterwards (also
     // when the file does not exist or never held one, in which case nothing is written).
-    static bool Remove(const std::string& path, const std::string& tag);
+    // With writeOrig false the ".orig" copy of an earlier removal is kept as it is.
+    static bool Remove(const std::string& path, const std::string& tag, bool writeOrig = true);
     // Whether the file exists and holds nothing but blank lines.
     static bool IsBlank(const std::string& path);
     // The text without the blocks of `tag`; exposed for tests.

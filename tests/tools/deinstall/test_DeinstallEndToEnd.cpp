@@ -1,0 +1,189 @@
+// Installs a package with the real installer, then runs the deinstaller it placed, both
+// unattended, and compares the sandbox with what it was before.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <sys/xattr.h>
+
+#include "support/Process.h"
+#include "support/Sandbox.h"
+
+namespace fs = std::filesystem;
+using tarnw::test::ReadFile;
+using tarnw::test::RunProgram;
+using tarnw::test::Sandbox;
+using tarnw::test::WriteFile;
+
+namespace {
+
+const std::string kBin = TARNW_BIN_DIR;
+
+const char* kManifest = R"json({
+  "app_name": "Tool", "version": "2.0", "release_date": "today", "company": "Makers",
+  "support_email": "help@makers.invalid",
+  "opt_created_folder": "Tool", "opt_log": true, "opt_save_replaced": true,
+  "opt_create_startup": true,
+  "groups": [{"name": "All", "description": "everything"}],
+  "custom_folders": [
+    {"name": "StartUp", "root": "User Boot", "sub_dir": "StartUp", "replace": false},
+    {"name": "Tool Docs", "root": "Common Documentation", "sub_dir": "Tool/manuals", "replace": false}],
+  "edit_bootscript": true, "edit_bootscript_tag": "ToolBoot", "edit_bootscript_contents": "echo boot",
+  "edit_setup_env": true, "edit_setup_env_tag": "ToolEnv", "edit_setup_env_contents": "export TOOL=1",
+  "edit_profile": true, "edit_profile_tag": "ToolPath", "edit_profile_contents": "export PATH=$PATH:/tool",
+  "files": [
+    {"source": "tool", "groups": ["All"], "destination": "User Selected", "link": "Desktop",
+     "deinstallable": true},
+    {"source": "manual", "groups": ["All"], "destination": "Tool Docs", "deinstallable": true},
+    {"source": "tool.conf", "groups": ["All"], "destination": "User Settings",
+     "destination_exists": "Replace", "deinstallable": true}
+  ]
+})json";
+
+// Every entry below the watched folders: its kind and contents (files), or its target
+// (links). The Trash and ".orig" copies are left out.
+using Snapshot = std::map<std::string, std::string>;
+
+Snapshot Take(const std::vector<fs::path>& roots) {
+    Snapshot snapshot;
+    for (const fs::path& root : roots) {
+        if (!fs::exists(root))
+            continue;
+        for (auto it = fs::recursive_directory_iterator(root);
+             it != fs::recursive_directory_iterator(); ++it) {
+            const fs::path& path = it->path();
+            if (path.filename() == "Trash") {
+                it.disable_recursion_pending();
+                continue;
+            }
+            if (path.extension() == ".orig")
+                continue;
+            if (it->is_symlink())
+                snapshot[path.string()] = "link " + fs::read_symlink(path).string();
+            else if (it->is_directory())
+                snapshot[path.string()] = "folder";
+            else
+                snapshot[path.string()] = "file " + ReadFile(path);
+        }
+    }
+    return snapshot;
+}
+
+struct ProgramRun {
+    int status;
+    std::string output;
+    std::vector<nlohmann::json> transcript;
+};
+
+ProgramRun Start(const fs::path& program, const std::string& answers) {
+    fs::path folder = Sandbox::MakeFolder("run");
+    WriteFile(folder / "answers", answers);
+    auto result =
+        RunProgram({program.string()}, "",
+                   {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + (folder / "answers").string(),
+                    "TARNW_TRANSCRIPT=" + (folder / "transcript").string()});
+    ProgramRun run{result.status, result.output, {}};
+    std::istringstream lines(ReadFile(folder / "transcript"));
+    std::string line;
+    while (std::getline(lines, line))
+        run.transcript.push_back(nlohmann::json::parse(line));
+    return run;
+}
+
+class DeinstallEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::path package = Sandbox::MakeFolder("package");
+        WriteFile(package / "manifest.json", kManifest);
+        WriteFile(package / "tool", "#!/bin/sh\necho tool\n");
+        WriteFile(package / "manual" / "index.txt", "index");
+        WriteFile(package / "manual" / "chapters" / "one.txt", "one");
+        WriteFile(package / "tool.conf", "new=1\n");
+        installer = Sandbox::MakeFolder("installer") / "ToolInstaller";
+        auto built = RunProgram({kBin + "/tarnw-pack", "build",
+                                 (package / "manifest.json").string(), "-o", installer.string()});
+        ASSERT_EQ(built.status, 0) << built.output;
+
+        destination = Sandbox::MakeFolder("apps");
+        // What the user had: a profile of their own and settings the package replaces.
+        WriteFile(Sandbox::Home() / ".profile", "# mine\nexport EDITOR=vi\n");
+        WriteFile(Sandbox::Home() / ".config" / "tool.conf", "old=1\n");
+        before = Look();
+
+        ProgramRun install =
+            Start(installer, "license: agree\ndestination: " + destination.string() + "\n");
+        ASSERT_EQ(install.status, 0) << install.output;
+        deinstaller = destination / "Tool" / "Tool 2.0 Deinstaller";
+        ASSERT_TRUE(fs::exists(deinstaller));
+    }
+
+    Snapshot Look() const { return Take({Sandbox::Home(), Sandbox::Prefix(), destination}); }
+
+    fs::path installer, destination, deinstaller;
+    Snapshot before;
+};
+
+} // namespace
+
+TEST_F(DeinstallEndToEnd, LeavesTheSandboxAsItWasBeforeTheInstallation) {
+    std::string installed = ReadFile(Sandbox::Home() / ".profile");
+    ASSERT_NE(installed.find("#BEGIN_ToolPath"), std::string::npos);
+
+    ProgramRun run = Start(deinstaller, "remove: yes\nrestore: yes\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(Look(), before) << run.output;
+    EXPECT_EQ(ReadFile(Sandbox::Home() / ".profile.orig").find("#BEGIN_ToolPath") !=
+                  std::string::npos,
+              true);
+    ASSERT_FALSE(run.transcript.empty());
+    EXPECT_EQ(run.transcript.back(), nlohmann::json({{"event", "end"}, {"status", 0}}));
+}
+
+TEST_F(DeinstallEndToEnd, WithoutConsentNothingIsRemoved) {
+    Snapshot installed = Look();
+    ProgramRun run = Start(deinstaller, "restore: yes\n");
+    EXPECT_EQ(run.status, 7) << run.output;
+    EXPECT_EQ(Look(), installed);
+
+    ProgramRun wrong = Start(deinstaller, "remove: yes\nlicense: agree\n");
+    EXPECT_EQ(wrong.status, 2) << wrong.output;
+    EXPECT_EQ(Look(), installed);
+}
+
+TEST_F(DeinstallEndToEnd, UserFilesAndAnotherProductsEntriesSurviveAndASecondRunIsHarmless) {
+    // Find the installed manual through the installation's own tags.
+    fs::path manual;
+    for (auto& entry : fs::recursive_directory_iterator(Sandbox::Root()))
+        if (entry.path().filename() == "manual" && entry.is_directory() &&
+            entry.path().string().find("package") == std::string::npos)
+            manual = entry.path();
+    ASSERT_FALSE(manual.empty());
+    WriteFile(manual / "chapters" / "my-notes.txt", "mine");
+    std::string other = "Other;1.0;;Else;;";
+    fs::path tool = destination / "Tool" / "tool";
+    ASSERT_EQ(setxattr(tool.c_str(), "user.InstallBy", other.data(), other.size(), 0), 0);
+
+    ProgramRun run = Start(deinstaller, "remove: yes\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(ReadFile(manual / "chapters" / "my-notes.txt"), "mine");
+    EXPECT_FALSE(fs::exists(manual / "index.txt"));
+    EXPECT_FALSE(fs::exists(manual / "chapters" / "one.txt"));
+    EXPECT_TRUE(fs::exists(tool));
+    // Without "restore: yes" the replaced settings stay in Saved Files, with the
+    // installation folder and its deinstaller.
+    EXPECT_EQ(ReadFile(destination / "Tool" / "Saved Files" / "tool.conf"), "old=1\n");
+    EXPECT_FALSE(fs::exists(Sandbox::Home() / ".config" / "tool.conf"));
+    ASSERT_TRUE(fs::exists(deinstaller));
+
+    Snapshot afterFirst = Look();
+    ProgramRun again = Start(deinstaller, "remove: yes\n");
+    EXPECT_EQ(again.status, 0) << again.output;
+    EXPECT_EQ(Look(), afterFirst);
+
+    // Putting the saved settings back later still works.
+    ProgramRun restore = Start(deinstaller, "remove: yes\nrestore: yes\n");
+    EXPECT_EQ(restore.status, 0) << restore.output;
+    EXPECT_EQ(ReadFile(Sandbox::Home() / ".config" / "tool.conf"), "old=1\n");
+}

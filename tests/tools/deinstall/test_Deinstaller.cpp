@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/xattr.h>
+
+#include "DeinstallRecord.h"
+#include "DeinstallTexts.h"
+#include "Deinstaller.h"
+#include "support/Sandbox.h"
+
+namespace fs = std::filesystem;
+using tarnw::test::ReadFile;
+using tarnw::test::Sandbox;
+using tarnw::test::WriteFile;
+
+namespace {
+
+void Tag(const fs::path& path, const std::string& identity) {
+    ASSERT_EQ(setxattr(path.c_str(), "user.InstallBy", identity.data(), identity.size(), 0), 0);
+}
+
+// An installation of "Demo 1.0" in <root>/Demo with a folder item, a file, a link and a
+// saved entry, described the way the installer lists it.
+class DeinstallerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = Sandbox::MakeFolder("install");
+        folder = root / "Demo";
+        self = folder / "Demo 1.0 Deinstaller";
+        docs = root / "share" / "Demo Docs";
+        bin = root / "bin";
+        fs::create_directories(docs / "Guide");
+        fs::create_directories(bin);
+        fs::create_directories(folder / "Saved Files");
+        WriteFile(self, "program");
+        WriteFile(folder / "Log", "log");
+        WriteFile(folder / "tool", "tool");
+        WriteFile(docs / "Guide" / "faq.txt", "faq");
+        WriteFile(folder / "Saved Files" / "settings", "the user's old settings");
+        fs::create_symlink(folder / "tool", bin / "tool");
+
+        record.appName = "Demo";
+        record.version = "1.0";
+        record.company = "Works";
+        record.hasInstalledList = true;
+        for (const fs::path& path :
+             {folder / "tool", docs, docs / "Guide", docs / "Guide" / "faq.txt"})
+            Tag(path, record.Identity());
+        record.paths = {(folder / "tool").string(), docs.string(), (docs / "Guide").string(),
+                        (docs / "Guide" / "faq.txt").string(), (bin / "tool").string()};
+        record.links = {{(bin / "tool").string(), (folder / "tool").string()}};
+        record.saved = {
+            {(folder / "Saved Files" / "settings").string(), (root / "settings").string()}};
+        record.createdFolders = {(root / "share").string(), docs.string()};
+    }
+
+    fs::path root, folder, self, docs, bin;
+    DeinstallRecord record;
+};
+
+} // namespace
+
+TEST_F(DeinstallerTest, RemovesEverythingTaggedThenTheFoldersItMadeAndTheInstallationFolder) {
+    Deinstaller deinstaller(record, self.string());
+    EXPECT_EQ(deinstaller.CountToRemove(), 5);
+    // Contents before their folders.
+    ASSERT_EQ(deinstaller.Plan().front().path, (bin / "tool").string());
+
+    DeinstallOutcome outcome = deinstaller.Run(true);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_TRUE(outcome.installFolderRemoved);
+    EXPECT_EQ(ReadFile(root / "settings"), "the user's old settings");
+    EXPECT_FALSE(fs::exists(root / "share"));
+    EXPECT_FALSE(fs::exists(folder));
+    EXPECT_TRUE(fs::is_empty(bin));
+
+    // A second run finds nothing left and does no harm.
+    Deinstaller again(record, self.string());
+    EXPECT_EQ(again.CountToRemove(), 0);
+    EXPECT_TRUE(again.Run(true).Complete());
+    EXPECT_EQ(ReadFile(root / "settings"), "the user's old settings");
+}
+
+TEST_F(DeinstallerTest, WhatTheUserAddedOrAnotherProductRetaggedStays) {
+    WriteFile(docs / "Guide" / "my-notes.txt", "mine");
+    Tag(folder / "tool", "Other;2.0;;Else;;");
+    fs::remove(bin / "tool");
+    fs::create_symlink("/somewhere/else", bin / "tool");
+
+    Deinstaller deinstaller(record, self.string());
+    DeinstallOutcome outcome = deinstaller.Run(false);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_EQ(ReadFile(docs / "Guide" / "my-notes.txt"), "mine");
+    EXPECT_FALSE(fs::exists(docs / "Guide" / "faq.txt"));
+    EXPECT_EQ(ReadFile(folder / "tool"), "tool");
+    EXPECT_EQ(fs::read_symlink(bin / "tool"), "/somewhere/else");
+    // The installation folder still holds another product's file and the saved entry.
+    EXPECT_FALSE(outcome.installFolderRemoved);
+    EXPECT_TRUE(fs::exists(self));
+    EXPECT_EQ(ReadFile(folder / "Saved Files" / "settings"), "the user's old settings");
+    EXPECT_FALSE(fs::exists(root / "settings"));
+}
+
+TEST_F(DeinstallerTest, AnEntryWithoutTagAndARestoreOverATakenPlaceAreReported) {
+    removexattr((folder / "tool").c_str(), "user.InstallBy");
+    WriteFile(root / "settings", "new settings the user wrote since");
+
+    Deinstaller deinstaller(record, self.string());
+    auto tool =
+        std::find_if(deinstaller.Plan().begin(), deinstaller.Plan().end(),
+                     [&](const PlanItem& item) { return item.path == (folder / "tool").string(); });
+    ASSERT_NE(tool, deinstaller.Plan().end());
+    EXPECT_EQ(tool->state, PlanState::Untagged);
+
+    DeinstallOutcome outcome = deinstaller.Run(true);
+    EXPECT_FALSE(outcome.Complete());
+    ASSERT_EQ(outcome.restoreFailed.size(), 1u);
+    EXPECT_EQ(ReadFile(root / "settings"), "new settings the user wrote since");
+    EXPECT_EQ(ReadFile(folder / "Saved Files" / "settings"), "the user's old settings");
+}
+
+TEST(DeinstallRecord, ReadsTheListAndRefusesPathsThatClimbOut) {
+    BMessage configuration;
+    configuration.AddString("app_name", "Demo");
+    configuration.AddString("version", "1.0");
+    configuration.AddBool("edit_profile", true);
+    configuration.AddString("edit_profile_tag", "DemoPath");
+    configuration.AddBool("edit_bootscript", true); // no tag: nothing to remove
+    BMessage installed;
+    installed.AddString("path", "/opt/Demo/tool");
+    installed.AddString("path", "/opt/Demo/../../etc/passwd");
+    installed.AddString("path", "relative/file");
+    installed.AddString("path", "/opt/Demo/tool");
+    installed.AddString("link", "/usr/local/bin/tool");
+    installed.AddString("link_target", "/opt/Demo/tool");
+    installed.AddString("script_file", "/home/u/.profile");
+    installed.AddString("script_tag", "");
+
+    DeinstallRecord record;
+    std::string error;
+    ASSERT_TRUE(ReadDeinstallRecord(configuration, &installed, record, error)) << error;
+    EXPECT_EQ(record.Identity(), "Demo;1.0;;;;");
+    EXPECT_EQ(record.paths, std::vector<std::string>{"/opt/Demo/tool"});
+    EXPECT_EQ(record.refused.size(), 2u);
+    ASSERT_EQ(record.links.size(), 1u);
+    ASSERT_EQ(record.blocks.size(), 1u);
+    EXPECT_EQ(record.blocks[0].tag, "DemoPath");
+    EXPECT_EQ(fs::path(record.blocks[0].file).filename(), ".profile");
+
+    BMessage empty;
+    EXPECT_FALSE(ReadDeinstallRecord(empty, nullptr, record, error));
+}
+
+TEST(DeinstallTexts, EveryLanguageHasEveryTextWithTheEnglishConversions) {
+    EXPECT_EQ(DeinstallTexts::CheckSources(), "");
+    DeinstallTexts german("de");
+    EXPECT_EQ(german.Get(kTextRemove), "Entfernen");
+    EXPECT_EQ(german.Progress(2, 5, "faq.txt"), "Entferne 2 von 5 (faq.txt)");
+    EXPECT_EQ(DeinstallTexts("xx").Language(), "en");
+    EXPECT_EQ(DeinstallTexts("en").Format(kTextAskRemove, "Demo 100%"),
+              "Do you want to remove Demo 100%?");
+}
