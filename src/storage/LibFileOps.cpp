@@ -492,7 +492,7 @@ bool LibGetSettingsPath(LibString& path) {
 bool LibGetSettingsPath(char* buffer, const int& size) {
     BPath settings;
     find_directory(B_USER_SETTINGS_DIRECTORY, &settings);
-    // The size is honoured, unlike the old form that copied whatever the path was.
+    // The path is cut to the buffer's size rather than overrunning it.
     if (buffer != nullptr && size > 0)
         snprintf(buffer, static_cast<size_t>(size), "%s",
                  settings.Path() != nullptr ? settings.Path() : "");
