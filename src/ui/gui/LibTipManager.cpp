@@ -2,6 +2,7 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
+#include "platform/app/Messenger.h"
 #include "ui/gui/LibTipWin.h"
 
 namespace {
@@ -18,7 +19,9 @@ void SetApplicationPulse(bigtime_t rate) {
 LibTipManager::LibTipManager() {}
 
 LibTipManager::~LibTipManager() {
-    if (fWindow != nullptr && fWindow->Lock())
+    // The tip window may already be gone: an application that ends quits its windows
+    // before its members are destroyed.
+    if (LockWindow())
         fWindow->Quit();
     fWindow = nullptr;
 }
@@ -33,8 +36,12 @@ void LibTipManager::ToggleTips() {
     SetShowTips(!fEnabled);
 }
 
+bool LibTipManager::LockWindow() {
+    return fWindow != nullptr && fWindowMessenger.LockTarget();
+}
+
 void LibTipManager::Hide() {
-    if (fWindow->Lock()) {
+    if (LockWindow()) {
         if (!fWindow->IsHidden())
             fWindow->Hide();
         fWindow->Unlock();
@@ -44,7 +51,7 @@ void LibTipManager::Hide() {
 }
 
 void LibTipManager::Pop() {
-    if (!fWindow->Lock())
+    if (!LockWindow())
         return;
     fWindow->Pop();
     fWindow->SetPulseRate(fEndDelay * kSecond);
@@ -55,9 +62,10 @@ void LibTipManager::Pop() {
 void LibTipManager::MessageReceived(BMessage* message) {
     if (!fEnabled || message == nullptr)
         return;
-    if (fWindow == nullptr) {
+    if (fWindow == nullptr || !fWindowMessenger.IsValid()) {
         fWindow = new LibTipWin();
         fWindow->Run();
+        fWindowMessenger = BMessenger(nullptr, fWindow);
     }
     if (!message->GetBool("show", false)) {
         Hide();
@@ -69,7 +77,7 @@ void LibTipManager::MessageReceived(BMessage* message) {
         width = 0;
     BPoint where(0, 0);
     message->FindPoint("loc", &where);
-    if (fWindow->Lock()) {
+    if (LockWindow()) {
         // A new tip restarts the delays of the one shown.
         fWindow->SetPulseRate(0);
         fWindow->SetText(message->GetString("tip", ""), width);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/app/Messenger.h"
 #include "platform/support/SupportDefs.h"
 
 class BMessage;
@@ -34,8 +35,11 @@ public:
 private:
     void Hide();
     void Pop();
+    // Locks the tip window if it still exists.
+    bool LockWindow();
 
     LibTipWin* fWindow = nullptr;
+    BMessenger fWindowMessenger;
     bool fEnabled = true;
     int32 fStartDelay = 1;
     int32 fEndDelay = 4;

@@ -240,3 +240,25 @@ TEST(LibWindow, ShiftF1AsksForHelpAboutTheViewUnderTheMouse) {
     EXPECT_EQ(app->Received('help').size(), 1u);
     CloseWindow(window);
 }
+
+TEST(Tips, TheManagerOutlivesItsWindow) {
+    REQUIRE_DISPLAY();
+    {
+        TipFixture f;
+        BMessage tip = ShowTip("First", 0, 4);
+        f.tips.MessageReceived(&tip);
+        // An application that ends quits its windows before its members go.
+        LibTipWin* window = f.tips.TipWindow();
+        window->Lock();
+        window->Quit();
+        Settle();
+        // A later tip gets a new window.
+        BMessage again = ShowTip("Again", 0, 4);
+        f.tips.MessageReceived(&again);
+        EXPECT_TRUE(f.Visible());
+        f.tips.TipWindow()->Lock();
+        f.tips.TipWindow()->Quit();
+        Settle();
+    }
+    Settle();
+}
