@@ -169,7 +169,7 @@ int TreeBench(int files, int largeMb, int runs) {
     {
         LibAppResource resources(program.c_str(), B_READ_WRITE);
         double packed = Seconds([&] {
-            if (!resources.AddEntry(tree.c_str(), 2100, "Product", 6))
+            if (!resources.AddEntry(tree.c_str(), 2100, "Product", 6) || resources.Sync() != B_OK)
                 Die(resources.LastError());
         });
         printf("AddEntry (pack, level 6): %.3f s\n", packed);
@@ -235,7 +235,7 @@ int LargeBench(int sizeMb) {
     {
         LibAppResource resources(program.c_str(), B_READ_WRITE);
         packed = Seconds([&] {
-            if (!resources.AddEntry(item.c_str(), 2100, "Large.bin", 6))
+            if (!resources.AddEntry(item.c_str(), 2100, "Large.bin", 6) || resources.Sync() != B_OK)
                 Die(resources.LastError());
         });
     }

@@ -153,9 +153,9 @@ bool LibAppResource::AddEntry(const char* item, const int32& id, const char* nam
     off_t size = ok ? lseek(fd, 0, SEEK_END) : 0;
     if (ok) {
         RemoveResource(B_RAW_TYPE, id);
+        // The container keeps its own descriptor of the archive and streams it in at the
+        // next write, so that packing many items rewrites the file once, not once per item.
         status_t status = AddResourceFromDescriptor(B_RAW_TYPE, id, fd, 0, size, stored.c_str());
-        if (status == B_OK)
-            status = Sync();
         if (status != B_OK) {
             fError = "cannot store the entry (status " + std::to_string(status) + ")";
             ok = false;

@@ -35,7 +35,8 @@ public:
     bool ExtractEntry(const int32& id, const char* destination, bool unzip);
     // Packs the file or folder at item into payload 'RAWT' id named name, compressed at
     // level (0 stores), replacing any entry of that id. False on failure, with
-    // LastError() set.
+    // LastError() set. The entry reaches the file with the next Sync() (or when the
+    // object goes away); call Sync() when the result matters.
     bool AddEntry(const char* item, const int32& id, const char* name, const int& level);
 
     // Replaces resource (type, id) of target by a copy of ours, name included, when we

@@ -69,6 +69,7 @@ TEST(LibAppResource, PayloadEntriesRoundTripThroughTheProgramFile) {
         // Packing again under the same id replaces the entry.
         ASSERT_TRUE(resources.AddEntry((work / "Product").c_str(), 2100, "Product", 1))
             << resources.LastError();
+        ASSERT_EQ(resources.Sync(), B_OK);
     }
     EXPECT_EQ(Exec(program), 0);
 
