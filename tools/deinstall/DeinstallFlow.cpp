@@ -75,7 +75,6 @@ std::string DeinstallFlow::ResultText(const DeinstallOutcome& outcome) const {
 }
 
 int DeinstallFlow::Run() {
-    const std::string product = fDeinstaller.Record().ProductName();
     std::string plan = PlanText();
     if (fOut != nullptr) {
         std::fputs(plan.c_str(), fOut);
@@ -84,12 +83,7 @@ int DeinstallFlow::Run() {
     }
     fTranscript.RecordEvent("plan", plan);
 
-    FrontendRequest consent;
-    consent.title = fTexts.Format(kTextTitle, product);
-    consent.text = fTexts.Format(kTextAskRemove, product);
-    consent.buttons = {fTexts.Get(kTextCancel), fTexts.Get(kTextRemove)};
-    consent.shortcuts = {0, 0};
-    consent.icon = FrontendIcon::Warning;
+    FrontendRequest consent = ConsentRequest();
     if (!Decide(consent, 1, fDecisions && fDecisions->remove)) {
         FrontendRequest notice;
         notice.title = consent.title;
@@ -99,7 +93,22 @@ int DeinstallFlow::Run() {
         fFrontend.Ask(notice);
         return kDeinstallCancelled;
     }
+    return Proceed();
+}
 
+FrontendRequest DeinstallFlow::ConsentRequest() const {
+    const std::string product = fDeinstaller.Record().ProductName();
+    FrontendRequest consent;
+    consent.title = fTexts.Format(kTextTitle, product);
+    consent.text = fTexts.Format(kTextAskRemove, product);
+    consent.buttons = {fTexts.Get(kTextCancel), fTexts.Get(kTextRemove)};
+    consent.shortcuts = {0, 0};
+    consent.icon = FrontendIcon::Warning;
+    return consent;
+}
+
+int DeinstallFlow::Proceed() {
+    FrontendRequest consent = ConsentRequest();
     bool restore = false;
     if (!fDeinstaller.Restorable().empty()) {
         FrontendRequest question;

@@ -46,6 +46,12 @@ public:
     // The whole run; returns the exit status.
     int Run();
 
+    // The consent question (the window asks it with its own buttons).
+    FrontendRequest ConsentRequest() const;
+    // Everything after consent: the restore question, the removal with progress, the
+    // result. Returns the exit status.
+    int Proceed();
+
 private:
     bool Decide(const FrontendRequest& request, int yesButton, bool unattendedChoice);
     std::string ResultText(const DeinstallOutcome& outcome) const;
