@@ -322,3 +322,17 @@ TEST(FileOps, DatesTypesAndAttributeSizes) {
     EXPECT_GE(withAttributes, 10 + (int64)strlen("text/x-tarnw"));
     EXPECT_EQ(LibEntrySize((work / "f").c_str(), false), 10);
 }
+
+TEST(FileOps, UniqueNameCounterWrapsAfter10000) {
+    std::string pid = std::to_string(getpid());
+    bool sawLast = false, wrapped = false;
+    for (int i = 0; i < 10001 && !wrapped; ++i) {
+        BPath path;
+        LibUniqueName(path, "w");
+        std::string leaf = path.Leaf();
+        if (sawLast)
+            wrapped = leaf.rfind("w1" + pid, 0) == 0;
+        sawLast = leaf.rfind("w10000" + pid, 0) == 0;
+    }
+    EXPECT_TRUE(wrapped);
+}
