@@ -566,8 +566,10 @@ void HostLoop(BApplication* app) {
             break;
         SyncAll();
         bigtime_t delay = std::min(app->PulseIfDue(), SendPulses());
+        // More messages waiting: still look at the window system's events, without
+        // waiting, so that a looper that keeps posting cannot starve the user.
         if (BLooper::HostedWorkPending())
-            continue;
+            delay = 0;
         if (gToolkitReady)
             Fl::flush();
         WaitForEvents(delay);
@@ -624,8 +626,7 @@ void GuiHost::RunOnce(bigtime_t timeout) {
     SendPulses();
     if (gToolkitReady)
         Fl::flush();
-    if (!BLooper::HostedWorkPending())
-        WaitForEvents(timeout);
+    WaitForEvents(BLooper::HostedWorkPending() ? 0 : timeout);
     BLooper::DispatchHosted();
     SyncAll();
     if (gToolkitReady)
