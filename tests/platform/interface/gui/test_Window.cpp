@@ -2,6 +2,7 @@
 
 #include "platform/interface/gui/Button.h"
 #include "platform/interface/gui/CheckBox.h"
+#include "platform/interface/gui/StringView.h"
 
 namespace {
 
@@ -121,6 +122,15 @@ TEST(Window, KeysGoToTheFocusAndEnterPressesTheDefaultButton) {
     window->Unlock();
     PressKey(window, "s", B_COMMAND_KEY | B_CONTROL_KEY);
     ASSERT_TRUE(Pump([&] { return window->CountReceived('save') == 1; }));
+    // Without the Command key the letter is only a letter; a removed shortcut is gone.
+    PressKey(window, "s");
+    window->Lock();
+    window->RemoveShortcut('S', B_COMMAND_KEY);
+    EXPECT_FALSE(window->HasShortcut('s', B_COMMAND_KEY));
+    window->Unlock();
+    PressKey(window, "s", B_COMMAND_KEY);
+    Settle();
+    EXPECT_EQ(window->CountReceived('save'), 1u);
     CloseWindow(window);
 }
 
@@ -169,6 +179,34 @@ TEST(Window, PostsFromOtherThreadsArriveInOrder) {
     for (int32 i = 0; i < 200; i++)
         EXPECT_EQ(got[i].GetInt32("i", -1), i);
     CloseWindow(window);
+}
+
+TEST(Window, OtherThreadsLockChangeAndQuitAWindow) {
+    REQUIRE_DISPLAY();
+    auto* window = new RecordingWindow(BRect(100, 100, 299, 199));
+    auto* label = new BStringView(BRect(10, 10, 190, 25), "label", "before");
+    window->AddChild(label);
+    window->Show();
+    Settle();
+    std::atomic<bool> changed{false};
+    std::thread worker([&] {
+        window->Lock();
+        label->SetText("after");
+        window->Unlock();
+        changed = true;
+    });
+    ASSERT_TRUE(Pump([&] { return changed.load(); }));
+    worker.join();
+    // The change reaches the screen: the window is redrawn and has nothing left to draw.
+    EXPECT_TRUE(Pump([&] { return !window->NeedsUpdate(); }));
+    EXPECT_STREQ(label->Text(), "after");
+    // Quit from another thread: the window goes on the toolkit thread.
+    std::thread quitter([&] {
+        window->Lock();
+        window->Quit();
+    });
+    quitter.join();
+    EXPECT_TRUE(Pump([] { return BWindow::AllWindows().empty(); }));
 }
 
 TEST(Window, ResizingModesAndPulses) {
