@@ -59,9 +59,9 @@ enum { kRequirementsMet = 1, kRequirementsNoDiskSpace = 2, kRequirementsStop = 3
 enum { kInstallStatusMessage = 'isud' };
 
 // Resource of the placed deinstaller listing what the run installed: a message with
-//  "path" (every tagged entry, a folder before its contents), "link" + "link_target" (the
-//  tagged links and where they point), "saved" + "saved_from" (entries moved into the
-//  saved files folder and their places), "created_folder" (folders the run made outside
+//  "install_folder", "path" (every tagged entry, a folder before its contents), "link" +
+//  "link_target" (the tagged links and where they point), "saved" + "saved_from" (entries moved
+//  into the saved files folder and their places), "created_folder" (folders the run made outside
 //  the installation folder, outer ones first), "created_file" (start-up files the run
 //  made), "script_file" + "script_tag" (the blocks it added), "hook_entry" +
 //  "hook_entry_for" (the autostart entry it made, and the script it runs), and

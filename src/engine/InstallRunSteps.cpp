@@ -172,6 +172,7 @@ void InstallConfig::WriteInstalledRecord() {
     if (fDeinstallerPath.empty() || !InstallPaths::EntryExists(fDeinstallerPath))
         return;
     BMessage installed;
+    installed.AddString("install_folder", fInstallFolder.c_str());
     for (const std::string& path : fTagged)
         installed.AddString("path", path.c_str());
     for (const ScriptEdit& edit : fScriptEdits) {

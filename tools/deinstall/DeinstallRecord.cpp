@@ -49,6 +49,9 @@ bool Accept(const std::string& path, DeinstallRecord& out) {
 
 void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
     out.hasInstalledList = true;
+    std::string folder = Text(installed, "install_folder");
+    if (!folder.empty() && Accept(folder, out))
+        out.installFolder = folder;
     std::set<std::string> seen;
     for (const std::string& path : Texts(installed, "path")) {
         if (Accept(path, out) && seen.insert(path).second)

@@ -36,6 +36,7 @@ struct DeinstallRecord {
     BMessage aboutImage;
 
     bool hasInstalledList = false;
+    std::string installFolder;                              // empty when the list does not say
     std::vector<std::string> paths;                         // tagged, folders first
     std::vector<std::pair<std::string, std::string>> links; // link, target
     std::vector<std::pair<std::string, std::string>> saved; // saved copy, original place

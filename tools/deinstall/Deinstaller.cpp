@@ -296,8 +296,10 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     RemoveHooks(outcome);
     if (restore)
         RestoreSaved(outcome);
-    // The installation folder may lie in a folder the installation made.
-    if (!fInstallFolder.empty() && fInstallFolder != "/" && Exists(fInstallFolder))
+    // The installation folder may lie in a folder the installation made. A deinstaller
+    // that was copied elsewhere leaves the folder it lies in alone.
+    bool inPlace = fRecord.installFolder.empty() || fRecord.installFolder == fInstallFolder;
+    if (inPlace && !fInstallFolder.empty() && fInstallFolder != "/" && Exists(fInstallFolder))
         RemoveInstallFolder(outcome);
     RemoveCreated(outcome);
     // The plan is stale now; a second run looks again.

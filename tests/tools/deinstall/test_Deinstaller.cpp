@@ -160,3 +160,18 @@ TEST(DeinstallTexts, EveryLanguageHasEveryTextWithTheEnglishConversions) {
     EXPECT_EQ(DeinstallTexts("en").Format(kTextAskRemove, "Demo 100%"),
               "Do you want to remove Demo 100%?");
 }
+
+TEST_F(DeinstallerTest, ACopiedDeinstallerLeavesTheFolderItLiesInAlone) {
+    fs::path elsewhere = root / "Downloads";
+    fs::create_directories(elsewhere);
+    fs::copy_file(self, elsewhere / self.filename());
+    WriteFile(elsewhere / "Log", "someone's log");
+    record.installFolder = folder.string();
+
+    Deinstaller copy(record, (elsewhere / self.filename()).string());
+    DeinstallOutcome outcome = copy.Run(true);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_FALSE(fs::exists(folder / "tool"));
+    EXPECT_EQ(ReadFile(elsewhere / "Log"), "someone's log");
+    EXPECT_TRUE(fs::exists(elsewhere / self.filename()));
+}
