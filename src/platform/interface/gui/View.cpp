@@ -60,9 +60,13 @@ void BView::MouseDown(BPoint) {}
 void BView::MouseUp(BPoint) {}
 void BView::MouseMoved(BPoint, uint32, const BMessage*) {}
 void BView::KeyDown(const char* bytes, int32 numBytes) {
-    // Unhandled keys go to the window (default button, navigation, shortcuts).
-    (void)bytes;
-    (void)numBytes;
+    // Tab, which the view did not want, moves the keyboard focus on (back with Shift).
+    if (numBytes == 1 && bytes[0] == B_TAB && fWindow) {
+        BMessage* current = fWindow->CurrentMessage();
+        int32 modifiers = current ? current->GetInt32("modifiers") : 0;
+        if (!(modifiers & (B_COMMAND_KEY | B_CONTROL_KEY)))
+            fWindow->NavigateFocus(!(modifiers & B_SHIFT_KEY));
+    }
 }
 void BView::KeyUp(const char*, int32) {}
 void BView::FrameMoved(BPoint) {}

@@ -613,11 +613,13 @@ void BWindow::HandleKeyDown(BMessage* message) {
         return;
     int32 length = (int32)std::strlen(bytes);
     int32 modifiers = message->GetInt32("modifiers");
-    if (bytes[0] == B_TAB && !(modifiers & (B_COMMAND_KEY | B_CONTROL_KEY))) {
-        NavigateFocus(!(modifiers & B_SHIFT_KEY));
+    BView* focus = fState->focus;
+    // Tab goes to the focus view first; the view's default KeyDown moves the focus on.
+    if (bytes[0] == B_TAB && !focus) {
+        if (!(modifiers & (B_COMMAND_KEY | B_CONTROL_KEY)))
+            NavigateFocus(!(modifiers & B_SHIFT_KEY));
         return;
     }
-    BView* focus = fState->focus;
     if (bytes[0] == B_ENTER && fState->defaultButton && fState->defaultButton->IsEnabled() &&
         !fState->defaultButton->IsHidden()) {
         fState->defaultButton->KeyDown(bytes, length);
