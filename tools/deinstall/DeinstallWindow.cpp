@@ -1,6 +1,7 @@
 #include "DeinstallWindow.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -229,13 +230,23 @@ class DeinstallApp : public BApplication {
 public:
     DeinstallApp() : BApplication(kSignature) {}
     void SetWindow(BWindow* window) { fWindow = window; }
+    // Something to do on the toolkit loop once it runs instead of showing a window.
+    void SetReadyAction(std::function<void()> action) { fAction = std::move(action); }
+
     void ReadyToRun() override {
-        fWindow->CenterOnScreen();
-        fWindow->Show();
+        if (fWindow != nullptr) {
+            fWindow->CenterOnScreen();
+            fWindow->Show();
+        }
+        if (fAction) {
+            fAction();
+            PostMessage(B_QUIT_REQUESTED);
+        }
     }
 
 private:
     BWindow* fWindow = nullptr;
+    std::function<void()> fAction;
 };
 
 } // namespace
@@ -263,5 +274,9 @@ void DeinstallWindow::ShowDamaged(const DeinstallTexts& texts, Transcript& trans
     notice.text = texts.Get(kTextDamaged);
     notice.buttons = {texts.Get(kTextOK)};
     notice.icon = FrontendIcon::Stop;
-    recorder.Ask(notice);
+    // Alerts need the toolkit loop running.
+    auto* app = new DeinstallApp();
+    app->SetReadyAction([&] { recorder.Ask(notice); });
+    app->Run();
+    delete app;
 }
