@@ -267,6 +267,21 @@ std::string Truncate(const std::vector<std::pair<int32, float>>& chars, const ch
             used += chars[head++].second;
         break;
     }
+    if (mode == B_TRUNCATE_SMART && head > 0 && tail < count) {
+        // Cut at separators (path slashes, else spaces) so that whole names remain:
+        // "/boot/home/…/Installed" rather than "/boot/ho…talled".
+        char separator = std::memchr(text, '/', length) ? '/' : ' ';
+        size_t snappedHead = head, snappedTail = tail;
+        while (snappedHead > 0 && text[byteAt(snappedHead - 1)] != separator)
+            snappedHead--;
+        while (snappedTail < count && text[byteAt(snappedTail)] != separator)
+            snappedTail++;
+        // Only when something is left on both sides.
+        if (snappedHead > 0 && snappedTail < count) {
+            head = snappedHead;
+            tail = snappedTail;
+        }
+    }
     std::string result(text, byteAt(head));
     result += B_UTF8_ELLIPSIS;
     result.append(text + byteAt(tail), length - byteAt(tail));

@@ -26,6 +26,8 @@ enum {
 };
 
 // Truncation modes: where the text is shortened, with an ellipsis in place of the rest.
+// B_TRUNCATE_SMART cuts in the middle at separators ('/' in paths, else spaces) so that
+// whole names remain where they can.
 enum {
     B_TRUNCATE_END = 0,
     B_TRUNCATE_BEGINNING = 1,

@@ -96,6 +96,25 @@ TEST(Font, TruncationModesKeepTheRightEnd) {
     }
 }
 
+TEST(Font, SmartTruncationKeepsWholeNames) {
+    const BFont& font = *be_plain_font;
+    const char* path = "/boot/home/config/settings/Tarnwhistle/Installed";
+    float width = font.StringWidth("/boot/home/" B_UTF8_ELLIPSIS "/Tarnwhistle/Installed") + 2;
+    std::string smart = font.TruncatedString(path, B_TRUNCATE_SMART, width);
+    EXPECT_LE(font.StringWidth(smart.c_str()), width);
+    // The cut lies between slashes on both sides.
+    size_t cut = smart.find(B_UTF8_ELLIPSIS);
+    ASSERT_NE(cut, std::string::npos);
+    EXPECT_EQ(smart[cut - 1], '/') << smart;
+    EXPECT_EQ(smart[cut + 3], '/') << smart;
+    EXPECT_EQ(smart.substr(smart.size() - 10), "/Installed");
+    // Too narrow for whole names: it cuts like the middle mode.
+    std::string tight = font.TruncatedString("abcdefghijklmnop", B_TRUNCATE_SMART,
+                                             font.StringWidth("abc" B_UTF8_ELLIPSIS "nop"));
+    EXPECT_EQ(tight, font.TruncatedString("abcdefghijklmnop", B_TRUNCATE_MIDDLE,
+                                          font.StringWidth("abc" B_UTF8_ELLIPSIS "nop")));
+}
+
 TEST(Font, TruncationNeverSplitsACharacter) {
     const BFont& font = *be_plain_font;
     const std::string text = "Überprüfung läuft für öffentliche Größen";
