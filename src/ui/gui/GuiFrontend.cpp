@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/interface/gui/Alert.h"
+#include "platform/interface/gui/GuiHost.h"
 #include "ui/gui/ReplaceAlert.h"
 
 namespace {
@@ -23,6 +24,16 @@ alert_type AlertType(FrontendIcon icon) {
     return B_EMPTY_ALERT;
 }
 
+// A question of the installation worker floats above the window without blocking it, so
+// that the user can still stop the run; one asked by the window itself keeps it modal.
+void FloatUnlessAskedByTheWindow(BAlert* alert) {
+    if (GuiHost::IsGuiThread())
+        return;
+    alert->Lock();
+    alert->SetFeel(B_FLOATING_APP_WINDOW_FEEL);
+    alert->Unlock();
+}
+
 } // namespace
 
 FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
@@ -31,6 +42,7 @@ FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
         auto applyToAll = std::make_shared<bool>(false);
         auto* alert = new ReplaceAlert(request.newPath.c_str(), request.existingPath.c_str(),
                                        request.hasBox, request.language.c_str(), applyToAll);
+        FloatUnlessAskedByTheWindow(alert);
         answer.button = alert->Go();
         answer.boxChecked = request.hasBox && *applyToAll;
         return answer;
@@ -48,6 +60,7 @@ FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
     for (size_t i = 0; i < count && i < request.shortcuts.size(); i++)
         if (request.shortcuts[i] != 0)
             alert->SetShortcut(int32(i), request.shortcuts[i]);
+    FloatUnlessAskedByTheWindow(alert);
     if (!request.waits) {
         alert->Go(nullptr);
         return answer;

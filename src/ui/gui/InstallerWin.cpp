@@ -4,18 +4,22 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "app/LibAlert.h"
 #include "lib/LibString.h"
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
 #include "platform/interface/InterfaceDefs.h"
+#include "platform/interface/gui/Alert.h"
 #include "platform/interface/gui/Box.h"
 #include "platform/interface/gui/Button.h"
+#include "platform/interface/gui/GuiHost.h"
 #include "platform/interface/gui/ListView.h"
 #include "platform/interface/gui/MenuItem.h"
 #include "platform/interface/gui/ScrollBar.h"
 #include "platform/interface/gui/ScrollView.h"
 #include "platform/interface/gui/StringView.h"
 #include "platform/interface/gui/TextView.h"
+#include "platform/kernel/OS.h"
 #include "platform/storage/Entry.h"
 #include "platform/storage/NodeMonitor.h"
 #include "platform/storage/Path.h"
@@ -456,7 +460,24 @@ void InstallerWin::QuitRunning() {
     if (!fSession.IsRunning())
         return;
     fStopped = true;
-    fSession.QuitRunning();
+    InstallConfig& engine = fSession.Engine();
+    engine.Kill();
+    // A question the worker waits for is answered with its first button (the safe one) as
+    // soon as its alert gets to run; this thread is the one that runs alerts, so it lets
+    // them run until the worker has reached its stop. What was installed stays.
+    bigtime_t until = system_time() + 10000000;
+    while (fSession.IsRunning() && system_time() < until) {
+        bool pumped = false;
+        for (BWindow* window : BWindow::AllWindows())
+            if (auto* alert = dynamic_cast<BAlert*>(window); alert != nullptr) {
+                GuiHost::RunNested(alert, 20000);
+                pumped = true;
+            }
+        if (!pumped)
+            snooze(20000);
+    }
+    LibError("%s", fLocalize.GetString(1027).String());
+    engine.KillAndWait();
 }
 
 int InstallerWin::ExitStatus() const {

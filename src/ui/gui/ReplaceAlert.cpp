@@ -1,5 +1,6 @@
 #include "ui/gui/ReplaceAlert.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -86,7 +87,10 @@ ReplaceAlert::ReplaceAlert(const char* newPath, const char* existingPath, bool s
     SetShortcut(1, 'r');
 
     Lock();
-    ResizeBy(0, showApplyToAll ? kGrowthWithBox : kGrowthWithoutBox);
+    // Wider than a plain alert, so that the dates of the right-hand column are shown whole.
+    float growth = showApplyToAll ? kGrowthWithBox : kGrowthWithoutBox;
+    ResizeBy(kExtraWidth, growth);
+    MoveBy(-kExtraWidth / 2, -std::floor(growth / 3));
     BView* parent = TextView();
 
     LibLocaleDateTime formatter;
@@ -133,7 +137,7 @@ float ReplaceAlert::AddFacts(BView* parent, const char* side, const char* path, 
     std::string folderText;
     if (folder.InitCheck() == B_OK && folder.GetParent(&parentFolder) == B_OK)
         folderText = parentFolder.Path();
-    std::string size = entry.Exists() ? SizeText(LibEntrySize(path, true)) : "";
+    std::string size = entry.Exists() ? SizeText(LibEntrySize(path, false)) : "";
 
     struct Row {
         const char* name;

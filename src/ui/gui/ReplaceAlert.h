@@ -30,6 +30,7 @@ public:
     // How much taller than a plain alert the facts make it.
     static constexpr float kGrowthWithBox = 240;
     static constexpr float kGrowthWithoutBox = 220;
+    static constexpr float kExtraWidth = 40;
 
 private:
     // Adds the facts of the entry at `path` from `top` down; answers the bottom of the
