@@ -221,6 +221,11 @@ void Deinstaller::RestoreSaved(DeinstallOutcome& outcome) {
     for (const auto& [saved, origin] : fRecord.saved) {
         if (!Exists(saved))
             continue;
+        // A folder the installation made in the place of the one it saved is empty now.
+        bool madeThere = std::find(fRecord.createdFolders.begin(), fRecord.createdFolders.end(),
+                                   origin) != fRecord.createdFolders.end();
+        if (madeThere)
+            rmdir(origin.c_str());
         if (Exists(origin)) {
             outcome.restoreFailed.push_back(
                 origin + ": its place is taken; the saved copy stays in " + saved);

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <sys/xattr.h>
 
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Path.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 
@@ -29,7 +31,7 @@ const char* kManifest = R"json({
   "groups": [{"name": "All", "description": "everything"}],
   "custom_folders": [
     {"name": "StartUp", "root": "User Boot", "sub_dir": "StartUp", "replace": false},
-    {"name": "Tool Docs", "root": "Common Documentation", "sub_dir": "Tool/manuals", "replace": false}],
+    {"name": "Tool Docs", "root": "Common Documentation", "sub_dir": "Tool/manuals", "replace": true}],
   "edit_bootscript": true, "edit_bootscript_tag": "ToolBoot", "edit_bootscript_contents": "echo boot",
   "edit_setup_env": true, "edit_setup_env_tag": "ToolEnv", "edit_setup_env_contents": "export TOOL=1",
   "edit_profile": true, "edit_profile_tag": "ToolPath", "edit_profile_contents": "export PATH=$PATH:/tool",
@@ -110,6 +112,12 @@ protected:
         // What the user had: a profile of their own and settings the package replaces.
         WriteFile(Sandbox::Home() / ".profile", "# mine\nexport EDITOR=vi\n");
         WriteFile(Sandbox::Home() / ".config" / "tool.conf", "old=1\n");
+        // An older manual folder that the package replaces as a whole.
+        BPath documentation;
+        ASSERT_EQ(find_directory(B_COMMON_DOCUMENTATION_DIRECTORY, &documentation, false, nullptr),
+                  B_OK);
+        manuals = fs::path(documentation.Path()) / "Tool" / "manuals";
+        WriteFile(manuals / "old-manual.txt", "old manual");
         before = Look();
 
         ProgramRun install =
@@ -121,7 +129,7 @@ protected:
 
     Snapshot Look() const { return Take({Sandbox::Home(), Sandbox::Prefix(), destination}); }
 
-    fs::path installer, destination, deinstaller;
+    fs::path installer, destination, deinstaller, manuals;
     Snapshot before;
 };
 
@@ -171,6 +179,7 @@ TEST_F(DeinstallEndToEnd, UserFilesAndAnotherProductsEntriesSurviveAndASecondRun
     EXPECT_FALSE(fs::exists(manual / "index.txt"));
     EXPECT_FALSE(fs::exists(manual / "chapters" / "one.txt"));
     EXPECT_TRUE(fs::exists(tool));
+    EXPECT_FALSE(fs::exists(manuals / "old-manual.txt"));
     // Without "restore: yes" the replaced settings stay in Saved Files, with the
     // installation folder and its deinstaller.
     EXPECT_EQ(ReadFile(destination / "Tool" / "Saved Files" / "tool.conf"), "old=1\n");
@@ -184,6 +193,8 @@ TEST_F(DeinstallEndToEnd, UserFilesAndAnotherProductsEntriesSurviveAndASecondRun
 
     // Putting the saved settings back later still works.
     ProgramRun restore = Start(deinstaller, "remove: yes\nrestore: yes\n");
-    EXPECT_EQ(restore.status, 0) << restore.output;
     EXPECT_EQ(ReadFile(Sandbox::Home() / ".config" / "tool.conf"), "old=1\n");
+    // The replaced manual folder cannot go back while the user's notes are in its place.
+    EXPECT_EQ(restore.status, 4);
+    EXPECT_TRUE(fs::exists(destination / "Tool" / "Saved Files" / "manuals" / "old-manual.txt"));
 }
