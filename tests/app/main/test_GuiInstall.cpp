@@ -16,7 +16,10 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/storage/AppFileInfo.h"
+#include "platform/storage/File.h"
 #include "platform/storage/FindDirectory.h"
+#include "platform/storage/MimeType.h"
 #include "platform/storage/Path.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
@@ -373,6 +376,21 @@ TEST(GuiInstall, AnInstallationIsClickedThroughWithAReplaceQuestion) {
         statusShown = statusShown || event == nlohmann::json({{"event", "status"},
                                                               {"text", "Installation Complete"}});
     EXPECT_TRUE(statusShown);
+
+    // The running installer stamped its version record and registered its document type.
+    BFile file(installer.c_str(), B_READ_ONLY);
+    BAppFileInfo info(&file);
+    version_info version{};
+    ASSERT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
+    EXPECT_EQ(version.major, 1u);
+    EXPECT_EQ(version.middle, 3u);
+    EXPECT_EQ(version.minor, 1u);
+    EXPECT_EQ(version.variety, 5u);
+    EXPECT_STREQ(version.short_info, "Installer");
+    EXPECT_STREQ(version.long_info, "V1.3.1 Install BeOS applications");
+    char preferred[B_MIME_TYPE_LENGTH] = {};
+    ASSERT_EQ(BMimeType("text/x-tarnw").GetPreferredApp(preferred), B_OK);
+    EXPECT_STREQ(preferred, "application/x-vnd.Kestrelwood.Tarnw");
 
     // The start-up sound played once, from its first sample on.
     std::string wav = ReadFile(kDemo / "startup.wav");
