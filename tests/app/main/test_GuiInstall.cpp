@@ -441,3 +441,22 @@ TEST(GuiInstall, WithoutADisplayTheInstallerDoesNotOpenTheWindow) {
                              {"DISPLAY=:4711", "TARNW_FRONTEND=", "TARNW_ANSWERS="});
     EXPECT_EQ(result.status, 6) << result.output;
 }
+
+TEST(GuiInstall, ABareInstallerSaysItWasImproperlyBuiltAndQuits) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    fs::path bare = Sandbox::MakeFolder("bare") / "tarnwhistle";
+    fs::copy_file(kBin + "/tarnwhistle", bare);
+    InstallerRun run = StartInstaller(display, bare);
+    XWindow alert;
+    ASSERT_TRUE(display.WaitForWindow("", &alert)) << ReadFile(run.output);
+    display.Key(alert, "Return");
+    EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 5) << ReadFile(run.output);
+    auto events = Transcript(run.transcript);
+    auto alerts = Alerts(events);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]["icon"], "stop");
+    EXPECT_EQ(alerts[0]["text"],
+              "Error obtaining configuration in installer. The installer was improperly built.");
+    EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 5}}));
+}
