@@ -546,7 +546,10 @@ int32 InstallConfig::Run() {
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
+    fInheritedFolders.clear();
+    fInheritedFiles.clear();
     if (InstallPaths::EntryExists(fInstallFolder)) {
+        InheritEarlierRecord(InstallPaths::Join(fInstallFolder, DeinstallerName()));
         BPath old(fInstallFolder.c_str());
         LibTrash(old, false);
     }

@@ -166,6 +166,10 @@ private:
     void WriteInstalledRecord();
     // Libmkdir that remembers every folder it had to make, for the deinstaller.
     bool MakeFolder(const std::string& path);
+    // Takes over from the deinstaller of an earlier installation of the product in the
+    // same place the folders and files it had made, so that this run's deinstaller
+    // removes them too.
+    void InheritEarlierRecord(const std::string& deinstaller);
 
 public:
     // Folders made for the installation before its run (the default destination); the
@@ -219,6 +223,8 @@ private:
     std::vector<HookBlock> fHookBlocks;
     std::vector<std::string> fCreatedFolders;
     std::vector<std::string> fFoldersMadeBefore;
+    std::vector<std::string> fInheritedFolders;
+    std::vector<std::string> fInheritedFiles;
     std::vector<std::string> fCreatedFiles;
     std::string fLanguage;
     // The catalogue a run keeps from its start to its end.

@@ -187,8 +187,12 @@ void InstallConfig::WriteInstalledRecord() {
         installed.AddString("saved", saved.first.c_str());
         installed.AddString("saved_from", saved.second.c_str());
     }
+    for (const std::string& folder : fInheritedFolders)
+        installed.AddString("created_folder", folder.c_str());
     for (const std::string& folder : fFoldersMadeBefore)
         installed.AddString("created_folder", folder.c_str());
+    for (const std::string& file : fInheritedFiles)
+        installed.AddString("created_file", file.c_str());
     for (const std::string& folder : fCreatedFolders)
         installed.AddString("created_folder", folder.c_str());
     for (const std::string& file : fCreatedFiles)
@@ -212,6 +216,38 @@ void InstallConfig::WriteInstalledRecord() {
             deinstaller.Sync() != B_OK)
             Failure(DeinstallerName(),
                     "the deinstaller could not be given the list of what was installed");
+    }
+}
+
+void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
+    if (!InstallPaths::EntryExists(deinstaller))
+        return;
+    LibAppResource earlier(deinstaller.c_str(), uint32(B_READ_ONLY));
+    if (!earlier.IsAttached())
+        return;
+    size_t size = 0;
+    const void* bytes =
+        earlier.LoadResource(kConfigurationResourceType, kConfigurationResourceId, &size);
+    BMessage configuration;
+    const char* product = nullptr;
+    // Only what the same product made.
+    if (bytes == nullptr ||
+        configuration.Unflatten(static_cast<const char*>(bytes), size) != B_OK ||
+        configuration.FindString("app_name", &product) != B_OK || product == nullptr ||
+        std::strcmp(product, StringValue("app_name")) != 0)
+        return;
+    bytes = earlier.LoadResource(B_STRING_TYPE, kInstalledResourceId, &size);
+    BMessage installed;
+    if (bytes == nullptr || installed.Unflatten(static_cast<const char*>(bytes), size) != B_OK)
+        return;
+    const char* path = nullptr;
+    for (int32 i = 0; installed.FindString("created_folder", i, &path) == B_OK; i++) {
+        if (path != nullptr && InstallPaths::IsFolder(path))
+            fInheritedFolders.push_back(path);
+    }
+    for (int32 i = 0; installed.FindString("created_file", i, &path) == B_OK; i++) {
+        if (path != nullptr && InstallPaths::EntryExists(path))
+            fInheritedFiles.push_back(path);
     }
 }
 

@@ -148,6 +148,12 @@ void Deinstaller::MakePlan() {
             continue;
         fPlan.push_back(InspectEntry(*path));
     }
+    // What an earlier installation of this same product left in "Saved Files" when this
+    // one replaced it is the product's too: it goes, and is not offered back.
+    for (const auto& saved : fRecord.saved) {
+        if (IsOwnSaved(saved.first, saved.second))
+            PlanTree(saved.first);
+    }
     for (const ScriptBlockRef& block : fRecord.blocks) {
         PlanItem item;
         item.kind = PlanKind::Block;
@@ -159,10 +165,66 @@ void Deinstaller::MakePlan() {
     }
 }
 
+bool Deinstaller::CarriesOwnTag(const std::string& path) const {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
+        return false;
+    LibNode node(path.c_str());
+    LibString tag;
+    return node.InitCheck() == B_OK && node.ReadStringAttr(kTagAttribute, tag) >= 0 &&
+           fRecord.Identity() == static_cast<const char*>(tag);
+}
+
+bool Deinstaller::IsOwnTree(const std::string& path) const {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return false;
+    if (S_ISLNK(info.st_mode) || CarriesOwnTag(path))
+        return true;
+    if (!S_ISDIR(info.st_mode))
+        return false;
+    std::vector<std::string> children = Children(path);
+    return !children.empty() &&
+           std::all_of(children.begin(), children.end(),
+                       [&](const std::string& child) { return IsOwnTree(path + "/" + child); });
+}
+
+bool Deinstaller::IsOwnSaved(const std::string& saved, const std::string& origin) const {
+    struct stat info;
+    if (lstat(saved.c_str(), &info) != 0)
+        return false;
+    if (S_ISLNK(info.st_mode)) {
+        // The link an earlier installation placed where this one placed its own.
+        return std::any_of(fRecord.links.begin(), fRecord.links.end(), [&](const auto& link) {
+            return link.first == origin && link.second == LinkTarget(saved);
+        });
+    }
+    return IsOwnTree(saved);
+}
+
+void Deinstaller::PlanTree(const std::string& path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return;
+    PlanItem item;
+    item.path = path;
+    if (S_ISLNK(info.st_mode)) {
+        item.kind = PlanKind::Link;
+    } else if (S_ISDIR(info.st_mode)) {
+        for (const std::string& child : Children(path))
+            PlanTree(path + "/" + child);
+        // Removed only when empty afterwards.
+        item.kind = PlanKind::Folder;
+    } else {
+        item = InspectEntry(path);
+    }
+    fPlan.push_back(item);
+}
+
 std::vector<std::pair<std::string, std::string>> Deinstaller::Restorable() const {
     std::vector<std::pair<std::string, std::string>> result;
     for (const auto& saved : fRecord.saved) {
-        if (Exists(saved.first))
+        if (Exists(saved.first) && !IsOwnSaved(saved.first, saved.second))
             result.push_back(saved);
     }
     return result;
@@ -219,7 +281,7 @@ void Deinstaller::RemoveHooks(DeinstallOutcome& outcome) {
 
 void Deinstaller::RestoreSaved(DeinstallOutcome& outcome) {
     for (const auto& [saved, origin] : fRecord.saved) {
-        if (!Exists(saved))
+        if (!Exists(saved) || IsOwnSaved(saved, origin))
             continue;
         // A folder the installation made in the place of the one it saved is empty now.
         bool madeThere = std::find(fRecord.createdFolders.begin(), fRecord.createdFolders.end(),

@@ -71,6 +71,15 @@ private:
     void MakePlan();
     PlanItem InspectEntry(const std::string& path) const;
     PlanState TagState(const std::string& path) const;
+    // Whether the entry carries this product's tag (read, not assumed).
+    bool CarriesOwnTag(const std::string& path) const;
+    // A tagged entry, a link, or a folder holding nothing else.
+    bool IsOwnTree(const std::string& path) const;
+    // Whether a saved entry is what an earlier installation of this product placed where
+    // this one replaced it: then it goes with the product instead of coming back.
+    bool IsOwnSaved(const std::string& saved, const std::string& origin) const;
+    // Plans the entry and everything inside it, contents first.
+    void PlanTree(const std::string& path);
     void RemoveItem(const PlanItem& item, DeinstallOutcome& outcome);
     void RemoveHooks(DeinstallOutcome& outcome);
     void RestoreSaved(DeinstallOutcome& outcome);

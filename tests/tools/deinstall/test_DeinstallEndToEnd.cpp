@@ -198,3 +198,29 @@ TEST_F(DeinstallEndToEnd, UserFilesAndAnotherProductsEntriesSurviveAndASecondRun
     EXPECT_EQ(restore.status, 4);
     EXPECT_TRUE(fs::exists(destination / "Tool" / "Saved Files" / "manuals" / "old-manual.txt"));
 }
+
+TEST(DeinstallDemo, AfterInstallingTwiceTheSandboxIsAsBeforeApartFromTheTrash) {
+    fs::path installer = Sandbox::MakeFolder("installer") / "DemoInstaller";
+    auto built = RunProgram({kBin + "/tarnw-pack", "build",
+                             std::string(TARNW_SOURCE_DIR) + "/examples/demo/manifest.json", "-o",
+                             installer.string()});
+    ASSERT_EQ(built.status, 0) << built.output;
+    auto look = [] { return Take({Sandbox::Home(), Sandbox::Prefix()}); };
+    Snapshot before = look();
+
+    // No destination: the default folder, made for the installation.
+    for (int run = 0; run < 2; run++) {
+        ProgramRun install = Start(installer, "license: agree\ngroup: Full\nanswer: Replace\n");
+        ASSERT_EQ(install.status, 0) << install.output;
+    }
+    fs::path deinstaller;
+    for (auto& entry : fs::recursive_directory_iterator(Sandbox::Root()))
+        if (entry.path().filename() == "Demo 1.0 Deinstaller" &&
+            entry.path().string().find("Trash") == std::string::npos)
+            deinstaller = entry.path();
+    ASSERT_FALSE(deinstaller.empty());
+
+    ProgramRun run = Start(deinstaller, "remove: yes\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(look(), before) << run.output;
+}

@@ -175,3 +175,22 @@ TEST_F(DeinstallerTest, ACopiedDeinstallerLeavesTheFolderItLiesInAlone) {
     EXPECT_EQ(ReadFile(elsewhere / "Log"), "someone's log");
     EXPECT_TRUE(fs::exists(elsewhere / self.filename()));
 }
+
+TEST_F(DeinstallerTest, WhatAnEarlierInstallationOfTheProductLeftInSavedFilesGoesToo) {
+    // A second installation saved the first one's manual before putting its own in place.
+    fs::path old = folder / "Saved Files" / "Demo Docs";
+    WriteFile(old / "old.txt", "first version");
+    WriteFile(old / "mine.txt", "the user's");
+    Tag(old, record.Identity());
+    Tag(old / "old.txt", record.Identity());
+    record.saved.push_back({old.string(), docs.string()});
+
+    Deinstaller deinstaller(record, self.string());
+    ASSERT_EQ(deinstaller.Restorable().size(), 1u); // only the user's settings
+    DeinstallOutcome outcome = deinstaller.Run(true);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_FALSE(fs::exists(old / "old.txt"));
+    EXPECT_EQ(ReadFile(old / "mine.txt"), "the user's");
+    EXPECT_FALSE(fs::exists(docs));
+    EXPECT_EQ(ReadFile(root / "settings"), "the user's old settings");
+}
