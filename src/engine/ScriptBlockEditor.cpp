@@ -26,6 +26,19 @@ bool Contains(const std::string& line, const std::string& what) {
     return line.find(what) != std::string::npos;
 }
 
+// A block's marker line is the marker alone on its line. Matching it anywhere in a line
+// would let the tag "Demo" take away another package's "#BEGIN_DemoTools" block.
+bool IsMarker(const std::string& line, const std::string& marker) {
+    size_t end = line.size();
+    while (end > 0 && (line[end - 1] == '\n' || line[end - 1] == '\r' || line[end - 1] == ' ' ||
+                       line[end - 1] == '\t'))
+        --end;
+    size_t start = 0;
+    while (start < end && (line[start] == ' ' || line[start] == '\t'))
+        ++start;
+    return line.compare(start, end - start, marker) == 0;
+}
+
 bool CopyFile(const std::string& from, const std::string& to) {
     std::error_code error;
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
@@ -45,9 +58,9 @@ FirstPass Scan(const std::string& path, const std::string& begin, const std::str
         return pass;
     std::string line;
     while (ReadLine(file, line)) {
-        if (Contains(line, begin))
+        if (IsMarker(line, begin))
             pass.beginSeen = true;
-        else if (Contains(line, end))
+        else if (IsMarker(line, end))
             pass.endSeen = true;
         pass.lastLine = line;
     }
@@ -78,14 +91,14 @@ bool RemoveBlocks(const std::string& path, const std::string& begin, const std::
     std::string written;
     std::string line;
     while (ReadLine(in, line)) {
-        if (Contains(line, begin))
+        if (IsMarker(line, begin))
             skipping = true;
         if (!skipping) {
             std::fputs(line.c_str(), out);
             written = line;
             wroteAny = true;
         }
-        if (Contains(line, end))
+        if (IsMarker(line, end))
             skipping = false;
     }
     std::fclose(in);

@@ -61,12 +61,16 @@ TEST(ScriptBlockEditor, BeginWithoutEndLeavesTheFileAndAppends) {
     EXPECT_EQ(ReadFile(path), "#BEGIN_T\nkept\n#BEGIN_T\nnew\n#END_T\n");
 }
 
-TEST(ScriptBlockEditor, TagsMatchAsSubstrings) {
-    // Replacing block X also drops block XY: the tag lines are found by substring.
+TEST(ScriptBlockEditor, AnotherPackagesBlockWithALongerTagIsKept) {
+    // Replacing block X leaves block XY alone: a marker must stand alone on its line.
     std::string path = Script("UserBootscript");
     WriteFile(path, "a\n#BEGIN_XY\nxy\n#END_XY\nb\n#BEGIN_X\nx\n#END_X\n");
     ScriptBlockEditor::Edit(path, "X", "x2");
-    EXPECT_EQ(ReadFile(path), "a\nb\n#BEGIN_X\nx2\n#END_X\n");
+    EXPECT_EQ(ReadFile(path), "a\n#BEGIN_XY\nxy\n#END_XY\nb\n#BEGIN_X\nx2\n#END_X\n");
+    // A marker with surrounding blanks or a CR still counts.
+    WriteFile(path, "a\n  #BEGIN_X \r\nx\n#END_X\r\n");
+    ScriptBlockEditor::Edit(path, "X", nullptr);
+    EXPECT_EQ(ReadFile(path), "a\n");
 }
 
 TEST(ScriptBlockEditor, NullContentsOnlyRemove) {
