@@ -57,8 +57,13 @@ public:
         std::vector<std::string> environment;
         for (char** e = environ; *e != nullptr; ++e)
             environment.push_back(*e);
-        for (const auto& extra : extraEnvironment)
+        for (const auto& extra : extraEnvironment) {
+            // An entry given here replaces the inherited one of that name.
+            std::string name = extra.substr(0, extra.find('=') + 1);
+            std::erase_if(environment,
+                          [&](const std::string& entry) { return entry.rfind(name, 0) == 0; });
             environment.push_back(extra);
+        }
         std::vector<char*> args, envp;
         for (const auto& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
