@@ -14,6 +14,7 @@
 #include "platform/interface/gui/TextView.h"
 #include "support/Sandbox.h"
 #include "test_InstallerWinSupport.h"
+#include "ui/gui/InstallListRow.h"
 #include "ui/gui/InstallerWin.h"
 #include "ui/gui/LibFilePanel.h"
 #include "ui/gui/LibMenuField.h"
@@ -247,8 +248,12 @@ TEST(InstallerWin, TwelveFilesGiveTwelveRowsInOrder) {
         package.AddFile({"file" + std::to_string(i), 1024 * (i + 1), "", {}});
     OpenWindow open(package.Build());
     ASSERT_EQ(open.Files()->CountItems(), 12);
-    for (int i = 0; i < 12; i++)
-        EXPECT_NE(std::string(open.Files()->ItemAt(i) != nullptr ? "row" : ""), "") << i;
+    for (int i = 0; i < 12; i++) {
+        auto* row = dynamic_cast<InstallListRow*>(open.Files()->ItemAt(i));
+        ASSERT_NE(row, nullptr) << i;
+        EXPECT_STREQ(row->Item().DisplayText(), ("file" + std::to_string(i)).c_str());
+        EXPECT_EQ(row->Item().Size(), 1024 * (i + 1));
+    }
     // Without groups nothing is selected, so there is nothing to install yet.
     EXPECT_TRUE(open.SelectedFiles().empty());
     EXPECT_FALSE(open.Button()->IsEnabled());
