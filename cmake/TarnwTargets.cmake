@@ -39,7 +39,7 @@ endfunction()
 # One GoogleTest executable from every .cpp in DIR; each test runs in its own process
 # inside a fresh sandbox (see tests/support/SandboxMain.cpp).
 function(tarnw_test_dir name dir)
-  cmake_parse_arguments(ARG "" "" "LABELS;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "USES_DISPLAY" "" "LABELS;LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
   if(NOT sources)
     return()
@@ -55,8 +55,14 @@ function(tarnw_test_dir name dir)
   else()
     set(labels unit)
   endif()
+  # Tests that put windows on the shared test display take turns: a window of another
+  # test would cover theirs in screen grabs and catch their synthetic clicks.
+  set(lock)
+  if(ARG_USES_DISPLAY OR "gui" IN_LIST ARG_LABELS)
+    set(lock RESOURCE_LOCK display)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
-    PROPERTIES LABELS "${labels}" TIMEOUT 600
+    PROPERTIES LABELS "${labels}" TIMEOUT 600 ${lock}
     DISCOVERY_TIMEOUT 60)
 endfunction()
