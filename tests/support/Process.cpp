@@ -1,16 +1,95 @@
 #include "support/Process.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
 
 namespace tarnw::test {
+
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra) {
+    std::vector<std::string> environment;
+    for (char** e = environ; *e != nullptr; ++e)
+        environment.push_back(*e);
+    for (const auto& entry : extra) {
+        std::string name = entry.substr(0, entry.find('=') + 1);
+        std::erase_if(environment,
+                      [&](const std::string& inherited) { return inherited.rfind(name, 0) == 0; });
+        environment.push_back(entry);
+    }
+    return environment;
+}
+
+std::string FindProgram(const char* name) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        std::string candidate = folders.substr(start, end - start) + "/" + name;
+        if (end > start && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
+                                     const std::vector<std::string>& extraEnvironment,
+                                     const std::filesystem::path& output, int passFd) {
+    std::vector<std::string> environment = EnvironmentWith(extraEnvironment);
+    std::vector<char*> args, envp;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const auto& e : environment)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    if (passFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, passFd, passFd);
+    if (posix_spawn(&fPid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
+        fPid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+BackgroundProgram::~BackgroundProgram() {
+    if (fPid > 0 && !fEnded) {
+        kill(fPid, SIGKILL);
+        waitpid(fPid, nullptr, 0);
+    }
+}
+
+int BackgroundProgram::Wait(std::chrono::milliseconds timeout) {
+    if (fPid <= 0)
+        return -1;
+    auto until = std::chrono::steady_clock::now() + timeout;
+    while (!fEnded) {
+        int status = 0;
+        if (waitpid(fPid, &status, WNOHANG) == fPid) {
+            fEnded = true;
+            fStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        if (std::chrono::steady_clock::now() > until)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return fStatus;
+}
 
 RunResult RunProgram(const std::vector<std::string>& argv, const std::string& input,
                      const std::vector<std::string>& extraEnvironment) {
@@ -24,15 +103,7 @@ RunResult RunProgram(const std::vector<std::string>& argv, const std::string& in
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, out[1], 2);
 
-    std::vector<std::string> environment;
-    for (char** e = environ; *e != nullptr; ++e)
-        environment.push_back(*e);
-    for (const auto& extra : extraEnvironment) {
-        std::string name = extra.substr(0, extra.find('='));
-        for (auto it = environment.begin(); it != environment.end();)
-            it = it->compare(0, name.size() + 1, name + "=") == 0 ? environment.erase(it) : it + 1;
-        environment.push_back(extra);
-    }
+    std::vector<std::string> environment = EnvironmentWith(extraEnvironment);
     std::vector<char*> args, envp;
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace tarnw::test {
@@ -14,5 +17,33 @@ struct RunResult {
 // waits for it. Extra environment entries ("NAME=value") are added to the current one.
 RunResult RunProgram(const std::vector<std::string>& argv, const std::string& input = "",
                      const std::vector<std::string>& extraEnvironment = {});
+
+// The current environment with the given "NAME=value" entries added; an entry given
+// replaces the inherited one of that name.
+std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra);
+
+// The program's path along PATH, or "" when it is not installed.
+std::string FindProgram(const char* name);
+
+// A program started in the background (an X server, a window under test); its output goes
+// to `output`. The destructor ends it if it still runs.
+class BackgroundProgram {
+public:
+    BackgroundProgram(const std::vector<std::string>& argv,
+                      const std::vector<std::string>& extraEnvironment,
+                      const std::filesystem::path& output, int passFd = -1);
+    ~BackgroundProgram();
+    BackgroundProgram(const BackgroundProgram&) = delete;
+    BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+
+    bool Started() const { return fPid > 0; }
+    // The exit status (128 + signal when killed), or -1 when it has not ended in time.
+    int Wait(std::chrono::milliseconds timeout);
+
+private:
+    pid_t fPid = -1;
+    bool fEnded = false;
+    int fStatus = -1;
+};
 
 } // namespace tarnw::test

@@ -37,80 +37,9 @@ namespace {
 const std::string kBin = TARNW_BIN_DIR;
 const fs::path kDemo = fs::path(TARNW_SOURCE_DIR) / "examples/demo";
 
-std::string FindProgram(const char* name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        fs::path candidate = fs::path(folder) / name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate.string();
-    }
-    return "";
-}
-
+using tarnw::test::FindProgram;
 // A started program; the destructor ends it if it still runs.
-class Child {
-public:
-    Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnvironment,
-          const fs::path& output, int passFd = -1) {
-        std::vector<std::string> environment;
-        for (char** e = environ; *e != nullptr; ++e)
-            environment.push_back(*e);
-        for (const auto& extra : extraEnvironment) {
-            // An entry given here replaces the inherited one of that name.
-            std::string name = extra.substr(0, extra.find('=') + 1);
-            std::erase_if(environment,
-                          [&](const std::string& entry) { return entry.rfind(name, 0) == 0; });
-            environment.push_back(extra);
-        }
-        std::vector<char*> args, envp;
-        for (const auto& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        for (const auto& e : environment)
-            envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                         0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        if (passFd >= 0)
-            posix_spawn_file_actions_adddup2(&actions, passFd, passFd);
-        if (posix_spawn(&fPid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
-            fPid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Child() {
-        if (fPid > 0 && !fEnded) {
-            kill(fPid, SIGKILL);
-            waitpid(fPid, nullptr, 0);
-        }
-    }
-    bool Started() const { return fPid > 0; }
-    // The exit status, or -1 when it has not ended within the time.
-    int Wait(std::chrono::milliseconds timeout) {
-        auto until = std::chrono::steady_clock::now() + timeout;
-        while (!fEnded) {
-            int status = 0;
-            if (waitpid(fPid, &status, WNOHANG) == fPid) {
-                fEnded = true;
-                fStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                break;
-            }
-            if (std::chrono::steady_clock::now() > until)
-                return -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return fStatus;
-    }
-
-private:
-    pid_t fPid = -1;
-    bool fEnded = false;
-    int fStatus = -1;
-};
+using Child = tarnw::test::BackgroundProgram;
 
 struct XWindow {
     std::string id;

@@ -31,66 +31,15 @@ namespace {
 
 const std::string kBin = TARNW_BIN_DIR;
 
-std::string FindProgram(const char* name) {
-    std::stringstream folders(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        fs::path candidate = fs::path(folder) / name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate.string();
-    }
-    return "";
-}
+using tarnw::test::FindProgram;
 
-// A program started in the background; ended when the object goes.
-class Background {
+// A program in the background whose output goes to the sandbox's log.
+class Background : public tarnw::test::BackgroundProgram {
 public:
-    Background(std::vector<std::string> argv, std::vector<std::string> extra, int passFd = -1) {
-        std::vector<std::string> environment;
-        for (char** e = environ; *e != nullptr; ++e)
-            environment.push_back(*e);
-        environment.insert(environment.end(), extra.begin(), extra.end());
-        std::vector<char*> args, envp;
-        for (auto& a : argv)
-            args.push_back(a.data());
-        args.push_back(nullptr);
-        for (auto& e : environment)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        fs::path log = Sandbox::Temp() / "background.log";
-        posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                         0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        if (passFd >= 0)
-            posix_spawn_file_actions_adddup2(&actions, passFd, passFd);
-        if (posix_spawn(&fPid, args[0], &actions, nullptr, args.data(), envp.data()) != 0)
-            fPid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Background() {
-        if (fPid > 0 && fStatus < 0) {
-            kill(fPid, SIGKILL);
-            waitpid(fPid, nullptr, 0);
-        }
-    }
+    Background(std::vector<std::string> argv, std::vector<std::string> extra, int passFd = -1)
+        : BackgroundProgram(argv, extra, Sandbox::Temp() / "background.log", passFd) {}
     // The exit status, or -1 while it runs after `seconds`.
-    int Wait(int seconds) {
-        for (int i = 0; i < seconds * 20 && fStatus < 0; i++) {
-            int status = 0;
-            if (waitpid(fPid, &status, WNOHANG) == fPid) {
-                fStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return fStatus;
-    }
-
-private:
-    pid_t fPid = -1;
-    int fStatus = -1;
+    int Wait(int seconds) { return BackgroundProgram::Wait(std::chrono::seconds(seconds)); }
 };
 
 bool WaitFor(const std::function<bool()>& done, int seconds) {
@@ -141,9 +90,16 @@ protected:
 
     // Clicks at (x, y) inside the window named `title` (the first one xdotool finds).
     bool ClickIn(const std::string& title, int x, int y) {
-        auto found = RunProgram({xdotool, "search", "--name", title}, "", {display});
-        std::string id = found.output.substr(0, found.output.find('\n'));
-        if (found.status != 0 || id.empty())
+        // The window may take a moment to be mapped on a busy machine.
+        std::string id;
+        WaitFor(
+            [&] {
+                auto found = RunProgram({xdotool, "search", "--name", title}, "", {display});
+                id = found.status == 0 ? found.output.substr(0, found.output.find('\n')) : "";
+                return !id.empty();
+            },
+            10);
+        if (id.empty())
             return false;
         return RunProgram({xdotool, "mousemove", "--window", id, std::to_string(x),
                            std::to_string(y), "click", "1"},
