@@ -66,3 +66,18 @@ function(tarnw_test_dir name dir)
     PROPERTIES LABELS "${labels}" TIMEOUT 600 ${lock}
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# tarnw_embed_catalogue(TARGET FOLDER NAMESPACE): compiles the translation sources of
+# FOLDER (*.po) into TARGET, embedded at build time under NAMESPACE.
+function(tarnw_embed_catalogue target folder namespace)
+  set(output "${CMAKE_CURRENT_BINARY_DIR}/${target}_catalogue.cpp")
+  file(GLOB sources CONFIGURE_DEPENDS "${folder}/*.po")
+  set(script "${PROJECT_SOURCE_DIR}/cmake/EmbedCatalogue.cmake")
+  add_custom_command(
+    OUTPUT "${output}"
+    COMMAND "${CMAKE_COMMAND}" "-DSOURCE_DIR=${folder}" "-DOUTPUT=${output}"
+            "-DNAMESPACE=${namespace}" -P "${script}"
+    DEPENDS "${script}" ${sources}
+    COMMENT "Embedding the texts of ${folder}")
+  target_sources(${target} PRIVATE "${output}")
+endfunction()

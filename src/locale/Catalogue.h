@@ -1,8 +1,8 @@
 #pragma once
 
 // The string catalogue built into the program: the translation sources of
-// locale/catalogue/*.po, embedded at build time (CatalogueData.cpp, made by
-// locale/catalogue/embed.cmake) and read once on first use.
+// locale/catalogue/*.po, embedded at build time (by cmake/EmbedCatalogue.cmake)
+// and read once on first use.
 
 #include <cstdint>
 #include <string_view>
