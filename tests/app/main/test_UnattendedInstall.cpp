@@ -8,6 +8,7 @@
 
 #include "support/Process.h"
 #include "support/Sandbox.h"
+#include "support/UnattendedRun.h"
 
 namespace fs = std::filesystem;
 using tarnw::test::ReadFile;
@@ -31,25 +32,10 @@ fs::path BuildDemo() {
     return installer;
 }
 
-struct InstallRun {
-    int status;
-    std::string output;
-    std::vector<nlohmann::json> transcript;
-};
+using InstallRun = tarnw::test::UnattendedRun;
 
 InstallRun Install(const fs::path& installer, const std::string& answers) {
-    fs::path folder = Sandbox::MakeFolder("run");
-    WriteFile(folder / "answers", answers);
-    auto result =
-        RunProgram({installer.string()}, "",
-                   {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + (folder / "answers").string(),
-                    "TARNW_TRANSCRIPT=" + (folder / "transcript").string()});
-    InstallRun run{result.status, result.output, {}};
-    std::istringstream lines(ReadFile(folder / "transcript"));
-    std::string line;
-    while (std::getline(lines, line))
-        run.transcript.push_back(nlohmann::json::parse(line));
-    return run;
+    return tarnw::test::RunUnattended(installer, answers);
 }
 
 std::vector<std::string> Statuses(const InstallRun& run) {

@@ -12,6 +12,7 @@
 #include "platform/storage/Path.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
+#include "support/UnattendedRun.h"
 
 namespace fs = std::filesystem;
 using tarnw::test::ReadFile;
@@ -73,25 +74,10 @@ Snapshot Take(const std::vector<fs::path>& roots) {
     return snapshot;
 }
 
-struct ProgramRun {
-    int status;
-    std::string output;
-    std::vector<nlohmann::json> transcript;
-};
+using ProgramRun = tarnw::test::UnattendedRun;
 
 ProgramRun Start(const fs::path& program, const std::string& answers) {
-    fs::path folder = Sandbox::MakeFolder("run");
-    WriteFile(folder / "answers", answers);
-    auto result =
-        RunProgram({program.string()}, "",
-                   {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + (folder / "answers").string(),
-                    "TARNW_TRANSCRIPT=" + (folder / "transcript").string()});
-    ProgramRun run{result.status, result.output, {}};
-    std::istringstream lines(ReadFile(folder / "transcript"));
-    std::string line;
-    while (std::getline(lines, line))
-        run.transcript.push_back(nlohmann::json::parse(line));
-    return run;
+    return tarnw::test::RunUnattended(program, answers);
 }
 
 class DeinstallEndToEnd : public ::testing::Test {
