@@ -34,4 +34,10 @@ env HOME="$sandbox/home" \
 echo
 echo "The installer ended with status $status. What it placed in the sandbox:"
 (cd "$sandbox" && find home prefix -mindepth 1 -not -path '*/.cache*' | sort | sed 's/^/  /')
+deinstaller=$(find "$sandbox" -name '* Deinstaller' -type f | head -n 1)
+if [ -n "$deinstaller" ]; then
+  echo
+  echo "To remove it again, run the deinstaller it placed (same sandbox variables):"
+  echo "  $deinstaller"
+fi
 exit "$status"
