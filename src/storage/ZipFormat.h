@@ -12,7 +12,7 @@ namespace zipformat {
 
 constexpr unsigned kHostUnix = 3;
 constexpr unsigned kHostMac = 19;
-// Version made by: Unix host, ZIP specification 3.0 (4.5 when Zip64 is needed).
+// Version made by: Unix host, ZIP format version 3.0 (4.5 when Zip64 is needed).
 constexpr unsigned kMadeByUnix = (kHostUnix << 8) | 30;
 constexpr unsigned kMadeByUnixZip64 = (kHostUnix << 8) | 45;
 constexpr uint16_t kExtendedTimestamp = 0x5455;
