@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "PinnedZone.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -25,31 +27,8 @@ void ExpectDateTime(const LibDateTime& value, int32 day, int32 month, int32 year
     ExpectTime(value, hours, minutes, seconds);
 }
 
-int32 Utc(int year, int month, int day, int hour, int minute, int second) {
-    tm parts = {};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;
-    parts.tm_hour = hour;
-    parts.tm_min = minute;
-    parts.tm_sec = second;
-    return static_cast<int32>(timegm(&parts));
-}
-
 // Tests that read the clock or convert moments run in a pinned zone.
-class LibDateTimeZoned : public ::testing::Test {
-protected:
-    void SetUp() override { Use("UTC0"); }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-    }
-    static void Use(const char* zone) {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    static void UseBerlin() { Use("CET-1CEST,M3.5.0,M10.5.0/3"); }
-};
+class LibDateTimeZoned : public PinnedZoneTest {};
 
 TEST(LibTime, NormalisationWrapsAroundTheDay) {
     LibTime time(10, 0, 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "PinnedZone.h"
+
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -8,35 +10,10 @@
 
 namespace {
 
-// Seconds since 1970 of a universal date and time.
-int32 Utc(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    tm parts = {};
-    parts.tm_year = year - 1900;
-    parts.tm_mon = month - 1;
-    parts.tm_mday = day;
-    parts.tm_hour = hour;
-    parts.tm_min = minute;
-    parts.tm_sec = second;
-    return static_cast<int32>(timegm(&parts));
-}
-
 // Every test runs with a fixed zone; the reference moment is Sunday 6 December 2026, noon
 // universal time, unless a test says otherwise.
-class ParseDate : public ::testing::Test {
+class ParseDate : public PinnedZoneTest {
 protected:
-    void SetUp() override { UseZone("UTC0"); }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-    }
-    static void UseZone(const char* zone) {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    // Central European time with summer time from the last Sunday of March to the last
-    // Sunday of October.
-    static void UseBerlin() { UseZone("CET-1CEST,M3.5.0,M10.5.0/3"); }
-
     const int32 fSunday = Utc(2026, 12, 6, 12);
 };
 
