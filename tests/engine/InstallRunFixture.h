@@ -60,6 +60,8 @@ protected:
         return replace;
     }
 
+    const FrontendRequest& LastAlert() const { return ui.frontend.requests.back(); }
+
     ScopedFrontend ui;
     PackageBuilder package;
     fs::path destination = tarnw::test::Sandbox::MakeFolder("dest");

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "EngineTestSupport.h"
+#include "InstallRunFixture.h"
 #include "engine/InstallConfig.h"
 #include "lib/LibString.h"
 #include "platform/storage/File.h"
@@ -26,17 +27,7 @@ namespace {
 const char* kIdentity = "Tool;1.0;2026-12-01;Maker;help@example.com;";
 
 std::string InstallBy(const fs::path& path) {
-    LibNode node(path.c_str());
-    LibString value;
-    if (node.ReadStringAttr("InstallBy", value) < 0)
-        return "";
-    return static_cast<const char*>(value);
-}
-
-std::string StdFolder(directory_which which) {
-    BPath path;
-    EXPECT_EQ(find_directory(which, &path, false, nullptr), B_OK);
-    return path.Path();
+    return InstallByOf(path);
 }
 
 BMessage ResourceMessage(const fs::path& file, int32 id) {
@@ -59,31 +50,7 @@ std::vector<std::string> Strings(const BMessage& message, const char* name) {
     return values;
 }
 
-class InstallRunTest : public testing::Test {
-protected:
-    int32 Run(std::vector<bool> selection = {}) {
-        fs::path installer = package.Build();
-        engine = std::make_unique<InstallConfig>();
-        engine->SetInstallerPath(installer.c_str());
-        BFile file(installer.c_str(), B_READ_ONLY);
-        BResources resources;
-        EXPECT_EQ(resources.SetTo(&file), B_OK);
-        EXPECT_TRUE(engine->LoadConfiguration(resources));
-        for (int32 i = 0; i < engine->CountInstallFiles(); i++)
-            engine->MarkInstallFile(i, selection.empty() || selection[i]);
-        engine->SetDestinationPath(destination.c_str());
-        return engine->Action();
-    }
-
-    fs::path Folder() const { return destination / "Tool"; }
-    std::string LogText() const { return ReadFile(Folder() / "Log"); }
-    const FrontendRequest& LastAlert() const { return ui.frontend.requests.back(); }
-
-    ScopedFrontend ui;
-    PackageBuilder package;
-    fs::path destination = Sandbox::MakeFolder("dest");
-    std::unique_ptr<InstallConfig> engine;
-};
+class InstallRunTest : public InstallFixture {};
 
 } // namespace
 
