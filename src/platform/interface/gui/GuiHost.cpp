@@ -136,6 +136,9 @@ std::string KeyBytes(int key) {
     default:
         break;
     }
+    // Function keys arrive as B_FUNCTION_KEY; the "key" field tells which one.
+    if (key >= FL_F + 1 && key <= FL_F + 12)
+        return std::string(1, (char)B_FUNCTION_KEY);
     if (Fl::event_state() & (FL_CTRL | FL_ALT)) {
         if (key > 0 && key < 128)
             return std::string(1, (char)key);
