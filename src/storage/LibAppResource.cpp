@@ -33,23 +33,6 @@ std::string OwnExecutable() {
     return path;
 }
 
-// An unnamed file in the common temporary folder; it disappears when closed.
-int AnonymousTemporaryFile() {
-    BPath temp;
-    if (find_directory(B_COMMON_TEMP_DIRECTORY, &temp, true) != B_OK || temp.Path() == nullptr)
-        return -1;
-    int fd = open(temp.Path(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        return fd;
-    std::string path = std::string(temp.Path()) + "/zip_resource_fileXXXXXX";
-    std::vector<char> name(path.begin(), path.end());
-    name.push_back('\0');
-    fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd >= 0)
-        unlink(name.data());
-    return fd;
-}
-
 template <typename T> bool FindFixed(BResources& resources, type_code type, int32 id, T& out) {
     size_t size = 0;
     void* data = resources.FindResource(type, id, &size);
@@ -140,7 +123,7 @@ bool LibAppResource::AddEntry(const char* item, const int32& id, const char* nam
         LibGetChildName(item, leaf);
         stored = leaf;
     }
-    int fd = AnonymousTemporaryFile();
+    int fd = LibAnonymousTempFile("zip_resource_file");
     if (fd < 0) {
         fError = std::string("cannot create a temporary file: ") + strerror(errno);
         fprintf(stderr, "%s failed\n", "zip_resource_file.zip");

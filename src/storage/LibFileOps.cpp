@@ -15,6 +15,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/app/Application.h"
 #include "platform/storage/AppFileInfo.h"
@@ -658,4 +659,21 @@ bool LibInfoEntry(const char* path) {
     if (!EntryExists(path))
         return false;
     return OpenWithDesktop(Parent(AbsolutePath(path)).c_str());
+}
+
+int LibAnonymousTempFile(const char* prefix) {
+    BPath temp;
+    if (find_directory(B_COMMON_TEMP_DIRECTORY, &temp, true) != B_OK || temp.Path() == nullptr)
+        return -1;
+    int fd = open(temp.Path(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    std::string path =
+        std::string(temp.Path()) + "/" + (prefix != nullptr ? prefix : "tmp") + "XXXXXX";
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back('\0');
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        unlink(name.data());
+    return fd;
 }

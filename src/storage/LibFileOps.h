@@ -98,3 +98,8 @@ LibDateTime LibAccessedDate(const BEntry& entry, const bool& local);
 bool LibOpenEntry(const char* path);
 // Shows the entry's information; on this system that is opening its folder.
 bool LibInfoEntry(const char* path);
+
+// An unnamed file in the common temporary folder, open for reading and writing; it
+// disappears when closed. Where the file system cannot make unnamed files, a file named
+// from prefix is made and unlinked at once. -1 on failure.
+int LibAnonymousTempFile(const char* prefix);

@@ -1,4 +1,5 @@
 #include "storage/LibNode.h"
+#include "storage/LibFileOps.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -21,23 +22,6 @@ namespace {
 // Attributes live in extended attributes, which file systems keep small; an item that
 // compresses to more than this is refused rather than half stored.
 constexpr off_t kMaxCompressedAttribute = 64 * 1024 * 1024;
-
-// An unnamed file in the common temporary folder; it disappears when closed.
-int AnonymousTemporaryFile() {
-    BPath temp;
-    if (find_directory(B_COMMON_TEMP_DIRECTORY, &temp, true) != B_OK || temp.Path() == nullptr)
-        return -1;
-    int fd = open(temp.Path(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        return fd;
-    std::string path = std::string(temp.Path()) + "/zipXXXXXX";
-    std::vector<char> name(path.begin(), path.end());
-    name.push_back('\0');
-    fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd >= 0)
-        unlink(name.data());
-    return fd;
-}
 
 } // namespace
 
@@ -119,7 +103,7 @@ bool LibNode::CompressFile(const char* name, const char* item) {
         fprintf(stderr, "LibNode::CompressFile: %s does not exist\n", item ? item : "");
         return false;
     }
-    int fd = AnonymousTemporaryFile();
+    int fd = LibAnonymousTempFile("zip");
     if (fd < 0)
         return false;
     // The item is kept under the attribute's name, so that it comes back whatever the
