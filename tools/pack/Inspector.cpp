@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <sstream>
@@ -61,6 +62,21 @@ std::string Quote(const char* text) {
 
 void PrintMessage(const BMessage& message, std::ostream& out, int depth);
 
+// A fixed-size number field, read from its raw bytes; int8 prints as a number.
+template <typename T>
+void PrintNumber(const BMessage& message, const char* name, type_code type, int32 index,
+                 std::ostream& out) {
+    const void* data = nullptr;
+    ssize_t size = 0;
+    T value = 0;
+    if (message.FindData(name, type, index, &data, &size) == B_OK && size == ssize_t(sizeof(T)))
+        std::memcpy(&value, data, sizeof(T));
+    if constexpr (sizeof(T) == 1)
+        out << int(value);
+    else
+        out << value;
+}
+
 void PrintValue(const BMessage& message, const char* name, type_code type, int32 index,
                 std::ostream& out, int depth) {
     switch (type) {
@@ -76,42 +92,25 @@ void PrintValue(const BMessage& message, const char* name, type_code type, int32
         out << (value ? "true" : "false");
         break;
     }
-    case B_INT8_TYPE: {
-        int8 value = 0;
-        message.FindInt8(name, index, &value);
-        out << int(value);
+    case B_INT8_TYPE:
+        PrintNumber<int8>(message, name, type, index, out);
         break;
-    }
-    case B_INT16_TYPE: {
-        int16 value = 0;
-        message.FindInt16(name, index, &value);
-        out << value;
+    case B_INT16_TYPE:
+        PrintNumber<int16>(message, name, type, index, out);
         break;
-    }
-    case B_INT32_TYPE: {
-        int32 value = 0;
-        message.FindInt32(name, index, &value);
-        out << value;
+    case B_INT32_TYPE:
+        PrintNumber<int32>(message, name, type, index, out);
         break;
-    }
-    case B_INT64_TYPE: {
-        int64 value = 0;
-        message.FindInt64(name, index, &value);
-        out << value;
+    case B_INT64_TYPE:
+        PrintNumber<int64>(message, name, type, index, out);
         break;
-    }
-    case B_FLOAT_TYPE: {
-        float value = 0;
-        message.FindFloat(name, index, &value);
-        out << value;
+    case B_FLOAT_TYPE:
+        PrintNumber<float>(message, name, type, index, out);
         break;
-    }
-    case B_DOUBLE_TYPE: {
-        double value = 0;
-        message.FindDouble(name, index, &value);
-        out << std::setprecision(15) << value;
+    case B_DOUBLE_TYPE:
+        out << std::setprecision(15);
+        PrintNumber<double>(message, name, type, index, out);
         break;
-    }
     case B_RECT_TYPE: {
         BRect rect;
         message.FindRect(name, index, &rect);
