@@ -21,4 +21,6 @@ if command -v Xvfb >/dev/null; then
   sleep 1
 fi
 
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
+# A test that fails is run again, up to three times in all, so that one timing slip on a
+# loaded machine does not fail the run; a real fault fails every time.
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --repeat until-pass:3 "$@"
