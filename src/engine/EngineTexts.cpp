@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <sys/stat.h>
 
-#include "app/LibAlert.h"
+#include "frontend/LibAlert.h"
 #include "locale/xLocalize.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
-#include "app/LibAlert.h"
+#include "frontend/LibAlert.h"
 #include "engine/ByteText.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallPaths.h"

@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "app/LibAlert.h"
+#include "frontend/LibAlert.h"
 #include "engine/ByteText.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"

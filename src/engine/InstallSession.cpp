@@ -5,7 +5,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "app/LibAlert.h"
+#include "frontend/LibAlert.h"
 #include "engine/EngineTexts.h"
 #include "engine/LibShutdown.h"
 #include "engine/LibStdDirName.h"

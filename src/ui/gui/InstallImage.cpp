@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/LibAlert.h"
+#include "frontend/LibAlert.h"
 #include "platform/app/Message.h"
 #include "platform/interface/gui/Bitmap.h"
 #include "platform/interface/gui/FilePanel.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "app/LibAlert.h"
+#include "frontend/LibAlert.h"
 #include "lib/LibString.h"
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"

@@ -1,4 +1,4 @@
-#include "app/LibAlert.h"
+#include "frontend/LibAlert.h"
 
 #include <cstdio>
 
