@@ -13,12 +13,17 @@ xvfb_pid=
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 if command -v Xvfb >/dev/null; then
-  display=:$(( 90 + RANDOM % 400 ))
-  # -noreset keeps the server up between test processes.
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  # The server picks a free display itself and writes its number to us; -noreset keeps it
+  # up between test processes.
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=$display
-  sleep 1
+  for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=:$(head -n 1 "$display_file")
+  rm -f "$display_file"
 fi
 
 # A test that fails is run again, up to three times in all, so that one timing slip on a
