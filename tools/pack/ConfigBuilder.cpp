@@ -93,6 +93,8 @@ void BuildInstallFileRecord(const ManifestFile& file, BMessage& record) {
         groups += group + ";";
     item.SetGroupsText(groups.c_str());
     item.Write(record);
+    if (!file.storedName.empty())
+        record.ReplaceString("file_name", file.storedName.c_str());
 
     BMessage meta;
     meta.AddString("destination", file.destination.c_str());

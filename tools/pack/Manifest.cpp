@@ -1,11 +1,17 @@
 #include "Manifest.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include <nlohmann/json.hpp>
 
+#include "NearestName.h"
+#include "StrictJson.h"
 #include "engine/LibStdDirName.h"
 
 namespace fs = std::filesystem;
@@ -108,7 +114,11 @@ void CheckKeys(const json& object, const std::string& where, const std::set<std:
 std::string GetString(const json& value, const std::string& where) {
     if (!value.is_string())
         Fail(where, "must be a string");
-    return value.get<std::string>();
+    std::string text = value.get<std::string>();
+    // The configuration stores C strings: everything after a NUL would be cut silently.
+    if (text.find('\0') != std::string::npos)
+        Fail(where, "must not contain a NUL character");
+    return text;
 }
 
 bool GetBool(const json& value, const std::string& where) {
@@ -147,10 +157,37 @@ fs::path SourcePath(const json& value, const fs::path& folder, const std::string
         Fail(where, "must name a file");
     if (path.is_relative())
         path = folder / path;
+    // "bin/" names the folder bin: its leaf is the installed name.
+    path = path.lexically_normal();
+    if (!path.has_filename() && path.has_parent_path() && path != path.root_path())
+        path = path.parent_path();
     std::error_code error;
     if (!fs::exists(fs::symlink_status(path, error)))
         Fail(where, "source not found: " + path.string());
     return path;
+}
+
+// A payload can carry files, folders and symbolic links only; a FIFO, device or socket
+// (here or anywhere inside a folder) would fail on the user's machine.
+void CheckPackable(const fs::path& source, const std::string& where) {
+    auto check = [&where](const fs::path& path) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0)
+            Fail(where, "cannot read " + path.string() + ": " + std::strerror(errno));
+        if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode) && !S_ISLNK(st.st_mode))
+            Fail(where, path.string() +
+                            " is not a file, folder or symbolic link (a FIFO, device or socket "
+                            "cannot be installed)");
+        return S_ISDIR(st.st_mode);
+    };
+    if (!check(source))
+        return;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(source, error), end; !error && it != end;
+         it.increment(error))
+        check(it->path());
+    if (error)
+        Fail(where, "cannot read " + source.string() + ": " + error.message());
 }
 
 std::string ReadText(const fs::path& path, const std::string& where) {
@@ -160,6 +197,15 @@ std::string ReadText(const fs::path& path, const std::string& where) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// The name the installer keeps for a source: its path below the manifest's folder, or
+// only its leaf, so that no absolute path of the building machine goes into the package.
+std::string StoredName(const fs::path& source, const fs::path& folder) {
+    fs::path relative = source.lexically_relative(folder.lexically_normal());
+    if (relative.empty() || relative.is_absolute() || *relative.begin() == "..")
+        return source.filename().string();
+    return relative.string();
 }
 
 const std::set<std::string> kExistsModes = {"Prompt", "Rename", "Replace"};
@@ -179,6 +225,8 @@ ManifestFile ParseFile(const json& object, const fs::path& folder, const std::st
     if (!object.contains("source"))
         Fail(where + ".source", "missing");
     file.source = SourcePath(object["source"], folder, where + ".source");
+    CheckPackable(file.source, where + ".source");
+    file.storedName = StoredName(file.source, folder);
     if (object.contains("groups"))
         file.groups = GetStringArray(object["groups"], where + ".groups");
     for (const auto& group : file.groups)
@@ -214,15 +262,112 @@ ManifestRequirementList ParseRequirementList(const json& object, const std::stri
     return list;
 }
 
+constexpr int32_t kLargestRamMegabytes = 16 * 1024 * 1024; // 16 TiB
+constexpr double kLargestDiskBytes = 1125899906842624.0;   // 1 PiB
+
+void CheckRange(const Manifest& manifest, const char* key, int32_t low, int32_t high,
+                const std::string& what) {
+    if (!manifest.Has(key))
+        return;
+    int32_t value = manifest.Int(key);
+    if (value < low || value > high)
+        Fail(key, "must be " + what + " (got " + std::to_string(value) + ")");
+}
+
+// The installation folder's name is one folder inside the chosen destination.
+void CheckPlainName(const std::string& name, const std::string& where) {
+    if (name.find('/') != std::string::npos)
+        Fail(where, "must be a plain folder name without '/' (got '" + name + "')");
+    if (name == "." || name == "..")
+        Fail(where, "must be a folder name, not '" + name + "'");
+}
+
+// A sub folder stays below its root: names separated by '/', none of them "..".
+void CheckSubFolder(const std::string& sub, const std::string& where) {
+    if (!sub.empty() && sub[0] == '/')
+        Fail(where, "must be relative to its root folder, not absolute (got '" + sub + "')");
+    for (const auto& part : fs::path(sub))
+        if (part == "..")
+            Fail(where, "must stay below its root folder: '..' is not allowed (got '" + sub + "')");
+}
+
+std::vector<std::string> StandardFolderNames() {
+    std::vector<std::string> names;
+    // The identifiers lie in five small blocks below 5000.
+    for (int32 which = 0; which < 5000; ++which)
+        if (const char* name = LibStdDirNameOf(which))
+            names.push_back(name);
+    return names;
+}
+
+// Where a place name leads, as a key that is equal for two names of one folder.
+std::string PlaceKey(const Manifest& manifest, const std::string& name) {
+    if (name == "User Selected")
+        return "installation folder";
+    for (const auto& custom : manifest.customFolders) {
+        if (custom.name != name)
+            continue;
+        std::string key = std::to_string(custom.root);
+        for (const auto& part : fs::path(custom.subDir))
+            if (!part.empty() && part != ".")
+                key += "/" + part.string();
+        return key;
+    }
+    return std::to_string(StandardFolderNumber(name));
+}
+
+// A destination or link must name a folder the installer knows.
+void CheckPlace(const Manifest& manifest, const std::string& name, const std::string& where,
+                const std::vector<std::string>& specialWords, bool customAllowed) {
+    std::vector<std::string> known = specialWords;
+    if (customAllowed)
+        for (const auto& custom : manifest.customFolders)
+            known.push_back(custom.name);
+    for (const auto& candidate : known)
+        if (candidate == name)
+            return;
+    if (LibStdDirNameExists(name.c_str()))
+        return;
+    for (auto& standard : StandardFolderNames())
+        known.push_back(standard);
+    Fail(where, "unknown folder '" + name + "'" + DidYouMean(name, known));
+}
+
+// Every place name is known, and no two entries (items, their links, the log) would be
+// placed at the same path.
+void CheckPlaces(const Manifest& manifest) {
+    if (manifest.Has("opt_default_folder"))
+        CheckPlace(manifest, manifest.String("opt_default_folder"), "opt_default_folder",
+                   {"Current"}, false);
+
+    std::map<std::string, std::string> taken = {
+        {"installation folder/Log", "the installation log"},
+        {"installation folder/Saved Files", "the folder of replaced entries"}};
+    auto take = [&taken](const std::string& spot, const std::string& what,
+                         const std::string& where) {
+        auto [it, added] = taken.emplace(spot, what);
+        if (!added)
+            Fail(where, what + " would be placed where " + it->second + " is");
+    };
+    for (size_t i = 0; i < manifest.files.size(); ++i) {
+        const ManifestFile& file = manifest.files[i];
+        std::string where = "files[" + std::to_string(i) + "]";
+        CheckPlace(manifest, file.destination, where + ".destination", {"User Selected"}, true);
+        if (file.link != "None")
+            CheckPlace(manifest, file.link, where + ".link", {"None", "User Selected"}, true);
+        std::string leaf = file.source.filename().string();
+        take(PlaceKey(manifest, file.destination) + "/" + leaf, where + " ('" + leaf + "')",
+             where + ".source");
+        if (file.link != "None")
+            take(PlaceKey(manifest, file.link) + "/" + leaf,
+                 where + ".link ('" + leaf + "' in '" + file.link + "')", where + ".link");
+    }
+}
+
 } // namespace
 
 Manifest ParseManifest(const std::string& text, const fs::path& folder) {
-    json root;
-    try {
-        root = json::parse(text);
-    } catch (const json::parse_error& error) {
-        throw ManifestError(std::string("manifest is not valid JSON: ") + error.what());
-    }
+    json root = ParseStrictJson(text);
     if (!root.is_object())
         throw ManifestError("manifest: must be a JSON object");
 
@@ -249,7 +394,7 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
         case ScalarType::String:
             if (!value.is_string())
                 Fail(key.name, std::string("must be ") + TypeName(key.type));
-            manifest.scalars[key.name] = value.get<std::string>();
+            manifest.scalars[key.name] = GetString(value, key.name);
             break;
         case ScalarType::Bool:
             manifest.scalars[key.name] = GetBool(value, key.name);
@@ -267,10 +412,18 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
         manifest.scalars["license"] = ReadText(path, "license_file");
     }
 
+    CheckRange(manifest, "opt_compression", 0, 9, "a compression level from 0 to 9");
+    CheckRange(manifest, "req_ram_amount", 0, kLargestRamMegabytes,
+               "a number of megabytes from 0 to " + std::to_string(kLargestRamMegabytes));
+    if (manifest.Has("opt_created_folder"))
+        CheckPlainName(manifest.String("opt_created_folder"), "opt_created_folder");
+
     if (root.contains("req_disk_space_amount")) {
         const json& value = root["req_disk_space_amount"];
-        if (!value.is_number() || value.get<double>() < 0)
-            Fail("req_disk_space_amount", "must be a number of bytes, 0 or more");
+        if (!value.is_number() || !(value.get<double>() >= 0) ||
+            value.get<double>() > kLargestDiskBytes)
+            Fail("req_disk_space_amount", "must be a number of bytes from 0 to " +
+                                              std::to_string(uint64_t(kLargestDiskBytes)));
         manifest.diskSpaceAmount = value.get<double>();
     }
 
@@ -307,14 +460,26 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
             if (!folders[i].contains("root"))
                 Fail(where + ".root", "missing");
             const json& root_value = folders[i]["root"];
-            if (root_value.is_number_integer())
+            if (root_value.is_number_integer()) {
                 custom.root = GetInt32(root_value, where + ".root");
-            else
-                custom.root = StandardFolderNumber(GetString(root_value, where + ".root"));
-            if (custom.root < 0 || StandardFolderNumber(std::to_string(custom.root)) < 0)
-                Fail(where + ".root", "is not a standard folder name or number");
-            if (folders[i].contains("sub_dir"))
+                if (custom.root < 0 || StandardFolderNumber(std::to_string(custom.root)) < 0)
+                    Fail(where + ".root", "is not a standard folder number");
+            } else {
+                std::string name = GetString(root_value, where + ".root");
+                custom.root = StandardFolderNumber(name);
+                if (custom.root < 0)
+                    Fail(where + ".root",
+                         "unknown folder '" + name + "'" + DidYouMean(name, StandardFolderNames()));
+            }
+            if (folders[i].contains("sub_dir")) {
                 custom.subDir = GetString(folders[i]["sub_dir"], where + ".sub_dir");
+                CheckSubFolder(custom.subDir, where + ".sub_dir");
+            }
+            for (size_t j = 0; j < manifest.customFolders.size(); ++j)
+                if (manifest.customFolders[j].name == custom.name)
+                    Fail(where + ".name", "'" + custom.name +
+                                              "' is already defined by custom_folders[" +
+                                              std::to_string(j) + "]");
             if (folders[i].contains("replace"))
                 custom.replace = GetBool(folders[i]["replace"], where + ".replace");
             manifest.customFolders.push_back(custom);
@@ -342,6 +507,7 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
 
     if (manifest.String("opt_created_folder").empty())
         Fail("opt_created_folder", "missing: the installation folder needs a name");
+    CheckPlaces(manifest);
     for (const auto& file : manifest.files)
         for (const auto& group : file.groups) {
             bool known = false;

@@ -40,6 +40,7 @@ struct ManifestRequirementList {
 
 struct ManifestFile {
     std::filesystem::path source;
+    std::string storedName; // what the package keeps of the source's path (never absolute)
     std::vector<std::string> groups;
     std::string destination = "User Selected";
     std::string destinationExists = "Replace";

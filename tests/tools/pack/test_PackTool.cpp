@@ -81,6 +81,9 @@ TEST_F(PackToolTest, ConfigPrintsEveryRecordAndKey) {
           "custom_root_dir (LONG) = 2009", "TWC:deinstaller_size (LONG)", "audio_data (MSGG)",
           "about_image (MSGG)", "_cspace (LONG) = 8", "edit_profile_tag (CSTR) = \"DemoPath\""})
         EXPECT_NE(result.output.find(expected), std::string::npos) << expected;
+    // The building machine's folders stay on the building machine.
+    EXPECT_EQ(result.output.find(TARNW_SOURCE_DIR), std::string::npos);
+    EXPECT_NE(result.output.find("file_name (CSTR) = \"bin/demo-hello\""), std::string::npos);
 }
 
 TEST_F(PackToolTest, VerifyPassesAndFailsOnceAPayloadByteChanges) {
