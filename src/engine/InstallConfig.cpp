@@ -134,7 +134,11 @@ bool InstallConfig::DoesDestinationExist() {
     return !folder.empty() && LibExists(folder.c_str());
 }
 
-void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& volume,
+// Custom folders, like standard ones, lie in the system's places whatever volume the
+// destination is on: a manual below another disk's mount point is one `man` never finds.
+// The volume stays in the signature for the callers; only the installation folder
+// follows the chosen volume.
+void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& /*volume*/,
                                const char* savedFiles, LibString& result) {
     result = "";
     if (name == nullptr)
@@ -156,7 +160,7 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
         if (!InstallPaths::CleanRelative(sub, relative))
             return;
         BPath base;
-        if (find_directory(static_cast<directory_which>(root), &base, false, &volume) != B_OK)
+        if (find_directory(static_cast<directory_which>(root), &base, false, nullptr) != B_OK)
             return;
         std::string path = InstallPaths::Join(base.Path(), relative);
 

@@ -310,14 +310,13 @@ bool Libmkdir(const char* path) {
     if (path == nullptr || path[0] == '\0' || EntryExists(path))
         return false;
     std::string full = path;
-    // Each missing folder from the top down, each with mode 0775 exactly.
+    // Each missing folder from the top down, with the modes the user's umask allows (a
+    // fixed 0775 would leave system folders writable by a whole group).
     for (size_t at = 1; at <= full.size(); ++at) {
         if (at != full.size() && full[at] != '/')
             continue;
         std::string part = full.substr(0, at);
-        if (mkdir(part.c_str(), 0775) == 0)
-            chmod(part.c_str(), 0775);
-        else if (errno != EEXIST)
+        if (mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
             return false;
     }
     return IsFolder(path);

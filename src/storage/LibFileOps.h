@@ -35,7 +35,7 @@ bool LibSymLink(const char* target, const char* link);
 void LibTrash(const BPath& item, const bool& overwrite);
 // Renames the item, in its own folder, to its first free copy name.
 void LibDuplicate(const char* path);
-// Creates the folder and any missing parents with mode 0775. False when the path
+// Creates the folder and any missing parents with mode 0777 less the umask. False when the path
 // already existed (nothing is changed then).
 bool Libmkdir(const char* path);
 // Makes path the working directory when it exists. Never called from a worker thread.

@@ -151,14 +151,22 @@ TEST(FileOps, DuplicateAndUnlink) {
     EXPECT_EQ(ReadFile(work / "keep" / "precious"), "P");
 }
 
-TEST(FileOps, MkdirCreatesParentsOnceWithMode0775) {
+TEST(FileOps, MkdirCreatesParentsOnceWithTheModesTheUmaskAllows) {
     fs::path work = Sandbox::MakeFolder("mkdir");
     fs::path deep = work / "x" / "y" / "z";
+    mode_t saved = umask(022);
     EXPECT_TRUE(Libmkdir(deep.c_str()));
+    umask(077);
+    EXPECT_TRUE(Libmkdir((work / "private").c_str()));
+    umask(saved);
     EXPECT_TRUE(fs::is_directory(deep));
     struct stat st;
-    stat((work / "x").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0775u);
+    for (const fs::path& made : {work / "x", work / "x" / "y", deep}) {
+        stat(made.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 07777, 0755u) << made;
+    }
+    stat((work / "private").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
     WriteFile(deep / "f", "f");
     EXPECT_FALSE(Libmkdir(deep.c_str()));
     EXPECT_TRUE(fs::exists(deep / "f"));

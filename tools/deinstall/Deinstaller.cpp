@@ -63,7 +63,7 @@ void MakeParents(const std::string& path) {
     if (parent == "/" || parent == "." || Exists(parent))
         return;
     MakeParents(parent);
-    mkdir(parent.c_str(), 0775);
+    mkdir(parent.c_str(), 0777);
 }
 
 std::string Reason(int error) {

@@ -288,7 +288,7 @@ status_t Resolve(directory_which which, const BVolume* volume, std::string* out)
 
 status_t Create(directory_which which, const std::string& path) {
     if (which != B_TRASH_DIRECTORY)
-        return create_directory(path.c_str(), 0755);
+        return create_directory(path.c_str(), 0777);
     status_t status = create_directory(path.c_str(), 0700);
     if (status == B_OK)
         status = create_directory(JoinPath(ParentOf(path), "info").c_str(), 0700);

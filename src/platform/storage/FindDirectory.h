@@ -67,8 +67,8 @@ enum directory_which {
     B_UTILITIES_DIRECTORY
 };
 
-// The folder `which` stands for. With create, it and its parents are made (mode 0755;
-// the Trash 0700 with its "info" folder). With a volume other than the one the folder
+// The folder `which` stands for. With create, it and its parents are made (mode 0777 less
+// the umask; the Trash 0700 with its "info" folder). With a volume other than the one the folder
 // lies on, the folder is placed on that volume: the Trash as the volume's
 // ".Trash-UID/files", any other folder at the same path below the volume's mount point.
 // B_BAD_VALUE for an unknown identifier.

@@ -436,7 +436,7 @@ status_t BMimeType::WriteField(const char* key, const char* value) {
     std::string file = DatabaseFile();
     if (file.empty())
         return B_BAD_VALUE;
-    status_t status = create_directory(ParentOf(file).c_str(), 0755);
+    status_t status = create_directory(ParentOf(file).c_str(), 0777);
     if (status != B_OK)
         return status;
     std::vector<std::string> lines;
