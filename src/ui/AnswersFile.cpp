@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "lib/LibNearestName.h"
+
 namespace {
 
 std::string Trim(const std::string& text) {
@@ -30,6 +32,14 @@ const std::set<std::string>& AnswersFile::InstallerKeys() {
     static const std::set<std::string> keys = {"license",     "language", "group", "files",
                                                "destination", "volume",   "answer"};
     return keys;
+}
+
+std::string UnknownNameMessage(const std::string& what, const std::string& given,
+                               const std::vector<std::string>& valid) {
+    std::string message = what + " \"" + given + "\"";
+    if (auto nearest = LibNearestName(given, valid))
+        message += "; did you mean \"" + *nearest + "\"?";
+    return message;
 }
 
 std::vector<FileToggle> ParseFileToggles(const std::string& value) {
@@ -100,7 +110,8 @@ bool AnswersFile::Parse(const std::string& text, const std::set<std::string>& al
         std::string key = Trim(trimmed.substr(0, colon));
         std::string value = Trim(trimmed.substr(colon + 1));
         if (allowed.count(key) == 0)
-            return fail("unknown key \"" + key + "\"");
+            return fail(UnknownNameMessage("unknown key", key,
+                                           std::vector<std::string>(allowed.begin(), allowed.end())));
         if (key == "answer") {
             AlertAnswer answer;
             const std::string suffix = "+all";

@@ -36,6 +36,9 @@ public:
     bool Load(const std::string& path, const std::set<std::string>& allowed,
               AnswersFileError* error);
 
+    // Sets a key as if the file had given it last (the command line wins over the file).
+    void Set(const std::string& key, const std::string& value) { fValues[key] = value; }
+
     // The last value given for a key (answers are kept apart, see NextAnswer).
     std::optional<std::string> Value(const std::string& key) const;
     bool Is(const std::string& key, const std::string& expected) const;
@@ -59,6 +62,11 @@ private:
     std::vector<FileToggle> fToggles;
     std::deque<AlertAnswer> fAnswers;
 };
+
+// "the package has no install type "Ful"; did you mean "Full"?": a refusal of a name
+// that names none of `valid`, with the nearest valid one when one is close.
+std::string UnknownNameMessage(const std::string& what, const std::string& given,
+                               const std::vector<std::string>& valid);
 
 // Splits the value of a "files:" line into toggles. A name runs until the next blank
 // followed by "+" or "-", so leaf names may contain spaces; a name may also be quoted.

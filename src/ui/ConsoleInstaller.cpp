@@ -160,8 +160,8 @@ private:
 
 } // namespace
 
-int RunConsoleInstaller() {
-    InstallerFlow flow;
+int RunConsoleInstaller(const InstallerOptions& options) {
+    InstallerFlow flow(options);
     ConsoleFrontend console;
     flow.UseFrontend(console);
     InstallSession& session = flow.Session();
@@ -171,17 +171,41 @@ int RunConsoleInstaller() {
     PackageConfig& config = session.Engine();
     std::printf("%s %s\n", config.StringValue("app_name"), config.StringValue("version"));
 
+    // What the command line chose is not asked again.
     ConsoleDialogue dialogue(flow, console);
     int status = kExitCompleted;
-    if (!dialogue.ShowLicense(status))
+    if (!options.acceptLicense && !dialogue.ShowLicense(status))
         return flow.End(status);
-    dialogue.ChooseLanguage();
+    if (options.language)
+        flow.Localize().SetLanguage(options.language->c_str());
+    else
+        dialogue.ChooseLanguage();
     if (session.CountGroups() > 0)
         session.SelectGroup(0);
-    dialogue.ChooseGroup();
+    if (options.group) {
+        int32 group = -1;
+        for (int32 i = 0; i < session.CountGroups(); ++i)
+            if (session.GroupName(i) == *options.group)
+                group = i;
+        if (group < 0) {
+            std::fprintf(stderr, "the package has no install type \"%s\"\n",
+                         options.group->c_str());
+            flow.Record().RecordEvent("error",
+                                      "the package has no install type \"" + *options.group + "\"");
+            return flow.End(kExitUsage);
+        }
+        session.SelectGroup(group);
+    } else {
+        dialogue.ChooseGroup();
+    }
     dialogue.ChooseFiles();
     session.SetDefaultDestination();
-    dialogue.ChooseDestination();
+    if (options.target) {
+        session.SetDestination(options.target->c_str());
+        session.CheckDestinationFolder(false);
+    } else {
+        dialogue.ChooseDestination();
+    }
     for (;;) {
         if (!dialogue.ConfirmInstall())
             return flow.End(kExitCancelled);

@@ -11,6 +11,7 @@ enum InstallerExitStatus {
     kExitLicenseDeclined = 6, // the licence was not accepted
     kExitCancelled = 7,       // the user cancelled (destination, selection, requirements)
     kExitStopped = 8,         // the run was stopped before it could complete
+    kExitDamaged = 9,         // the installer file is damaged or incomplete
 };
 
 // The exit status for a worker result; `completed` tells whether the run reached its end

@@ -30,8 +30,13 @@ bool ChooseFrontend(const FrontendEnvironment& environment, FrontendKind& kind) 
 }
 
 FrontendEnvironment CurrentFrontendEnvironment(bool guiBuilt, bool (*displayOpens)()) {
+    return CurrentFrontendEnvironment(guiBuilt, displayOpens, std::getenv("TARNW_FRONTEND"));
+}
+
+FrontendEnvironment CurrentFrontendEnvironment(bool guiBuilt, bool (*displayOpens)(),
+                                               const char* requested) {
     FrontendEnvironment environment;
-    environment.requested = std::getenv("TARNW_FRONTEND");
+    environment.requested = requested;
     environment.guiBuilt = guiBuilt;
     bool needsDisplay =
         guiBuilt && (environment.requested == nullptr || *environment.requested == '\0' ||

@@ -17,5 +17,8 @@ struct FrontendEnvironment {
 // False (and kind untouched) when `requested` names no front-end.
 bool ChooseFrontend(const FrontendEnvironment& environment, FrontendKind& kind);
 
-// Reads the real environment; the display is tried only when needed.
+// Reads the real environment; the display is tried only when needed. `requested` given
+// (from the command line) stands in for $TARNW_FRONTEND.
 FrontendEnvironment CurrentFrontendEnvironment(bool guiBuilt, bool (*displayOpens)());
+FrontendEnvironment CurrentFrontendEnvironment(bool guiBuilt, bool (*displayOpens)(),
+                                               const char* requested);

@@ -19,7 +19,8 @@ int ExitStatusForResult(int result, bool completed) {
     }
 }
 
-InstallerFlow::InstallerFlow() : fTranscript(Transcript::FromEnvironment()) {
+InstallerFlow::InstallerFlow(const InstallerOptions& options)
+    : fTranscript(options.TranscriptPath()) {
     fLocalize.ObtainLanguage();
 }
 

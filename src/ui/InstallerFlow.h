@@ -8,11 +8,13 @@
 #include "engine/InstallSession.h"
 #include "locale/xLocalize.h"
 #include "ui/ExitStatus.h"
+#include "ui/InstallerOptions.h"
 #include "ui/Transcript.h"
 
 class InstallerFlow {
 public:
-    InstallerFlow();
+    // The transcript goes where the options (or the environment) say.
+    explicit InstallerFlow(const InstallerOptions& options = {});
 
     InstallSession& Session() { return fSession; }
     Transcript& Record() { return fTranscript; }
@@ -40,5 +42,5 @@ private:
 };
 
 // The two terminal flows. Both return the installer's exit status.
-int RunUnattendedInstaller();
-int RunConsoleInstaller();
+int RunUnattendedInstaller(const InstallerOptions& options = {});
+int RunConsoleInstaller(const InstallerOptions& options = {});

@@ -30,16 +30,45 @@ int FindFile(InstallSession& session, const std::string& leaf) {
     return -1;
 }
 
+std::vector<std::string> GroupNames(InstallSession& session) {
+    std::vector<std::string> names;
+    for (int32 i = 0; i < session.CountGroups(); ++i)
+        names.push_back(session.GroupName(i));
+    return names;
+}
+
+std::vector<std::string> FileLeaves(InstallSession& session) {
+    std::vector<std::string> names;
+    for (int32 i = 0; i < session.CountFiles(); ++i)
+        names.push_back(session.FileLeaf(i));
+    return names;
+}
+
+std::vector<std::string> LanguageCodes() {
+    std::vector<std::string> codes;
+    for (int32 i = 0; i < 10; ++i)
+        codes.push_back(xLocalize::LanguageCode(i));
+    return codes;
+}
+
 } // namespace
 
-int RunUnattendedInstaller() {
+int RunUnattendedInstaller(const InstallerOptions& options) {
     AnswersFile answers;
     AnswersFileError error;
-    const char* answersPath = std::getenv("TARNW_ANSWERS");
-    bool answersOk = answersPath == nullptr || *answersPath == '\0' ||
-                     answers.Load(answersPath, AnswersFile::InstallerKeys(), &error);
+    std::string answersPath = options.AnswersPath();
+    bool answersOk =
+        answersPath.empty() || answers.Load(answersPath, AnswersFile::InstallerKeys(), &error);
+    if (options.target)
+        answers.Set("destination", *options.target);
+    if (options.acceptLicense)
+        answers.Set("license", "agree");
+    if (options.group)
+        answers.Set("group", *options.group);
+    if (options.language)
+        answers.Set("language", *options.language);
 
-    InstallerFlow flow;
+    InstallerFlow flow(options);
     UnattendedFrontend asker(answers);
     flow.UseFrontend(asker);
     if (!answersOk)
@@ -50,7 +79,8 @@ int RunUnattendedInstaller() {
 
     if (auto language = answers.Value("language")) {
         if (xLocalize::LanguageIndex(language->c_str()) < 0)
-            return Refuse(flow, kExitUsage, "unknown language \"" + *language + "\"");
+            return Refuse(flow, kExitUsage,
+                          UnknownNameMessage("unknown language", *language, LanguageCodes()));
         flow.Localize().SetLanguage(language->c_str());
     }
 
@@ -68,14 +98,18 @@ int RunUnattendedInstaller() {
     if (auto name = answers.Value("group")) {
         group = FindGroup(session, *name);
         if (group < 0)
-            return Refuse(flow, kExitUsage, "the package has no install type \"" + *name + "\"");
+            return Refuse(flow, kExitUsage,
+                          UnknownNameMessage("the package has no install type", *name,
+                                             GroupNames(session)));
     }
     if (group >= 0)
         session.SelectGroup(group);
     for (const auto& toggle : answers.FileToggles()) {
         int file = FindFile(session, toggle.leaf);
         if (file < 0)
-            return Refuse(flow, kExitUsage, "the package has no file \"" + toggle.leaf + "\"");
+            return Refuse(flow, kExitUsage,
+                          UnknownNameMessage("the package has no file", toggle.leaf,
+                                             FileLeaves(session)));
         session.SetSelected(file, toggle.select);
     }
 

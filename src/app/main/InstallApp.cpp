@@ -8,7 +8,8 @@
 #include "storage/LibAppResource.h"
 #include "ui/gui/InstallerWin.h"
 
-InstallApp::InstallApp() : BApplication(kSignature) {
+InstallApp::InstallApp(const InstallerOptions& options)
+    : BApplication(kSignature), fOptions(options) {
     // Neither step may keep the installer from running: a read-only executable or type
     // database only loses the record.
     LibSetAppVersion(1, 3, 1, "Installer", "V1.3.1 Install BeOS applications", 5, 0);
@@ -26,6 +27,11 @@ void InstallApp::ReadyToRun() {
     fWindow->SetPosition(LibWindow::kCenter);
     if (!fWindow->LoadResources())
         return; // the user was told; the quit request is on its way
+    auto text = [](const std::optional<std::string>& value) {
+        return value ? value->c_str() : nullptr;
+    };
+    fWindow->ApplyCommandLine(text(fOptions.language), text(fOptions.group), text(fOptions.target),
+                              fOptions.acceptLicense);
     fWindow->Show();
 }
 

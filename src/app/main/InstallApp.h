@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/app/Application.h"
+#include "ui/InstallerOptions.h"
 #include "ui/gui/LibTipManager.h"
 
 class InstallerWin;
@@ -14,7 +15,7 @@ public:
     static constexpr const char* kSignature = "application/x-vnd.Kestrelwood.Tarnw";
     static constexpr const char* kDocumentType = "text/x-tarnw";
 
-    InstallApp();
+    explicit InstallApp(const InstallerOptions& options = {});
     ~InstallApp() override;
 
     void MessageReceived(BMessage* message) override;
@@ -29,6 +30,7 @@ public:
     int32 RunResult() const { return fRunResult; }
 
 private:
+    InstallerOptions fOptions;
     LibTipManager fTips;
     InstallerWin* fWindow = nullptr;
     LibSound* fSound = nullptr;

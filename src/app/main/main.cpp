@@ -1,11 +1,18 @@
-// The installer's entry point. The command line is ignored: everything the installer
-// installs is in its own resources, and the front-end comes from the environment.
+// The installer's entry point. Everything the installer installs is in its own
+// resources; the command line and the environment choose the front-end and may answer
+// its questions (ui/InstallerOptions.h).
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unistd.h>
 
 #include "ui/ExitStatus.h"
 #include "ui/FrontendChoice.h"
 #include "ui/InstallerFlow.h"
+#include "ui/InstallerOptions.h"
+#include "ui/InstallerReports.h"
+#include "ui/Transcript.h"
 
 #ifdef TARNW_WITH_GUI
 #include "app/main/InstallApp.h"
@@ -25,14 +32,14 @@ bool DisplayOpens() {
     return GuiHost::HasDisplay();
 }
 
-int RunGui() {
+int RunGui(const InstallerOptions& options) {
     GuiHost::Install();
-    Transcript transcript = Transcript::FromEnvironment();
+    Transcript transcript(options.TranscriptPath());
     GuiFrontend asker;
     RecordingFrontend recorder(asker, transcript);
     SetFrontend(&recorder);
 
-    auto* app = new InstallApp();
+    auto* app = new InstallApp(options);
     app->Run();
     int status = app->ExitStatus();
     int32 result = app->RunResult();
@@ -50,26 +57,64 @@ bool DisplayOpens() {
     return false;
 }
 
-int RunGui() {
+int RunGui(const InstallerOptions&) {
     return kExitUsage;
 }
 #endif
 
+std::string SelfPath() {
+    char buffer[PATH_MAX + 1];
+    ssize_t size = readlink("/proc/self/exe", buffer, PATH_MAX);
+    return size < 0 ? std::string("/proc/self/exe") : std::string(buffer, size_t(size));
+}
+
 } // namespace
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    InstallerCommandLine commandLine;
+    if (!commandLine.Parse(argc, argv)) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", argv[0],
+                     commandLine.Error().c_str(), argv[0]);
+        return kExitUsage;
+    }
+    const InstallerOptions& options = commandLine.Options();
+    switch (options.action) {
+    case InstallerAction::Help:
+        std::fputs(InstallerCommandLine::Usage(argv[0]).c_str(), stdout);
+        return kExitCompleted;
+    case InstallerAction::Version:
+        return PrintVersion(SelfPath(), stdout, stderr);
+    case InstallerAction::Info:
+        return PrintInfo(SelfPath(), stdout, stderr);
+    case InstallerAction::List:
+        return PrintItemList(SelfPath(), stdout, stderr);
+    case InstallerAction::Check:
+        return CheckInstaller(SelfPath(), stdout, stderr);
+    case InstallerAction::Install:
+        break;
+    }
+    if (std::string problem = CheckInstallChoices(options, SelfPath()); !problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], problem.c_str());
+        Transcript transcript(options.TranscriptPath());
+        transcript.RecordEvent("error", problem);
+        transcript.RecordEnd(kExitUsage);
+        return kExitUsage;
+    }
+
     FrontendKind kind;
-    if (!ChooseFrontend(CurrentFrontendEnvironment(kGuiBuilt, &DisplayOpens), kind)) {
+    FrontendEnvironment environment =
+        CurrentFrontendEnvironment(kGuiBuilt, &DisplayOpens, options.RequestedFrontend());
+    if (!ChooseFrontend(environment, kind)) {
         std::fprintf(stderr, "TARNW_FRONTEND must be gui, console or unattended\n");
         return kExitUsage;
     }
     switch (kind) {
     case FrontendKind::Gui:
-        return RunGui();
+        return RunGui(options);
     case FrontendKind::Console:
-        return RunConsoleInstaller();
+        return RunConsoleInstaller(options);
     case FrontendKind::Unattended:
-        return RunUnattendedInstaller();
+        return RunUnattendedInstaller(options);
     }
     return kExitUsage;
 }

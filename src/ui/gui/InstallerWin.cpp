@@ -304,6 +304,25 @@ void InstallerWin::ChangeLaunguage() {
     SetLanguage();
 }
 
+void InstallerWin::ApplyCommandLine(const char* language, const char* group, const char* target,
+                                    bool acceptLicense) {
+    if (language != nullptr && fLocalize.SetLanguage(language))
+        SetLanguage();
+    if (group != nullptr) {
+        for (int32 i = 0; i < fSession.CountGroups(); i++)
+            if (fSession.GroupName(i) == group) {
+                Lock();
+                fGroupList->Select(i, false);
+                Unlock();
+                InstallTypeSelected();
+            }
+    }
+    if (target != nullptr && fSession.SetDestination(target))
+        SetDestinationPath();
+    if (acceptLicense && fState == kLicenseState)
+        ButtonPressed();
+}
+
 void InstallerWin::GetVolumes() {
     Lock();
     fVolumeMenu->Update();

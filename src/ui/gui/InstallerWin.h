@@ -63,6 +63,10 @@ public:
     bool LoadResources();
     void SetLanguage();
     void ChangeLaunguage();
+    // What the command line chose, applied once the package is loaded: the language, the
+    // install type (by name), the destination folder, and the licence accepted.
+    void ApplyCommandLine(const char* language, const char* group, const char* target,
+                          bool acceptLicense);
     void GetVolumes();
     void AddGroup(const char* name);
 

@@ -1,0 +1,72 @@
+#include "ui/CommandLine.h"
+
+#include <cstring>
+
+#include "lib/LibNearestName.h"
+
+CommandLine::CommandLine(std::vector<OptionSpec> known) : fKnown(std::move(known)) {}
+
+const OptionSpec* CommandLine::Find(const std::string& name) const {
+    for (const OptionSpec& spec : fKnown)
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+bool CommandLine::Parse(int argc, const char* const* argv) {
+    fValues.clear();
+    fOrder.clear();
+    fError.clear();
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i] != nullptr ? argv[i] : "";
+        if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
+            fError = "unexpected argument '" + word + "'";
+            return false;
+        }
+        std::string name = word.substr(2);
+        std::optional<std::string> value;
+        if (size_t equals = name.find('='); equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.erase(equals);
+        }
+        const OptionSpec* spec = Find(name);
+        if (spec == nullptr) {
+            std::vector<std::string> names;
+            for (const OptionSpec& known : fKnown)
+                names.push_back(known.name);
+            fError = "unknown option '--" + name + "'";
+            if (auto nearest = LibNearestName(name, names))
+                fError += "; did you mean '--" + *nearest + "'?";
+            return false;
+        }
+        if (!spec->takesValue && value) {
+            fError = "option '--" + name + "' takes no value";
+            return false;
+        }
+        if (spec->takesValue && !value) {
+            if (i + 1 >= argc || argv[i + 1] == nullptr) {
+                fError = "option '--" + name + "' needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (spec->takesValue && value->empty()) {
+            fError = "option '--" + name + "' needs a value";
+            return false;
+        }
+        fOrder.push_back(name);
+        fValues[name] = value.value_or("");
+    }
+    return true;
+}
+
+bool CommandLine::Has(const std::string& name) const {
+    return fValues.count(name) != 0;
+}
+
+std::optional<std::string> CommandLine::Value(const std::string& name) const {
+    auto it = fValues.find(name);
+    if (it == fValues.end())
+        return std::nullopt;
+    return it->second;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+// Long options in GNU form: "--name", "--name VALUE" and "--name=VALUE". The program
+// names the options it knows; anything else on the command line (an unknown option, a
+// missing or unwanted value, a word that is no option) is refused with a message that
+// names it, before the program does anything.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct OptionSpec {
+    const char* name; // without the leading "--"
+    bool takesValue;
+};
+
+class CommandLine {
+public:
+    explicit CommandLine(std::vector<OptionSpec> known);
+
+    // Reads argv[1] to argv[argc - 1]. False on the first problem, with Error() set.
+    bool Parse(int argc, const char* const* argv);
+    const std::string& Error() const { return fError; }
+
+    bool Has(const std::string& name) const;
+    // The value of an option that takes one; the last given wins.
+    std::optional<std::string> Value(const std::string& name) const;
+    // The options given, in the order given (repeats included).
+    const std::vector<std::string>& Given() const { return fOrder; }
+
+private:
+    const OptionSpec* Find(const std::string& name) const;
+
+    std::vector<OptionSpec> fKnown;
+    std::map<std::string, std::string> fValues;
+    std::vector<std::string> fOrder;
+    std::string fError;
+};

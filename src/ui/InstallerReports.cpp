@@ -1,0 +1,206 @@
+#include "ui/InstallerReports.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "engine/InstallSession.h"
+#include "lib/LibString.h"
+#include "locale/xLocalize.h"
+#include "package/PackageConfig.h"
+#include "platform/storage/File.h"
+#include "platform/storage/Resources.h"
+#include "ui/AnswersFile.h"
+#include "ui/ExitStatus.h"
+#include "ui/InstallerOptions.h"
+
+namespace {
+
+constexpr int32 kDeinstallerResourceId = 2001;
+constexpr int32 kFirstPayloadResourceId = 2100;
+
+std::string Bytes(int64 bytes) {
+    LibString text;
+    uint32 clamped = bytes > int64(UINT32_MAX) ? UINT32_MAX : uint32(bytes < 0 ? 0 : bytes);
+    LibBytesToString(clamped, text, 1);
+    return text.String();
+}
+
+// Loads the package without asking anyone: a broken installer is reported on `err`.
+bool LoadPackage(InstallSession& session, const std::string& installer, FILE* err) {
+    PackageConfig probe;
+    BFile file(installer.c_str(), B_READ_ONLY);
+    BResources resources;
+    if (file.InitCheck() != B_OK || resources.SetTo(&file) != B_OK ||
+        !probe.LoadConfiguration(resources)) {
+        std::fprintf(err, "%s: Error obtaining configuration in installer. The installer was "
+                          "improperly built.\n",
+                     installer.c_str());
+        return false;
+    }
+    return session.Load(installer.c_str());
+}
+
+std::string ProductLine(PackageConfig& config) {
+    std::string line = config.StringValue("app_name");
+    const char* version = config.StringValue("version");
+    if (version[0] != '\0')
+        line += std::string(line.empty() ? "" : " ") + version;
+    return line;
+}
+
+std::string TypeText(type_code type) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        char c = char((type >> shift) & 0xff);
+        text += (c >= 0x20 && c < 0x7f) ? c : '?';
+    }
+    return text;
+}
+
+} // namespace
+
+int PrintVersion(const std::string& installer, FILE* out, FILE* err) {
+    InstallSession session;
+    if (!LoadPackage(session, installer, err))
+        return kExitBrokenInstaller;
+    std::fprintf(out, "%s\n", ProductLine(session.Engine()).c_str());
+    std::fprintf(out, "Tarnwhistle installer %s\n", kInstallerVersionText);
+    return kExitCompleted;
+}
+
+int PrintInfo(const std::string& installer, FILE* out, FILE* err) {
+    InstallSession session;
+    if (!LoadPackage(session, installer, err))
+        return kExitBrokenInstaller;
+    PackageConfig& config = session.Engine();
+    std::fprintf(out, "Product: %s\n", ProductLine(config).c_str());
+    for (auto [label, key] : {std::pair{"Released", "release_date"}, {"Company", "company"},
+                              {"Support", "support_email"}}) {
+        const char* value = config.StringValue(key);
+        if (value[0] != '\0')
+            std::fprintf(out, "%s: %s\n", label, value);
+    }
+    std::fprintf(out, "Licence: %s\n", session.License().empty() ? "none" : "yes");
+
+    std::fprintf(out, "Items:\n");
+    int64 total = 0;
+    for (int32 i = 0; i < session.CountFiles(); ++i) {
+        std::string groups;
+        for (int32 g = 0; g < session.CountGroups(); ++g)
+            if (session.FileInGroup(i, g))
+                groups += (groups.empty() ? "" : ", ") + session.GroupName(g);
+        int32 size = session.FileSize(i);
+        total += size > 0 ? size : 0;
+        std::fprintf(out, "  %-32s %10s  (%d bytes)%s%s\n", session.FileLeaf(i).c_str(),
+                     Bytes(size).c_str(), int(size), groups.empty() ? "" : "  in ",
+                     groups.c_str());
+    }
+    int32 deinstaller = session.Engine().DeinstallerSize();
+    if (config.IncludeDeinstaller() && deinstaller > 0) {
+        total += deinstaller;
+        std::fprintf(out, "  %-32s %10s  (%d bytes)\n", "(deinstaller)", Bytes(deinstaller).c_str(),
+                     int(deinstaller));
+    }
+    std::fprintf(out, "  %-32s %10s  (%lld bytes)\n", "Total", Bytes(total).c_str(),
+                 static_cast<long long>(total));
+
+    std::fprintf(out, "Install types:\n");
+    if (session.CountGroups() == 0)
+        std::fprintf(out, "  (none: every item is chosen by hand)\n");
+    for (int32 g = 0; g < session.CountGroups(); ++g) {
+        std::fprintf(out, "  %s", session.GroupName(g).c_str());
+        if (!session.GroupDescription(g).empty())
+            std::fprintf(out, " - %s", session.GroupDescription(g).c_str());
+        std::fputc('\n', out);
+    }
+    std::fprintf(out, "Languages:");
+    for (int32 i = 0; i < 10; ++i)
+        std::fprintf(out, " %s", xLocalize::LanguageCode(i));
+    std::fputc('\n', out);
+    return kExitCompleted;
+}
+
+int PrintItemList(const std::string& installer, FILE* out, FILE* err) {
+    InstallSession session;
+    if (!LoadPackage(session, installer, err))
+        return kExitBrokenInstaller;
+    for (int32 i = 0; i < session.CountFiles(); ++i)
+        std::fprintf(out, "%s\n", session.FileLeaf(i).c_str());
+    return kExitCompleted;
+}
+
+int CheckInstaller(const std::string& installer, FILE* out, FILE* err) {
+    auto damaged = [&](const std::string& reason) {
+        std::fprintf(err, "%s: the installer is damaged or incomplete: %s\n", installer.c_str(),
+                     reason.c_str());
+        return int(kExitDamaged);
+    };
+    BFile file(installer.c_str(), B_READ_ONLY);
+    if (file.InitCheck() != B_OK)
+        return damaged(std::string("cannot be read (") + strerror(-file.InitCheck()) + ")");
+    BResources resources;
+    if (resources.SetTo(&file) != B_OK)
+        return damaged("its resources cannot be read: the file is cut short or overwritten");
+
+    int32 count = 0;
+    type_code type = 0;
+    int32 id = 0;
+    const char* name = nullptr;
+    size_t length = 0;
+    for (int32 index = 0; resources.GetResourceInfo(index, &type, &id, &name, &length); ++index) {
+        if (resources.VerifyResource(type, id) != B_OK)
+            return damaged("resource " + TypeText(type) + " " + std::to_string(id) +
+                           (name != nullptr && name[0] != '\0' ? " (" + std::string(name) + ")"
+                                                               : std::string()) +
+                           " does not match its checksum");
+        ++count;
+    }
+    PackageConfig config;
+    if (!config.LoadConfiguration(resources))
+        return damaged("its configuration is missing");
+    for (int32 i = 0; i < config.CountInstallFiles(); ++i) {
+        BMessage record;
+        config.GetInstallFile(i, record);
+        const char* fileName = nullptr;
+        record.FindString("file_name", &fileName);
+        if (!resources.HasResource(B_RAW_TYPE, kFirstPayloadResourceId + i))
+            return damaged("the data of item " +
+                           std::string(fileName != nullptr ? PackageConfig::LeafOf(fileName) : "") +
+                           " is missing");
+    }
+    if (config.IncludeDeinstaller() && !resources.HasResource(B_RAW_TYPE, kDeinstallerResourceId))
+        return damaged("its deinstaller is missing");
+    std::fprintf(out, "%s: all %d resources match their checksums; the installer is whole.\n",
+                 installer.c_str(), int(count));
+    return kExitCompleted;
+}
+
+std::string CheckInstallChoices(const InstallerOptions& options, const std::string& installer) {
+    if (options.target) {
+        struct stat info;
+        if (stat(options.target->c_str(), &info) != 0)
+            return "option '--target': no folder '" + *options.target + "' (" +
+                   std::strerror(errno) + ")";
+        if (!S_ISDIR(info.st_mode))
+            return "option '--target': '" + *options.target + "' is not a folder";
+    }
+    if (options.group) {
+        InstallSession session;
+        PackageConfig probe;
+        BFile file(installer.c_str(), B_READ_ONLY);
+        BResources resources;
+        // A broken installer is told about by the front-end that runs.
+        if (file.InitCheck() != B_OK || resources.SetTo(&file) != B_OK ||
+            !probe.LoadConfiguration(resources) || !session.Load(installer.c_str()))
+            return "";
+        std::vector<std::string> names;
+        for (int32 g = 0; g < session.CountGroups(); ++g)
+            names.push_back(session.GroupName(g));
+        if (std::find(names.begin(), names.end(), *options.group) == names.end())
+            return "option '--group': " +
+                   UnknownNameMessage("the package has no install type", *options.group, names);
+    }
+    return "";
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+// What the installer tells on its command line without installing anything: its version,
+// a description of the package, the list of its items, and whether its file is whole.
+// Each writes to `out` (problems to `err`) and returns the exit status.
+
+#include <cstdio>
+#include <string>
+
+// "Product VERSION" and the installer's own version.
+int PrintVersion(const std::string& installer, FILE* out, FILE* err);
+// Product, company, items with their sizes, install types and languages.
+int PrintInfo(const std::string& installer, FILE* out, FILE* err);
+// The items' names, one a line.
+int PrintItemList(const std::string& installer, FILE* out, FILE* err);
+// Checks every resource against its checksum, and that every item, the deinstaller and
+// the configuration are there: 0 when whole, kExitDamaged (9) otherwise.
+int CheckInstaller(const std::string& installer, FILE* out, FILE* err);
+
+// The installer's own version, as stamped into its version record.
+constexpr const char* kInstallerVersionText = "1.3.1";
+
+struct InstallerOptions;
+
+// The values of options that name something outside the command line (the destination
+// folder, the install type) checked before anything happens. Empty when all is well,
+// else the message naming the option (the installer then ends with status 2).
+std::string CheckInstallChoices(const InstallerOptions& options, const std::string& installer);
