@@ -110,8 +110,8 @@ bool AnswersFile::Parse(const std::string& text, const std::set<std::string>& al
         std::string key = Trim(trimmed.substr(0, colon));
         std::string value = Trim(trimmed.substr(colon + 1));
         if (allowed.count(key) == 0)
-            return fail(UnknownNameMessage("unknown key", key,
-                                           std::vector<std::string>(allowed.begin(), allowed.end())));
+            return fail(UnknownNameMessage(
+                "unknown key", key, std::vector<std::string>(allowed.begin(), allowed.end())));
         if (key == "answer") {
             AlertAnswer answer;
             const std::string suffix = "+all";

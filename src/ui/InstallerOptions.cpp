@@ -67,8 +67,8 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
         if (!line.Has(question.name))
             continue;
         if (!asked.empty()) {
-            fError = "options '--" + asked + "' and '--" + question.name +
-                     "' cannot be given together";
+            fError =
+                "options '--" + asked + "' and '--" + question.name + "' cannot be given together";
             return false;
         }
         asked = question.name;

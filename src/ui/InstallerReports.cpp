@@ -34,8 +34,9 @@ bool LoadPackage(InstallSession& session, const std::string& installer, FILE* er
     BResources resources;
     if (file.InitCheck() != B_OK || resources.SetTo(&file) != B_OK ||
         !probe.LoadConfiguration(resources)) {
-        std::fprintf(err, "%s: Error obtaining configuration in installer. The installer was "
-                          "improperly built.\n",
+        std::fprintf(err,
+                     "%s: Error obtaining configuration in installer. The installer was "
+                     "improperly built.\n",
                      installer.c_str());
         return false;
     }
@@ -76,7 +77,8 @@ int PrintInfo(const std::string& installer, FILE* out, FILE* err) {
         return kExitBrokenInstaller;
     PackageConfig& config = session.Engine();
     std::fprintf(out, "Product: %s\n", ProductLine(config).c_str());
-    for (auto [label, key] : {std::pair{"Released", "release_date"}, {"Company", "company"},
+    for (auto [label, key] : {std::pair{"Released", "release_date"},
+                              {"Company", "company"},
                               {"Support", "support_email"}}) {
         const char* value = config.StringValue(key);
         if (value[0] != '\0')
@@ -94,8 +96,7 @@ int PrintInfo(const std::string& installer, FILE* out, FILE* err) {
         int32 size = session.FileSize(i);
         total += size > 0 ? size : 0;
         std::fprintf(out, "  %-32s %10s  (%d bytes)%s%s\n", session.FileLeaf(i).c_str(),
-                     Bytes(size).c_str(), int(size), groups.empty() ? "" : "  in ",
-                     groups.c_str());
+                     Bytes(size).c_str(), int(size), groups.empty() ? "" : "  in ", groups.c_str());
     }
     int32 deinstaller = session.Engine().DeinstallerSize();
     if (config.IncludeDeinstaller() && deinstaller > 0) {

@@ -98,18 +98,18 @@ int RunUnattendedInstaller(const InstallerOptions& options) {
     if (auto name = answers.Value("group")) {
         group = FindGroup(session, *name);
         if (group < 0)
-            return Refuse(flow, kExitUsage,
-                          UnknownNameMessage("the package has no install type", *name,
-                                             GroupNames(session)));
+            return Refuse(
+                flow, kExitUsage,
+                UnknownNameMessage("the package has no install type", *name, GroupNames(session)));
     }
     if (group >= 0)
         session.SelectGroup(group);
     for (const auto& toggle : answers.FileToggles()) {
         int file = FindFile(session, toggle.leaf);
         if (file < 0)
-            return Refuse(flow, kExitUsage,
-                          UnknownNameMessage("the package has no file", toggle.leaf,
-                                             FileLeaves(session)));
+            return Refuse(
+                flow, kExitUsage,
+                UnknownNameMessage("the package has no file", toggle.leaf, FileLeaves(session)));
         session.SetSelected(file, toggle.select);
     }
 

@@ -7,7 +7,7 @@
 // terminal) or "unattended" (decisions from $TARNW_ANSWERS: "remove: yes" consents,
 // "restore: yes" puts saved files back, "language: CODE"); without it the console when
 // standard input and output are terminals, else unattended. $TARNW_TRANSCRIPT records the
-// run as JSON lines.
+// run as JSON lines. Command-line options (DeinstallOptions.h) win over all of these.
 
 #include <cctype>
 #include <climits>
@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "DeinstallFlow.h"
+#include "DeinstallOptions.h"
 #include "DeinstallRecord.h"
 #include "DeinstallTexts.h"
 #include "Deinstaller.h"
@@ -67,8 +68,29 @@ int Refuse(Transcript& transcript, int status, const std::string& reason) {
 
 } // namespace
 
-int main() {
-    Transcript transcript = Transcript::FromEnvironment();
+int main(int argc, char** argv) {
+    DeinstallCommandLine commandLine;
+    if (!commandLine.Parse(argc, argv)) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", argv[0],
+                     commandLine.Error().c_str(), argv[0]);
+        return kDeinstallUsage;
+    }
+    const DeinstallOptions& options = commandLine.Options();
+    if (options.action == DeinstallAction::Help) {
+        std::fputs(DeinstallCommandLine::Usage(argv[0]).c_str(), stdout);
+        return kDeinstallCompleted;
+    }
+    if (options.action == DeinstallAction::Version) {
+        DeinstallRecord record;
+        std::string error;
+        std::string self = SelfPath();
+        if (!self.empty() && LoadDeinstallRecord(self.c_str(), record, error))
+            std::printf("%s\n", record.ProductName().c_str());
+        std::printf("Tarnwhistle deinstaller 1.3.1\n");
+        return kDeinstallCompleted;
+    }
+
+    Transcript transcript(options.TranscriptPath());
 
     FrontendKind kind = FrontendKind::Unattended;
 #ifdef TARNW_WITH_GUI
@@ -78,18 +100,19 @@ int main() {
     bool guiBuilt = false;
     bool (*displayOpens)() = nullptr;
 #endif
-    FrontendEnvironment environment = CurrentFrontendEnvironment(guiBuilt, displayOpens);
+    FrontendEnvironment environment =
+        CurrentFrontendEnvironment(guiBuilt, displayOpens, options.RequestedFrontend());
     if (!ChooseFrontend(environment, kind))
         return Refuse(transcript, kDeinstallUsage,
                       std::string("unknown front-end \"") + environment.requested + "\"");
 
     AnswersFile answers;
     if (kind == FrontendKind::Unattended) {
-        const char* path = std::getenv("TARNW_ANSWERS");
+        std::string path = options.AnswersPath();
         AnswersFileError error;
-        if (path != nullptr && path[0] != '\0' && !answers.Load(path, DeinstallerKeys(), &error))
+        if (!path.empty() && !answers.Load(path, DeinstallerKeys(), &error))
             return Refuse(transcript, kDeinstallUsage,
-                          std::string("answers file ") + path +
+                          "answers file " + path +
                               (error.line > 0 ? ", line " + std::to_string(error.line) : "") +
                               ": " + error.message);
     }
@@ -138,8 +161,10 @@ int main() {
     }
 
     std::optional<UnattendedDecisions> decisions;
-    if (kind != FrontendKind::Console)
-        decisions = UnattendedDecisions{IsYes(answers, "remove"), IsYes(answers, "restore")};
+    // --yes decides the run in the terminal too: nothing is asked.
+    if (kind != FrontendKind::Console || options.yes)
+        decisions = UnattendedDecisions{options.yes || IsYes(answers, "remove"),
+                                        options.restore || IsYes(answers, "restore")};
     Deinstaller deinstaller(record, self);
     DeinstallFlow flow(deinstaller, texts, frontend, transcript, stdout, decisions);
     int status = flow.Run();
