@@ -125,6 +125,7 @@ bool AnswersFile::Parse(const std::string& text, const std::set<std::string>& al
             if (value.empty())
                 return fail("an answer needs a button label or index");
             answer.choice = value;
+            answer.line = number;
             fAnswers.push_back(answer);
         } else if (key == "files") {
             for (auto& toggle : ParseFileToggles(value))
@@ -193,4 +194,26 @@ int AnswersFile::ButtonFor(const AlertAnswer& answer, const std::vector<std::str
         if (EqualsIgnoringCase(buttons[i], choice))
             return int(i);
     return -1;
+}
+
+std::string AnswersFile::CheckAnswerLabels(const std::vector<std::string>& labels) const {
+    for (const AlertAnswer& answer : fAnswers) {
+        const std::string& choice = answer.choice;
+        bool index = std::all_of(choice.begin(), choice.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        });
+        if (index || std::any_of(labels.begin(), labels.end(), [&](const std::string& label) {
+                return EqualsIgnoringCase(label, choice);
+            }))
+            continue;
+        std::string message = "line " + std::to_string(answer.line) + ": answer \"" + choice +
+                              "\" names no button of any question";
+        if (auto nearest = LibNearestName(choice, labels))
+            message += "; did you mean \"" + *nearest + "\"?";
+        message += " The buttons are:";
+        for (size_t i = 0; i < labels.size(); ++i)
+            message += (i == 0 ? " \"" : ", \"") + labels[i] + "\"";
+        return message + ".";
+    }
+    return "";
 }

@@ -24,6 +24,7 @@ struct FileToggle {
 struct AlertAnswer {
     std::string choice; // a button label or a button index
     bool applyToAll = false;
+    int line = 0; // where the answers file gave it
 };
 
 class AnswersFile {
@@ -56,6 +57,11 @@ public:
     static int ButtonFor(const AlertAnswer& answer, const std::vector<std::string>& buttons);
 
     static const std::set<std::string>& InstallerKeys();
+
+    // Every "answer:" line must give a button index or name one of `labels` (ignoring
+    // case). Empty when all do; otherwise why the first that does not was refused, with
+    // the label probably meant and every label the questions have.
+    std::string CheckAnswerLabels(const std::vector<std::string>& labels) const;
 
 private:
     std::map<std::string, std::string> fValues;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ui/AnswerLabels.h"
 #include "ui/AnswersFile.h"
 #include "ui/InstallerFlow.h"
 #include "ui/UnattendedFrontend.h"
@@ -83,6 +84,12 @@ int RunUnattendedInstaller(const InstallerOptions& options) {
                           UnknownNameMessage("unknown language", *language, LanguageCodes()));
         flow.Localize().SetLanguage(language->c_str());
     }
+    // A misspelt answer would otherwise fall back to the first button in the middle of
+    // the run: it is refused before anything happens.
+    if (std::string problem =
+            answers.CheckAnswerLabels(InstallerButtonLabels(flow.Localize().Language()));
+        !problem.empty())
+        return Refuse(flow, kExitUsage, "answers file " + answersPath + ", " + problem);
 
     InstallSession& session = flow.Session();
     if (!flow.Load())

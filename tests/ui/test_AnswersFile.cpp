@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "ui/AnswerLabels.h"
 #include "ui/AnswersFile.h"
 
 namespace {
@@ -69,4 +72,39 @@ TEST(AnswersFile, PicksButtonsByIndexThenLabelThenLabelIgnoringCase) {
     EXPECT_EQ(AnswersFile::ButtonFor({"2", false}, buttons), -1);
     EXPECT_EQ(AnswersFile::ButtonFor({"Maybe", false}, buttons), -1);
     EXPECT_EQ(AnswersFile::ButtonFor({"99999999999999", false}, buttons), -1);
+}
+
+TEST(AnswersFile, AnUnknownKeyNamesTheKeyProbablyMeant) {
+    AnswersFile answers;
+    AnswersFileError error;
+    EXPECT_FALSE(answers.Parse("# mine\nlicence: agree\n", AnswersFile::InstallerKeys(), &error));
+    EXPECT_EQ(error.line, 2);
+    EXPECT_EQ(error.message, "unknown key \"licence\"; did you mean \"license\"?");
+    EXPECT_FALSE(answers.Parse("colour: blue\n", AnswersFile::InstallerKeys(), &error));
+    EXPECT_EQ(error.message, "unknown key \"colour\"");
+}
+
+TEST(AnswersFile, AnswersMustNameAButtonOfSomeQuestionInTheLanguageOrEnglish) {
+    std::vector<std::string> french = InstallerButtonLabels("fr");
+    std::vector<std::string> english = InstallerButtonLabels("en");
+    for (const char* label : {"OK", "Cancel", "Replace", "Don't Replace", "Continue", "Abort",
+                              "Run", "Later", "Restart Now", "Restart Later"})
+        EXPECT_NE(std::find(english.begin(), english.end(), label), english.end()) << label;
+    // French adds its own labels and keeps the English ones.
+    EXPECT_GT(french.size(), english.size());
+    EXPECT_NE(std::find(french.begin(), french.end(), "Replacer"), french.end());
+    EXPECT_NE(std::find(french.begin(), french.end(), "Replace"), french.end());
+
+    EXPECT_EQ(Parsed("answer: replace +all\nanswer: 1\nanswer: Replacer\nanswer: OK\n")
+                  .CheckAnswerLabels(french),
+              "");
+    std::string refusal =
+        Parsed("answer: Replace\n\nanswer: Replce +all\n").CheckAnswerLabels(english);
+    EXPECT_EQ(refusal.rfind("line 3: answer \"Replce\" names no button of any question; did you "
+                            "mean \"Replace\"? The buttons are: \"OK\", ",
+                            0),
+              0u)
+        << refusal;
+    EXPECT_NE(refusal.find("\"Don't Replace\""), std::string::npos);
+    EXPECT_NE(Parsed("answer: Replacer\n").CheckAnswerLabels(english), "");
 }

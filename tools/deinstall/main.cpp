@@ -9,6 +9,7 @@
 // standard input and output are terminals, else unattended. $TARNW_TRANSCRIPT records the
 // run as JSON lines. Command-line options (DeinstallOptions.h) win over all of these.
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -53,6 +54,19 @@ bool IsYes(const AnswersFile& answers, const char* key) {
     for (char c : *value)
         lower += char(std::tolower(static_cast<unsigned char>(c)));
     return lower == "yes" || lower == "true";
+}
+
+// The buttons of the deinstaller's questions, in its language and in English.
+std::vector<std::string> ButtonLabels(const DeinstallTexts& texts) {
+    std::vector<std::string> labels;
+    DeinstallTexts english("en");
+    for (const DeinstallTexts* language : {&texts, static_cast<const DeinstallTexts*>(&english)})
+        for (int32 id : {kTextOK, kTextCancel, kTextRemove, kTextKeepSaved, kTextPutBack}) {
+            std::string label = language->Get(id);
+            if (std::find(labels.begin(), labels.end(), label) == labels.end())
+                labels.push_back(label);
+        }
+    return labels;
 }
 
 int Finish(Transcript& transcript, int status) {
@@ -125,6 +139,9 @@ int main(int argc, char** argv) {
         language = *chosen;
     }
     DeinstallTexts texts(language);
+    if (std::string problem = answers.CheckAnswerLabels(ButtonLabels(texts)); !problem.empty())
+        return Refuse(transcript, kDeinstallUsage, "answers file " + options.AnswersPath() +
+                                                       ", " + problem);
 
     DeinstallRecord record;
     std::string error;

@@ -154,10 +154,43 @@ TEST(UnattendedInstall, UnknownChoicesInTheAnswersFileAreRefusedBeforeAnythingHa
     fs::path destination = Sandbox::MakeFolder("apps");
     for (const std::string answers :
          {"license: agree\ngroup: Everything\n", "license: agree\nfiles: +nothing-like-it\n",
-          "license: agree\nlanguage: xx\n", "licence: agree\n"}) {
+          "license: agree\nlanguage: xx\n", "licence: agree\n",
+          "license: agree\nanswer: Replce\n"}) {
         InstallRun run =
             Install(BuildDemo(), answers + "destination: " + destination.string() + "\n");
         EXPECT_EQ(run.status, 2) << answers << run.output;
     }
     EXPECT_TRUE(fs::is_empty(destination));
+}
+
+TEST(UnattendedInstall, RefusalsNameWhatWasProbablyMeant) {
+    fs::path destination = Sandbox::MakeFolder("apps");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"licence: agree\n", "unknown key \"licence\"; did you mean \"license\"?"},
+        {"license: agree\ngroup: Ful\n",
+         "the package has no install type \"Ful\"; did you mean \"Full\"?"},
+        {"license: agree\nfiles: -demo-helo\n", "did you mean \"demo-hello\"?"},
+        {"license: agree\nanswer: Replace\nanswer: Dont Replace\n",
+         "line 3: answer \"Dont Replace\" names no button of any question; did you mean "
+         "\"Don't Replace\"? The buttons are: \"OK\""},
+        // A label of another language than the run's is not a button of its questions.
+        {"license: agree\nanswer: Ersetzen\n", "answer \"Ersetzen\" names no button"},
+    };
+    for (const auto& [answers, message] : cases) {
+        InstallRun run =
+            Install(BuildDemo(), answers + "destination: " + destination.string() + "\n");
+        EXPECT_EQ(run.status, 2) << answers << run.output;
+        EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
+        ASSERT_GE(run.transcript.size(), 2u);
+        EXPECT_EQ(run.transcript[run.transcript.size() - 2]["event"], "error");
+    }
+    EXPECT_TRUE(fs::is_empty(destination));
+    // In the run's language its labels are buttons. The run keeps its language on the
+    // installer, so it gets a copy of its own.
+    fs::path copy = Sandbox::MakeFolder("german") / "DemoInstaller";
+    fs::copy_file(BuildDemo(), copy);
+    InstallRun german = Install(copy, "language: de\nlicense: agree\nanswer: Ersetzen\n"
+                                      "destination: " +
+                                          destination.string() + "\n");
+    EXPECT_EQ(german.status, 0) << german.output;
 }
