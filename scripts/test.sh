@@ -27,5 +27,32 @@ if command -v Xvfb >/dev/null; then
 fi
 
 # A test that fails is run again, up to three times in all, so that one timing slip on a
-# loaded machine does not fail the run; a real fault fails every time.
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --repeat until-pass:3 "$@"
+# loaded machine does not fail the run; a real fault fails every time. Every test that
+# passed only on a rerun is listed at the end, so a new flaky test is seen the day it
+# appears.
+failed_log="$build/Testing/Temporary/LastTestsFailed.log"
+first_failures=$(mktemp)
+trap 'cleanup; rm -f "$first_failures"' EXIT
+rm -f "$failed_log"
+status=0
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@" || status=$?
+if [ "$status" -ne 0 ] && [ -s "$failed_log" ]; then
+  cut -d: -f2- "$failed_log" | sort -u >"$first_failures"
+  for attempt in 2 3; do
+    echo "Running the failed tests again (attempt $attempt of 3)"
+    status=0
+    ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --rerun-failed "$@" || status=$?
+    [ "$status" -eq 0 ] && rm -f "$failed_log"
+    [ "$status" -eq 0 ] && break
+  done
+  still_failing=$(mktemp)
+  [ -s "$failed_log" ] && cut -d: -f2- "$failed_log" | sort -u >"$still_failing"
+  passed_on_rerun=$(comm -23 "$first_failures" "$still_failing")
+  rm -f "$still_failing"
+  if [ -n "$passed_on_rerun" ]; then
+    echo
+    echo "Tests that passed only on a rerun (flaky):"
+    printf '%s\n' "$passed_on_rerun" | sed 's/^/  /'
+  fi
+fi
+exit "$status"

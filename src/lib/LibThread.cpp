@@ -31,8 +31,16 @@ status_t LibThread::Resume() {
 status_t LibThread::Kill() {
     if (fThread < 0 || fWaitedFor)
         return B_BAD_THREAD_ID;
+    if (find_thread(nullptr) == fThread) {
+        // An action stopping itself: kill_thread does not come back.
+        fStopRequested.store(true);
+        return kill_thread(fThread);
+    }
+    // The platform's mark goes first: an action that watches only the flag ends the moment
+    // it is set, and the mark must still find it running.
+    status_t result = kill_thread(fThread);
     fStopRequested.store(true);
-    return kill_thread(fThread);
+    return result;
 }
 
 void LibThread::KillAndWait() {

@@ -143,6 +143,31 @@ TEST(LibThread, KillStopsTheActionWithoutANotice) {
     EXPECT_TRUE(recorder->notices.empty());
 }
 
+// An action that watches only its own stop flag and ends the moment it is set: Kill must
+// still find it running, since it was running when Kill was asked.
+class WatchesTheFlag : public LibThread {
+public:
+    ~WatchesTheFlag() override { KillAndWait(); }
+    int32 Action() override {
+        started = true;
+        while (!StopRequested()) {
+        }
+        return 1;
+    }
+    std::atomic<bool> started{false};
+};
+
+TEST(LibThread, KillFindsAnActionThatEndsOnTheFlag) {
+    for (int round = 0; round < 300; ++round) {
+        WatchesTheFlag worker;
+        ASSERT_EQ(worker.Go("watcher", nullptr, 10, false), B_OK);
+        WaitUntil(worker.started);
+        ASSERT_EQ(worker.Kill(), B_OK) << "round " << round;
+        worker.KillAndWait();
+        EXPECT_EQ(worker.Status(), 0);
+    }
+}
+
 TEST(LibThread, DestroyingARunningWorkerStopsIt) {
     RecorderPtr recorder(new Recorder);
     auto* worker = new Endless;
