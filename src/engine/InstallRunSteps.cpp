@@ -347,22 +347,23 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
 }
 
 void InstallConfig::EditScripts() {
+    // An edit without contents only takes out the package's old block.
     if (BoolValue("edit_bootscript")) {
         Log("\tAdded script tab %s to /boot/home/config/boot/UserBootscript\n",
             StringValue("edit_bootscript_tag"));
         EditUserScript(B_USER_BOOT_DIRECTORY, "UserBootscript", StringValue("edit_bootscript_tag"),
-                       StringValue("edit_bootscript_contents"));
+                       StringValueOrNull("edit_bootscript_contents"));
     }
     if (BoolValue("edit_setup_env")) {
         Log("\tAdded script tab %s to /boot/home/config/boot/UserSetupEnvironment\n",
             StringValue("edit_setup_env_tag"));
         EditUserScript(B_USER_BOOT_DIRECTORY, "UserSetupEnvironment",
-                       StringValue("edit_setup_env_tag"), StringValue("edit_setup_env_contents"));
+                       StringValue("edit_setup_env_tag"), StringValueOrNull("edit_setup_env_contents"));
     }
     if (BoolValue("edit_profile")) {
         Log("\tAdded script tab %s to /boot/home/.profile\n", StringValue("edit_profile_tag"));
         EditUserScript(B_USER_DIRECTORY, ".profile", StringValue("edit_profile_tag"),
-                       StringValue("edit_profile_contents"));
+                       StringValueOrNull("edit_profile_contents"));
     }
 }
 

@@ -134,6 +134,13 @@ const char* PackageConfig::StringValue(const char* key) const {
     return value;
 }
 
+const char* PackageConfig::StringValueOrNull(const char* key) const {
+    const char* value = nullptr;
+    if (FindString(key, &value) != B_OK)
+        return nullptr;
+    return value;
+}
+
 bool PackageConfig::IncludeDeinstaller() const {
     bool value = true;
     if (FindBool("opt_include_deinstall", &value) != B_OK)

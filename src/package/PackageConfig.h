@@ -69,6 +69,9 @@ public:
     int32 Int32Value(const char* key) const;
     // The text of a string key, or "" when it is absent (never null).
     const char* StringValue(const char* key) const;
+    // The text of a string key, or null when it is absent: for the places where a missing
+    // value means something other than an empty one.
+    const char* StringValueOrNull(const char* key) const;
     // "opt_include_deinstall" is the one boolean that reads as true when missing.
     bool IncludeDeinstaller() const;
 

@@ -82,6 +82,25 @@ TEST_F(ScriptsTest, EditsTheThreeScriptsAndHooksThemIntoLinux) {
     EXPECT_STREQ(tag, "ToolProfile");
 }
 
+// An edit that names no contents takes out the package's old block and adds none; an edit
+// whose contents are given but empty still adds its (empty) block.
+TEST_F(ScriptsTest, AnEditWithoutContentsOnlyRemovesTheOldBlock) {
+    fs::create_directories(boot);
+    WriteFile(boot / "UserBootscript", "keep\n#BEGIN_ToolBoot\nold\n#END_ToolBoot\nafter\n");
+    WriteFile(fs::path(home) / ".profile", "#BEGIN_ToolProfile\nold\n#END_ToolProfile\n");
+    package.config.AddBool("edit_bootscript", true);
+    package.config.AddString("edit_bootscript_tag", "ToolBoot");
+    package.config.AddBool("edit_profile", true);
+    package.config.AddString("edit_profile_tag", "ToolProfile");
+    package.config.AddString("edit_profile_contents", "");
+    package.AddItem(MakeTree("src", {{"a", "1"}}) / "a", Meta("User Selected"));
+    ASSERT_EQ(Run(), kInstallFinished);
+
+    EXPECT_EQ(ReadFile(boot / "UserBootscript"), "keep\nafter\n");
+    EXPECT_FALSE(fs::exists(UserBootHooks::AutostartEntryPath()));
+    EXPECT_EQ(ReadFile(fs::path(home) / ".profile"), "#BEGIN_ToolProfile\n\n#END_ToolProfile\n");
+}
+
 TEST_F(ScriptsTest, StartUpFolderComesFromTheCustomFolder) {
     package.config.AddBool("opt_create_startup", true);
     package.AddCustomFolder("StartUp", 3000, "config/boot/StartUp", false);
