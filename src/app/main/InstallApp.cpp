@@ -4,17 +4,11 @@
 
 #include "lib/LibSound.h"
 #include "platform/app/Message.h"
-#include "platform/storage/MimeType.h"
 #include "storage/LibAppResource.h"
 #include "ui/gui/InstallerWin.h"
 
 InstallApp::InstallApp(const InstallerOptions& options)
     : BApplication(kSignature), fOptions(options) {
-    // Neither step may keep the installer from running: a read-only executable or type
-    // database only loses the record.
-    LibSetAppVersion(1, 3, 1, "Installer", "V1.3.1 Install BeOS applications", 5, 0);
-    BMimeType(kDocumentType).SetPreferredApp(kSignature, B_OPEN);
-
     fWindow = new InstallerWin();
     fWindow->Run();
 }

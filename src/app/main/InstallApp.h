@@ -2,18 +2,18 @@
 
 #include "platform/app/Application.h"
 #include "ui/InstallerOptions.h"
+#include "ui/InstallerStartUp.h"
 #include "ui/gui/LibTipManager.h"
 
 class InstallerWin;
 class LibSound;
 
-// The installer's application object: stamps its version record, registers the
-// installer's document type, owns the window, the tip manager and the start-up sound,
-// and stops a running installation before it quits.
+// The installer's application object: owns the window, the tip manager and the start-up
+// sound, and stops a running installation before it quits.
 class InstallApp : public BApplication {
 public:
-    static constexpr const char* kSignature = "application/x-vnd.Kestrelwood.Tarnw";
-    static constexpr const char* kDocumentType = "text/x-tarnw";
+    static constexpr const char* kSignature = installer_start_up::kSignature;
+    static constexpr const char* kDocumentType = installer_start_up::kDocumentType;
 
     explicit InstallApp(const InstallerOptions& options = {});
     ~InstallApp() override;

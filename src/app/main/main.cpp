@@ -12,6 +12,7 @@
 #include "ui/InstallerFlow.h"
 #include "ui/InstallerOptions.h"
 #include "ui/InstallerReports.h"
+#include "ui/InstallerStartUp.h"
 #include "ui/Transcript.h"
 
 #ifdef TARNW_WITH_GUI
@@ -108,6 +109,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "TARNW_FRONTEND must be gui, console or unattended\n");
         return kExitUsage;
     }
+    installer_start_up::RecordVersionAndType();
     switch (kind) {
     case FrontendKind::Gui:
         return RunGui(options);

@@ -6,6 +6,9 @@
 #include <sstream>
 #include <sys/xattr.h>
 
+#include "platform/storage/AppFileInfo.h"
+#include "platform/storage/File.h"
+#include "platform/storage/MimeType.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 #include "support/UnattendedRun.h"
@@ -99,6 +102,32 @@ TEST(UnattendedInstall, TheDemoInstallsCompletelyIntoTheChosenFolder) {
 
     std::string profile = ReadFile(Sandbox::Home() / ".profile");
     EXPECT_NE(profile.find("#BEGIN_DemoPath"), std::string::npos) << profile;
+}
+
+// The window, the console and the unattended run all start the same way: the installer
+// stamps its version record on itself and registers itself for its document type.
+TEST(UnattendedInstall, EveryFrontEndRecordsItsVersionAndRegistersItsType) {
+    for (const char* frontend : {"unattended", "console"}) {
+        SCOPED_TRACE(frontend);
+        fs::path installer = Sandbox::MakeFolder("copy") / "DemoInstaller";
+        fs::copy_file(BuildDemo(), installer);
+        ASSERT_EQ(BMimeType("text/x-tarnw").SetPreferredApp("application/x-other", B_OPEN), B_OK);
+
+        RunProgram({installer.string()}, "q\n",
+                   {std::string("TARNW_FRONTEND=") + frontend, "TARNW_ANSWERS=/dev/null"});
+
+        BFile file(installer.c_str(), B_READ_ONLY);
+        BAppFileInfo info(&file);
+        version_info version{};
+        ASSERT_EQ(info.GetVersionInfo(&version, B_APP_VERSION_KIND), B_OK);
+        EXPECT_EQ(version.major, 1u);
+        EXPECT_EQ(version.middle, 3u);
+        EXPECT_EQ(version.minor, 1u);
+        EXPECT_STREQ(version.short_info, "Installer");
+        char preferred[B_MIME_TYPE_LENGTH] = {};
+        ASSERT_EQ(BMimeType("text/x-tarnw").GetPreferredApp(preferred), B_OK);
+        EXPECT_STREQ(preferred, "application/x-vnd.Kestrelwood.Tarnw");
+    }
 }
 
 TEST(UnattendedInstall, WithoutAcceptingTheLicenceNothingIsInstalled) {

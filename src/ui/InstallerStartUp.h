@@ -1,0 +1,15 @@
+#pragma once
+
+// The two steps every front-end takes when the installer starts: the installer stamps its
+// version record on its own executable and registers itself as the preferred application
+// of its document type. Neither may keep the installer from running: a read-only
+// executable or type database only loses the record.
+
+namespace installer_start_up {
+
+constexpr const char* kSignature = "application/x-vnd.Kestrelwood.Tarnw";
+constexpr const char* kDocumentType = "text/x-tarnw";
+
+void RecordVersionAndType();
+
+} // namespace installer_start_up
