@@ -46,7 +46,9 @@ const char* kManifest = R"json({
 })json";
 
 // Every entry below the watched folders: its kind and contents (files), or its target
-// (links). The Trash and ".orig" copies are left out.
+// (links). The Trash and ".orig" copies are left out, and so is the type database, where
+// every installer that starts registers itself for its document type: that record belongs
+// to the installer, not to the product.
 using Snapshot = std::map<std::string, std::string>;
 
 Snapshot Take(const std::vector<fs::path>& roots) {
@@ -57,7 +59,8 @@ Snapshot Take(const std::vector<fs::path>& roots) {
         for (auto it = fs::recursive_directory_iterator(root);
              it != fs::recursive_directory_iterator(); ++it) {
             const fs::path& path = it->path();
-            if (path.filename() == "Trash") {
+            if (path.filename() == "Trash" ||
+                (path.filename() == "mime" && path.parent_path().filename() == "tarnwhistle")) {
                 it.disable_recursion_pending();
                 continue;
             }
