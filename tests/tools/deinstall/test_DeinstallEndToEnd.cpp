@@ -9,6 +9,7 @@
 #include <sys/xattr.h>
 
 #include "platform/storage/FindDirectory.h"
+#include "platform/storage/MimeType.h"
 #include "platform/storage/Path.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
@@ -46,10 +47,16 @@ const char* kManifest = R"json({
 })json";
 
 // Every entry below the watched folders: its kind and contents (files), or its target
-// (links). The Trash and ".orig" copies are left out, and so is the type database, where
-// every installer that starts registers itself for its document type: that record belongs
-// to the installer, not to the product.
+// (links). The Trash and ".orig" copies are left out.
 using Snapshot = std::map<std::string, std::string>;
+
+// Every installer that starts registers itself for its document type; that record belongs
+// to the installer, not to the product, so it is there before the sandbox is looked at.
+void RegisterTheInstallersType() {
+    ASSERT_EQ(
+        BMimeType("text/x-tarnw").SetPreferredApp("application/x-vnd.Kestrelwood.Tarnw", B_OPEN),
+        B_OK);
+}
 
 Snapshot Take(const std::vector<fs::path>& roots) {
     Snapshot snapshot;
@@ -59,8 +66,7 @@ Snapshot Take(const std::vector<fs::path>& roots) {
         for (auto it = fs::recursive_directory_iterator(root);
              it != fs::recursive_directory_iterator(); ++it) {
             const fs::path& path = it->path();
-            if (path.filename() == "Trash" ||
-                (path.filename() == "mime" && path.parent_path().filename() == "tarnwhistle")) {
+            if (path.filename() == "Trash") {
                 it.disable_recursion_pending();
                 continue;
             }
@@ -107,6 +113,7 @@ protected:
                   B_OK);
         manuals = fs::path(documentation.Path()) / "Tool" / "manuals";
         WriteFile(manuals / "old-manual.txt", "old manual");
+        RegisterTheInstallersType();
         before = Look();
 
         ProgramRun install =
@@ -195,6 +202,7 @@ TEST(DeinstallDemo, AfterInstallingTwiceTheSandboxIsAsBeforeApartFromTheTrash) {
                              installer.string()});
     ASSERT_EQ(built.status, 0) << built.output;
     auto look = [] { return Take({Sandbox::Home(), Sandbox::Prefix()}); };
+    RegisterTheInstallersType();
     Snapshot before = look();
 
     // No destination: the default folder, made for the installation.
