@@ -637,6 +637,13 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
     BMessage meta;
     record.FindMessage("install_meta", &meta);
 
+    // The deinstaller's tag is written on each file and folder as it is unpacked, in the
+    // same pass as its data.
+    bool deinstallable = IsExactly(meta, "deinstallable", config_value::kTrue);
+    std::vector<ZipExtractor::Attribute> tag;
+    if (deinstallable)
+        tag.push_back({"InstallBy", B_STRING_TYPE, fIdentity});
+    resources.SetEntryAttributes(std::move(tag));
     bool extracted = resources.ExtractEntry(2100 + index, path.c_str(), true);
     if (!extracted || !InstallPaths::EntryExists(path)) {
         std::string reason =
@@ -684,11 +691,12 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
     record.ReplaceString("file_name", path.c_str());
     instructions.ReplaceMessage("install_file", index, &record);
 
-    bool deinstallable = IsExactly(meta, "deinstallable", config_value::kTrue);
-    if (deinstallable)
-        AddDeinstallTag(path.c_str(), fIdentity.c_str());
-    else
+    if (deinstallable) {
+        for (const std::string& relative : resources.ExtractedPaths())
+            fTagged.push_back(relative.empty() ? path : InstallPaths::Join(path, relative));
+    } else {
         Log("\t\t\tThis file will not be removed by the de-installer\n");
+    }
 
     PlaceLink(leaf, path, meta, deinstallable);
     return true;

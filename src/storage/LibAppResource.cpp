@@ -71,6 +71,7 @@ void LibAppResource::Attach(const char* path, uint32 openMode) {
 
 bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzip) {
     fError.clear();
+    fExtracted.clear();
     if (!fAttached || !HasResource(B_RAW_TYPE, id))
         return true;
     off_t offset = 0, length = 0;
@@ -90,9 +91,14 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     FileRegionSource source(fd, offset, length);
     bool ok;
     if (unzip) {
+        // The resource's name is the name the item must bear; an entry without one
+        // matches nothing.
         ZipExtractor extractor(source);
+        extractor.SetAttributes(fEntryAttributes);
         ok = extractor.ExtractItem(destination, expected.c_str());
         fError = extractor.Error();
+        if (ok)
+            fExtracted = extractor.Created();
     } else {
         ok = VerifyResource(B_RAW_TYPE, id) == B_OK ||
              (fError = "the entry's bytes are damaged", false);
@@ -103,8 +109,11 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         fprintf(stderr, "ExtractEntry %d: %s\n", static_cast<int>(id), fError.c_str());
         return false;
     }
-    // What came out of the archive gets its types from its content.
-    update_mime_info(destination, 1, 1, B_UPDATE_MIME_INFO_NO_FORCE);
+    // Unpacked files got their types as they were written; a copied entry gets its own.
+    if (!unzip) {
+        update_mime_info(destination, 0, 1, B_UPDATE_MIME_INFO_NO_FORCE);
+        fExtracted.push_back("");
+    }
     return true;
 }
 

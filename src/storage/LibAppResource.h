@@ -5,6 +5,7 @@
 // folder; they are streamed straight between the container and the file system.
 
 #include <string>
+#include <vector>
 
 #include "lib/LibString.h"
 #include "lib/LibStringList.h"
@@ -14,6 +15,7 @@
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
 #include "platform/support/SupportDefs.h"
+#include "storage/ZipExtractor.h"
 
 class LibAppResource : public BResources {
 public:
@@ -33,6 +35,14 @@ public:
     // entry is damaged or hostile or the destination cannot be written: nothing is left
     // half-written at destination and LastError() says why.
     bool ExtractEntry(const int32& id, const char* destination, bool unzip);
+    // Attributes that ExtractEntry sets on every file and folder it unpacks (the
+    // deinstaller's tag, for example), written with the file's data in the same pass.
+    void SetEntryAttributes(std::vector<ZipExtractor::Attribute> attributes) {
+        fEntryAttributes = std::move(attributes);
+    }
+    // What the last ExtractEntry unpacked, relative to its destination ("" is the
+    // destination itself), in the archive's order.
+    const std::vector<std::string>& ExtractedPaths() const { return fExtracted; }
     // Packs the file or folder at item into payload 'RAWT' id named name, compressed at
     // level (0 stores), replacing any entry of that id. False on failure, with
     // LastError() set. The entry reaches the file with the next Sync() (or when the
@@ -55,6 +65,8 @@ private:
     BFile fFile;
     bool fAttached = false;
     std::string fError;
+    std::vector<ZipExtractor::Attribute> fEntryAttributes;
+    std::vector<std::string> fExtracted;
 };
 
 // The application's version, signature and supported types, kept on its executable.

@@ -37,6 +37,9 @@ bool ZipDirectory::Fail(const std::string& reason) {
 bool ZipDirectory::Read(uint64_t offset, void* buffer, size_t size, bool direct) {
     if (offset > fSize || size > fSize - offset)
         return false;
+    // Empty names and extra fields have no buffer to copy into or from.
+    if (size == 0)
+        return true;
     // The directory is read front to back in small pieces; keep a window of it.
     if (!direct && size <= kWindow) {
         if (fWindow.empty() || offset < fWindowStart ||
@@ -78,17 +81,26 @@ bool ZipDirectory::Open() {
     uint64_t tailStart = fSize - tail;
     if (!Read(tailStart, bytes.data(), tail))
         return Fail("the archive cannot be read");
-    size_t at = tail - kEndSize + 1;
-    bool found = false;
-    while (at-- > 0) {
-        const unsigned char* p = bytes.data() + at;
-        if (Get32(p) == kEndSignature && at + kEndSize + Get16(p + 20) <= tail) {
-            found = true;
-            break;
+    // The end record's comment must reach exactly to the end of the archive. A comment
+    // holding another archive has an end record of its own that also ends there: such an
+    // archive means two things to two readers, and is refused.
+    size_t at = 0;
+    size_t found = 0;
+    for (size_t candidate = tail - kEndSize + 1; candidate-- > 0;) {
+        const unsigned char* p = bytes.data() + candidate;
+        if (Get32(p) == kEndSignature && candidate + kEndSize + Get16(p + 20) == tail) {
+            if (found++ == 0)
+                at = candidate;
+            else
+                return Fail("the archive's comment holds another archive");
         }
     }
-    if (!found)
+    if (found == 0)
         return Fail("the data is not a ZIP archive");
+    for (size_t i = at + kEndSize; i + 4 <= tail; ++i) {
+        if (Get32(bytes.data() + i) == kEndSignature)
+            return Fail("the archive's comment holds another archive");
+    }
     const unsigned char* end = bytes.data() + at;
     uint64_t endOffset = tailStart + at;
     if (Get16(end + 4) != 0 || Get16(end + 6) != 0)
@@ -212,20 +224,67 @@ bool ZipDirectory::Next(Entry& entry) {
 
 bool ZipDirectory::DataOffset(const Entry& entry, uint64_t& offset,
                               std::vector<unsigned char>& localExtra) {
+    std::vector<unsigned char> head;
+    size_t dataStart = 0, dataInHead = 0;
+    std::string error;
+    if (!LocateData(entry, 0, head, dataStart, dataInHead, offset, localExtra, error))
+        return Fail(error);
+    return true;
+}
+
+bool ZipDirectory::ReadDirect(uint64_t offset, void* buffer, size_t size) const {
+    if (offset > fSize || size > fSize - offset)
+        return false;
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = fSource.ReadAt(static_cast<off_t>(offset + done),
+                                   static_cast<char*>(buffer) + done, size - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ZipDirectory::LocateData(const Entry& entry, size_t prefetch, std::vector<unsigned char>& head,
+                              size_t& dataStart, size_t& dataInHead, uint64_t& offset,
+                              std::vector<unsigned char>& localExtra, std::string& error) const {
+    const std::string damaged = "entry \"" + entry.name + "\" has a damaged header";
     uint64_t header = entry.localHeader + fPrefix;
-    unsigned char h[kLocalSize];
-    // Local headers are scattered over the archive: read them as they are, so that the
-    // directory's window stays where it is.
-    if (entry.localHeader > fSize || header > fSize - kLocalSize ||
-        !Read(header, h, kLocalSize, true) || Get32(h) != kLocalSignature)
-        return Fail("entry \"" + entry.name + "\" has a damaged header");
-    size_t nameLength = Get16(h + 26), extraLength = Get16(h + 28);
+    if (entry.localHeader > fSize || header > fSize || fSize - header < kLocalSize) {
+        error = damaged;
+        return false;
+    }
+    // Room for the name, the usual extra fields and the data wanted, in one read.
+    uint64_t want =
+        kLocalSize + entry.name.size() + 256 + std::min<uint64_t>(prefetch, entry.compressedSize);
+    size_t length = static_cast<size_t>(std::min<uint64_t>(want, fSize - header));
+    if (head.size() < length)
+        head.resize(length);
+    if (!ReadDirect(header, head.data(), length) || Get32(head.data()) != kLocalSignature) {
+        error = damaged;
+        return false;
+    }
+    size_t nameLength = Get16(head.data() + 26), extraLength = Get16(head.data() + 28);
     uint64_t data = header + kLocalSize + nameLength + extraLength;
-    if (data > fSize || entry.compressedSize > fSize - data)
-        return Fail("entry \"" + entry.name + "\" reaches past the end of the archive");
+    if (data > fSize || entry.compressedSize > fSize - data) {
+        error = "entry \"" + entry.name + "\" reaches past the end of the archive";
+        return false;
+    }
     localExtra.resize(extraLength);
-    if (!Read(header + kLocalSize + nameLength, localExtra.data(), extraLength, true))
-        return Fail("entry \"" + entry.name + "\" has a damaged header");
+    size_t extraStart = kLocalSize + nameLength;
+    if (extraStart + extraLength <= length) {
+        if (extraLength > 0)
+            memcpy(localExtra.data(), head.data() + extraStart, extraLength);
+    } else if (!ReadDirect(header + extraStart, localExtra.data(), extraLength)) {
+        error = damaged;
+        return false;
+    }
+    dataStart = kLocalSize + nameLength + extraLength;
+    dataInHead =
+        dataStart < length
+            ? static_cast<size_t>(std::min<uint64_t>(length - dataStart, entry.compressedSize))
+            : 0;
     offset = data;
     return true;
 }

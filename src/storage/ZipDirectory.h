@@ -38,10 +38,18 @@ public:
     bool Next(Entry& entry);
     // Locates the entry's data; reads the local header's extra field into localExtra.
     bool DataOffset(const Entry& entry, uint64_t& offset, std::vector<unsigned char>& localExtra);
+    // The same for any thread: reads only through the source (positioned reads) and
+    // leaves the directory as it is. The local header and up to prefetch bytes of the
+    // data are read in one go into head: the data's first dataInHead bytes start at
+    // head[dataStart]; offset is where the data begins in the source.
+    bool LocateData(const Entry& entry, size_t prefetch, std::vector<unsigned char>& head,
+                    size_t& dataStart, size_t& dataInHead, uint64_t& offset,
+                    std::vector<unsigned char>& localExtra, std::string& error) const;
 
     const std::string& Error() const { return fError; }
 
 private:
+    bool ReadDirect(uint64_t offset, void* buffer, size_t size) const;
     bool Read(uint64_t offset, void* buffer, size_t size, bool direct = false);
     bool Fail(const std::string& reason);
 

@@ -7,17 +7,23 @@
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <unordered_set>
 
 #include <zlib.h>
-#ifdef TARNW_HAVE_LIBDEFLATE
-#include <libdeflate.h>
-#endif
 
+#include "platform/storage/Mime.h"
+#include "platform/storage/NodeAttributes.h"
 #include "storage/ArchivePath.h"
+#include "storage/InflatePool.h"
 #include "storage/PosixFs.h"
 #include "storage/ZipDirectory.h"
 #include "storage/ZipFormat.h"
@@ -35,73 +41,104 @@ struct ZipExtractor::Entry {
     uint64_t size = 0;
     int method = 0;
     ZipDirectory::Entry record;
+    std::vector<zipformat::CarriedAttribute> attributes;
 };
 
 namespace {
 
 constexpr size_t kChunk = 256 * 1024;
-// Entries up to this size are inflated in one call into a bounded buffer.
-constexpr uint64_t kWholeLimit = 1024 * 1024;
 constexpr uint64_t kMaxLinkLength = 4095;
 constexpr size_t kMaxName = 4096;
+constexpr size_t kSniffLength = 4096;
+// Files waiting for a thread at most; each holds little more than its directory record.
+constexpr size_t kQueueLimit = 64;
+
+// An open folder shared by the walker and the files being written in it; closed when
+// the last of them lets go.
+struct FolderFd {
+    FolderFd(int descriptor, bool own) : fd(descriptor), owned(own) {}
+    FolderFd(const FolderFd&) = delete;
+    FolderFd& operator=(const FolderFd&) = delete;
+    int fd;
+    bool owned;
+    ~FolderFd() {
+        if (owned && fd >= 0)
+            close(fd);
+    }
+};
+using FolderHandle = std::shared_ptr<FolderFd>;
 
 // Walks from a root folder to folders below it, creating missing ones, without ever
 // passing through a symbolic link. Keeps the descriptors of the current path open so that
 // the many entries of one folder cost no extra look-ups.
 class FolderWalker {
 public:
-    explicit FolderWalker(int root) : fRoot(root) {}
-    ~FolderWalker() { Release(0); }
+    // Told of every folder the walker makes on the way (not the last one asked for when
+    // it is an entry of its own); false stops the walk.
+    using MadeHook =
+        std::function<bool(int fd, const std::vector<std::string>& parts, size_t count)>;
 
-    // The descriptor of root/parts[0..count), or -1 with errno set.
-    int Reach(const std::vector<std::string>& parts, size_t count, bool create = true) {
+    FolderWalker(int root, MadeHook made)
+        : fRoot(std::make_shared<FolderFd>(root, false)), fMade(std::move(made)) {}
+
+    // The folder root/parts[0..count), or null with errno set (0 when the hook refused).
+    // made says whether the last folder was created by this call.
+    FolderHandle Reach(const std::vector<std::string>& parts, size_t count, bool create = true,
+                       bool lastIsEntry = false, bool* made = nullptr) {
+        if (made != nullptr)
+            *made = false;
         size_t common = 0;
         while (common < fOpen.size() && common < count && fOpen[common].name == parts[common])
             ++common;
         Release(common);
         for (size_t i = common; i < count; ++i) {
-            int parent = i == 0 ? fRoot : fOpen[i - 1].fd;
+            int parent = i == 0 ? fRoot->fd : fOpen[i - 1].handle->fd;
             const char* name = parts[i].c_str();
-            int fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0 && errno == ENOENT && create) {
-                if (mkdirat(parent, name, 0777) != 0 && errno != EEXIST)
-                    return -1;
-                fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            }
+            bool created = false;
+            int fd = -1;
+            if (create && mkdirat(parent, name, 0777) == 0)
+                created = true;
+            else if (create && errno != EEXIST)
+                return nullptr;
+            fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0)
-                return -1;
-            fOpen.push_back({parts[i], fd});
+                return nullptr;
+            fOpen.push_back({parts[i], std::make_shared<FolderFd>(fd, true)});
+            if (created && !(lastIsEntry && i + 1 == count) && fMade && !fMade(fd, parts, i + 1)) {
+                errno = 0;
+                return nullptr;
+            }
+            if (made != nullptr && i + 1 == count)
+                *made = created;
         }
-        return count == 0 ? fRoot : fOpen[count - 1].fd;
+        return count == 0 ? fRoot : fOpen[count - 1].handle;
     }
 
     void Release(size_t keep) {
-        while (fOpen.size() > keep) {
-            close(fOpen.back().fd);
+        while (fOpen.size() > keep)
             fOpen.pop_back();
-        }
     }
 
 private:
     struct Open {
         std::string name;
-        int fd;
+        FolderHandle handle;
     };
-    int fRoot;
+    FolderHandle fRoot;
+    MadeHook fMade;
     std::vector<Open> fOpen;
 };
 
 struct FolderTimes {
     std::vector<std::string> parts;
     uint32_t mode;
-    bool hasMode;
     int64_t accessed;
     int64_t modified;
 };
 
-std::string Join(const std::vector<std::string>& parts, size_t from = 0) {
+std::string Join(const std::vector<std::string>& parts, size_t from = 0, size_t to = SIZE_MAX) {
     std::string path;
-    for (size_t i = from; i < parts.size(); ++i) {
+    for (size_t i = from; i < parts.size() && i < to; ++i) {
         if (!path.empty())
             path += '/';
         path += parts[i];
@@ -117,17 +154,23 @@ bool AppendToString(void* context, const void* data, size_t size) {
     return true;
 }
 
-bool WriteToFd(void* context, const void* data, size_t size) {
-    return posixfs::WriteAll(*static_cast<int*>(context), data, size);
-}
+// Writes a file's data and keeps its first bytes for the type sniffer.
+struct FileSink {
+    explicit FileSink(int descriptor) : fd(descriptor) {}
+    int fd;
+    size_t sampled = 0;
+    unsigned char sample[kSniffLength];
 
-uint32_t Crc(uint32_t crc, const unsigned char* data, size_t size) {
-#ifdef TARNW_HAVE_LIBDEFLATE
-    return libdeflate_crc32(crc, data, size);
-#else
-    return static_cast<uint32_t>(crc32_z(crc, data, size));
-#endif
-}
+    static bool Write(void* context, const void* data, size_t size) {
+        auto* sink = static_cast<FileSink*>(context);
+        if (sink->sampled < kSniffLength) {
+            size_t take = std::min(size, kSniffLength - sink->sampled);
+            memcpy(sink->sample + sink->sampled, data, take);
+            sink->sampled += take;
+        }
+        return posixfs::WriteAll(sink->fd, data, size);
+    }
+};
 
 int OpenAt2Beneath(int dirFd, const char* path) {
     struct open_how how;
@@ -137,17 +180,133 @@ int OpenAt2Beneath(int dirFd, const char* path) {
     return static_cast<int>(syscall(SYS_openat2, dirFd, path, &how, sizeof(how)));
 }
 
+// The process's file creation mask, read without changing it (umask() would, for every
+// thread at once).
+unsigned CurrentUmask() {
+    int fd = open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 022;
+    char text[4096];
+    ssize_t n = read(fd, text, sizeof(text) - 1);
+    close(fd);
+    if (n <= 0)
+        return 022;
+    text[n] = '\0';
+    const char* line = strstr(text, "\nUmask:");
+    return line != nullptr ? static_cast<unsigned>(strtoul(line + 7, nullptr, 8)) & 0777 : 022;
+}
+
+// Attributes for one node: those its entry carries, then the run's own (which win), then
+// its MIME type unless it carries one. Only a file system that keeps no user attributes
+// is forgiven; every other failure is the node's failure.
+class AttributeWriter {
+public:
+    AttributeWriter(int fd, bool fresh, const std::string& what)
+        : fFd(fd), fFresh(fresh), fWhat(what) {}
+
+    bool Carried(const std::vector<zipformat::CarriedAttribute>& attributes, std::string& error) {
+        for (const auto& a : attributes) {
+            if (!Write(a.name.c_str(), a.type, a.value.data(), a.value.size(), fFresh, error))
+                return false;
+            if (a.name == B_MIME_TYPE_ATTR)
+                fHasType = true;
+        }
+        fCarried = &attributes;
+        return true;
+    }
+
+    bool Run(const std::vector<ZipExtractor::Attribute>& attributes, std::string& error) {
+        for (const auto& a : attributes) {
+            bool again = false;
+            if (fCarried != nullptr) {
+                for (const auto& c : *fCarried)
+                    again = again || c.name == a.name;
+            }
+            // A value the archive carried under the same name may have left a companion.
+            if (!Write(a.name.c_str(), a.type, a.value.data(), a.value.size(), fFresh && !again,
+                       error))
+                return false;
+            if (a.name == B_MIME_TYPE_ATTR)
+                fHasType = true;
+        }
+        return true;
+    }
+
+    // Sets type unless the node has one; an existing node is asked first.
+    bool Type(const char* type, std::string& error) {
+        if (fHasType || fUnsupported)
+            return true;
+        if (!fFresh && fgetxattr(fFd, "user.mime_type", nullptr, 0) >= 0)
+            return true;
+        return Write(B_MIME_TYPE_ATTR, B_MIME_STRING_TYPE, type, strlen(type), fFresh, error);
+    }
+
+private:
+    bool Write(const char* name, uint32_t type, const void* value, size_t size, bool fresh,
+               std::string& error) {
+        if (fUnsupported)
+            return true;
+        status_t status = node_attributes::WriteOnDescriptor(fFd, name, type, value, size, fresh);
+        if (status == B_OK)
+            return true;
+        if (status == B_ATTRIBUTES_NOT_SUPPORTED) {
+            fUnsupported = true;
+            return true;
+        }
+        int code = errno;
+        error = "cannot set attribute \"" + std::string(name) + "\" of \"" + fWhat +
+                "\": " + strerror(code != 0 ? code : EIO);
+        return false;
+    }
+
+    int fFd;
+    bool fFresh;
+    const std::string& fWhat;
+    const std::vector<zipformat::CarriedAttribute>* fCarried = nullptr;
+    bool fHasType = false;
+    bool fUnsupported = false;
+};
+
+// The first failure in archive order wins, whichever thread meets it first.
+class Outcome {
+public:
+    void Fail(size_t index, const std::string& reason) {
+        std::lock_guard<std::mutex> lock(fLock);
+        if (index < fIndex) {
+            fIndex = index;
+            fReason = reason;
+        }
+        fFailed.store(true, std::memory_order_relaxed);
+    }
+    bool Failed() const { return fFailed.load(std::memory_order_relaxed); }
+    const std::string& Reason() const { return fReason; }
+
+private:
+    std::mutex fLock;
+    size_t fIndex = SIZE_MAX;
+    std::string fReason;
+    std::atomic<bool> fFailed{false};
+};
+
+ZipInflater& ThreadInflater() {
+    thread_local ZipInflater inflater;
+    return inflater;
+}
+
 } // namespace
 
-ZipExtractor::ZipExtractor(ZipSource& source)
-    : fSource(source), fDirectory(source), fIn(kChunk), fOut(kChunk) {}
+struct ZipExtractor::Job {
+    Entry entry;
+    FolderHandle folder;
+    std::string leaf;
+    // Created under its own name in a fresh folder, else under a temporary name that is
+    // renamed over whatever is there.
+    bool fresh;
+};
 
-ZipExtractor::~ZipExtractor() {
-#ifdef TARNW_HAVE_LIBDEFLATE
-    if (fInflater != nullptr)
-        libdeflate_free_decompressor(static_cast<libdeflate_decompressor*>(fInflater));
-#endif
-}
+ZipExtractor::ZipExtractor(ZipSource& source) : fSource(source), fDirectory(source) {}
+
+ZipExtractor::~ZipExtractor() = default;
 
 bool ZipExtractor::Fail(const std::string& reason) {
     if (fError.empty())
@@ -213,8 +372,11 @@ bool ZipExtractor::ReadEntry(Entry& entry) {
     } else {
         return Fail("entry \"" + entry.name + "\" is a device, pipe or socket");
     }
+    // Set-id bits never come out of an archive; a folder keeps its sticky bit (a shared
+    // folder such as a spool must not let everyone remove everyone's files).
+    uint32_t kept = entry.kind == Entry::Folder ? 01777 : 0777;
     if ((unixMode & 0777) != 0)
-        entry.mode = unixMode & 0777;
+        entry.mode = unixMode & kept;
     else if (entry.kind == Entry::Folder)
         entry.mode = 0755;
     else
@@ -240,157 +402,16 @@ bool ZipExtractor::ReadEntry(Entry& entry) {
         entry.modified = t == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(t);
     }
     entry.accessed = entry.modified;
-    return true;
-}
-
-bool ZipExtractor::Decode(const Entry& entry, bool (*sink)(void*, const void*, size_t),
-                          void* context) {
-    uint64_t dataOffset = 0;
-    if (!fDirectory.DataOffset(entry.record, dataOffset, fLocalExtra))
-        return Fail(fDirectory.Error());
-    int method = entry.method;
-
-    fLocalAccessTime = -1;
-    zipformat::Times times;
-    if (zipformat::ParseUnixTimes(fLocalExtra.data(), fLocalExtra.size(), times) &&
-        times.hasAccessed)
-        fLocalAccessTime = times.accessed;
-
-    const std::string damaged = "entry \"" + entry.name + "\" is damaged";
-    const std::string writeFailed = "entry \"" + entry.name + "\" could not be written";
-    uint32_t crc = 0;
-    uint64_t produced = 0;
-    bool ok = true;
-
-    // The compressed bytes, read in place; never more than the entry's compressed size.
-    uint64_t rawLeft = entry.compressedSize;
-    auto readRaw = [&](unsigned char* buffer, size_t size) -> ssize_t {
-        size_t want = static_cast<size_t>(std::min<uint64_t>(size, rawLeft));
-        if (want == 0)
-            return 0;
-        ssize_t n = fSource.ReadAt(static_cast<off_t>(dataOffset), buffer, want);
-        if (n > 0) {
-            dataOffset += static_cast<uint64_t>(n);
-            rawLeft -= static_cast<uint64_t>(n);
-        }
-        return n;
-    };
-
-    if (method == 0) {
-        if (entry.compressedSize != entry.size)
-            ok = Fail(damaged + " (stored sizes differ)");
-        while (ok) {
-            ssize_t n = readRaw(fIn.data(), fIn.size());
-            if (n < 0) {
-                ok = Fail(damaged + " (cannot be read)");
-                break;
-            }
-            if (n == 0)
-                break;
-            produced += static_cast<uint64_t>(n);
-            if (produced > entry.size) {
-                ok = Fail(damaged + " (more data than declared)");
-                break;
-            }
-            crc = Crc(crc, fIn.data(), static_cast<size_t>(n));
-            if (!sink(context, fIn.data(), static_cast<size_t>(n)))
-                ok = Fail(writeFailed + std::string(": ") + strerror(errno));
-        }
-#ifdef TARNW_HAVE_LIBDEFLATE
-    } else if (entry.size <= kWholeLimit && entry.compressedSize <= kWholeLimit + kWholeLimit / 8) {
-        // Small entries: one call of the whole-buffer inflater into a bounded buffer.
-        size_t inSize = static_cast<size_t>(entry.compressedSize);
-        size_t outSize = static_cast<size_t>(entry.size);
-        if (fIn.size() < inSize)
-            fIn.resize(inSize);
-        if (fOut.size() < outSize)
-            fOut.resize(outSize);
-        size_t got = 0;
-        while (got < inSize) {
-            ssize_t n = readRaw(fIn.data() + got, inSize - got);
-            if (n <= 0)
-                break;
-            got += static_cast<size_t>(n);
-        }
-        if (got != inSize) {
-            ok = Fail(damaged + " (data cut short)");
-        } else if (inSize == 0 && outSize == 0) {
-            produced = 0;
-        } else {
-            if (fInflater == nullptr)
-                fInflater = libdeflate_alloc_decompressor();
-            auto* decompressor = static_cast<libdeflate_decompressor*>(fInflater);
-            size_t actual = 0;
-            if (decompressor == nullptr ||
-                libdeflate_deflate_decompress(decompressor, fIn.data(), inSize, fOut.data(),
-                                              outSize, &actual) != LIBDEFLATE_SUCCESS ||
-                actual != outSize) {
-                ok = Fail(damaged + " (compressed data does not match its size)");
-            } else {
-                produced = actual;
-                crc = Crc(crc, fOut.data(), actual);
-                if (crc != entry.crc)
-                    ok = Fail(damaged + " (CRC mismatch)");
-                else if (!sink(context, fOut.data(), actual))
-                    ok = Fail(writeFailed + std::string(": ") + strerror(errno));
-            }
-        }
-        if (fIn.size() > kChunk)
-            fIn.resize(kChunk), fIn.shrink_to_fit();
-        if (fOut.size() > kChunk)
-            fOut.resize(kChunk), fOut.shrink_to_fit();
-#endif
-    } else {
-        z_stream stream;
-        memset(&stream, 0, sizeof(stream));
-        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
-            return Fail("out of memory while unpacking");
-        }
-        bool ended = false;
-        while (ok && !ended) {
-            if (stream.avail_in == 0) {
-                ssize_t n = readRaw(fIn.data(), fIn.size());
-                if (n <= 0) {
-                    ok = Fail(damaged + (n < 0 ? " (cannot be read)" : " (data cut short)"));
-                    break;
-                }
-                stream.next_in = fIn.data();
-                stream.avail_in = static_cast<uInt>(n);
-            }
-            stream.next_out = fOut.data();
-            stream.avail_out = static_cast<uInt>(fOut.size());
-            int result = inflate(&stream, Z_NO_FLUSH);
-            size_t got = fOut.size() - stream.avail_out;
-            if (result == Z_STREAM_END)
-                ended = true;
-            else if (result != Z_OK && !(result == Z_BUF_ERROR && stream.avail_in == 0)) {
-                ok = Fail(damaged + " (compressed data is invalid)");
-                break;
-            }
-            produced += got;
-            if (produced > entry.size) {
-                ok = Fail(damaged + " (more data than declared)");
-                break;
-            }
-            crc = Crc(crc, fOut.data(), got);
-            if (got > 0 && !sink(context, fOut.data(), got))
-                ok = Fail(writeFailed + std::string(": ") + strerror(errno));
-        }
-        inflateEnd(&stream);
-    }
-    if (!ok)
-        return false;
-    if (produced != entry.size)
-        return Fail(damaged + " (size does not match)");
-    if (crc != entry.crc)
-        return Fail(damaged + " (CRC mismatch)");
+    if (!zipformat::ParseAttributes(info.extra.data(), info.extra.size(), entry.attributes, reason))
+        return Fail("entry \"" + entry.name + "\": " + reason);
     return true;
 }
 
 bool ZipExtractor::ReadLinkTarget(const Entry& entry, std::string& target) {
     target.clear();
-    if (!Decode(entry, AppendToString, &target))
-        return false;
+    std::string error;
+    if (!fInflater.Decode(fDirectory, fSource, entry.record, AppendToString, &target, error))
+        return Fail(error);
     if (target.empty() || target.find('\0') != std::string::npos)
         return Fail("link \"" + entry.name + "\" has an invalid target");
     return true;
@@ -402,12 +423,16 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
         return Fail("the archive is empty");
     top.clear();
     topIsFolder = false;
+    fFiles = 0;
+    fBytes = 0;
     bool topIsFile = false;
     Entry entry;
     std::string target;
     // Where each entry's header and data lie: entries that share bytes would let a small
     // archive unpack to an enormous amount of data.
     std::vector<std::pair<uint64_t, uint64_t>> spans;
+    // Two entries of one name would leave whichever came last, unseen by the checks.
+    std::vector<std::string> names;
     fDirectory.Rewind();
     for (;;) {
         bool done = false;
@@ -430,10 +455,14 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
             if (topIsFile && entry.kind == Entry::Link)
                 return Fail("the archive's item \"" + top + "\" is a symbolic link");
         }
+        names.push_back(Join(entry.parts));
         uint64_t start = entry.record.localHeader;
         uint64_t length = 30 + std::min<uint64_t>(entry.compressedSize, UINT64_MAX / 2);
         spans.emplace_back(start, start > UINT64_MAX - length ? UINT64_MAX : start + length);
-        if (entry.kind == Entry::Link) {
+        if (entry.kind == Entry::File) {
+            ++fFiles;
+            fBytes += std::min<uint64_t>(entry.size, UINT64_MAX / 2);
+        } else if (entry.kind == Entry::Link) {
             if (!ReadLinkTarget(entry, target))
                 return false;
             std::vector<std::string> folder(entry.parts.begin() + (itemMode ? 1 : 0),
@@ -448,48 +477,95 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
         if (spans[i].first < spans[i - 1].second)
             return Fail("entries of the archive overlap");
     }
-    if (itemMode && expectedName != nullptr && expectedName[0] != '\0' && top != expectedName)
+    std::sort(names.begin(), names.end());
+    auto twice = std::adjacent_find(names.begin(), names.end());
+    if (twice != names.end())
+        return Fail("the archive holds \"" + *twice + "\" twice");
+    if (itemMode && expectedName != nullptr && expectedName[0] == '\0')
+        return Fail("the entry has no name to check the archive's item against");
+    if (itemMode && expectedName != nullptr && top != expectedName)
         return Fail("the archive holds \"" + top + "\" instead of \"" + expectedName + "\"");
     return true;
 }
 
-bool ZipExtractor::WriteFile(int dirFd, const std::string& leaf, const Entry& entry) {
-    std::string temporary = posixfs::TemporaryLeaf();
-    int fd = openat(dirFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    0600);
-    if (fd < 0)
-        return Fail("cannot create \"" + entry.name + "\": " + strerror(errno));
-    bool ok = Decode(entry, WriteToFd, &fd);
+bool ZipExtractor::WriteFile(ZipInflater& inflater, const Job& job, std::string& error) const {
+    const Entry& entry = job.entry;
+    int dirFd = job.folder->fd;
+    std::string name = job.fresh ? job.leaf : posixfs::TemporaryLeaf();
+    // Created with its final mode where the creation mask allows it, which spares a
+    // chmod; the descriptor may write whatever the mode says.
+    mode_t mode = entry.mode & 0777;
+    bool exact = (mode & fUmask) == 0;
+    int fd = openat(dirFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    exact ? mode : 0600);
+    if (fd < 0) {
+        error = "cannot create \"" + entry.name + "\": " + strerror(errno);
+        return false;
+    }
+    FileSink sink(fd);
+    bool ok = inflater.Decode(fDirectory, fSource, entry.record, FileSink::Write, &sink, error);
+    if (ok) {
+        AttributeWriter attributes(fd, true, entry.name);
+        const char* type =
+            sniff_mime_type(sink.sample, sink.sampled, entry.size > sink.sampled, job.leaf.c_str());
+        ok = attributes.Carried(entry.attributes, error) && attributes.Run(fAttributes, error) &&
+             attributes.Type(type, error);
+    }
+    if (ok && !exact && fchmod(fd, mode) != 0) {
+        error = "cannot set the mode of \"" + entry.name + "\": " + strerror(errno);
+        ok = false;
+    }
     if (ok) {
         struct timespec times[2];
-        int64_t accessed = fLocalAccessTime >= 0 ? fLocalAccessTime : entry.accessed;
+        int64_t accessed =
+            inflater.LocalAccessTime() >= 0 ? inflater.LocalAccessTime() : entry.accessed;
         posixfs::FillTimes(times, accessed, entry.modified);
-        if (fchmod(fd, entry.mode) != 0)
-            ok = Fail("cannot set the mode of \"" + entry.name + "\": " + strerror(errno));
         futimens(fd, times);
     }
-    if (close(fd) != 0 && ok)
-        ok = Fail("cannot write \"" + entry.name + "\": " + strerror(errno));
-    if (ok && renameat(dirFd, temporary.c_str(), dirFd, leaf.c_str()) != 0)
-        ok = Fail("cannot put \"" + entry.name + "\" in place: " + strerror(errno));
+    if (close(fd) != 0 && ok) {
+        error = "cannot write \"" + entry.name + "\": " + strerror(errno);
+        ok = false;
+    }
+    if (ok && !job.fresh && renameat(dirFd, name.c_str(), dirFd, job.leaf.c_str()) != 0) {
+        error = "cannot put \"" + entry.name + "\" in place: " + strerror(errno);
+        ok = false;
+    }
     if (!ok)
-        unlinkat(dirFd, temporary.c_str(), 0);
+        unlinkat(dirFd, name.c_str(), 0);
     return ok;
 }
 
-bool ZipExtractor::WriteLink(int dirFd, const std::string& leaf, const Entry& entry) {
+bool ZipExtractor::WriteLink(int dirFd, const std::string& leaf, const Entry& entry, bool fresh) {
     std::string target;
     if (!ReadLinkTarget(entry, target))
         return false;
-    std::string temporary = posixfs::TemporaryLeaf();
-    if (symlinkat(target.c_str(), dirFd, temporary.c_str()) != 0)
+    std::string name = fresh ? leaf : posixfs::TemporaryLeaf();
+    if (symlinkat(target.c_str(), dirFd, name.c_str()) != 0)
         return Fail("cannot create link \"" + entry.name + "\": " + strerror(errno));
+    // Linux keeps no user attributes on symbolic links; where a file system does, the
+    // link gets what the archive carries for it, and where it does not, the link is
+    // still placed.
+    if (!entry.attributes.empty()) {
+        std::string path = "/proc/self/fd/" + std::to_string(dirFd) + "/" + name;
+        for (const auto& a : entry.attributes) {
+            if (lsetxattr(path.c_str(), node_attributes::ValueName(a.name.c_str()).c_str(),
+                          a.value.data(), a.value.size(), 0) != 0)
+                break;
+            if (node_attributes::ImpliedType(a.name.c_str(), a.value.data(), a.value.size()) !=
+                a.type) {
+                uint8 code[4];
+                node_attributes::EncodeType(a.type, code);
+                lsetxattr(path.c_str(), node_attributes::TypeName(a.name.c_str()).c_str(), code, 4,
+                          0);
+            }
+        }
+    }
     struct timespec times[2];
     posixfs::FillTimes(times, entry.accessed, entry.modified);
-    utimensat(dirFd, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
-    if (renameat(dirFd, temporary.c_str(), dirFd, leaf.c_str()) != 0) {
+    utimensat(dirFd, name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (!fresh && renameat(dirFd, name.c_str(), dirFd, leaf.c_str()) != 0) {
         int error = errno;
-        unlinkat(dirFd, temporary.c_str(), 0);
+        unlinkat(dirFd, name.c_str(), 0);
         return Fail("cannot put link \"" + entry.name + "\" in place: " + strerror(error));
     }
     return true;
@@ -514,51 +590,110 @@ bool ZipExtractor::CheckLinks(int rootFd, const std::vector<std::vector<std::str
     return ok;
 }
 
-bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf) {
-    FolderWalker walker(baseFd);
+bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bool fresh) {
+    size_t skip = itemMode ? 1 : 0;
+    std::unordered_set<std::string> madeOnTheWay;
+    // Folders made on the way to an entry get the run's attributes and their type.
+    FolderWalker walker(baseFd, [&](int fd, const std::vector<std::string>& parts, size_t count) {
+        std::string relative = Join(parts, skip, count);
+        std::string what = Join(parts, 0, count);
+        AttributeWriter attributes(fd, true, what);
+        std::string error;
+        if (!attributes.Run(fAttributes, error) || !attributes.Type(B_DIRECTORY_MIME_TYPE, error))
+            return Fail(error);
+        fCreated.push_back(relative);
+        madeOnTheWay.insert(relative);
+        return true;
+    });
+    auto reachFailed = [&](const std::string& what) {
+        if (!fError.empty())
+            return false;
+        return Fail(what + ": " + strerror(errno));
+    };
+
     std::vector<FolderTimes> folders;
     std::vector<std::vector<std::string>> links;
+    Outcome outcome;
+    // Small archives are not worth handing to other threads.
+    bool parallel = fFiles >= 2 && (fFiles > 16 || fBytes > 2 * 1024 * 1024);
+    InflatePool::Batch batch(InflatePool::Shared(), parallel ? kQueueLimit : 0);
+    size_t index = 0;
     Entry entry;
     std::vector<std::string> parts;
     fDirectory.Rewind();
-    for (;;) {
+    for (;; ++index) {
+        // A failure on another thread ends the walk; the first in archive order is told.
+        if (outcome.Failed())
+            break;
         bool done = false;
         if (!NextEntry(entry, done))
-            return false;
+            break;
         if (done)
             break;
         parts = entry.parts;
         if (itemMode)
             parts[0] = leaf;
         size_t count = parts.size();
+        std::string relative = Join(parts, skip);
         if (entry.kind == Entry::Folder) {
-            if (walker.Reach(parts, count) < 0)
-                return Fail("cannot create folder \"" + entry.name + "\": " + strerror(errno));
-            folders.push_back({parts, entry.mode, true, entry.accessed, entry.modified});
-        } else {
-            int dirFd = walker.Reach(parts, count - 1);
-            if (dirFd < 0)
-                return Fail("cannot reach the folder of \"" + entry.name +
-                            "\": " + strerror(errno));
-            if (entry.kind == Entry::File) {
-                if (!WriteFile(dirFd, parts.back(), entry))
-                    return false;
-            } else {
-                std::vector<std::string> folder(parts.begin() + (itemMode ? 1 : 0),
-                                                parts.end() - 1);
-                if (!WriteLink(dirFd, parts.back(), entry))
-                    return false;
-                // The text was checked while validating; check what was written again.
-                char target[kMaxLinkLength + 1];
-                ssize_t n = readlinkat(dirFd, parts.back().c_str(), target, kMaxLinkLength);
-                if (n <= 0 || !ArchivePath::LinkStaysInside(folder, std::string(target, n))) {
-                    unlinkat(dirFd, parts.back().c_str(), 0);
-                    return Fail("link \"" + entry.name + "\" points outside the item");
-                }
-                links.emplace_back(parts.begin() + (itemMode ? 1 : 0), parts.end());
+            bool made = false;
+            FolderHandle folder = walker.Reach(parts, count, true, true, &made);
+            if (folder == nullptr) {
+                reachFailed("cannot create folder \"" + entry.name + "\"");
+                break;
             }
+            AttributeWriter attributes(folder->fd, made, entry.name);
+            std::string error;
+            if (!attributes.Carried(entry.attributes, error) ||
+                !attributes.Run(fAttributes, error) ||
+                !attributes.Type(B_DIRECTORY_MIME_TYPE, error)) {
+                Fail(error);
+                break;
+            }
+            if (made || madeOnTheWay.count(relative) == 0)
+                fCreated.push_back(relative);
+            folders.push_back({parts, entry.mode, entry.accessed, entry.modified});
+            continue;
         }
+        FolderHandle folder = walker.Reach(parts, count - 1);
+        if (folder == nullptr) {
+            reachFailed("cannot reach the folder of \"" + entry.name + "\"");
+            break;
+        }
+        fCreated.push_back(relative);
+        if (entry.kind == Entry::File) {
+            auto job = std::make_shared<Job>(Job{entry, folder, parts.back(), fresh});
+            batch.Submit([this, job, index, &outcome] {
+                if (outcome.Failed())
+                    return;
+                std::string error;
+                if (!WriteFile(ThreadInflater(), *job, error))
+                    outcome.Fail(index, error);
+            });
+            continue;
+        }
+        std::vector<std::string> folderParts(parts.begin() + skip, parts.end() - 1);
+        if (!WriteLink(folder->fd, parts.back(), entry, fresh))
+            break;
+        // The text was checked while validating; check what was written again.
+        char target[kMaxLinkLength + 1];
+        ssize_t n = readlinkat(folder->fd, parts.back().c_str(), target, kMaxLinkLength);
+        if (n <= 0 || !ArchivePath::LinkStaysInside(folderParts, std::string(target, n))) {
+            unlinkat(folder->fd, parts.back().c_str(), 0);
+            Fail("link \"" + entry.name + "\" points outside the item");
+            break;
+        }
+        links.emplace_back(parts.begin() + skip, parts.end());
     }
+    batch.Wait();
+    if (outcome.Failed()) {
+        // A failure met here on this thread came later in the archive than the one the
+        // files report, or at the same time; the earliest is the one told.
+        fError.clear();
+        Fail(outcome.Reason());
+    }
+    if (!fError.empty())
+        return false;
 
     // Folder modes and times last: writing inside a folder changes its time, and a
     // read-only folder must stay writable until its contents are in. Deepest first, so a
@@ -567,14 +702,13 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf) {
         folders.begin(), folders.end(),
         [](const FolderTimes& a, const FolderTimes& b) { return a.parts.size() > b.parts.size(); });
     for (const FolderTimes& folder : folders) {
-        int fd = walker.Reach(folder.parts, folder.parts.size(), false);
-        if (fd < 0)
+        FolderHandle handle = walker.Reach(folder.parts, folder.parts.size(), false);
+        if (handle == nullptr)
             continue;
         struct timespec times[2];
         posixfs::FillTimes(times, folder.accessed, folder.modified);
-        futimens(fd, times);
-        if (folder.hasMode)
-            fchmod(fd, folder.mode | 0700);
+        futimens(handle->fd, times);
+        fchmod(handle->fd, folder.mode | 0700);
         walker.Release(0);
     }
     // Owner permissions stay on until the end so that nothing above blocks what follows;
@@ -583,9 +717,9 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf) {
         if ((folder.mode & 0700) == 0700)
             continue;
         std::vector<std::string> parent(folder.parts.begin(), folder.parts.end() - 1);
-        int dirFd = walker.Reach(parent, parent.size(), false);
-        if (dirFd >= 0)
-            fchmodat(dirFd, folder.parts.back().c_str(), folder.mode, 0);
+        FolderHandle handle = walker.Reach(parent, parent.size(), false);
+        if (handle != nullptr)
+            fchmodat(handle->fd, folder.parts.back().c_str(), folder.mode, 0);
     }
     walker.Release(0);
 
@@ -607,35 +741,38 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf) {
 
 bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName) {
     fError.clear();
+    fCreated.clear();
     std::string parent, leaf;
     if (destination == nullptr || !posixfs::SplitParentLeaf(destination, parent, leaf))
         return Fail("the destination is not a valid path");
     int parentFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0)
         return Fail("cannot open folder \"" + parent + "\": " + strerror(errno));
+    fUmask = CurrentUmask();
 
     std::string top;
     bool topIsFolder = false;
     bool ok = Open() && Validate(true, expectedName, top, topIsFolder);
     if (ok && !topIsFolder) {
-        ok = Unpack(parentFd, true, leaf);
+        ok = Unpack(parentFd, true, leaf, false);
     } else if (ok) {
         struct stat st;
         if (fstatat(parentFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (!S_ISDIR(st.st_mode))
                 ok = Fail("\"" + std::string(destination) + "\" exists and is not a folder");
             else
-                ok = Unpack(parentFd, true, leaf);
+                ok = Unpack(parentFd, true, leaf, false);
         } else {
-            // Unpacked into a hidden folder beside the destination, then renamed into place,
-            // so that the item appears whole or not at all.
+            // Unpacked into a fresh hidden folder beside the destination, then renamed
+            // into place, so that the item appears whole or not at all. Nothing else
+            // writes there, so files are created under their own names.
             std::string stage = posixfs::TemporaryLeaf("stage");
             if (mkdirat(parentFd, stage.c_str(), 0700) != 0) {
                 ok = Fail("cannot create a folder in \"" + parent + "\": " + strerror(errno));
             } else {
                 int stageFd = openat(parentFd, stage.c_str(),
                                      O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-                ok = stageFd >= 0 ? Unpack(stageFd, true, leaf)
+                ok = stageFd >= 0 ? Unpack(stageFd, true, leaf, true)
                                   : Fail("cannot open a folder in \"" + parent + "\"");
                 if (ok &&
                     renameat2(stageFd, leaf.c_str(), parentFd, leaf.c_str(), RENAME_NOREPLACE) != 0)
@@ -647,22 +784,25 @@ bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName
             }
         }
     }
-    Close();
     close(parentFd);
+    if (!ok)
+        fCreated.clear();
     return ok;
 }
 
 bool ZipExtractor::ExtractAll(const char* folder) {
     fError.clear();
+    fCreated.clear();
     if (folder == nullptr || folder[0] == '\0')
         return Fail("no folder to unpack into");
     int folderFd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
         return Fail("cannot open folder \"" + std::string(folder) + "\": " + strerror(errno));
+    fUmask = CurrentUmask();
     std::string top;
     bool topIsFolder = false;
-    bool ok = Open() && Validate(false, nullptr, top, topIsFolder) && Unpack(folderFd, false, "");
-    Close();
+    bool ok =
+        Open() && Validate(false, nullptr, top, topIsFolder) && Unpack(folderFd, false, "", false);
     close(folderFd);
     return ok;
 }

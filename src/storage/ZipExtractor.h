@@ -2,34 +2,57 @@
 
 // Unpacks a ZIP archive read through a ZipSource straight into the file system: no
 // temporary archive, no external tool, no whole-entry buffer. The archive is hostile
-// input: names that are absolute or climb out with "..", links that point outside what
-// is unpacked, unknown compression, encryption and CRC or size mismatches are refused
-// with a reason in Error(). Folders are never entered through a symbolic link, every
-// file is written under a temporary name and renamed into place when complete, and
-// modes (without set-id bits), symbolic links and times are restored.
+// input: names that are absolute, climb out with ".." or appear twice, links that point
+// outside what is unpacked, unknown compression, encryption, malformed attribute fields
+// and CRC or size mismatches are refused with a reason in Error(). Folders are never
+// entered through a symbolic link. Each file is written in one pass: its data, its
+// attributes (those the archive carries, those given with SetAttributes and its MIME
+// type, sniffed from the bytes just written), mode and times all go through the open
+// descriptor before the file gets its place. Modes (without set-id bits; folders keep
+// the sticky bit), symbolic links and times are restored. Files are unpacked on the
+// machine's cores at once, each thread with bounded buffers.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "storage/ZipDirectory.h"
+#include "storage/ZipInflater.h"
 #include "storage/ZipSource.h"
 
 class ZipExtractor {
 public:
+    // An attribute in the node layer's terms: its name without "user.", its type code
+    // and its bytes.
+    struct Attribute {
+        std::string name;
+        uint32_t type = 0;
+        std::string value;
+    };
+
     explicit ZipExtractor(ZipSource& source);
     ~ZipExtractor();
     ZipExtractor(const ZipExtractor&) = delete;
     ZipExtractor& operator=(const ZipExtractor&) = delete;
 
+    // Attributes to set on every file and folder the extraction creates, after those the
+    // archive carries (so these win). Symbolic links get none.
+    void SetAttributes(std::vector<Attribute> attributes) { fAttributes = std::move(attributes); }
+
     // Unpacks the archive's one top-level item so that it becomes destination (a full
-    // path; its folder must exist). expectedName, when not null or empty, is the name
-    // the item must bear inside the archive. A folder item is unpacked beside the
-    // destination and renamed into place only when complete, so a refused archive
-    // leaves nothing behind; over an existing folder the contents are merged.
+    // path; its folder must exist). expectedName, when not null, is the name the item
+    // must bear inside the archive (an empty one matches nothing). A folder item is
+    // unpacked into a fresh hidden folder beside the destination, its files created
+    // under their own names, and renamed into place only when complete, so a refused
+    // archive leaves nothing behind; over an existing folder the contents are merged,
+    // each file written under a temporary name and renamed into place.
     bool ExtractItem(const char* destination, const char* expectedName);
     // Unpacks every entry into folder (which must exist), overwriting files.
     bool ExtractAll(const char* folder);
+
+    // What the last extraction made or tagged, in archive order: paths relative to the
+    // item ("" is the item itself), or to the folder for ExtractAll.
+    const std::vector<std::string>& Created() const { return fCreated; }
 
     // Copies the source's bytes unchanged to destination (temporary name, then rename).
     static bool CopyRaw(ZipSource& source, const char* destination, std::string& error);
@@ -37,30 +60,29 @@ public:
     const std::string& Error() const { return fError; }
 
     struct Entry;
+    struct Job;
 
 private:
     bool Open();
-    void Close() {}
     bool NextEntry(Entry& entry, bool& done);
     bool ReadEntry(Entry& entry);
     bool Validate(bool itemMode, const char* expectedName, std::string& top, bool& topIsFolder);
-    bool Unpack(int baseFd, bool itemMode, const std::string& leaf);
-    bool WriteFile(int dirFd, const std::string& leaf, const Entry& entry);
-    bool WriteLink(int dirFd, const std::string& leaf, const Entry& entry);
+    bool Unpack(int baseFd, bool itemMode, const std::string& leaf, bool fresh);
+    bool WriteFile(ZipInflater& inflater, const Job& job, std::string& error) const;
+    bool WriteLink(int dirFd, const std::string& leaf, const Entry& entry, bool fresh);
     bool ReadLinkTarget(const Entry& entry, std::string& target);
-    // Streams the current entry's data through the decoder into sink; checks size and CRC.
-    bool Decode(const Entry& entry, bool (*sink)(void*, const void*, size_t), void* context);
     bool CheckLinks(int rootFd, const std::vector<std::vector<std::string>>& links);
     bool Fail(const std::string& reason);
 
     ZipSource& fSource;
     ZipDirectory fDirectory;
     ZipDirectory::Entry fRecord;
+    ZipInflater fInflater; // for link targets, read on the calling thread
+    std::vector<Attribute> fAttributes;
+    std::vector<std::string> fCreated;
     std::string fError;
-    std::vector<unsigned char> fIn;
-    std::vector<unsigned char> fOut;
-    std::vector<unsigned char> fLocalExtra;
-    // Access time from the entry's local header, -1 when it has none.
-    int64_t fLocalAccessTime = -1;
-    void* fInflater = nullptr; // the whole-buffer inflater, made when first needed
+    // From the last validation: how many files, and their bytes.
+    uint64_t fFiles = 0;
+    uint64_t fBytes = 0;
+    unsigned fUmask = 022;
 };

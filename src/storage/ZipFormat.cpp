@@ -78,3 +78,78 @@ std::vector<unsigned char> CentralUnixTimes(int64_t modified) {
 }
 
 } // namespace zipformat
+
+namespace zipformat {
+
+namespace {
+
+// With "user." and the type companion's prefix added, a name must fit Linux's 255 bytes.
+constexpr size_t kMaxAttributeName = 239;
+
+} // namespace
+
+bool ParseAttributes(const unsigned char* extra, size_t size, std::vector<CarriedAttribute>& out,
+                     std::string& reason) {
+    out.clear();
+    bool seen = false;
+    size_t at = 0;
+    while (extra != nullptr && size >= 4 && at <= size - 4) {
+        unsigned id = extra[at] | extra[at + 1] << 8;
+        size_t length = extra[at + 2] | extra[at + 3] << 8;
+        at += 4;
+        // Other readers stop at a field that overruns the block; so do we, unless it is
+        // ours, whose bytes would be lost.
+        if (length > size - at) {
+            if (id != kAttributeField)
+                return true;
+            reason = "the attribute field runs past the end of the extra fields";
+            return false;
+        }
+        if (id == kAttributeField) {
+            if (seen) {
+                reason = "the attribute field is given twice";
+                return false;
+            }
+            seen = true;
+            const unsigned char* p = extra + at;
+            size_t done = 0;
+            while (done < length) {
+                if (length - done < 10) {
+                    reason = "an attribute record is cut short";
+                    return false;
+                }
+                size_t nameLength = p[done] | p[done + 1] << 8;
+                uint32_t type = Read32(p + done + 2);
+                uint64_t valueLength = Read32(p + done + 6);
+                done += 10;
+                if (nameLength > length - done || valueLength > length - done - nameLength) {
+                    reason = "an attribute record runs past the end of its field";
+                    return false;
+                }
+                CarriedAttribute attribute;
+                attribute.name.assign(reinterpret_cast<const char*>(p + done), nameLength);
+                attribute.type = type;
+                attribute.value.assign(p + done + nameLength, p + done + nameLength + valueLength);
+                done += nameLength + static_cast<size_t>(valueLength);
+                const std::string& name = attribute.name;
+                if (name.empty() || name.size() > kMaxAttributeName ||
+                    name.find('\0') != std::string::npos || name.find('/') != std::string::npos ||
+                    name.compare(0, 11, "tarnw.type.") == 0) {
+                    reason = "an attribute has an invalid name";
+                    return false;
+                }
+                for (const CarriedAttribute& earlier : out) {
+                    if (earlier.name == name) {
+                        reason = "attribute \"" + name + "\" is given twice";
+                        return false;
+                    }
+                }
+                out.push_back(std::move(attribute));
+            }
+        }
+        at += length;
+    }
+    return true;
+}
+
+} // namespace zipformat

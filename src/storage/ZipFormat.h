@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zipformat {
@@ -31,5 +32,27 @@ bool ParseUnixTimes(const unsigned char* extra, size_t size, Times& times);
 // modification time (as Info-ZIP writes them).
 std::vector<unsigned char> LocalUnixTimes(int64_t modified, int64_t accessed);
 std::vector<unsigned char> CentralUnixTimes(int64_t modified);
+
+} // namespace zipformat
+
+namespace zipformat {
+
+// Attributes of a node carried in the central directory's extra field 0x7754 ('T' 'w'):
+// records of u16 name length, u32 type code, u32 value length, the name (without
+// "user."), the value, until the field's data is used up.
+constexpr uint16_t kAttributeField = 0x7754;
+
+struct CarriedAttribute {
+    std::string name;
+    uint32_t type = 0;
+    std::vector<unsigned char> value;
+};
+
+// Reads the attribute records of an extra field block (empty when it carries none).
+// False with a reason when the block or a record is malformed: a record running past
+// its field, an empty name, a name holding NUL or '/', a reserved or over-long name,
+// a name given twice, or the field given twice.
+bool ParseAttributes(const unsigned char* extra, size_t size, std::vector<CarriedAttribute>& out,
+                     std::string& reason);
 
 } // namespace zipformat

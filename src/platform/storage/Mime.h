@@ -33,3 +33,7 @@ enum {
 status_t update_mime_info(const char* path, int recursive, int synchronous, int force);
 
 #include "platform/storage/MimeType.h"
+
+// The type of a regular file from its first bytes (at most the first 4 KiB are looked
+// at; truncated says that more follow) and, for text or empty files, its name.
+const char* sniff_mime_type(const void* sample, size_t size, bool truncated, const char* name);

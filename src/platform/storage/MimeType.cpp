@@ -588,17 +588,25 @@ status_t BMimeType::GuessMimeType(const entry_ref* file, BMimeType* type) {
     if (got < 0)
         return static_cast<status_t>(got);
     bool truncated = static_cast<off_t>(got) < st.st_size;
-    const char* found = ByContent(sample.data(), static_cast<size_t>(got), truncated);
+    return type->SetTo(
+        sniff_mime_type(sample.data(), static_cast<size_t>(got), truncated, file->path()));
+}
+
+const char* sniff_mime_type(const void* sample, size_t size, bool truncated, const char* name) {
+    const uint8* data = static_cast<const uint8*>(sample);
+    if (size > kSniffLength)
+        size = kSniffLength, truncated = true;
+    const char* found = data != nullptr ? ByContent(data, size, truncated) : nullptr;
     // Text says little by itself: a name like "page.html" says more.
-    if (found == nullptr || strcmp(found, "text/plain") == 0) {
-        const char* byName = ByExtension(file->path());
+    if (name != nullptr && (found == nullptr || strcmp(found, "text/plain") == 0)) {
+        const char* byName = ByExtension(name);
         bool textual = byName != nullptr && (strncmp(byName, "text/", 5) == 0 ||
                                              strcmp(byName, "application/json") == 0 ||
                                              strcmp(byName, "application/x-shellscript") == 0);
-        if (byName != nullptr && (found == nullptr ? got == 0 : textual))
+        if (byName != nullptr && (found == nullptr ? size == 0 : textual))
             found = byName;
     }
-    return type->SetTo(found != nullptr ? found : B_FILE_MIME_TYPE);
+    return found != nullptr ? found : B_FILE_MIME_TYPE;
 }
 
 // ---- update_mime_info ----

@@ -10,6 +10,7 @@
 #include "platform/storage/Directory.h"
 #include "platform/storage/Entry.h"
 #include "platform/storage/Mime.h"
+#include "platform/storage/NodeAttributes.h"
 #include "platform/storage/StoragePrivate.h"
 
 using namespace storage_private;
@@ -19,6 +20,8 @@ namespace {
 const std::string kUserPrefix = "user.";
 // Companion attributes holding the type code of attribute NAME.
 const std::string kTypePrefix = "tarnw.type.";
+using node_attributes::TypeName;
+using node_attributes::ValueName;
 // Largest value Linux keeps in one extended attribute.
 constexpr size_t kMaxAttrSize = 64 * 1024;
 
@@ -31,26 +34,6 @@ status_t CheckName(const char* name) {
     if (strncmp(name, kTypePrefix.c_str(), kTypePrefix.size()) == 0)
         return B_NOT_ALLOWED;
     return B_OK;
-}
-
-std::string ValueName(const char* name) {
-    return kUserPrefix + name;
-}
-
-std::string TypeName(const char* name) {
-    return kUserPrefix + kTypePrefix + name;
-}
-
-void EncodeType(type_code type, uint8 out[4]) {
-    out[0] = static_cast<uint8>(type >> 24);
-    out[1] = static_cast<uint8>(type >> 16);
-    out[2] = static_cast<uint8>(type >> 8);
-    out[3] = static_cast<uint8>(type);
-}
-
-type_code DefaultType(const char* name) {
-    return strcmp(name, B_MIME_TYPE_ATTR) == 0 ? static_cast<type_code>(B_MIME_STRING_TYPE)
-                                               : static_cast<type_code>(B_RAW_TYPE);
 }
 
 } // namespace
@@ -231,27 +214,9 @@ ssize_t BNode::WriteAttr(const char* name, type_code type, off_t offset, const v
     if (length > 0)
         memcpy(value.data() + offset, buffer, length);
 
-    // The type is written first so that a value never appears with a stale type; a
-    // failed value write puts the old type back.
-    std::vector<uint8> oldType;
-    status_t hadType = GetXattr(fFd, fPath, TypeName(name), &oldType);
-    if (hadType != B_OK && hadType != B_ENTRY_NOT_FOUND)
-        return hadType;
-    uint8 code[4];
-    EncodeType(type, code);
-    if (hadType != B_OK || oldType.size() != 4 || memcmp(oldType.data(), code, 4) != 0) {
-        status = SetXattr(fFd, fPath, TypeName(name), code, 4);
-        if (status != B_OK)
-            return status;
-    }
-    status = SetXattr(fFd, fPath, ValueName(name), value.data(), value.size());
-    if (status != B_OK) {
-        if (hadType == B_OK)
-            SetXattr(fFd, fPath, TypeName(name), oldType.data(), oldType.size());
-        else
-            RemoveXattr(fFd, fPath, TypeName(name));
+    status = node_attributes::Write(fFd, fPath, name, type, value.data(), value.size(), false);
+    if (status != B_OK)
         return status;
-    }
     return static_cast<ssize_t>(length);
 }
 
@@ -328,7 +293,7 @@ status_t BNode::GetAttrInfo(const char* name, attr_info* info) const {
         info->type =
             uint32(type[0]) << 24 | uint32(type[1]) << 16 | uint32(type[2]) << 8 | uint32(type[3]);
     else
-        info->type = DefaultType(name);
+        info->type = node_attributes::ImpliedType(name, value.data(), value.size());
     info->size = static_cast<off_t>(value.size());
     return B_OK;
 }

@@ -3,11 +3,13 @@
 // Nodes and their attributes.
 //
 // An attribute NAME is the extended attribute "user.NAME" holding exactly the
-// attribute's bytes, so `getfattr -n user.NAME` shows them. Its type code is kept in the
-// companion attribute "user.tarnw.type.NAME" (four bytes, big-endian, so a 'CSTR'
-// reads as the text CSTR). Attributes without a companion, written by other tools,
-// read as B_RAW_TYPE ("mime_type" as B_MIME_STRING_TYPE). Names beginning with
-// "tarnw.type." are reserved and never listed.
+// attribute's bytes, so `getfattr -n user.NAME` shows them. A value needs no more when
+// its type is the one its bytes imply (text: B_STRING_TYPE; "mime_type":
+// B_MIME_STRING_TYPE); any other type code is kept in the companion attribute
+// "user.tarnw.type.NAME" (four bytes, big-endian, so a 'CSTR' reads as the text CSTR).
+// Values without a companion, ours or written by other tools, read as their implied
+// type (see NodeAttributes.h). Names beginning with "tarnw.type." are reserved and never
+// listed.
 //
 // Errors: B_ATTRIBUTES_NOT_SUPPORTED on file systems without user extended attributes
 // and on symbolic links (Linux allows none there); B_ENTRY_NOT_FOUND for a missing

@@ -11,6 +11,7 @@
 #include "platform/storage/Directory.h"
 #include "platform/storage/Entry.h"
 #include "platform/storage/File.h"
+#include "platform/storage/Mime.h"
 #include "platform/storage/Node.h"
 #include "support/Sandbox.h"
 
@@ -126,6 +127,59 @@ TEST(Attributes, RewritingReplacesTypeAndSizeAndOffsetsExtend) {
     EXPECT_EQ(back.substr(0, 2500), whole);
 }
 
+namespace {
+
+std::set<std::string> RawNames(const fs::path& path) {
+    char list[4096];
+    ssize_t n = llistxattr(path.c_str(), list, sizeof list);
+    std::set<std::string> names;
+    for (ssize_t at = 0; n > 0 && at < n; at += static_cast<ssize_t>(strlen(list + at)) + 1)
+        names.insert(list + at);
+    return names;
+}
+
+} // namespace
+
+// Text and MIME types are stored as the value alone, so that a file's usual attributes
+// fit in its inode; other types keep a companion, and the older form with a companion
+// for every value still reads back.
+TEST(Attributes, OnlyValuesOfAnUnimpliedTypeCarryACompanion) {
+    fs::path path = NewFile();
+    BNode node(path.c_str());
+    const char identity[] = "Demo;1.0;";
+    ASSERT_EQ(node.WriteAttr("InstallBy", B_STRING_TYPE, 0, identity, 9), 9);
+    ASSERT_EQ(node.WriteAttr("mime_type", B_MIME_STRING_TYPE, 0, "text/plain", 10), 10);
+    EXPECT_EQ(RawNames(path), (std::set<std::string>{"user.InstallBy", "user.mime_type"}));
+
+    // A string that is not text, and raw bytes that are, need their type kept.
+    ASSERT_EQ(node.WriteAttr("odd", B_STRING_TYPE, 0, "a\0b", 3), 3);
+    ASSERT_EQ(node.WriteAttr("bytes", B_RAW_TYPE, 0, "abc", 3), 3);
+    attr_info info;
+    ASSERT_EQ(node.GetAttrInfo("odd", &info), B_OK);
+    EXPECT_EQ(info.type, static_cast<uint32>(B_STRING_TYPE));
+    ASSERT_EQ(node.GetAttrInfo("bytes", &info), B_OK);
+    EXPECT_EQ(info.type, static_cast<uint32>(B_RAW_TYPE));
+
+    // Retyping to the implied type drops the companion; retyping away adds it back.
+    ASSERT_EQ(node.WriteAttr("bytes", B_STRING_TYPE, 0, "abc", 3), 3);
+    EXPECT_EQ(RawNames(path).count("user.tarnw.type.bytes"), 0u);
+    int32 number = 7;
+    ASSERT_EQ(node.WriteAttr("InstallBy", B_INT32_TYPE, 0, &number, 4), 4);
+    ASSERT_EQ(node.GetAttrInfo("InstallBy", &info), B_OK);
+    EXPECT_EQ(info.type, static_cast<uint32>(B_INT32_TYPE));
+
+    // The two-attribute form of earlier installations.
+    ASSERT_EQ(setxattr(path.c_str(), "user.old", "text", 4, 0), 0);
+    ASSERT_EQ(setxattr(path.c_str(), "user.tarnw.type.old", "RAWT", 4, 0), 0);
+    ASSERT_EQ(node.GetAttrInfo("old", &info), B_OK);
+    EXPECT_EQ(info.type, static_cast<uint32>(B_RAW_TYPE));
+    ASSERT_EQ(setxattr(path.c_str(), "user.tarnw.type.old", "CSTR", 4, 0), 0);
+    ASSERT_EQ(node.GetAttrInfo("old", &info), B_OK);
+    EXPECT_EQ(info.type, static_cast<uint32>(B_STRING_TYPE));
+    EXPECT_EQ(node.RemoveAttr("old"), B_OK);
+    EXPECT_EQ(RawNames(path).count("user.tarnw.type.old"), 0u);
+}
+
 TEST(Attributes, MissingRemovedAndListed) {
     fs::path path = NewFile();
     BNode node(path.c_str());
@@ -137,14 +191,18 @@ TEST(Attributes, MissingRemovedAndListed) {
 
     node.WriteAttr("one", B_STRING_TYPE, 0, "1", 1);
     node.WriteAttr("two", B_STRING_TYPE, 0, "2", 1);
-    // An attribute another tool wrote has no recorded type and reads as raw bytes.
+    // An attribute another tool wrote has no recorded type: text reads as a string,
+    // anything else as raw bytes.
     ASSERT_EQ(setxattr(path.c_str(), "user.foreign", "x", 1, 0), 0);
+    ASSERT_EQ(setxattr(path.c_str(), "user.binary", "x\0\xff", 3, 0), 0);
 
     std::set<std::string> names;
     while (node.GetNextAttrName(buffer) == B_OK)
         names.insert(buffer);
-    EXPECT_EQ(names, (std::set<std::string>{"one", "two", "foreign"}));
+    EXPECT_EQ(names, (std::set<std::string>{"one", "two", "foreign", "binary"}));
     ASSERT_EQ(node.GetAttrInfo("foreign", &info), B_OK);
+    EXPECT_EQ(info.type, static_cast<uint32>(B_STRING_TYPE));
+    ASSERT_EQ(node.GetAttrInfo("binary", &info), B_OK);
     EXPECT_EQ(info.type, static_cast<uint32>(B_RAW_TYPE));
 
     EXPECT_EQ(node.RemoveAttr("one"), B_OK);
@@ -153,7 +211,7 @@ TEST(Attributes, MissingRemovedAndListed) {
     names.clear();
     while (node.GetNextAttrName(buffer) == B_OK)
         names.insert(buffer);
-    EXPECT_EQ(names, (std::set<std::string>{"two", "foreign"}));
+    EXPECT_EQ(names, (std::set<std::string>{"two", "foreign", "binary"}));
     // The companions holding types are not for writing by name.
     EXPECT_LT(node.WriteAttr("tarnw.type.two", B_RAW_TYPE, 0, "x", 1), 0);
 }

@@ -1,0 +1,82 @@
+#include "storage/InflatePool.h"
+
+#include <sched.h>
+
+namespace {
+
+unsigned Processors() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    unsigned count = std::thread::hardware_concurrency();
+    return count > 0 ? count : 1;
+}
+
+} // namespace
+
+InflatePool& InflatePool::Shared() {
+    // Never destroyed: its threads only ever wait between batches, and every batch is
+    // waited for by its owner, so nothing is left running when the program ends.
+    static InflatePool* pool = new InflatePool(Processors() > 1 ? Processors() : 0);
+    return *pool;
+}
+
+InflatePool::InflatePool(unsigned workers) {
+    fWorkers.reserve(workers);
+    for (unsigned i = 0; i < workers; ++i) {
+        fWorkers.emplace_back([this] { Work(); });
+        fWorkers.back().detach();
+    }
+}
+
+void InflatePool::Work() {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(fLock);
+            fWake.wait(lock, [this] { return !fJobs.empty(); });
+            job = std::move(fJobs.front());
+            fJobs.pop_front();
+        }
+        job.task();
+        job.batch->Done();
+    }
+}
+
+InflatePool::Batch::Batch(InflatePool& pool, size_t limit)
+    : fPool(pool), fLimit(limit > 0 ? limit : 1) {}
+
+InflatePool::Batch::~Batch() {
+    Wait();
+}
+
+void InflatePool::Batch::Submit(std::function<void()> task) {
+    bool inline_ = fPool.Workers() == 0;
+    if (!inline_) {
+        std::lock_guard<std::mutex> lock(fLock);
+        if (fPending >= fLimit)
+            inline_ = true;
+        else
+            ++fPending;
+    }
+    if (inline_) {
+        task();
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(fPool.fLock);
+        fPool.fJobs.push_back({this, std::move(task)});
+    }
+    fPool.fWake.notify_one();
+}
+
+void InflatePool::Batch::Done() {
+    std::lock_guard<std::mutex> lock(fLock);
+    if (--fPending == 0)
+        fIdle.notify_all();
+}
+
+void InflatePool::Batch::Wait() {
+    std::unique_lock<std::mutex> lock(fLock);
+    fIdle.wait(lock, [this] { return fPending == 0; });
+}
