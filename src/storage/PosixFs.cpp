@@ -85,10 +85,13 @@ bool RemoveTree(const char* path) {
 
 std::string TemporaryLeaf(const char* tag) {
     static std::atomic<unsigned> counter{0};
+    // Asked once: the counter and the random part keep names apart even in a child that
+    // inherited the number.
+    static const int pid = static_cast<int>(getpid());
     thread_local std::mt19937 random{std::random_device{}()};
     char buffer[96];
-    snprintf(buffer, sizeof(buffer), ".tarnw-%s-%d-%u-%08x", tag, static_cast<int>(getpid()),
-             ++counter, static_cast<unsigned>(random()));
+    snprintf(buffer, sizeof(buffer), ".tarnw-%s-%d-%u-%08x", tag, pid, ++counter,
+             static_cast<unsigned>(random()));
     return buffer;
 }
 
