@@ -602,6 +602,7 @@ int32 InstallConfig::Run() {
     if (StoppedHere())
         return kInstallStopped;
 
+    PlaceDesktopEntries();
     EditScripts();
     WriteInstalledRecord();
     AutoLaunch();

@@ -164,6 +164,8 @@ private:
     void PlaceDeinstaller(LibAppResource& resources);
     void BuildDeinstallerConfiguration(BMessage& out) const;
     void WriteInstalledRecord();
+    // Menu entries and icons of the installed programs, and the deinstaller's menu entry.
+    void PlaceDesktopEntries();
     // Libmkdir that remembers every folder it had to make, for the deinstaller.
     bool MakeFolder(const std::string& path);
     // Takes over from the deinstaller of an earlier installation of the product in the

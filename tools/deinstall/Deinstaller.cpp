@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "ScriptBlockRemover.h"
+#include "engine/DesktopEntries.h"
 #include "lib/LibString.h"
 #include "storage/LibFileOps.h"
 #include "storage/LibNode.h"
@@ -301,6 +302,24 @@ void Deinstaller::RestoreSaved(DeinstallOutcome& outcome) {
     }
 }
 
+void Deinstaller::RefreshDesktop(const std::set<std::string>& menuFolders,
+                                 const std::set<std::string>& iconThemes) {
+    std::vector<std::string> ran;
+    for (const std::string& folder : menuFolders) {
+        // A menu folder the installation made holds nothing but the desktop's cache now:
+        // the cache goes, so that the folder can go too.
+        bool made = std::find(fRecord.createdFolders.begin(), fRecord.createdFolders.end(),
+                              folder) != fRecord.createdFolders.end();
+        if (made && Children(folder) == std::vector<std::string>{"mimeinfo.cache"}) {
+            unlink((folder + "/mimeinfo.cache").c_str());
+            continue;
+        }
+        DesktopEntries::Refresh(folder, "", ran);
+    }
+    for (const std::string& theme : iconThemes)
+        DesktopEntries::Refresh("", theme, ran);
+}
+
 void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
     for (const std::string& file : fRecord.createdFiles) {
         // Only a file left with nothing in it: whatever the user wrote there stays. Its
@@ -353,13 +372,24 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     DeinstallOutcome outcome;
     int total = CountToRemove();
     int index = 0;
+    std::set<std::string> menuFolders;
+    std::set<std::string> iconThemes;
     for (const PlanItem& item : fPlan) {
         if (item.state != PlanState::Remove)
             continue;
         if (progress)
             progress(++index, total, Leaf(item.kind == PlanKind::Block ? item.tag : item.path));
         RemoveItem(item, outcome);
+        if (item.kind == PlanKind::Block)
+            continue;
+        const std::string& path = item.path;
+        if (path.size() > 8 && path.compare(path.size() - 8, 8, ".desktop") == 0)
+            menuFolders.insert(Parent(path));
+        size_t theme = path.find("/icons/hicolor/");
+        if (theme != std::string::npos)
+            iconThemes.insert(path.substr(0, theme + 14));
     }
+    RefreshDesktop(menuFolders, iconThemes);
     RemoveHooks(outcome);
     if (restore)
         RestoreSaved(outcome);

@@ -84,6 +84,9 @@ private:
     void RemoveHooks(DeinstallOutcome& outcome);
     void RestoreSaved(DeinstallOutcome& outcome);
     void RemoveCreated(DeinstallOutcome& outcome);
+    // Tells the desktop that menu entries and icons are gone (their folders given).
+    void RefreshDesktop(const std::set<std::string>& menuFolders,
+                        const std::set<std::string>& iconThemes);
     void RemoveInstallFolder(DeinstallOutcome& outcome);
     bool InsideInstallFolder(const std::string& path) const;
 

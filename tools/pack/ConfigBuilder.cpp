@@ -79,6 +79,34 @@ void AddInstructions(const Manifest& manifest, BMessage& config) {
     config.AddMessage("install_instructions", &instructions);
 }
 
+void AddDesktopEntries(const Manifest& manifest, BMessage& config) {
+    BMessage container;
+    for (const auto& entry : manifest.desktopEntries) {
+        BMessage record;
+        record.AddString("entry_id", entry.id.c_str());
+        record.AddString("entry_name", entry.name.c_str());
+        record.AddString("entry_comment", entry.comment.c_str());
+        record.AddInt32("entry_item", entry.item);
+        record.AddString("entry_path", entry.pathInItem.c_str());
+        for (const auto& arg : entry.args)
+            record.AddString("entry_arg", arg.c_str());
+        for (const auto& category : entry.categories)
+            record.AddString("entry_category", category.c_str());
+        record.AddBool("entry_terminal", entry.terminal);
+        if (!entry.iconType.empty()) {
+            record.AddString("entry_icon_type", entry.iconType.c_str());
+            record.AddInt32("entry_icon_size", entry.iconSize);
+            record.AddData("entry_icon", B_RAW_TYPE, entry.iconData.data(),
+                           ssize_t(entry.iconData.size()));
+        }
+        container.AddMessage("desktop_entry", &record);
+    }
+    config.AddMessage("desktop_entries", &container);
+    config.AddBool("deinstaller_menu_entry", manifest.deinstallerMenuEntry);
+    config.AddString("deinstaller_menu_id",
+                     DesktopEntryId(manifest.String("opt_created_folder"), "deinstaller").c_str());
+}
+
 } // namespace
 
 void BuildInstallFileRecord(const ManifestFile& file, BMessage& record) {
@@ -161,6 +189,7 @@ void BuildConfiguration(const Manifest& manifest, int32_t deinstallerSize, BMess
         ArchiveSound(LoadWav(*manifest.audioFile), sound);
         config.AddMessage("audio_data", &sound);
     }
+    AddDesktopEntries(manifest, config);
     config.AddInt32("TWC:deinstaller_size", deinstallerSize);
 }
 

@@ -379,7 +379,9 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
                                      "req_apps",
                                      "about_image_file",
                                      "audio_file",
-                                     "files"};
+                                     "files",
+                                     "desktop_entries",
+                                     "deinstaller_menu_entry"};
     for (const auto& key : ConfigurationScalarKeys())
         allowed.insert(key.name);
     CheckKeys(root, "", allowed);
@@ -508,6 +510,11 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
     if (manifest.String("opt_created_folder").empty())
         Fail("opt_created_folder", "missing: the installation folder needs a name");
     CheckPlaces(manifest);
+    if (root.contains("desktop_entries"))
+        manifest.desktopEntries = ParseDesktopEntries(root["desktop_entries"], manifest);
+    if (root.contains("deinstaller_menu_entry"))
+        manifest.deinstallerMenuEntry =
+            GetBool(root["deinstaller_menu_entry"], "deinstaller_menu_entry");
     for (const auto& file : manifest.files)
         for (const auto& group : file.groups) {
             bool known = false;

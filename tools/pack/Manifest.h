@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "DesktopEntrySource.h"
+
 namespace tarnw::pack {
 
 class ManifestError : public std::runtime_error {
@@ -68,6 +70,8 @@ struct Manifest {
     std::optional<std::filesystem::path> aboutImageFile;
     std::optional<std::filesystem::path> audioFile;
     std::vector<ManifestFile> files;
+    std::vector<ManifestDesktopEntry> desktopEntries;
+    bool deinstallerMenuEntry = true; // "deinstaller_menu_entry"
 
     std::string String(const std::string& key, const std::string& fallback = "") const;
     bool Bool(const std::string& key, bool fallback = false) const;
