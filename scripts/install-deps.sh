@@ -12,6 +12,7 @@ packages=(
   nlohmann-json3-dev libasound2-dev
   xvfb xauth xdotool imagemagick x11-apps fonts-dejavu-core
   attr unzip zip file
+  desktop-file-utils gtk-update-icon-cache
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "ConfigBuilder.h"
+#include "DesktopEntrySource.h"
 #include "Manifest.h"
 #include "NearestName.h"
 #include "platform/app/Message.h"
@@ -195,4 +196,106 @@ TEST(NearestName, OffersOnlyCloseNames) {
     EXPECT_EQ(NearestName("Trash", names), "");
     EXPECT_EQ(NearestName("", names), "");
     EXPECT_EQ(DidYouMean("Trash", names), "");
+}
+
+namespace {
+
+// A square PNG header of the given side (the rest of the file does not matter here).
+std::string PngHeader(uint32_t width, uint32_t height) {
+    std::string bytes = "\x89PNG\r\n\x1a\n";
+    bytes += std::string("\0\0\0\x0d", 4) + "IHDR";
+    for (uint32_t value : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes += char((value >> shift) & 0xff);
+    return bytes + std::string(8, '\0');
+}
+
+class DesktopEntryManifestTest : public StrictManifestTest {
+protected:
+    void SetUp() override {
+        StrictManifestTest::SetUp();
+        WriteFile(folder / "app" / "bin" / "tool", "#!/bin/sh\n");
+        chmod((folder / "app" / "bin" / "tool").c_str(), 0755);
+        WriteFile(folder / "icon.svg", "<?xml version=\"1.0\"?>\n<svg/>\n");
+        WriteFile(folder / "icon48.png", PngHeader(48, 48));
+        WriteFile(folder / "icon50.png", PngHeader(50, 50));
+        WriteFile(folder / "wide.png", PngHeader(64, 48));
+    }
+    std::string EntryError(const std::string& entry) {
+        return ErrorOf(
+            R"("files": [{"source": "app"}, {"source": "a.txt"}], "desktop_entries": [)" + entry +
+            "]");
+    }
+};
+
+} // namespace
+
+TEST_F(DesktopEntryManifestTest, EntriesThatCouldNotWorkAreRefused) {
+    EXPECT_EQ(EntryError(R"({"name": "Tool", "exec": "app/bin/tol"})"),
+              "desktop_entries[0].exec: 'app/bin/tol' is not a file");
+    EXPECT_NE(EntryError(R"({"name": "Tool", "exec": "elsewhere/tool"})")
+                  .find("desktop_entries[0].exec: 'elsewhere/tool' is neither an item"),
+              std::string::npos);
+    EXPECT_EQ(EntryError(R"({"name": "Tool", "exec": "a.txt"})"),
+              "desktop_entries[0].exec: 'a.txt' is not executable");
+    EXPECT_NE(EntryError(R"({"name": "Tool", "exec": "app/bin/tool", "icon": "icon50.png"})")
+                  .find("desktop_entries[0].icon: a PNG icon of 50x50 pixels"),
+              std::string::npos);
+    EXPECT_EQ(EntryError(R"({"name": "Tool", "exec": "app/bin/tool", "icon": "wide.png"})"),
+              "desktop_entries[0].icon: a PNG icon must be square");
+    EXPECT_NE(EntryError(R"({"name": "Tool", "exec": "app/bin/tool", "icon": "a.txt"})")
+                  .find("is neither a PNG nor an SVG image"),
+              std::string::npos);
+    EXPECT_EQ(EntryError(R"({"name": "Tool", "exec": "app/bin/tool", "categories": ["Utilty"]})"),
+              "desktop_entries[0].categories[0]: 'Utilty' is no registered menu category; did "
+              "you mean 'Utility'?");
+    EXPECT_EQ(EntryError(R"({"name": "Tool", "exec": "app/bin/tool", "termnal": true})"),
+              "desktop_entries[0].termnal: unknown key; did you mean 'terminal'?");
+    EXPECT_NE(EntryError(R"({"name": "Tool", "exec": "app/bin/tool"},
+                            {"name": "Tool", "exec": "app/bin/tool"})")
+                  .find("desktop_entries[1].name"),
+              std::string::npos);
+    EXPECT_NE(EntryError(R"({"name": "deinstaller", "exec": "app/bin/tool"})")
+                  .find("desktop_entries[0].name"),
+              std::string::npos);
+    EXPECT_NE(ErrorOf(R"("deinstaller_menu_entry": "yes")").find("deinstaller_menu_entry"),
+              std::string::npos);
+}
+
+TEST_F(DesktopEntryManifestTest, AnEntryIsStoredWithItsProgramItemAndIcon) {
+    Manifest manifest = ParseManifest(
+        R"({"opt_created_folder": "My Tool 2", "deinstaller_menu_entry": false,
+            "files": [{"source": "a.txt"}, {"source": "app"}],
+            "desktop_entries": [
+              {"name": "Tool", "exec": "app/bin/tool", "icon": "icon48.png", "comment": "c",
+               "categories": ["Utility", "X-Own"], "terminal": true, "args": ["%f"]},
+              {"name": "Tool SVG", "exec": "app/bin/tool", "icon": "icon.svg"}]})",
+        folder);
+    BMessage config;
+    BuildConfiguration(manifest, 0, config);
+    BMessage entries, entry;
+    ASSERT_EQ(config.FindMessage("desktop_entries", &entries), B_OK);
+    ASSERT_EQ(entries.FindMessage("desktop_entry", 0, &entry), B_OK);
+    const char* text = nullptr;
+    entry.FindString("entry_id", &text);
+    EXPECT_STREQ(text, "My_Tool_2-Tool");
+    int32 item = -1;
+    entry.FindInt32("entry_item", &item);
+    EXPECT_EQ(item, 1);
+    entry.FindString("entry_path", &text);
+    EXPECT_STREQ(text, "bin/tool");
+    int32 side = 0;
+    entry.FindInt32("entry_icon_size", &side);
+    EXPECT_EQ(side, 48);
+    const void* icon = nullptr;
+    ssize_t iconBytes = 0;
+    ASSERT_EQ(entry.FindData("entry_icon", B_RAW_TYPE, &icon, &iconBytes), B_OK);
+    EXPECT_EQ(std::string(static_cast<const char*>(icon), size_t(iconBytes)), PngHeader(48, 48));
+    ASSERT_EQ(entries.FindMessage("desktop_entry", 1, &entry), B_OK);
+    entry.FindString("entry_icon_type", &text);
+    EXPECT_STREQ(text, "svg");
+    bool offered = true;
+    EXPECT_EQ(config.FindBool("deinstaller_menu_entry", &offered), B_OK);
+    EXPECT_FALSE(offered);
+    EXPECT_EQ(DesktopEntryId("7 Days", "Tool"), "_7_Days-Tool");
 }
