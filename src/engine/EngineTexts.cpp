@@ -45,6 +45,8 @@ const Text kTexts[] = {
     {1044, "Installation %s %d MB of physical RAM, and only %d MB is available. %s"},
     {1045, "Installation %s %s of disk space, and the destination volume '%s' only has %s "
            "free."},
+    {1240, "The installation could not be completed. These items were not installed:"},
+    {1241, "The log in %s tells more."},
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "engine/InstallConfig.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
@@ -7,7 +8,6 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
-#include "frontend/LibAlert.h"
 #include "engine/ByteText.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallPaths.h"
@@ -18,6 +18,7 @@
 #include "engine/ScriptBlockEditor.h"
 #include "engine/StartupScript.h"
 #include "engine/UserBootHooks.h"
+#include "frontend/LibAlert.h"
 #include "locale/xLocalize.h"
 #include "platform/interface/Frontend.h"
 #include "platform/storage/Node.h"
@@ -481,7 +482,10 @@ bool InstallConfig::StoppedHere() {
 
 void InstallConfig::Failure(const std::string& leaf, const std::string& reason) {
     fFailures.push_back(leaf + ": " + reason);
+    if (std::find(fFailedLeaves.begin(), fFailedLeaves.end(), leaf) == fFailedLeaves.end())
+        fFailedLeaves.push_back(leaf);
     Log("\t\t\tNot installed: %s\n", reason.c_str());
+    std::fprintf(stderr, "%s was not installed: %s\n", leaf.c_str(), reason.c_str());
 }
 
 LibAppResource* InstallConfig::OpenInstallerResources() {
@@ -509,6 +513,7 @@ int32 InstallConfig::Run() {
     fTagged.clear();
     fFailures.clear();
     fFailedItems.clear();
+    fFailedLeaves.clear();
     fScriptEdits.clear();
     fLinks.clear();
     fSaved.clear();

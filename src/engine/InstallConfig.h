@@ -34,6 +34,7 @@
 #include "platform/storage/Volume.h"
 
 class LibAppResource;
+class EngineTexts;
 class xLocalize;
 
 // Results of Action(), sent to the window as "status" of 'LThC'.
@@ -184,6 +185,7 @@ private:
     void EditUserScript(directory_which folder, const char* file, const char* tag,
                         const char* contents);
     void CompletionDialog(xLocalize& localize);
+    void AskRestart(const std::string& text, EngineTexts& texts);
     void ApplyDates(const char* path, const BMessage& record);
     void Failure(const std::string& leaf, const std::string& reason);
     std::string NowText() const;
@@ -216,7 +218,8 @@ private:
     int32 fOrdinal = 0;
     int32 fLastResult = kInstallFinished;
     std::vector<std::string> fTagged;
-    std::vector<std::string> fFailures;
+    std::vector<std::string> fFailures;     // "leaf: reason", for the log and tests
+    std::vector<std::string> fFailedLeaves; // the leaves alone, for the user
     std::set<int32> fFailedItems;
     std::vector<ScriptEdit> fScriptEdits;
     std::vector<PathPair> fLinks;       // link, target

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "frontend/LibAlert.h"
 #include "engine/ByteText.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"
@@ -16,6 +15,7 @@
 #include "engine/RequirementMath.h"
 #include "engine/ScriptBlockEditor.h"
 #include "engine/UserBootHooks.h"
+#include "frontend/LibAlert.h"
 #include "lib/LibDateTime.h"
 #include "lib/LibLocaleDate.h"
 #include "lib/LibLocaleTime.h"
@@ -358,7 +358,8 @@ void InstallConfig::EditScripts() {
         Log("\tAdded script tab %s to /boot/home/config/boot/UserSetupEnvironment\n",
             StringValue("edit_setup_env_tag"));
         EditUserScript(B_USER_BOOT_DIRECTORY, "UserSetupEnvironment",
-                       StringValue("edit_setup_env_tag"), StringValueOrNull("edit_setup_env_contents"));
+                       StringValue("edit_setup_env_tag"),
+                       StringValueOrNull("edit_setup_env_contents"));
     }
     if (BoolValue("edit_profile")) {
         Log("\tAdded script tab %s to /boot/home/.profile\n", StringValue("edit_profile_tag"));
@@ -431,17 +432,33 @@ void InstallConfig::AutoLaunch() {
     }
 }
 
+void InstallConfig::AskRestart(const std::string& text, EngineTexts& texts) {
+    FrontendRequest request;
+    request.text = text;
+    request.buttons = {texts.Get(1029), texts.Get(1030)};
+    request.shortcuts = {0, 0};
+    request.icon = FrontendIcon::Info;
+    if (AskFrontend(request).button == 1)
+        fRestart = true;
+}
+
 void InstallConfig::CompletionDialog(xLocalize& localize) {
     EngineTexts texts(localize);
     if (!fFailures.empty()) {
-        // What could not be installed is told instead of a message of success.
-        std::string message = "The installation could not be completed. These items were not "
-                              "installed:\n";
-        for (const std::string& failure : fFailures)
-            message += "\n" + failure;
+        // What could not be installed is told instead of a message of success: the items
+        // by name; why each failed is in the log and on standard error.
+        std::string message = texts.Get(1240) + "\n";
+        for (const std::string& leaf : fFailedLeaves)
+            message += "\n" + leaf;
         if (BoolValue("opt_log"))
-            message += "\n\nThe log in " + fInstallFolder + " tells more.";
+            message += "\n\n" + texts.Format(1241, fInstallFolder.c_str());
         LibWarning("%s", message.c_str());
+        if (BoolValue("complete_restart")) {
+            // What was placed may still need the restart to take effect.
+            std::string question = texts.Get(1042);
+            question.erase(0, question.find_first_not_of('\n'));
+            AskRestart(question, texts);
+        }
     } else {
         std::string message = texts.Get(1038);
         const char* comments = StringValue("complete_comments");
@@ -451,13 +468,7 @@ void InstallConfig::CompletionDialog(xLocalize& localize) {
         }
         if (BoolValue("complete_restart")) {
             message += texts.Get(1042);
-            FrontendRequest request;
-            request.text = message;
-            request.buttons = {texts.Get(1029), texts.Get(1030)};
-            request.shortcuts = {0, 0};
-            request.icon = FrontendIcon::Info;
-            if (AskFrontend(request).button == 1)
-                fRestart = true;
+            AskRestart(message, texts);
         } else {
             LibInfo("%s", message.c_str());
         }

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "frontend/LibAlert.h"
 #include "engine/EngineTexts.h"
 #include "engine/LibShutdown.h"
 #include "engine/LibStdDirName.h"
+#include "frontend/LibAlert.h"
 #include "locale/xLocalize.h"
 #include "platform/app/Message.h"
 #include "platform/app/Messenger.h"
@@ -297,11 +297,12 @@ bool InstallSession::HandleMessage(BMessage* message, bool* ended, bool* quit) {
 }
 
 bool InstallSession::ThreadChange(int32 status) {
-    if (status != kInstallFinished)
-        return false;
-    if (fEngine.RestartRequested())
+    // A run that placed only part of the items asks for the restart too, when the package
+    // wants one: what was placed may need it.
+    bool placed = status == kInstallFinished || status == kInstallIncomplete;
+    if (placed && fEngine.RestartRequested())
         LibShutdown(true);
-    return true;
+    return status == kInstallFinished;
 }
 
 bool InstallSession::IsRunning() const {

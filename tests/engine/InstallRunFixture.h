@@ -9,6 +9,7 @@
 #include "EngineTestSupport.h"
 #include "engine/InstallConfig.h"
 #include "lib/LibString.h"
+#include "locale/xLocalize.h"
 #include "platform/storage/File.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
@@ -36,6 +37,8 @@ class InstallFixture : public testing::Test {
 protected:
     int32 Run(std::vector<bool> selection = {}) {
         fs::path installer = package.Build();
+        if (!language.empty())
+            EXPECT_TRUE(xLocalize(installer.c_str()).SetLanguage(language.c_str()));
         engine = std::make_unique<InstallConfig>();
         engine->SetInstallerPath(installer.c_str());
         BFile file(installer.c_str(), B_READ_ONLY);
@@ -49,6 +52,7 @@ protected:
     }
 
     fs::path Folder() const { return destination / "Tool"; }
+    std::string language; // the user-interface language of the run; empty: the default
     std::string LogText() const { return tarnw::test::ReadFile(Folder() / "Log"); }
     bool LogHas(const std::string& line) const { return LogText().find(line) != std::string::npos; }
     std::vector<FrontendRequest> Questions() const {

@@ -243,14 +243,41 @@ TEST_F(InstallRunTest, ItemsThatCannotBeInstalledAreReported) {
     ASSERT_EQ(Run(), kInstallIncomplete);
     ASSERT_EQ(engine->Failures().size(), 2u);
     EXPECT_EQ(LastAlert().icon, FrontendIcon::Warning);
-    EXPECT_NE(LastAlert().text.find("a: the package holds no data for it"), std::string::npos);
-    EXPECT_NE(LastAlert().text.find("b: its destination 'Nowhere Special' is no known folder"),
-              std::string::npos);
-    EXPECT_EQ(LastAlert().text.find("successfully"), std::string::npos);
+    EXPECT_EQ(LastAlert().text,
+              "The installation could not be completed. These items were not installed:\n\na\nb"
+              "\n\nThe log in " +
+                  Folder().string() + " tells more.");
     EXPECT_NE(LogText().find("\t\t\tNot installed: the package holds no data for it\n"),
+              std::string::npos);
+    EXPECT_NE(LogText().find("\t\t\tNot installed: its destination 'Nowhere Special' is no "
+                             "known folder\n"),
               std::string::npos);
     // The item that could not be placed stays in the installation folder.
     EXPECT_EQ(ReadFile(Folder() / "b"), "2");
+}
+
+// The end of a partial installation speaks the user's language, and a package that needs
+// a restart still offers it: what was placed may need it.
+TEST_F(InstallRunTest, APartialInstallationEndsInTheUsersLanguageAndOffersTheRestart) {
+    package.config.AddBool("complete_restart", true);
+    package.AddItem(MakeTree("a", {{"a", "1"}}) / "a", Meta("User Selected"));
+    package.AddItem(MakeTree("b", {{"b", "2"}}) / "b", Meta("Nowhere Special"));
+    language = "de";
+    ui.frontend.Answer(0); // the warning: OK
+    ui.frontend.Answer(1); // Restart Now
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    ASSERT_GE(ui.frontend.requests.size(), 2u);
+    const FrontendRequest& warning = ui.frontend.requests[ui.frontend.requests.size() - 2];
+    EXPECT_EQ(warning.icon, FrontendIcon::Warning);
+    EXPECT_EQ(warning.text, "Die Installation konnte nicht abgeschlossen werden. Diese Elemente "
+                            "wurden nicht installiert:\n\nb\n\nDas Protokoll in " +
+                                Folder().string() + " enthält weitere Einzelheiten.");
+    const FrontendRequest& restart = ui.frontend.requests.back();
+    EXPECT_EQ(restart.text,
+              "Das System muss neu gestartet werden, damit die Installation wirksam wird.");
+    EXPECT_EQ(restart.buttons,
+              (std::vector<std::string>{"Später neu starten", "Jetzt neu starten"}));
+    EXPECT_TRUE(engine->RestartRequested());
 }
 
 TEST_F(InstallRunTest, LinkInTheItemsOwnPlaceIsSkipped) {

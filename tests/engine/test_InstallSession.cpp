@@ -176,6 +176,24 @@ TEST_F(SessionTest, RunThroughTheMessengerAndRestart) {
     EXPECT_NE(commands.find("restart"), std::string::npos);
 }
 
+TEST_F(SessionTest, APartialRunRestartsWhenThePackageAsksAndTheUserAgrees) {
+    package.config.AddBool("complete_restart", true);
+    package.AddItem(MakeTree("odd", {{"odd", "o"}}) / "odd", Meta("Nowhere Special"), true,
+                    "Typical;");
+    InstallSession session;
+    ASSERT_TRUE(session.Load(package.Build().c_str()));
+    session.SetDestination(Sandbox::MakeFolder("dest").c_str());
+    ui.frontend.Answer(0); // the warning
+    ui.frontend.Answer(1); // Restart Now
+    EXPECT_EQ(session.InstallAndWait(), kInstallIncomplete);
+    std::string commands;
+    for (int i = 0; i < 100 && commands.find("restart") == std::string::npos; i++) {
+        usleep(20000);
+        commands = ReadFile(Sandbox::CommandLog());
+    }
+    EXPECT_NE(commands.find("restart"), std::string::npos);
+}
+
 TEST_F(SessionTest, FailedRunGoesBackAndWaitingRunReturnsItsResult) {
     InstallSession session;
     ASSERT_TRUE(session.Load(package.Build().c_str()));
