@@ -37,8 +37,9 @@ class InstallFixture : public testing::Test {
 protected:
     int32 Run(std::vector<bool> selection = {}) {
         fs::path installer = package.Build();
-        if (!language.empty())
+        if (!language.empty()) {
             EXPECT_TRUE(xLocalize(installer.c_str()).SetLanguage(language.c_str()));
+        }
         engine = std::make_unique<InstallConfig>();
         engine->SetInstallerPath(installer.c_str());
         BFile file(installer.c_str(), B_READ_ONLY);
