@@ -168,12 +168,28 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
         // Only a folder below the standard folder is ever cleared, never the standard
         // folder itself (a definition without a sub folder names the root).
         if (replace && !relative.empty() && InstallPaths::EntryExists(path)) {
+            // A mounted file system is never emptied; a folder that stays where it is
+            // cannot be the new one: its items are reported as not placed.
+            if (InstallPaths::HoldsMountPoint(path)) {
+                Log("\t\t\tThe folder %s holds a mounted file system and is not replaced\n",
+                    path.c_str());
+                std::fprintf(stderr,
+                             "The folder %s holds a mounted file system and is not "
+                             "replaced\n",
+                             path.c_str());
+                return;
+            }
             if (BoolValue("opt_save_replaced") && savedFiles != nullptr && savedFiles[0] != 0) {
                 std::string target = InstallPaths::FreeName(savedFiles, InstallPaths::Leaf(path));
                 if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target))
                     fSaved.push_back({target, path});
             } else {
                 LibUnlink(path.c_str());
+            }
+            if (InstallPaths::EntryExists(path)) {
+                Log("\t\t\tThe folder %s could not be replaced\n", path.c_str());
+                std::fprintf(stderr, "The folder %s could not be replaced\n", path.c_str());
+                return;
             }
         }
         if (!InstallPaths::EntryExists(path))
@@ -355,8 +371,34 @@ int InstallConfig::CheckSystemResources() {
 
 // #pragma mark - collisions
 
+bool InstallConfig::RemoveInTheWay(const std::string& leaf, const std::string& existing) {
+    if (InstallPaths::HoldsMountPoint(existing)) {
+        Failure(leaf, "the existing entry " + existing +
+                          " holds a mounted file system and is not removed");
+        return false;
+    }
+    errno = 0;
+    LibUnlink(existing.c_str());
+    int error = errno;
+    if (InstallPaths::EntryExists(existing)) {
+        std::string reason = "the existing entry " + existing + " could not be removed";
+        if (error != 0)
+            reason += std::string(" (") + std::strerror(error) + ")";
+        Failure(leaf, reason);
+        return false;
+    }
+    return true;
+}
+
 bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const char* mode,
-                                   bool& ask, bool& answer, const BPath& savedFiles) {
+                                   bool& ask, bool& answer, const BPath& savedFiles, bool* failed) {
+    if (failed != nullptr)
+        *failed = false;
+    auto fail = [&] {
+        if (failed != nullptr)
+            *failed = true;
+        return false;
+    };
     std::string leaf = item.Leaf() != nullptr ? item.Leaf() : "";
     std::string existing = InstallPaths::Join(folder != nullptr ? folder : "", leaf);
     if (!InstallPaths::EntryExists(existing))
@@ -395,9 +437,16 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         // Two replaced entries of the same name must not overwrite each other in the
         // saved files folder.
         std::string target = InstallPaths::FreeName(savedFiles.Path(), leaf);
+        // A move across file systems copies and then deletes: never a mounted volume's
+        // contents.
+        if (InstallPaths::HoldsMountPoint(existing)) {
+            Failure(leaf, "the existing entry " + existing +
+                              " holds a mounted file system and is not saved");
+            return fail();
+        }
         if (!LibMove(existing.c_str(), target.c_str()) || InstallPaths::EntryExists(existing)) {
             Failure(leaf, "the existing entry " + existing + " could not be saved");
-            return false;
+            return fail();
         }
         fSaved.push_back({target, existing});
         Log("\t\t\tExisting file saved.\n");
@@ -407,12 +456,13 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         LibDuplicate(existing.c_str());
         if (InstallPaths::EntryExists(existing)) {
             Failure(leaf, "the existing entry " + existing + " could not be renamed");
-            return false;
+            return fail();
         }
         Log("\t\t\tExisting file renamed\n");
         break;
     case ExistingEntryFate::Removed:
-        LibUnlink(existing.c_str());
+        if (!RemoveInTheWay(leaf, existing))
+            return fail();
         Log("\t\t\tExisting file removed.\n");
         break;
     case ExistingEntryFate::Kept:
@@ -668,28 +718,38 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         GetNewPath(destination.c_str(), fCustomFolders, fVolume, fSavedFiles.c_str(), folderText);
         std::string folder = static_cast<const char*>(folderText);
         std::string target = InstallPaths::Join(folder, leaf);
+        bool failed = false; // an entry in the way stayed: reported, nobody declined
         if (folder.empty()) {
             Failure(leaf, "its destination '" + destination + "' is no known folder");
         } else if (InstallPaths::SameEntry(target, path)) {
             // Already where it belongs.
         } else if (ReplaceControl(folder.c_str(), BPath(path.c_str()),
                                   StringOf(meta, "destination_exists").c_str(), fItemSwitches.ask,
-                                  fItemSwitches.answer, BPath(fSavedFiles.c_str()))) {
+                                  fItemSwitches.answer, BPath(fSavedFiles.c_str()), &failed)) {
             bool saveReplaced = BoolValue("opt_save_replaced");
+            bool cleared = true;
             if (!saveReplaced && InstallPaths::EntryExists(target) &&
                 (InstallPaths::IsFolder(path) || InstallPaths::IsFolder(target))) {
-                LibUnlink(target.c_str());
-                Log("\t\t\tRemoved existing folder %s\n", target.c_str());
+                cleared = RemoveInTheWay(leaf, target);
+                if (cleared)
+                    Log("\t\t\tRemoved existing folder %s\n", target.c_str());
+            } else if (InstallPaths::IsFolder(target)) {
+                // A folder still in the way would take the item inside it.
+                Failure(leaf, "the existing folder " + target + " is still in its way");
+                cleared = false;
             }
-            if (!InstallPaths::EntryExists(folder))
+            if (cleared && !InstallPaths::EntryExists(folder))
                 MakeFolder(folder);
-            if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target)) {
+            if (!cleared) {
+                // Reported; the item stays in the installation folder.
+            } else if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target) &&
+                       !InstallPaths::EntryExists(path)) {
                 Log("\t\t\tPlaced in %s\n", folder.c_str());
                 path = target;
             } else {
                 Failure(leaf, "it could not be moved to " + folder);
             }
-        } else {
+        } else if (!failed) {
             Log("\t\t\tUser desired not to place item in %s\n", folder.c_str());
         }
     }
@@ -728,17 +788,18 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
         }
     }
     std::string linkPath = InstallPaths::Join(folder, leaf);
-    // A link in the item's own place would replace the item: the item is kept.
-    if (InstallPaths::SameEntry(linkPath, itemPath)) {
-        Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
+    // A link in the item's own place would replace the item: the item is kept, without a
+    // question, so without the line that tells of a user's answer.
+    if (InstallPaths::SameEntry(linkPath, itemPath))
         return;
-    }
+    bool failed = false;
     bool allowed =
         userSelected || ReplaceControl(folder.c_str(), BPath(itemPath.c_str()),
                                        StringOf(meta, "link_exists").c_str(), fLinkSwitches.ask,
-                                       fLinkSwitches.answer, BPath(fSavedFiles.c_str()));
+                                       fLinkSwitches.answer, BPath(fSavedFiles.c_str()), &failed);
     if (!allowed) {
-        Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
+        if (!failed)
+            Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
         return;
     }
     if (!InstallPaths::EntryExists(folder))

@@ -113,9 +113,11 @@ public:
     int CheckSystemResources();
 
     // Decides a collision at `folder` for the entry at `item`; true when the entry may be
-    // placed. The two switches belong to the kind of entry (items or links).
+    // placed. The two switches belong to the kind of entry (items or links). When the
+    // existing entry could not be saved, renamed or removed, the failure is recorded and
+    // `failed` (when given) set: the entry must not be placed, though nobody declined it.
     bool ReplaceControl(const char* folder, const BPath& item, const char* mode, bool& ask,
-                        bool& answer, const BPath& savedFiles);
+                        bool& answer, const BPath& savedFiles, bool* failed = nullptr);
 
     void OpenLog(const char* path);
     void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -188,6 +190,9 @@ private:
     void AskRestart(const std::string& text, EngineTexts& texts);
     void ApplyDates(const char* path, const BMessage& record);
     void Failure(const std::string& leaf, const std::string& reason);
+    // Deletes the entry in an item's way with all its contents; false, with the failure
+    // recorded, when it is still there or reaches into another file system.
+    bool RemoveInTheWay(const std::string& leaf, const std::string& existing);
     std::string NowText() const;
     LibAppResource* OpenInstallerResources();
     // The catalogue of the installer being installed from.

@@ -9,6 +9,7 @@
 
 #include "platform/app/Roster.h"
 #include "platform/storage/Entry.h"
+#include "platform/storage/MountTable.h"
 #include "platform/storage/Path.h"
 #include "platform/storage/Volume.h"
 #include "storage/LibFileOps.h"
@@ -80,6 +81,22 @@ bool InstallPaths::EntryExists(const std::string& path) {
 bool InstallPaths::IsFolder(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool InstallPaths::HoldsMountPoint(const std::string& path) {
+    if (!IsFolder(path))
+        return false;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return false;
+    std::string folder = resolved;
+    free(resolved);
+    std::string below = folder == "/" ? folder : folder + "/";
+    for (const MountEntry& mount : MountTable::Current()) {
+        if (mount.mountPoint == folder || mount.mountPoint.compare(0, below.size(), below) == 0)
+            return true;
+    }
+    return false;
 }
 
 bool InstallPaths::IsLink(const std::string& path) {

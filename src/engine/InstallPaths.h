@@ -23,6 +23,9 @@ public:
 
     static bool EntryExists(const std::string& path);
     static bool IsFolder(const std::string& path);
+    // Whether the folder at `path` is a mount point or holds one below it: removing it
+    // would reach into another file system.
+    static bool HoldsMountPoint(const std::string& path);
     static bool IsLink(const std::string& path);
     // Whether the two paths name the same entry (the same path after resolving the
     // folders that hold them).

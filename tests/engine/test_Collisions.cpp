@@ -2,6 +2,12 @@
 
 #include "InstallRunFixture.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 using namespace engine_test;
 using tarnw::test::ReadFile;
 using tarnw::test::WriteFile;
@@ -147,4 +153,118 @@ TEST_F(CollisionTest, TwoSavedEntriesOfOneNameAreBothKept) {
     ASSERT_EQ(Run(), kInstallFinished);
     EXPECT_EQ(ReadFile(Folder() / "Saved Files" / "a"), "first old");
     EXPECT_EQ(ReadFile(Folder() / "Saved Files" / "a copy"), "second old");
+}
+
+// Entries in an item's way that stay where they are: the run says so, places nothing inside
+// them and does not end as a success.
+class BlockedWayTest : public CollisionTest {
+protected:
+    void TearDown() override {
+        for (const fs::path& file : immutable)
+            SetImmutable(file, false);
+        for (const fs::path& point : mounted)
+            umount2(point.c_str(), MNT_DETACH);
+    }
+    // A tmpfs mounted on a folder of that name in the target folder, holding one file.
+    bool MountInTheWay(const std::string& leaf) {
+        fs::path point = target / leaf;
+        fs::create_directories(point);
+        if (geteuid() != 0 || mount("tarnw-test", point.c_str(), "tmpfs", 0, "size=1m") != 0)
+            return false;
+        mounted.push_back(point);
+        WriteFile(point / "on the volume", "kept");
+        return true;
+    }
+    // A folder of that name whose one file may not be deleted, not even by root.
+    bool UndeletableInTheWay(const std::string& leaf) {
+        fs::path file = target / leaf / "locked";
+        WriteFile(file, "kept");
+        if (!SetImmutable(file, true))
+            return false;
+        immutable.push_back(file);
+        return true;
+    }
+    static bool SetImmutable(const fs::path& file, bool on) {
+        int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (done) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        close(fd);
+        return done;
+    }
+    void AddFolder(const std::string& leaf, const BMessage& meta) {
+        package.AddItem(MakeTree("src-" + leaf, {{leaf + "/new.txt", "n"}}) / leaf, meta);
+    }
+    void ExpectReportedNotPlaced(const std::string& leaf, const std::string& keptFile) {
+        SCOPED_TRACE(leaf);
+        EXPECT_EQ(ReadFile(target / leaf / keptFile), "kept");
+        EXPECT_FALSE(fs::exists(target / leaf / leaf));
+        EXPECT_FALSE(fs::exists(target / leaf / "new.txt"));
+        EXPECT_TRUE(fs::exists(Folder() / leaf / "new.txt")); // stays in the installation
+        EXPECT_NE(LastAlert().text.find("\n" + leaf), std::string::npos) << LastAlert().text;
+        EXPECT_FALSE(LogHas("\t\t\tRemoved existing folder " + (target / leaf).string()));
+    }
+    std::vector<fs::path> mounted;
+    std::vector<fs::path> immutable;
+};
+
+TEST_F(BlockedWayTest, AMountPointInTheWayIsNeitherEmptiedNorFilled) {
+    if (!MountInTheWay("replaced") || !MountInTheWay("asked"))
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    AddFolder("replaced", Meta("Target", "Replace"));
+    AddFolder("asked", Meta("Target", "Prompt"));
+    ui.frontend.Answer(1); // replace "asked"
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    ExpectReportedNotPlaced("replaced", "on the volume");
+    ExpectReportedNotPlaced("asked", "on the volume");
+    EXPECT_FALSE(LogHas("Existing file removed."));
+    EXPECT_FALSE(LogHas("User desired not to place"));
+    EXPECT_TRUE(LogHas("holds a mounted file system and is not removed"));
+    EXPECT_EQ(LastAlert().icon, FrontendIcon::Warning);
+}
+
+TEST_F(BlockedWayTest, AMountPointIsNotSavedEither) {
+    if (!MountInTheWay("replaced"))
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    package.config.AddBool("opt_save_replaced", true);
+    AddFolder("replaced", Meta("Target", "Replace"));
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    ExpectReportedNotPlaced("replaced", "on the volume");
+    EXPECT_FALSE(fs::exists(Folder() / "Saved Files" / "replaced"));
+    EXPECT_FALSE(LogHas("Existing file saved."));
+}
+
+TEST_F(BlockedWayTest, AFolderThatCannotBeRemovedIsReportedAndNothingGoesInside) {
+    if (geteuid() != 0 || !UndeletableInTheWay("replaced") || !UndeletableInTheWay("asked"))
+        GTEST_SKIP() << "making a file undeletable needs root and a file system that can";
+    AddFolder("replaced", Meta("Target", "Replace"));
+    AddFolder("asked", Meta("Target", "Prompt"));
+    ui.frontend.Answer(1);
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    ExpectReportedNotPlaced("replaced", "locked");
+    ExpectReportedNotPlaced("asked", "locked");
+    EXPECT_FALSE(LogHas("Existing file removed."));
+    EXPECT_TRUE(LogHas("could not be removed ("));
+    EXPECT_NE(LastAlert().text.find("not installed"), std::string::npos);
+}
+
+// A link is not placed inside a folder that stays in its way, and no answer is invented.
+TEST_F(BlockedWayTest, ALinkWhoseWayStaysBlockedIsReportedWithoutAnAnswer) {
+    fs::path links = fs::path(StdFolder(B_USER_DIRECTORY)) / "Links";
+    package.AddCustomFolder("Links", 3000, "Links", false);
+    fs::path locked = links / "tool" / "locked";
+    WriteFile(locked, "kept");
+    if (geteuid() != 0 || !SetImmutable(locked, true))
+        GTEST_SKIP() << "making a file undeletable needs root and a file system that can";
+    immutable.push_back(locked);
+    AddFile("tool", "new", Meta("User Selected", "Replace", "Links", "Replace"));
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    EXPECT_FALSE(fs::exists(links / "tool" / "tool"));
+    EXPECT_FALSE(LogHas("User desired not to place a link"));
+    EXPECT_FALSE(LogHas("Existing file removed."));
 }

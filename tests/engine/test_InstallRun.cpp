@@ -286,6 +286,8 @@ TEST_F(InstallRunTest, LinkInTheItemsOwnPlaceIsSkipped) {
     ASSERT_EQ(Run(), kInstallFinished);
     EXPECT_FALSE(fs::is_symlink(Folder() / "tool"));
     EXPECT_EQ(ReadFile(Folder() / "tool"), "binary");
+    // Nobody was asked, so nobody declined.
+    EXPECT_EQ(LogText().find("User desired not to place a link"), std::string::npos);
 }
 
 TEST_F(InstallRunTest, CustomFolderIsClearedOnceIntoSavedFiles) {
