@@ -329,10 +329,13 @@ void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
             unlink((file + ".orig").c_str());
         }
     }
+    // What lies inside the installation folder went with it; a deinstaller copied elsewhere
+    // (also into a folder above the installation) leaves only the folder it lies in.
+    bool inPlace = fRecord.installFolder.empty() || fRecord.installFolder == fInstallFolder;
     std::set<std::string> done;
     for (auto folder = fRecord.createdFolders.rbegin(); folder != fRecord.createdFolders.rend();
          ++folder) {
-        if (*folder == fInstallFolder || InsideInstallFolder(*folder) ||
+        if (*folder == fInstallFolder || (inPlace && InsideInstallFolder(*folder)) ||
             !done.insert(*folder).second)
             continue;
         struct stat info;

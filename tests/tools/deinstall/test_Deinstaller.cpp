@@ -176,6 +176,25 @@ TEST_F(DeinstallerTest, ACopiedDeinstallerLeavesTheFolderItLiesInAlone) {
     EXPECT_TRUE(fs::exists(elsewhere / self.filename()));
 }
 
+// A copy in a folder above the installation removes the empty folders the run made, as a
+// copy anywhere else does, and leaves the folder it lies in.
+TEST_F(DeinstallerTest, ACopyAboveTheInstallationRemovesTheFoldersTheRunMade) {
+    fs::path above = root / self.filename();
+    fs::copy_file(self, above);
+    record.installFolder = folder.string();
+    record.createdFolders.push_back(folder.string());
+
+    Deinstaller copy(record, above.string());
+    DeinstallOutcome outcome = copy.Run(true);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_FALSE(fs::exists(docs));
+    EXPECT_FALSE(fs::exists(root / "share"));
+    EXPECT_TRUE(fs::exists(above));
+    EXPECT_TRUE(fs::exists(root));
+    // The installation folder still holds its log and the deinstaller: it stays.
+    EXPECT_TRUE(fs::exists(folder / "Log"));
+}
+
 TEST_F(DeinstallerTest, WhatAnEarlierInstallationOfTheProductLeftInSavedFilesGoesToo) {
     // A second installation saved the first one's manual before putting its own in place.
     fs::path old = folder / "Saved Files" / "Demo Docs";
