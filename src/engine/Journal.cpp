@@ -1,0 +1,367 @@
+#include "engine/Journal.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kMagic = "tarnw-journal";
+constexpr const char* kVersion = "1";
+// Space is set aside ahead of the records, so that a disk that fills up during the run
+// still takes the journal's lines.
+constexpr off_t kReserveStep = 256 * 1024;
+// A journal larger than this is not one of ours.
+constexpr size_t kMaxJournalSize = 64u * 1024 * 1024;
+
+const char* KindName(JournalKind kind) {
+    switch (kind) {
+    case JournalKind::Folder:
+        return "folder";
+    case JournalKind::Entry:
+        return "entry";
+    case JournalKind::Move:
+        return "move";
+    case JournalKind::Trash:
+        return "trash";
+    case JournalKind::Before:
+        return "before";
+    case JournalKind::Commit:
+        return "commit";
+    }
+    return "";
+}
+
+// The number of path fields each kind carries.
+size_t FieldCount(JournalKind kind) {
+    switch (kind) {
+    case JournalKind::Folder:
+    case JournalKind::Entry:
+        return 1;
+    case JournalKind::Move:
+    case JournalKind::Before:
+        return 2;
+    case JournalKind::Trash:
+        return 3;
+    case JournalKind::Commit:
+        return 0;
+    }
+    return 0;
+}
+
+bool KindFrom(const std::string& name, JournalKind& kind) {
+    for (JournalKind candidate : {JournalKind::Folder, JournalKind::Entry, JournalKind::Move,
+                                  JournalKind::Trash, JournalKind::Before, JournalKind::Commit}) {
+        if (name == KindName(candidate)) {
+            kind = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Escape(const std::string& text) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c == '%' || c < 0x20 || c == 0x7f) {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool Unescape(const std::string& text, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return false;
+        int high = HexValue(text[i + 1]);
+        int low = HexValue(text[i + 2]);
+        if (high < 0 || low < 0)
+            return false;
+        out += char(high * 16 + low);
+        i += 2;
+    }
+    return true;
+}
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (true) {
+        size_t tab = line.find('\t', start);
+        fields.push_back(
+            line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+// A path the journal may name: absolute, not "/", no empty, "." or ".." part, no NUL.
+bool IsPlainAbsolute(const std::string& path) {
+    if (path.size() < 2 || path[0] != '/' || path.find('\0') != std::string::npos)
+        return false;
+    size_t start = 1;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string ParentOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string LeafOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ErrorText(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+// Makes the journal's own name durable, not only its contents.
+void SyncFolder(const std::string& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
+}
+
+} // namespace
+
+Journal::~Journal() {
+    if (fFd >= 0)
+        close(fFd);
+}
+
+std::string Journal::PathFor(const std::string& installFolder) {
+    return ParentOf(installFolder) + "/." + LeafOf(installFolder) + ".tarnw-journal";
+}
+
+std::string Journal::LockPathFor(const std::string& installFolder) {
+    return ParentOf(installFolder) + "/." + LeafOf(installFolder) + ".tarnw-lock";
+}
+
+bool Journal::Begin(const std::string& installFolder, const std::string& product) {
+    Discard();
+    fError.clear();
+    fRecords.clear();
+    if (!IsPlainAbsolute(installFolder)) {
+        fError = "the installation folder " + installFolder + " is no plain absolute path";
+        return false;
+    }
+    fInstallFolder = installFolder;
+    fProduct = product;
+    fPath = PathFor(installFolder);
+    fFd = open(fPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fFd < 0) {
+        fError = ErrorText("cannot create the journal", fPath);
+        return false;
+    }
+    fEnd = 0;
+    fReserved = 0;
+    std::string header = std::string(kMagic) + "\t" + kVersion + "\t" + Escape(installFolder) +
+                         "\t" + std::to_string(getpid()) + "\t" + Escape(product) + "\n";
+    if (!WriteLine(header)) {
+        close(fFd);
+        fFd = -1;
+        unlink(fPath.c_str());
+        return false;
+    }
+    SyncFolder(ParentOf(fPath));
+    return true;
+}
+
+bool Journal::WriteLine(const std::string& line) {
+    if (fFd < 0) {
+        fError = "the journal is not open";
+        return false;
+    }
+    if (fEnd + off_t(line.size()) > fReserved) {
+        off_t want = fReserved + kReserveStep;
+        while (want < fEnd + off_t(line.size()))
+            want += kReserveStep;
+        // Not every file system sets space aside; writing is what counts.
+        if (fallocate(fFd, FALLOC_FL_KEEP_SIZE, 0, want) == 0)
+            fReserved = want;
+    }
+    size_t done = 0;
+    while (done < line.size()) {
+        ssize_t written = pwrite(fFd, line.data() + done, line.size() - done, fEnd + off_t(done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = EIO;
+            fError = ErrorText("cannot write the journal", fPath);
+            // A line written in part would end the reading there; it is cut off again.
+            if (ftruncate(fFd, fEnd) != 0) {
+                // The reader stops at the torn line anyway.
+            }
+            return false;
+        }
+        done += size_t(written);
+    }
+    if (fdatasync(fFd) != 0) {
+        fError = ErrorText("cannot flush the journal", fPath);
+        return false;
+    }
+    fEnd += off_t(line.size());
+    return true;
+}
+
+bool Journal::Note(const JournalRecord& record) {
+    if (!WriteLine(FormatRecord(record)))
+        return false;
+    if (record.kind != JournalKind::Commit)
+        fRecords.push_back(record);
+    return true;
+}
+
+JournalContents Journal::Contents() const {
+    JournalContents contents;
+    contents.installFolder = fInstallFolder;
+    contents.pid = int32(getpid());
+    contents.product = fProduct;
+    contents.records = fRecords;
+    return contents;
+}
+
+void Journal::Discard() {
+    if (fFd < 0)
+        return;
+    close(fFd);
+    fFd = -1;
+    unlink(fPath.c_str());
+    SyncFolder(ParentOf(fPath));
+    fRecords.clear();
+}
+
+std::string Journal::FormatRecord(const JournalRecord& record) {
+    std::string line = KindName(record.kind);
+    const std::string* fields[] = {&record.path, &record.other, &record.third};
+    for (size_t i = 0; i < FieldCount(record.kind); i++)
+        line += "\t" + Escape(*fields[i]);
+    return line + "\n";
+}
+
+bool Journal::Parse(const std::string& bytes, JournalContents& out, std::string& error) {
+    out = JournalContents();
+    size_t end = bytes.find('\n');
+    if (end == std::string::npos) {
+        error = "the journal has no complete first line";
+        return false;
+    }
+    std::vector<std::string> header = SplitTabs(bytes.substr(0, end));
+    if (header.size() != 5 || header[0] != kMagic) {
+        error = "the file is no installation journal";
+        return false;
+    }
+    if (header[1] != kVersion) {
+        error = "the journal has format version " + header[1].substr(0, 16) + ", not " + kVersion;
+        return false;
+    }
+    if (!Unescape(header[2], out.installFolder) || !IsPlainAbsolute(out.installFolder)) {
+        error = "the journal names no usable installation folder";
+        return false;
+    }
+    const std::string& pid = header[3];
+    if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos) {
+        error = "the journal names no process";
+        return false;
+    }
+    out.pid = int32(std::stol(pid));
+    if (!Unescape(header[4], out.product)) {
+        error = "the journal's product name is malformed";
+        return false;
+    }
+
+    // Records up to the first one that is incomplete or malformed: the run cannot have
+    // acted on what it had not finished writing.
+    size_t start = end + 1;
+    while (start < bytes.size()) {
+        end = bytes.find('\n', start);
+        if (end == std::string::npos)
+            break;
+        std::vector<std::string> fields = SplitTabs(bytes.substr(start, end - start));
+        start = end + 1;
+        JournalRecord record;
+        if (!KindFrom(fields[0], record.kind) || fields.size() != FieldCount(record.kind) + 1)
+            break;
+        std::string* targets[] = {&record.path, &record.other, &record.third};
+        bool usable = true;
+        for (size_t i = 1; i < fields.size() && usable; i++)
+            usable = Unescape(fields[i], *targets[i - 1]) && IsPlainAbsolute(*targets[i - 1]);
+        if (!usable)
+            break;
+        if (record.kind == JournalKind::Commit) {
+            out.committed = true;
+            continue;
+        }
+        out.records.push_back(record);
+    }
+    return true;
+}
+
+bool Journal::Load(const std::string& path, JournalContents& out, std::string& error) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        error = ErrorText("cannot open the journal", path);
+        return false;
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (true) {
+        ssize_t got = read(fd, buffer, sizeof(buffer));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = ErrorText("cannot read the journal", path);
+            close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, size_t(got));
+        if (bytes.size() > kMaxJournalSize) {
+            close(fd);
+            error = "the journal " + path + " is too large to be one";
+            return false;
+        }
+    }
+    close(fd);
+    return Parse(bytes, out, error);
+}

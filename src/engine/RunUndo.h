@@ -1,0 +1,54 @@
+#pragma once
+
+// Takes back what an installation run did, from its journal: newest change first, every
+// entry the run made is removed and every entry it moved (into "Saved Files", aside, to
+// the Trash, or kept before an edit) is put back where it was, with its contents, mode and
+// attributes. Each step looks at the disk before acting, so that a journal whose last
+// change was written down but never made, or an undo that was itself interrupted, is
+// undone all the same by running it again.
+//
+// Settle() is the other ending: the run completed, or the user kept what it placed; what
+// was only held for an undo goes.
+
+#include <string>
+#include <vector>
+
+#include "engine/Journal.h"
+
+class RunUndo {
+public:
+    explicit RunUndo(JournalContents contents);
+
+    // True when everything was undone; Problems() says what was not, and why.
+    bool Undo();
+    void Settle();
+    // Folders the run made that hold nothing but the journal and the lock file while the
+    // undo runs: they go after those two (call it once the journal is discarded and the
+    // lock released).
+    void RemoveFoldersLeftForLast();
+    const std::vector<std::string>& Problems() const { return fProblems; }
+
+    // What Undo() would remove, and what it would put back ("path" lines), for a user who
+    // is asked first.
+    std::vector<std::string> EntriesToRemove() const;
+    std::vector<std::string> EntriesToPutBack() const;
+
+    // Removes, in `folder`, the temporary files and folders the run's process left (the
+    // ".tarnw-<kind>-<pid>-..." names); with pid 0 those of every process that is gone.
+    static void RemoveLeftovers(const std::string& folder, int32 pid);
+
+    // The prefix of the names under which a run keeps what it holds for an undo.
+    static const char* HeldTag() { return "held"; }
+    static const char* BeforeTag() { return "before"; }
+
+private:
+    void UndoRecord(const JournalRecord& record);
+    bool InsideInstallFolder(const std::string& path) const;
+    bool HoldsOnlyTheRunsOwn(const std::string& folder) const;
+    void Problem(const std::string& path, const std::string& reason);
+    std::vector<std::string> FoldersTouched() const;
+
+    JournalContents fContents;
+    std::vector<std::string> fProblems;
+    std::vector<std::string> fLeftForLast;
+};
