@@ -47,6 +47,16 @@ const Text kTexts[] = {
            "free."},
     {1240, "The installation could not be completed. These items were not installed:"},
     {1241, "The log in %s tells more."},
+    {1120, "The installation did not complete. Undo it, so that everything is as it was before, "
+           "or keep what was installed?"},
+    {1121, "Undo"},
+    {1122, "Keep"},
+    {1123, "Undoing the installation..."},
+    {1124, "These changes could not be undone:"},
+    {1125, "Waiting for another installation into this folder to end..."},
+    {1126, "An earlier installation into '%s' did not finish. It will be undone before this one "
+           "begins."},
+    {1127, "Undoing an earlier installation that did not finish..."},
 };
 
 } // namespace

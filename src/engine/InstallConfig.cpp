@@ -62,6 +62,7 @@ InstallConfig::~InstallConfig() {
 
 status_t InstallConfig::Go(const char* name, BMessenger* messenger, const int32& priority,
                            const bool& wait) {
+    fStopAsked.store(false);
     fHasStatusTarget = messenger != nullptr;
     if (messenger != nullptr)
         fStatusTarget = *messenger;
@@ -181,10 +182,11 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
             }
             if (BoolValue("opt_save_replaced") && savedFiles != nullptr && savedFiles[0] != 0) {
                 std::string target = InstallPaths::FreeName(savedFiles, InstallPaths::Leaf(path));
-                if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target))
+                if (NoteMoved(path, target) && LibMove(path.c_str(), target.c_str()) &&
+                    InstallPaths::EntryExists(target))
                     fSaved.push_back({target, path});
             } else {
-                LibUnlink(path.c_str());
+                RemoveExisting(path);
             }
             if (InstallPaths::EntryExists(path)) {
                 Log("\t\t\tThe folder %s could not be replaced\n", path.c_str());
@@ -377,8 +379,9 @@ bool InstallConfig::RemoveInTheWay(const std::string& leaf, const std::string& e
                           " holds a mounted file system and is not removed");
         return false;
     }
+    // Moved out of the way rather than removed, so that an undo can put it back.
     errno = 0;
-    LibUnlink(existing.c_str());
+    RemoveExisting(existing);
     int error = errno;
     if (InstallPaths::EntryExists(existing)) {
         std::string reason = "the existing entry " + existing + " could not be removed";
@@ -444,7 +447,8 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
                               " holds a mounted file system and is not saved");
             return fail();
         }
-        if (!LibMove(existing.c_str(), target.c_str()) || InstallPaths::EntryExists(existing)) {
+        if (!NoteMoved(existing, target) || !LibMove(existing.c_str(), target.c_str()) ||
+            InstallPaths::EntryExists(existing)) {
             Failure(leaf, "the existing entry " + existing + " could not be saved");
             return fail();
         }
@@ -453,7 +457,9 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         break;
     }
     case ExistingEntryFate::Renamed:
-        LibDuplicate(existing.c_str());
+        // The first free copy name, as the Tracker's duplicate gives it.
+        if (NoteMoved(existing, InstallPaths::FreeName(InstallPaths::Parent(existing), leaf)))
+            LibDuplicate(existing.c_str());
         if (InstallPaths::EntryExists(existing)) {
             Failure(leaf, "the existing entry " + existing + " could not be renamed");
             return fail();
@@ -527,7 +533,7 @@ void InstallConfig::BuildStartupString(const char* folder, LibString& out) {
 // #pragma mark - the run
 
 bool InstallConfig::StoppedHere() {
-    return StopRequested();
+    return StopRequested() || fStopAsked.load();
 }
 
 void InstallConfig::Failure(const std::string& leaf, const std::string& reason) {
@@ -549,8 +555,9 @@ int32 InstallConfig::Action() {
     std::unique_ptr<xLocalize> localize = MakeLocalize();
     fLocalize = localize.get();
     fLastResult = Run();
-    fLocalize = nullptr;
     CloseLog();
+    EndRun(fLastResult);
+    fLocalize = nullptr;
     return fLastResult;
 }
 
@@ -605,25 +612,33 @@ int32 InstallConfig::Run() {
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
+    if (!BeginTransaction(texts)) {
+        if (StoppedHere())
+            return kInstallStopped;
+        LibError("%s", texts.Format(1041, createdName).c_str());
+        return kInstallNoFolder;
+    }
     fInheritedFolders.clear();
     fInheritedFiles.clear();
     if (InstallPaths::EntryExists(fInstallFolder)) {
         InheritEarlierRecord(InstallPaths::Join(fInstallFolder, DeinstallerName()));
-        BPath old(fInstallFolder.c_str());
-        LibTrash(old, false);
+        TrashExisting(fInstallFolder);
     }
-    if (!Libmkdir(fInstallFolder.c_str()) || !InstallPaths::IsFolder(fInstallFolder)) {
+    if (!NoteNewFolders(fInstallFolder) || !Libmkdir(fInstallFolder.c_str()) ||
+        !InstallPaths::IsFolder(fInstallFolder)) {
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
     fSavedFiles.clear();
     if (BoolValue("opt_save_replaced")) {
         fSavedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
-        Libmkdir(fSavedFiles.c_str());
+        if (NoteNewFolders(fSavedFiles))
+            Libmkdir(fSavedFiles.c_str());
     }
 
     std::string logPath = InstallPaths::Join(fInstallFolder, "Log");
-    OpenLog(logPath.c_str());
+    if (NoteNewEntry(logPath))
+        OpenLog(logPath.c_str());
     WriteLogHeader(localize, volumeName, InstallPaths::FreeBytes(fDestinationPath));
 
     std::unique_ptr<LibAppResource> resources(OpenInstallerResources());
@@ -660,6 +675,8 @@ int32 InstallConfig::Run() {
     PlaceDesktopEntries();
     EditScripts();
     WriteInstalledRecord();
+    if (fFailures.empty())
+        CommitRun();
     AutoLaunch();
 
     Log("\tInstallation Complete: %s\n", NowText().c_str());
@@ -700,6 +717,10 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
     if (deinstallable)
         tag.push_back({"InstallBy", B_STRING_TYPE, fIdentity});
     resources.SetEntryAttributes(std::move(tag));
+    if (!NoteNewEntry(path)) {
+        fFailedItems.insert(index);
+        return true;
+    }
     bool extracted = resources.ExtractEntry(2100 + index, path.c_str(), true);
     if (!extracted || !InstallPaths::EntryExists(path)) {
         std::string reason =
@@ -742,7 +763,8 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
                 MakeFolder(folder);
             if (!cleared) {
                 // Reported; the item stays in the installation folder.
-            } else if (LibMove(path.c_str(), target.c_str()) && InstallPaths::EntryExists(target) &&
+            } else if (NoteNewEntry(target) && LibMove(path.c_str(), target.c_str()) &&
+                       InstallPaths::EntryExists(target) &&
                        !InstallPaths::EntryExists(path)) {
                 Log("\t\t\tPlaced in %s\n", folder.c_str());
                 path = target;
@@ -804,7 +826,8 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     }
     if (!InstallPaths::EntryExists(folder))
         MakeFolder(folder);
-    if (!LibSymLink(itemPath.c_str(), linkPath.c_str()) || !InstallPaths::IsLink(linkPath)) {
+    if (!NoteNewEntry(linkPath) || !LibSymLink(itemPath.c_str(), linkPath.c_str()) ||
+        !InstallPaths::IsLink(linkPath)) {
         Failure(leaf, "its link could not be placed in " + folder);
         return;
     }

@@ -14,6 +14,7 @@
 // writes it back under ConfigLock(); the window reads the configuration during a run only
 // through DeinstallerSize(), which takes the same lock.
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -24,6 +25,8 @@
 #include <vector>
 
 #include "engine/CollisionPolicy.h"
+#include "engine/Journal.h"
+#include "engine/RunLock.h"
 #include "lib/LibString.h"
 #include "lib/LibThread.h"
 #include "package/PackageConfig.h"
@@ -33,9 +36,11 @@
 #include "platform/storage/Path.h"
 #include "platform/storage/Volume.h"
 
+class EngineTexts;
 class LibAppResource;
 class EngineTexts;
 class xLocalize;
+struct FrontendRequest;
 
 // Results of Action(), sent to the window as "status" of 'LThC'.
 enum {
@@ -137,6 +142,19 @@ public:
     int32 DeinstallerSize();
     std::mutex& ConfigLock() { return fConfigLock; }
 
+    // Asks a running installation to stop at its next safe point, as the Stop button does,
+    // but from any thread and without dismissing a question the run is asking; the run then
+    // offers to undo itself (a signal in the terminal front-ends).
+    void RequestStop() { fStopAsked.store(true); }
+    // A run that did not complete and whose undo-or-keep decision is still open: the window
+    // stopped the worker, and asks the user itself once the worker has ended.
+    bool HasUnsettledRun() const { return fUnsettled; }
+    // The undo-or-keep question ("on_failure" in an answers file), in the run's language.
+    FrontendRequest UndoOrKeepRequest();
+    // Ends an unsettled run: undoes everything it did, or keeps it (the deinstaller then
+    // lists what was placed). Tells the user what could not be undone.
+    void SettleRun(bool undo);
+
     // What the last run did, for front-ends and tests.
     int32 LastResult() const { return fLastResult; }
     const std::vector<std::string>& TaggedPaths() const { return fTagged; }
@@ -182,6 +200,26 @@ public:
     void NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders);
 
 private:
+    // The journal of the run (see Journal.h), in InstallRunJournal.cpp. Each Note... writes
+    // the change down before it is made; false means the journal could not be written and
+    // the change must not be made (the failure is recorded).
+    bool BeginTransaction(EngineTexts& texts);
+    void RecoverEarlierRun(EngineTexts& texts);
+    bool NoteChange(const JournalRecord& record);
+    bool NoteNewEntry(const std::string& path);
+    // Notes every missing level of `path`, outer ones first.
+    bool NoteNewFolders(const std::string& path);
+    bool NoteMoved(const std::string& from, const std::string& to);
+    // Moves an existing entry out of the way in its own folder instead of removing it, so
+    // that an undo can put it back; it goes for good when the run is settled.
+    bool RemoveExisting(const std::string& path);
+    // Keeps the former state of a file about to be edited in place (or notes that it did
+    // not exist).
+    bool KeepBeforeEdit(const std::string& path);
+    bool TrashExisting(const std::string& path);
+    void CommitRun();
+    void EndRun(int32 result);
+
     void CreateStartupHook();
     void EditScripts();
     void EditUserScript(directory_which folder, const char* file, const char* tag,
@@ -239,4 +277,10 @@ private:
     std::string fLanguage;
     // The catalogue a run keeps from its start to its end.
     xLocalize* fLocalize = nullptr;
+
+    Journal fJournal;
+    RunLock fRunLock;
+    std::set<std::string> fKeptBefore;
+    std::atomic<bool> fStopAsked{false};
+    bool fUnsettled = false;
 };

@@ -141,6 +141,8 @@ void InstallConfig::BuildDeinstallerConfiguration(BMessage& out) const {
 
 void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
     std::string path = InstallPaths::Join(fInstallFolder, DeinstallerName());
+    if (!NoteNewEntry(path))
+        return;
     if (!resources.ExtractEntry(2001, path.c_str(), true)) {
         Failure(DeinstallerName(), std::string("the deinstaller could not be extracted (") +
                                        resources.LastError() + ")");
@@ -263,6 +265,8 @@ bool InstallConfig::MakeFolder(const std::string& path) {
          !level.empty() && level != "/" && !InstallPaths::EntryExists(level);
          level = InstallPaths::Parent(level))
         missing.push_back(level);
+    if (!NoteNewFolders(path))
+        return false;
     bool made = Libmkdir(path.c_str());
     for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
         if (InstallPaths::IsFolder(*level))
@@ -316,6 +320,10 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
             std::strcpy(editor, kDefaultEditor);
     }
 
+    // An undo puts the file back as it was, with its ".orig" copy and the editor's own
+    // temporary file.
+    if (!KeepBeforeEdit(path) || !KeepBeforeEdit(path + ".orig") || !KeepBeforeEdit(path + ".tmp"))
+        return;
     bool added = ScriptBlockEditor::Edit(path, tag, contents);
     LibSetFileType(path.c_str(), "text/plain", editor);
     if (!existed && InstallPaths::EntryExists(path))
@@ -328,7 +336,8 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
         std::string entry = UserBootHooks::AutostartEntryPath();
         if (!InstallPaths::EntryExists(entry)) {
             MakeFolder(InstallPaths::Parent(entry));
-            if (UserBootHooks::EnsureBootscriptAutostart(path))
+            if (NoteNewEntry(entry) && KeepBeforeEdit(entry + ".tmp") &&
+                UserBootHooks::EnsureBootscriptAutostart(path))
                 fHookEntries.push_back({entry, path});
         }
     } else if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserSetupEnvironment") == 0) {
@@ -337,6 +346,8 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
             std::string profile = InstallPaths::Join(home.Path(), ".profile");
             bool profileExisted = InstallPaths::EntryExists(profile);
             if (!ScriptBlockEditor::HasBlock(profile, UserBootHooks::ProfileHookTag()) &&
+                KeepBeforeEdit(profile) && KeepBeforeEdit(profile + ".orig") &&
+                KeepBeforeEdit(profile + ".tmp") &&
                 UserBootHooks::EnsureSetupEnvironmentSourced(profile, path)) {
                 fHookBlocks.push_back({profile, UserBootHooks::ProfileHookTag(), path});
                 if (!profileExisted)

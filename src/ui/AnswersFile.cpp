@@ -29,8 +29,8 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 } // namespace
 
 const std::set<std::string>& AnswersFile::InstallerKeys() {
-    static const std::set<std::string> keys = {"license",     "language", "group", "files",
-                                               "destination", "volume",   "answer"};
+    static const std::set<std::string> keys = {"license",     "language", "group",  "files",
+                                               "destination", "volume",   "answer", "on_failure"};
     return keys;
 }
 

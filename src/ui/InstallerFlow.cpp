@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/StopSignals.h"
+
 int ExitStatusForResult(int result, bool completed) {
     switch (result) {
     case 0:
@@ -64,7 +66,11 @@ int InstallerFlow::InstallAndWait() {
         bool& fSeen;
     } watcher(outer, complete, fCompleted);
     SetFrontend(&watcher);
+    // A signal stops the run as Stop does; the run then offers to undo itself.
+    InstallConfig& engine = fSession.Engine();
+    StopSignals::SetHandler([&engine](int) { engine.RequestStop(); });
     int result = fSession.InstallAndWait();
+    StopSignals::SetHandler(nullptr);
     SetFrontend(outer);
     fTranscript.RecordEnd(result);
     return ExitStatusForResult(result, fCompleted);

@@ -11,6 +11,20 @@ UnattendedFrontend::UnattendedFrontend(AnswersFile& answers, FILE* out)
 
 FrontendAnswer UnattendedFrontend::Ask(const FrontendRequest& request) {
     FrontendAnswer answer;
+    if (!request.answerKey.empty()) {
+        // Decided by a key of its own; without it, the first button (the safe choice).
+        if (auto value = fAnswers.Value(request.answerKey)) {
+            for (size_t i = 0; i < request.answerValues.size() && i < request.buttons.size(); i++)
+                if (request.answerValues[i] == *value)
+                    answer.button = int32(i);
+        }
+        std::lock_guard<std::mutex> guard(gOutputLock);
+        std::fprintf(fOut, "%s\n", request.text.c_str());
+        if (!request.buttons.empty())
+            std::fprintf(fOut, "  -> %s\n", request.buttons[size_t(answer.button)].c_str());
+        std::fflush(fOut);
+        return answer;
+    }
     // A message with a single button (OK) takes an answer line only when the line names
     // that button, so that scripts need not foresee every notice.
     const AlertAnswer* next = fAnswers.PeekAnswer();

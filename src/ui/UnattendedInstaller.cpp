@@ -78,6 +78,12 @@ int RunUnattendedInstaller(const InstallerOptions& options) {
                           (error.line > 0 ? ", line " + std::to_string(error.line) : "") + ": " +
                           error.message);
 
+    if (auto onFailure = answers.Value("on_failure")) {
+        if (*onFailure != "undo" && *onFailure != "keep")
+            return Refuse(flow, kExitUsage,
+                          "on_failure must be undo or keep, not \"" + *onFailure + "\"");
+    }
+
     if (auto language = answers.Value("language")) {
         if (xLocalize::LanguageIndex(language->c_str()) < 0)
             return Refuse(flow, kExitUsage,

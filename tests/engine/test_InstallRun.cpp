@@ -240,13 +240,21 @@ TEST_F(InstallRunTest, ItemsThatCannotBeInstalledAreReported) {
     fs::path b = MakeTree("b", {{"b", "2"}}) / "b";
     package.AddItem(a, Meta("User Selected"), false);
     package.AddItem(b, Meta("Nowhere Special"));
+    // The list of what failed, then the choice: Keep.
+    ui.frontend.Answer(0);
+    ui.frontend.Answer(1);
     ASSERT_EQ(Run(), kInstallIncomplete);
     ASSERT_EQ(engine->Failures().size(), 2u);
-    EXPECT_EQ(LastAlert().icon, FrontendIcon::Warning);
-    EXPECT_EQ(LastAlert().text,
+    const auto& requests = ui.frontend.requests;
+    ASSERT_GE(requests.size(), 2u);
+    const FrontendRequest& report = requests[requests.size() - 2];
+    EXPECT_EQ(report.icon, FrontendIcon::Warning);
+    EXPECT_EQ(report.text,
               "The installation could not be completed. These items were not installed:\n\na\nb"
               "\n\nThe log in " +
                   Folder().string() + " tells more.");
+    EXPECT_EQ(LastAlert().answerKey, "on_failure");
+    EXPECT_EQ(LastAlert().buttons, (std::vector<std::string>{"Undo", "Keep"}));
     EXPECT_NE(LogText().find("\t\t\tNot installed: the package holds no data for it\n"),
               std::string::npos);
     EXPECT_NE(LogText().find("\t\t\tNot installed: its destination 'Nowhere Special' is no "
@@ -265,19 +273,31 @@ TEST_F(InstallRunTest, APartialInstallationEndsInTheUsersLanguageAndOffersTheRes
     language = "de";
     ui.frontend.Answer(0); // the warning: OK
     ui.frontend.Answer(1); // Restart Now
+    ui.frontend.Answer(1); // Keep
     ASSERT_EQ(Run(), kInstallIncomplete);
-    ASSERT_GE(ui.frontend.requests.size(), 2u);
-    const FrontendRequest& warning = ui.frontend.requests[ui.frontend.requests.size() - 2];
+    ASSERT_GE(ui.frontend.requests.size(), 3u);
+    const FrontendRequest& warning = ui.frontend.requests[ui.frontend.requests.size() - 3];
     EXPECT_EQ(warning.icon, FrontendIcon::Warning);
     EXPECT_EQ(warning.text, "Die Installation konnte nicht abgeschlossen werden. Diese Elemente "
                             "wurden nicht installiert:\n\nb\n\nDas Protokoll in " +
                                 Folder().string() + " enthält weitere Einzelheiten.");
-    const FrontendRequest& restart = ui.frontend.requests.back();
+    const FrontendRequest& restart = ui.frontend.requests[ui.frontend.requests.size() - 2];
     EXPECT_EQ(restart.text,
               "Das System muss neu gestartet werden, damit die Installation wirksam wird.");
     EXPECT_EQ(restart.buttons,
               (std::vector<std::string>{"Später neu starten", "Jetzt neu starten"}));
     EXPECT_TRUE(engine->RestartRequested());
+}
+
+TEST_F(InstallRunTest, AnIncompleteRunIsUndoneUnlessTheUserKeepsIt) {
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    fs::path b = MakeTree("b", {{"b", "2"}}) / "b";
+    package.AddItem(a, Meta("User Selected"));
+    package.AddItem(b, Meta("Nowhere Special"));
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    // Unanswered, the choice is its first button: everything the run made is gone.
+    EXPECT_EQ(LastAlert().buttons.front(), "Undo");
+    EXPECT_TRUE(fs::is_empty(destination)) << fs::directory_iterator(destination)->path();
 }
 
 TEST_F(InstallRunTest, LinkInTheItemsOwnPlaceIsSkipped) {

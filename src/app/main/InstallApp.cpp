@@ -2,6 +2,7 @@
 #ifdef TARNW_WITH_GUI
 #include "app/main/InstallApp.h"
 
+#include "engine/StopSignals.h"
 #include "lib/LibSound.h"
 #include "platform/app/Message.h"
 #include "storage/LibAppResource.h"
@@ -11,9 +12,13 @@ InstallApp::InstallApp(const InstallerOptions& options)
     : BApplication(kSignature), fOptions(options) {
     fWindow = new InstallerWin();
     fWindow->Run();
+    // A signal does what the window's close box does: a running installation stops at its
+    // next safe point, and the user chooses between undoing and keeping it.
+    StopSignals::SetHandler([this](int) { PostMessage(B_QUIT_REQUESTED); });
 }
 
 InstallApp::~InstallApp() {
+    StopSignals::SetHandler(nullptr);
     delete fSound;
 }
 

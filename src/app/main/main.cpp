@@ -7,6 +7,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "engine/StopSignals.h"
 #include "ui/ExitStatus.h"
 #include "ui/FrontendChoice.h"
 #include "ui/InstallerFlow.h"
@@ -72,6 +73,7 @@ std::string SelfPath() {
 } // namespace
 
 int main(int argc, char** argv) {
+    StopSignals::Start();
     InstallerCommandLine commandLine;
     if (!commandLine.Parse(argc, argv)) {
         std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", argv[0],

@@ -32,6 +32,11 @@ struct FrontendRequest {
     std::string existingPath;
     std::string newPath;
     std::string language;
+
+    // A question that an answers file decides by a key of its own ("on_failure: undo")
+    // rather than by an answer line: the key, and the value that stands for each button.
+    std::string answerKey;
+    std::vector<std::string> answerValues;
 };
 
 struct FrontendAnswer {

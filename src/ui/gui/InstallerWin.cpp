@@ -8,6 +8,7 @@
 #include "lib/LibString.h"
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
+#include "platform/interface/Frontend.h"
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/interface/gui/Alert.h"
 #include "platform/interface/gui/Box.h"
@@ -497,6 +498,10 @@ void InstallerWin::QuitRunning() {
     }
     LibError("%s", fLocalize.GetString(1027).String());
     engine.KillAndWait();
+    // The worker left the choice to the window: undo the run (the first button) or keep
+    // what it placed.
+    if (engine.HasUnsettledRun())
+        engine.SettleRun(AskFrontend(engine.UndoOrKeepRequest()).button != 1);
 }
 
 int InstallerWin::ExitStatus() const {

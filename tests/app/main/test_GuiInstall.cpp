@@ -23,6 +23,7 @@
 #include "platform/storage/Path.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
+#include "support/TreeSnapshot.h"
 
 extern char** environ;
 
@@ -341,6 +342,10 @@ TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
     fs::path installer = BuildInstaller();
     fs::path docs = StandardFolder(B_COMMON_DOCUMENTATION_DIRECTORY) / "Clicky";
     WriteFile(docs / "readme.txt", "mine");
+    // The system's folders as before the installer started (it registers its document type
+    // in the home folder as it starts).
+    auto look = [] { return tarnw::test::TreeSnapshot::Take({Sandbox::Prefix()}); };
+    auto before = look();
 
     InstallerRun run = StartInstaller(display, installer);
     XWindow window;
@@ -355,13 +360,23 @@ TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
     XWindow stopped;
     ASSERT_TRUE(display.WaitForWindow("", &stopped)) << ReadFile(run.output);
     display.Key(stopped, "Return");
+    // Then the choice: Escape undoes the run.
+    XWindow question;
+    ASSERT_TRUE(display.WaitForWindow("", &question)) << ReadFile(run.output);
+    display.Key(question, "Escape");
     EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 8) << ReadFile(run.output);
 
     auto events = Transcript(run.transcript);
     auto alerts = Alerts(events);
-    ASSERT_FALSE(alerts.empty());
-    EXPECT_EQ(alerts.back()["text"], "Installation was stopped before it could complete.");
-    EXPECT_EQ(alerts.back()["icon"], "stop");
+    ASSERT_GE(alerts.size(), 2u);
+    const auto& notice = alerts[alerts.size() - 2];
+    EXPECT_EQ(notice["text"], "Installation was stopped before it could complete.");
+    EXPECT_EQ(notice["icon"], "stop");
+    EXPECT_EQ(alerts.back()["buttons"], nlohmann::json({"Undo", "Keep"}));
+    EXPECT_EQ(alerts.back()["answer"], 0);
+    // Undone: everything is as it was.
+    auto after = look();
+    EXPECT_TRUE(after == before) << after.DifferencesFrom(before);
     EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 8}}));
     // What was in the way was not replaced.
     EXPECT_EQ(ReadFile(docs / "readme.txt"), "mine");

@@ -1,0 +1,315 @@
+// The steps of InstallConfig that make a run a transaction: the lock on the installation
+// folder, the recovery of a run that did not finish, the journal written before each
+// change, and the end of a run that did not complete (undo, or keep what was placed).
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/EngineTexts.h"
+#include "engine/InstallConfig.h"
+#include "engine/InstallPaths.h"
+#include "engine/RunUndo.h"
+#include "frontend/LibAlert.h"
+#include "locale/xLocalize.h"
+#include "platform/interface/Frontend.h"
+#include "platform/interface/InterfaceDefs.h"
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Path.h"
+#include "storage/LibFileOps.h"
+#include "storage/PosixFs.h"
+
+namespace {
+
+std::string PercentEncodedPath(const std::string& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : path) {
+        bool plain = std::isalnum(c) || std::strchr("/-_.~", c) != nullptr;
+        if (plain) {
+            out += char(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string ListOf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += "\n" + line;
+    return text;
+}
+
+} // namespace
+
+bool InstallConfig::BeginTransaction(EngineTexts& texts) {
+    fKeptBefore.clear();
+    fUnsettled = false;
+    // One run per installation folder: a second one waits here for the first to end.
+    bool acquired = fRunLock.Acquire(
+        Journal::LockPathFor(fInstallFolder), [&] { UpdateStatus("%s", texts.Get(1125).c_str()); },
+        [&] { return StoppedHere(); });
+    if (!acquired) {
+        std::fprintf(stderr, "%s\n", fRunLock.Error().c_str());
+        return false;
+    }
+    RecoverEarlierRun(texts);
+    if (!fJournal.Begin(fInstallFolder,
+                        std::string(StringValue("app_name")) + " " + StringValue("version"))) {
+        std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
+        fRunLock.Release();
+        return false;
+    }
+    // Folders made for this installation before the run (the default destination) go with
+    // an undo too, when nothing else is in them.
+    for (const std::string& folder : fFoldersMadeBefore) {
+        if (!fJournal.NoteFolder(folder))
+            break;
+    }
+    return true;
+}
+
+void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
+    std::string path = Journal::PathFor(fInstallFolder);
+    if (InstallPaths::EntryExists(path)) {
+        JournalContents earlier;
+        std::string error;
+        if (!Journal::Load(path, earlier, error)) {
+            std::fprintf(stderr, "%s; it is set aside\n", error.c_str());
+        } else if (earlier.installFolder != fInstallFolder) {
+            std::fprintf(stderr, "the journal %s belongs to %s; it is set aside\n", path.c_str(),
+                         earlier.installFolder.c_str());
+        } else if (earlier.committed) {
+            // That run completed; only what it held for an undo was left.
+            RunUndo(earlier).Settle();
+        } else {
+            LibInfo("%s", texts.Format(1126, fInstallFolder.c_str()).c_str());
+            UpdateStatus("%s", texts.Get(1127).c_str());
+            RunUndo undo(earlier);
+            undo.Undo();
+            // The lock stays: this run goes on in the same place.
+            unlink(path.c_str());
+            if (!undo.Problems().empty())
+                LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(undo.Problems()).c_str());
+        }
+        unlink(path.c_str());
+    }
+    // Temporary files of runs whose process is gone (killed before its journal began, or
+    // while it wrote outside it).
+    RunUndo::RemoveLeftovers(fDestinationPath, 0);
+    if (InstallPaths::IsFolder(fInstallFolder))
+        RunUndo::RemoveLeftovers(fInstallFolder, 0);
+}
+
+bool InstallConfig::NoteChange(const JournalRecord& record) {
+    if (!fJournal.IsOpen())
+        return true;
+    if (fJournal.Note(record))
+        return true;
+    std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
+    fFailures.push_back(InstallPaths::Leaf(record.path) + ": " + fJournal.Error());
+    return false;
+}
+
+bool InstallConfig::NoteNewEntry(const std::string& path) {
+    return NoteChange({JournalKind::Entry, path, "", ""});
+}
+
+bool InstallConfig::NoteNewFolders(const std::string& path) {
+    std::vector<std::string> missing;
+    for (std::string level = path;
+         !level.empty() && level != "/" && !InstallPaths::EntryExists(level);
+         level = InstallPaths::Parent(level))
+        missing.push_back(level);
+    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
+        if (!NoteChange({JournalKind::Folder, *level, "", ""}))
+            return false;
+    }
+    return true;
+}
+
+bool InstallConfig::NoteMoved(const std::string& from, const std::string& to) {
+    return NoteChange({JournalKind::Move, from, to, ""});
+}
+
+bool InstallConfig::RemoveExisting(const std::string& path) {
+    if (!InstallPaths::EntryExists(path))
+        return true;
+    if (!fJournal.IsOpen()) {
+        LibUnlink(path.c_str());
+        return !InstallPaths::EntryExists(path);
+    }
+    std::string held =
+        InstallPaths::Join(InstallPaths::Parent(path), posixfs::TemporaryLeaf(RunUndo::HeldTag()));
+    if (!NoteMoved(path, held))
+        return false;
+    if (rename(path.c_str(), held.c_str()) != 0) {
+        std::fprintf(stderr, "cannot move %s out of the way: %s\n", path.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool InstallConfig::KeepBeforeEdit(const std::string& path) {
+    if (!fJournal.IsOpen() || !fKeptBefore.insert(path).second)
+        return true;
+    if (!InstallPaths::EntryExists(path))
+        return NoteNewEntry(path);
+    // The copy is whole before the journal names it, so an undo never puts back half a
+    // file; it sits beside the file, so that putting it back is one rename.
+    std::string copy = InstallPaths::Join(InstallPaths::Parent(path),
+                                          posixfs::TemporaryLeaf(RunUndo::BeforeTag()));
+    if (!LibCopy(path.c_str(), copy.c_str())) {
+        fFailures.push_back(InstallPaths::Leaf(path) + ": " + path +
+                            " could not be copied before its edit");
+        return false;
+    }
+    if (!NoteChange({JournalKind::Before, path, copy, ""})) {
+        unlink(copy.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool InstallConfig::TrashExisting(const std::string& path) {
+    if (!fJournal.IsOpen()) {
+        LibTrash(BPath(path.c_str()), false);
+        return !InstallPaths::EntryExists(path);
+    }
+    BPath trash;
+    if (find_directory(B_TRASH_DIRECTORY, &trash, true) != B_OK || trash.Path() == nullptr)
+        return false;
+    std::string files = trash.Path();
+    std::string info = InstallPaths::Join(InstallPaths::Parent(files), "info");
+    if (!InstallPaths::EntryExists(info)) {
+        if (!NoteNewFolders(info))
+            return false;
+        mkdir(info.c_str(), 0700);
+    }
+    // The .trashinfo record is made first and exclusively: it reserves the name.
+    std::string leaf = InstallPaths::Leaf(path);
+    std::string name;
+    std::string record;
+    int fd = -1;
+    for (int32 counter = -1; fd < 0 && counter < 100000; counter++) {
+        name = counter < 0 ? leaf
+                           : leaf + " copy" + (counter > 0 ? " " + std::to_string(counter) : "");
+        if (InstallPaths::EntryExists(InstallPaths::Join(files, name)))
+            continue;
+        record = InstallPaths::Join(info, name + ".trashinfo");
+        fd = open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    std::string target = InstallPaths::Join(files, name);
+    if (!NoteChange({JournalKind::Trash, path, target, record})) {
+        close(fd);
+        unlink(record.c_str());
+        return false;
+    }
+    char when[32];
+    time_t now = time(nullptr);
+    struct tm local;
+    localtime_r(&now, &local);
+    strftime(when, sizeof(when), "%Y-%m-%dT%H:%M:%S", &local);
+    std::string text =
+        "[Trash Info]\nPath=" + PercentEncodedPath(path) + "\nDeletionDate=" + when + "\n";
+    bool written = posixfs::WriteAll(fd, text.data(), text.size());
+    close(fd);
+    if (!written || !LibMove(path.c_str(), target.c_str())) {
+        unlink(record.c_str());
+        return false;
+    }
+    return true;
+}
+
+void InstallConfig::CommitRun() {
+    if (!fJournal.IsOpen())
+        return;
+    // From here on the run counts as complete: a run killed later is settled, not undone.
+    if (!fJournal.Note({JournalKind::Commit, "", "", ""}))
+        std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
+    RunUndo(fJournal.Contents()).Settle();
+    fJournal.Discard();
+}
+
+FrontendRequest InstallConfig::UndoOrKeepRequest() {
+    std::unique_ptr<xLocalize> own;
+    xLocalize* localize = fLocalize;
+    if (localize == nullptr) {
+        own = MakeLocalize();
+        localize = own.get();
+    }
+    EngineTexts texts(*localize);
+    FrontendRequest request;
+    request.text = texts.Get(1120);
+    request.buttons = {texts.Get(1121), texts.Get(1122)};
+    // Return takes the rightmost button (Keep); Escape undoes.
+    request.shortcuts = {B_ESCAPE, 0};
+    request.icon = FrontendIcon::Warning;
+    request.answerKey = "on_failure";
+    request.answerValues = {"undo", "keep"};
+    return request;
+}
+
+void InstallConfig::SettleRun(bool undo) {
+    fUnsettled = false;
+    if (fJournal.IsOpen()) {
+        std::unique_ptr<xLocalize> own;
+        xLocalize* localize = fLocalize;
+        if (localize == nullptr) {
+            own = MakeLocalize();
+            localize = own.get();
+        }
+        EngineTexts texts(*localize);
+        CloseLog();
+        if (undo) {
+            UpdateStatus("%s", texts.Get(1123).c_str());
+            RunUndo run(fJournal.Contents());
+            run.Undo();
+            fJournal.Discard();
+            fRunLock.Release();
+            run.RemoveFoldersLeftForLast();
+            if (!run.Problems().empty())
+                LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(run.Problems()).c_str());
+        } else {
+            // What stays is the deinstaller's to remove.
+            WriteInstalledRecord();
+            CommitRun();
+        }
+    }
+    fRunLock.Release();
+}
+
+void InstallConfig::EndRun(int32 result) {
+    if (!fJournal.IsOpen()) {
+        fRunLock.Release();
+        return;
+    }
+    bool offered = result == kInstallIncomplete || result == kInstallStopped;
+    if (!offered) {
+        // Nothing was placed worth keeping (the installation folder could not be made).
+        SettleRun(true);
+        return;
+    }
+    if (StopRequested()) {
+        // The window stopped the worker; it asks once the worker has ended.
+        fUnsettled = true;
+        CloseLog();
+        return;
+    }
+    if (result == kInstallStopped) {
+        std::unique_ptr<xLocalize> own = MakeLocalize();
+        LibError("%s", EngineTexts(fLocalize != nullptr ? *fLocalize : *own).Get(1027).c_str());
+    }
+    SettleRun(AskFrontend(UndoOrKeepRequest()).button != 1);
+}
