@@ -28,6 +28,9 @@ enum DeinstallTextId {
     kTextNotRestored = 3015,
     kTextNothingRemoved = 3016,
     kTextDamaged = 3017,
+    kTextUnfinished = 3110,       // %s product
+    kTextUnfinishedUndone = 3111, // %s product
+    kTextUnfinishedLeft = 3112,   // %s product
 };
 
 class DeinstallTexts {

@@ -280,3 +280,16 @@ void DeinstallWindow::ShowDamaged(const DeinstallTexts& texts, Transcript& trans
     app->Run();
     delete app;
 }
+
+int DeinstallWindow::RunWithAlerts(Transcript& transcript,
+                                   const std::function<int(Frontend&)>& dialogue) {
+    GuiHost::Install();
+    GuiFrontend alerts;
+    RecordingFrontend recorder(alerts, transcript);
+    int status = kDeinstallIncomplete;
+    auto* app = new DeinstallApp();
+    app->SetReadyAction([&] { status = dialogue(recorder); });
+    app->Run();
+    delete app;
+    return status;
+}

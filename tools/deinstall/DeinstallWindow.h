@@ -5,8 +5,11 @@
 // runs on a worker thread; its questions (putting saved files back) and the result are
 // alerts shown while the window stays responsive.
 
+#include <functional>
+
 class Deinstaller;
 class DeinstallTexts;
+class Frontend;
 class Transcript;
 
 class DeinstallWindow {
@@ -16,4 +19,6 @@ public:
     static int Run(Deinstaller& deinstaller, const DeinstallTexts& texts, Transcript& transcript);
     // Tells the user that this deinstaller cannot work.
     static void ShowDamaged(const DeinstallTexts& texts, Transcript& transcript);
+    // Runs `dialogue` with alerts on the toolkit loop, without the window; its result.
+    static int RunWithAlerts(Transcript& transcript, const std::function<int(Frontend&)>& dialogue);
 };

@@ -22,6 +22,8 @@
 #include "DeinstallRecord.h"
 #include "DeinstallTexts.h"
 #include "Deinstaller.h"
+#include "UnfinishedInstallation.h"
+#include "engine/RunLock.h"
 #include "ui/AnswersFile.h"
 #include "ui/ConsoleFrontend.h"
 #include "ui/FrontendChoice.h"
@@ -143,12 +145,35 @@ int main(int argc, char** argv) {
         return Refuse(transcript, kDeinstallUsage, "answers file " + options.AnswersPath() +
                                                        ", " + problem);
 
+    // Never beside a running installation into the same folder: it would take away what
+    // the run is placing.
+    std::string installFolder = self.substr(0, self.rfind('/'));
+    RunLock runLock;
+    JournalContents unfinished;
+    bool isUnfinished = false;
+    if (!installFolder.empty()) {
+        runLock.Acquire(
+            Journal::LockPathFor(installFolder),
+            [] { std::fprintf(stderr, "Waiting for the installation into this folder to end\n"); },
+            nullptr);
+        isUnfinished = FindUnfinishedInstallation(installFolder, unfinished);
+        // A finished installation is removed by its list; the lock file must not keep the
+        // folder it lies in from going.
+        if (!isUnfinished)
+            runLock.Release();
+    }
+
     DeinstallRecord record;
     std::string error;
     bool loaded = !self.empty() && LoadDeinstallRecord(self.c_str(), record, error);
 
 #ifdef TARNW_WITH_GUI
     if (kind == FrontendKind::Gui) {
+        if (isUnfinished)
+            return Finish(transcript, DeinstallWindow::RunWithAlerts(transcript, [&](Frontend& f) {
+                              return UndoUnfinishedInstallation(unfinished, texts, f, transcript,
+                                                                nullptr, std::nullopt, runLock);
+                          }));
         if (!loaded) {
             std::fprintf(stderr, "%s\n", error.c_str());
             DeinstallWindow::ShowDamaged(texts, transcript);
@@ -165,6 +190,16 @@ int main(int argc, char** argv) {
                                                     : static_cast<Frontend&>(unattended);
     RecordingFrontend frontend(inner, transcript);
     SetFrontend(&frontend);
+
+    if (isUnfinished) {
+        std::optional<bool> consent;
+        if (kind != FrontendKind::Console)
+            consent = IsYes(answers, "remove");
+        int status = UndoUnfinishedInstallation(unfinished, texts, frontend, transcript, stdout,
+                                                consent, runLock);
+        SetFrontend(nullptr);
+        return Finish(transcript, status);
+    }
 
     if (!loaded) {
         std::fprintf(stderr, "%s\n", error.c_str());
