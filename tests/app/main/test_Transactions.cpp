@@ -14,6 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "platform/storage/MimeType.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 #include "support/TreeSnapshot.h"
@@ -147,6 +148,11 @@ protected:
         WriteFile(Sandbox::Home() / ".config" / "prod.conf", "old=1\n");
         fs::permissions(Sandbox::Home() / ".config" / "prod.conf", fs::perms(0640));
         fs::create_directories(Sandbox::Home() / "Desktop");
+        // Every installer registers itself for its document type as it starts; that record
+        // is the installer's, not part of a run.
+        ASSERT_EQ(BMimeType("text/x-tarnw")
+                      .SetPreferredApp("application/x-vnd.Kestrelwood.Tarnw", B_OPEN),
+                  B_OK);
         before = Look();
     }
 
