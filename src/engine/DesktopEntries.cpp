@@ -108,6 +108,10 @@ bool DesktopEntries::WriteWhole(const std::string& path, const std::string& byte
     }
     // Written beside and renamed into place, so that the desktop never reads half a file.
     std::string temporary = path + ".tarnw-" + std::to_string(getpid());
+    if (fBeforeWrite && (!fBeforeWrite(path) || !fBeforeWrite(temporary))) {
+        error = "the change to " + path + " could not be written down first";
+        return false;
+    }
     int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         error = temporary + ": " + std::strerror(errno);

@@ -32,6 +32,11 @@ class DesktopEntries {
 public:
     // `makeFolder` creates a missing folder (so that the caller can record it).
     explicit DesktopEntries(std::function<void(const std::string&)> makeFolder);
+    // Called with every path about to be written (and its temporary name); false keeps
+    // the file from being written.
+    void SetBeforeWrite(std::function<bool(const std::string&)> beforeWrite) {
+        fBeforeWrite = std::move(beforeWrite);
+    }
 
     static std::string DataFolder();
     static std::string ApplicationsFolder();
@@ -58,4 +63,5 @@ private:
     bool WriteWhole(const std::string& path, const std::string& bytes, std::string& error);
 
     std::function<void(const std::string&)> fMakeFolder;
+    std::function<bool(const std::string&)> fBeforeWrite;
 };

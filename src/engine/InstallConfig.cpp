@@ -379,9 +379,8 @@ bool InstallConfig::RemoveInTheWay(const std::string& leaf, const std::string& e
                           " holds a mounted file system and is not removed");
         return false;
     }
-    // Moved out of the way rather than removed, so that an undo can put it back.
     errno = 0;
-    RemoveExisting(existing);
+    LibUnlink(existing.c_str());
     int error = errno;
     if (InstallPaths::EntryExists(existing)) {
         std::string reason = "the existing entry " + existing + " could not be removed";

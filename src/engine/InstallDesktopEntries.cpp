@@ -75,6 +75,7 @@ void InstallConfig::PlaceDesktopEntries() {
     FindMessage("install_instructions", &instructions);
 
     DesktopEntries desktop([this](const std::string& folder) { MakeFolder(folder); });
+    desktop.SetBeforeWrite([this](const std::string& path) { return KeepBeforeEdit(path); });
     bool wroteAny = false;
     std::string productIcon;
     auto place = [&](const DesktopEntryPlan& plan, bool tag) {
@@ -156,6 +157,9 @@ void InstallConfig::PlaceDesktopEntries() {
     }
 
     if (wroteAny) {
+        // The caches the desktop's tools rewrite go back with an undo too.
+        KeepBeforeEdit(InstallPaths::Join(DesktopEntries::ApplicationsFolder(), "mimeinfo.cache"));
+        KeepBeforeEdit(InstallPaths::Join(DesktopEntries::IconThemeFolder(), "icon-theme.cache"));
         std::vector<std::string> ran;
         DesktopEntries::Refresh(DesktopEntries::ApplicationsFolder(),
                                 DesktopEntries::IconThemeFolder(), ran);

@@ -206,8 +206,17 @@ protected:
         EXPECT_FALSE(fs::exists(target / leaf / leaf));
         EXPECT_FALSE(fs::exists(target / leaf / "new.txt"));
         EXPECT_TRUE(fs::exists(Folder() / leaf / "new.txt")); // stays in the installation
-        EXPECT_NE(LastAlert().text.find("\n" + leaf), std::string::npos) << LastAlert().text;
+        EXPECT_NE(Report().text.find("\n" + leaf), std::string::npos) << Report().text;
         EXPECT_FALSE(LogHas("\t\t\tRemoved existing folder " + (target / leaf).string()));
+    }
+    // The list of what was not placed comes before the choice between undoing and keeping.
+    const FrontendRequest& Report() const {
+        return ui.frontend.requests[ui.frontend.requests.size() - 2];
+    }
+    // Keeps what the run placed, so that it can be looked at.
+    void KeepWhatIsPlaced() {
+        ui.frontend.Answer(0); // the list of what was not placed
+        ui.frontend.Answer(1); // Keep
     }
     std::vector<fs::path> mounted;
     std::vector<fs::path> immutable;
@@ -219,13 +228,14 @@ TEST_F(BlockedWayTest, AMountPointInTheWayIsNeitherEmptiedNorFilled) {
     AddFolder("replaced", Meta("Target", "Replace"));
     AddFolder("asked", Meta("Target", "Prompt"));
     ui.frontend.Answer(1); // replace "asked"
+    KeepWhatIsPlaced();
     ASSERT_EQ(Run(), kInstallIncomplete);
     ExpectReportedNotPlaced("replaced", "on the volume");
     ExpectReportedNotPlaced("asked", "on the volume");
     EXPECT_FALSE(LogHas("Existing file removed."));
     EXPECT_FALSE(LogHas("User desired not to place"));
     EXPECT_TRUE(LogHas("holds a mounted file system and is not removed"));
-    EXPECT_EQ(LastAlert().icon, FrontendIcon::Warning);
+    EXPECT_EQ(Report().icon, FrontendIcon::Warning);
 }
 
 TEST_F(BlockedWayTest, AMountPointIsNotSavedEither) {
@@ -233,6 +243,7 @@ TEST_F(BlockedWayTest, AMountPointIsNotSavedEither) {
         GTEST_SKIP() << "mounting a tmpfs needs root";
     package.config.AddBool("opt_save_replaced", true);
     AddFolder("replaced", Meta("Target", "Replace"));
+    KeepWhatIsPlaced();
     ASSERT_EQ(Run(), kInstallIncomplete);
     ExpectReportedNotPlaced("replaced", "on the volume");
     EXPECT_FALSE(fs::exists(Folder() / "Saved Files" / "replaced"));
@@ -245,12 +256,13 @@ TEST_F(BlockedWayTest, AFolderThatCannotBeRemovedIsReportedAndNothingGoesInside)
     AddFolder("replaced", Meta("Target", "Replace"));
     AddFolder("asked", Meta("Target", "Prompt"));
     ui.frontend.Answer(1);
+    KeepWhatIsPlaced();
     ASSERT_EQ(Run(), kInstallIncomplete);
     ExpectReportedNotPlaced("replaced", "locked");
     ExpectReportedNotPlaced("asked", "locked");
     EXPECT_FALSE(LogHas("Existing file removed."));
     EXPECT_TRUE(LogHas("could not be removed ("));
-    EXPECT_NE(LastAlert().text.find("not installed"), std::string::npos);
+    EXPECT_NE(Report().text.find("not installed"), std::string::npos);
 }
 
 // A link is not placed inside a folder that stays in its way, and no answer is invented.
