@@ -1,5 +1,6 @@
 #include "engine/DesktopEntries.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -153,6 +154,10 @@ bool DesktopEntries::Place(const DesktopEntryPlan& plan, std::vector<std::string
     if (!plan.iconType.empty()) {
         if (plan.iconType != "png" && plan.iconType != "svg") {
             error = "an icon of unknown type '" + plan.iconType + "'";
+            return false;
+        }
+        if (plan.iconType == "png" && (plan.iconSize <= 0 || plan.iconSize > 1024)) {
+            error = "a PNG icon of " + std::to_string(plan.iconSize) + " pixels";
             return false;
         }
         std::string icon = IconPath(plan.id, plan.iconType, plan.iconSize);

@@ -136,17 +136,24 @@ TEST_F(DesktopEntriesTest, UnusableNamesAndMissingProgramsAreFailuresNotFiles) {
     AddEntry("../../escape", 1, "", false);
     AddEntry("Tool", 0, "bin/not-there", false);
     AddEntry("Tool-out", 0, "../../readme", false);
+    AddEntry("Tool-badicon", 1, "", true);
+    BMessage badIcon;
+    entries.FindMessage("desktop_entry", 3, &badIcon);
+    badIcon.ReplaceString("entry_icon_type", "png");
+    badIcon.ReplaceInt32("entry_icon_size", -16);
+    entries.ReplaceMessage("desktop_entry", 3, &badIcon);
     // The user is told, as of an item that could not be placed, and keeps what was placed.
     ui.frontend.Answer(0);
     ui.frontend.Answer(1);
     ASSERT_EQ(RunWithEntries(), kInstallIncomplete);
-    EXPECT_EQ(engine->Failures().size(), 3u) << testing::PrintToString(engine->Failures());
+    EXPECT_EQ(engine->Failures().size(), 4u) << testing::PrintToString(engine->Failures());
     std::vector<std::string> written;
     for (const auto& entry : fs::directory_iterator(Applications()))
         if (entry.path().filename() != "mimeinfo.cache")
             written.push_back(entry.path().filename().string());
     EXPECT_EQ(written, std::vector<std::string>{"Tool-deinstaller.desktop"});
     EXPECT_FALSE(fs::exists(Sandbox::Root() / "escape.desktop"));
+    EXPECT_FALSE(fs::exists(fs::path(DesktopEntries::DataFolder()) / "icons"));
 }
 
 TEST_F(DesktopEntriesTest, TheDesktopCachesAreRefreshedInTheSandboxOnly) {

@@ -1,6 +1,7 @@
 #include "DesktopEntrySource.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <set>
 #include <sstream>
