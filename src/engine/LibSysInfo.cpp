@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "lib/LibString.h"
+#include "platform/interface/DisplayScreen.h"
 
 namespace {
 
@@ -115,6 +116,34 @@ LibSysInfo::LibSysInfo() {
     long pageSize = sysconf(_SC_PAGE_SIZE);
     int64 memory = pages > 0 && pageSize > 0 ? int64(pages) * pageSize : 0;
     Fill(ReadWholeFile("/proc/cpuinfo"), memory, names.machine, names.release, names.version);
+    DisplayScreen screen;
+    if (ReadDefaultScreen(screen))
+        SetScreen(screen.width, screen.height, screen.depth);
+}
+
+void LibSysInfo::SetScreen(int32 width, int32 height, int32 bitsPerPixel) {
+    fScreenWidth = width > 0 ? width : 0;
+    fScreenHeight = height > 0 ? height : 0;
+    fColorSpace = ColorSpaceForDepth(bitsPerPixel);
+}
+
+int32 LibSysInfo::ColorSpaceForDepth(int32 bitsPerPixel) {
+    switch (bitsPerPixel) {
+    case 1:
+        return 1;
+    case 8:
+        return 4;
+    case 15:
+        return 16;
+    case 16:
+        return 5;
+    case 24:
+        return 3;
+    case 32:
+        return 8;
+    default:
+        return 0;
+    }
 }
 
 void LibSysInfo::Fill(const std::string& cpuinfo, int64 memoryBytes, const std::string& machine,
@@ -222,4 +251,59 @@ void LibSysInfo::Description(LibString& out) const {
 void LibSysInfo::PrintToStream() const {
     std::fprintf(stderr, "%s\n", DescriptionText().c_str());
     std::fprintf(stderr, "%s, %dx%d\n", ScreenDepthStr(), int(fScreenWidth), int(fScreenHeight));
+}
+
+namespace {
+
+// A value of an os-release line: quotes taken off and the shell's escapes undone.
+std::string ReleaseValue(const std::string& raw) {
+    std::string value = Trim(raw);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        char quote = value.front();
+        std::string inner = value.substr(1, value.size() - 2);
+        if (quote == '\'')
+            return inner;
+        std::string unescaped;
+        for (size_t i = 0; i < inner.size(); ++i) {
+            if (inner[i] == '\\' && i + 1 < inner.size())
+                ++i;
+            unescaped += inner[i];
+        }
+        return unescaped;
+    }
+    return value;
+}
+
+} // namespace
+
+std::string OSVersionFromRelease(const std::string& text) {
+    std::string versionId;
+    std::string version;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        size_t equals = line.find('=');
+        if (equals == std::string::npos)
+            continue;
+        std::string key = Trim(line.substr(0, equals));
+        if (key == "VERSION_ID")
+            versionId = ReleaseValue(line.substr(equals + 1));
+        else if (key == "VERSION")
+            version = ReleaseValue(line.substr(equals + 1));
+    }
+    return !versionId.empty() ? versionId : version;
+}
+
+void LibGetOSVersion(LibString& out) {
+    for (const char* path : {"/etc/os-release", "/usr/lib/os-release"}) {
+        std::string version = OSVersionFromRelease(ReadWholeFile(path));
+        if (!version.empty()) {
+            out = version.c_str();
+            return;
+        }
+    }
+    struct utsname names {};
+    if (uname(&names) == 0 && names.release[0] != '\0')
+        out = names.release;
 }

@@ -6,7 +6,9 @@
 // On Linux the processor comes from /proc/cpuinfo (the vendor gives the old platform's
 // processor type: GenuineIntel 4096 "Intel x86", AuthenticAMD 4352 "AMD x86"), the platform
 // is 2 "AT Clone" on x86 machines, and the memory is the physical memory of the system.
-// Without a display the screen is unknown (colour space 0, size 0 x 0).
+// The screen is the default screen of the X display when one can be opened (its depth
+// named as the old platform's colour spaces are); without a display it is unknown (colour
+// space 0, size 0 x 0). Linux does not tell the bus clock: it stays 0.
 
 #include <string>
 
@@ -38,6 +40,10 @@ public:
     static const char* ProcessorName(int32 type);
     static const char* PlatformName(int32 platform);
     static const char* ScreenDepthName(int32 colorSpace);
+    // The colour space whose name tells a screen of that many bits per pixel; 0 for none.
+    static int32 ColorSpaceForDepth(int32 bitsPerPixel);
+    // Takes the screen's size and depth (bits per pixel).
+    void SetScreen(int32 width, int32 height, int32 bitsPerPixel);
     // Whole megahertz from hertz: the fraction above one half rounds up.
     static int32 Megahertz(double hertz);
 
@@ -66,3 +72,9 @@ private:
     std::string fKernelBuild;
     int32 fPhysicalMemory = 0;
 };
+
+// The system's version, as short as it is told: VERSION_ID of os-release (else VERSION),
+// else the kernel's release. `out` is left as it is when none can be read.
+void LibGetOSVersion(LibString& out);
+// The version an os-release text names (VERSION_ID, else VERSION), unquoted; "" for none.
+std::string OSVersionFromRelease(const std::string& text);

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
 #include "lib/LibString.h"
+#include "support/Process.h"
+#include "support/Sandbox.h"
 
 namespace {
 
@@ -56,4 +63,80 @@ TEST(LibSysInfo, Tables) {
     EXPECT_STREQ(LibSysInfo::PlatformName(14), "Unknown");
     EXPECT_STREQ(LibSysInfo::ScreenDepthName(16), "15 bit color");
     EXPECT_STREQ(LibSysInfo::ScreenDepthName(7), "Unknown");
+}
+
+TEST(LibSysInfo, ScreenDepthsAreNamedAsTheOldColourSpaces) {
+    LibSysInfo info;
+    info.SetScreen(1280, 1024, 24);
+    EXPECT_EQ(info.ScreenWidth(), 1280);
+    EXPECT_EQ(info.ScreenHeight(), 1024);
+    EXPECT_STREQ(info.ScreenDepthStr(), "24 bit color");
+    for (auto [depth, name] : std::vector<std::pair<int32, const char*>>{{1, "1 bit gray"},
+                                                                         {8, "8 bit color"},
+                                                                         {15, "15 bit color"},
+                                                                         {16, "16 bit color"},
+                                                                         {32, "32 bit color"},
+                                                                         {12, "No color"},
+                                                                         {0, "No color"}}) {
+        info.SetScreen(1, 1, depth);
+        EXPECT_STREQ(info.ScreenDepthStr(), name) << depth;
+    }
+    info.SetScreen(-5, -1, 24);
+    EXPECT_EQ(info.ScreenWidth(), 0);
+    EXPECT_EQ(info.ScreenHeight(), 0);
+}
+
+// The snapshot reads the screen of the X display when there is one, and 0 without.
+TEST(LibSysInfo, TheScreenComesFromTheDisplay) {
+    std::string saved = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    {
+        LibSysInfo info;
+        EXPECT_EQ(info.ScreenWidth(), 0);
+        EXPECT_EQ(info.ScreenColorSpace(), 0);
+    }
+    std::string xvfb = tarnw::test::FindProgram("Xvfb");
+    int pipeFds[2];
+    if (xvfb.empty() || pipe(pipeFds) != 0) {
+        if (!saved.empty())
+            setenv("DISPLAY", saved.c_str(), 1);
+        GTEST_SKIP() << "Xvfb is not installed";
+    }
+    tarnw::test::BackgroundProgram server({xvfb, "-displayfd", std::to_string(pipeFds[1]),
+                                           "-screen", "0", "800x600x16", "-nolisten", "tcp"},
+                                          {}, tarnw::test::Sandbox::Temp() / "sysinfo-xvfb.log",
+                                          pipeFds[1]);
+    close(pipeFds[1]);
+    std::string number;
+    char c;
+    while (read(pipeFds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(pipeFds[0]);
+    ASSERT_FALSE(number.empty());
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    LibSysInfo info;
+    if (saved.empty())
+        unsetenv("DISPLAY");
+    else
+        setenv("DISPLAY", saved.c_str(), 1);
+    EXPECT_EQ(info.ScreenWidth(), 800);
+    EXPECT_EQ(info.ScreenHeight(), 600);
+    EXPECT_STREQ(info.ScreenDepthStr(), "16 bit color");
+    EXPECT_EQ(info.BusClock(), 0);
+}
+
+TEST(LibGetOSVersion, ReadsTheShortVersionOfTheSystem) {
+    EXPECT_EQ(OSVersionFromRelease("NAME=\"Debian GNU/Linux\"\nVERSION_ID=\"12\"\n"
+                                   "VERSION=\"12 (bookworm)\"\n"),
+              "12");
+    EXPECT_EQ(OSVersionFromRelease("VERSION='24.04 LTS'\n"), "24.04 LTS");
+    EXPECT_EQ(OSVersionFromRelease("VERSION_ID=3.19.1\n"), "3.19.1");
+    EXPECT_EQ(OSVersionFromRelease("VERSION_ID=\"a\\\"b\"\n"), "a\"b");
+    EXPECT_EQ(OSVersionFromRelease("NAME=Arch\nBUILD_ID=rolling\n"), "");
+
+    // The running system names some version; a string is only ever overwritten by one.
+    LibString version("unchanged");
+    LibGetOSVersion(version);
+    EXPECT_STRNE(version, "");
+    EXPECT_STRNE(version, "unchanged");
 }
