@@ -78,6 +78,68 @@ void InstallConfig::SetStatusListener(std::function<void(const char*)> listener)
     fStatusListener = std::move(listener);
 }
 
+void InstallConfig::SetProgressListener(std::function<void(int64, int64)> listener) {
+    fProgressListener = std::move(listener);
+}
+
+void InstallConfig::StartProgress() {
+    int64 total = 0;
+    BMessage instructions;
+    FindMessage("install_instructions", &instructions);
+    BMessage record;
+    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+        int32 size = 0;
+        if (IsTrue(record, "install_to_system") && record.FindInt32("file_size", &size) == B_OK &&
+            size > 0)
+            total += size;
+    }
+    if (IncludeDeinstaller())
+        total += std::max<int32>(DeinstallerSize(), 0);
+    {
+        std::lock_guard<std::mutex> lock(fProgressLock);
+        fProgressTotal = total;
+        fProgressDone = 0;
+        fProgressReported = -1;
+    }
+    fProgressPlaced = 0;
+    ReportProgress(0, true);
+}
+
+void InstallConfig::ReportProgress(int64 done, bool force) {
+    // Within an item the window and the transcript hear of it every few megabytes.
+    constexpr int64 kReportStep = 4 * 1024 * 1024;
+    std::lock_guard<std::mutex> lock(fProgressLock);
+    done = std::clamp(done, fProgressDone, fProgressTotal);
+    fProgressDone = done;
+    if (done == fProgressReported || (!force && done - fProgressReported < kReportStep))
+        return;
+    fProgressReported = done;
+    // Reported under the lock, so that reports from the extraction's threads arrive in
+    // order.
+    if (fProgressListener)
+        fProgressListener(done, fProgressTotal);
+    if (!fHasStatusTarget)
+        return;
+    BMessage message(kInstallProgressMessage);
+    message.AddInt64("done", done);
+    message.AddInt64("total", fProgressTotal);
+    fStatusTarget.SendMessage(&message, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
+}
+
+void InstallConfig::FollowExtraction(LibAppResource& resources, int64 base, int64 size) {
+    if (size <= 0) {
+        resources.SetExtractProgress(nullptr);
+        return;
+    }
+    // The entry's compressed bytes read stand for the share of the item placed.
+    resources.SetExtractProgress([this, base, size](uint64 read, uint64 length) {
+        if (length > 0)
+            ReportProgress(base + int64(double(size) * double(std::min(read, length)) /
+                                        double(length)),
+                           false);
+    });
+}
+
 void InstallConfig::UpdateStatus(const char* format, ...) {
     char text[kStatusTextSize];
     va_list args;
@@ -540,7 +602,12 @@ void InstallConfig::Failure(const std::string& leaf, const std::string& reason) 
     if (std::find(fFailedLeaves.begin(), fFailedLeaves.end(), leaf) == fFailedLeaves.end())
         fFailedLeaves.push_back(leaf);
     Log("\t\t\tNot installed: %s\n", reason.c_str());
-    std::fprintf(stderr, "%s was not installed: %s\n", leaf.c_str(), reason.c_str());
+    ReportFailureDetail(leaf + " was not installed: " + reason);
+}
+
+void InstallConfig::ReportDetail(const std::string& detail) {
+    Log("\t%s\n", detail.c_str());
+    ReportFailureDetail(detail);
 }
 
 LibAppResource* InstallConfig::OpenInstallerResources() {
@@ -593,8 +660,16 @@ int32 InstallConfig::Run() {
         return kInstallStopped;
 
     struct stat destination;
+    errno = 0;
     if (fDestinationPath.empty() || stat(fDestinationPath.c_str(), &destination) != 0 ||
         !S_ISDIR(destination.st_mode)) {
+        int error = errno;
+        std::string reason = fDestinationPath.empty() ? "no destination folder was chosen"
+                             : !InstallPaths::EntryExists(fDestinationPath)
+                                 ? std::strerror(error != 0 ? error : ENOENT)
+                                 : "it is not a folder";
+        ReportDetail("Failure to find selected installation folder '" + fDestinationPath +
+                     "': " + reason);
         LibError("%s", texts.Get(1040).c_str());
         return kInstallNoFolder;
     }
@@ -608,6 +683,8 @@ int32 InstallConfig::Run() {
     const char* createdName = StringValue("opt_created_folder");
     fInstallFolder = InstallationFolderPath();
     if (fInstallFolder.empty()) {
+        ReportDetail(std::string("Unable to create installation folder '") + createdName +
+                     "': the package names no plain folder name");
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
@@ -623,8 +700,16 @@ int32 InstallConfig::Run() {
         InheritEarlierRecord(InstallPaths::Join(fInstallFolder, DeinstallerName()));
         TrashExisting(fInstallFolder);
     }
+    errno = 0;
     if (!NoteNewFolders(fInstallFolder) || !Libmkdir(fInstallFolder.c_str()) ||
         !InstallPaths::IsFolder(fInstallFolder)) {
+        int error = errno;
+        std::string reason = InstallPaths::EntryExists(fInstallFolder)
+                                 ? "an entry of that name is in the way and could not be moved "
+                                   "to the Trash"
+                             : error != 0 ? std::strerror(error)
+                                          : "it could not be made";
+        ReportDetail("Unable to create installation folder '" + fInstallFolder + "': " + reason);
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
@@ -641,9 +726,15 @@ int32 InstallConfig::Run() {
     WriteLogHeader(localize, volumeName, InstallPaths::FreeBytes(fDestinationPath));
 
     std::unique_ptr<LibAppResource> resources(OpenInstallerResources());
+    StartProgress();
     if (IncludeDeinstaller()) {
         UpdateStatus("%s", texts.Get(1033).c_str());
+        int64 size = std::max<int32>(DeinstallerSize(), 0);
+        FollowExtraction(*resources, 0, size);
         PlaceDeinstaller(*resources);
+        resources->SetExtractProgress(nullptr);
+        fProgressPlaced += size;
+        ReportProgress(fProgressPlaced, true);
     }
     fCustomFolders.MakeEmpty();
     FindMessage("custom_folder", &fCustomFolders);
@@ -678,6 +769,8 @@ int32 InstallConfig::Run() {
         CommitRun();
     AutoLaunch();
 
+    // Everything the run set out to place has been handled.
+    ReportProgress(fProgressTotal, true);
     Log("\tInstallation Complete: %s\n", NowText().c_str());
     CloseLog();
     if (InstallPaths::EntryExists(logPath))
@@ -720,6 +813,20 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         fFailedItems.insert(index);
         return true;
     }
+    int32 size = 0;
+    record.FindInt32("file_size", &size);
+    // However the item ends, its bytes count as handled when the next one starts.
+    struct ItemProgress {
+        InstallConfig& engine;
+        LibAppResource& resources;
+        int64 size;
+        ~ItemProgress() {
+            resources.SetExtractProgress(nullptr);
+            engine.fProgressPlaced += size;
+            engine.ReportProgress(engine.fProgressPlaced, true);
+        }
+    } itemProgress{*this, resources, std::max<int64>(size, 0)};
+    FollowExtraction(resources, fProgressPlaced, itemProgress.size);
     bool extracted = resources.ExtractEntry(2100 + index, path.c_str(), true);
     if (!extracted || !InstallPaths::EntryExists(path)) {
         std::string reason =
@@ -760,6 +867,7 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
             }
             if (cleared && !InstallPaths::EntryExists(folder))
                 MakeFolder(folder);
+            errno = 0;
             if (!cleared) {
                 // Reported; the item stays in the installation folder.
             } else if (NoteNewEntry(target) && LibMove(path.c_str(), target.c_str()) &&
@@ -768,7 +876,9 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
                 Log("\t\t\tPlaced in %s\n", folder.c_str());
                 path = target;
             } else {
-                Failure(leaf, "it could not be moved to " + folder);
+                Failure(leaf, "it could not be moved to " + folder +
+                                  (errno != 0 ? std::string(" (") + std::strerror(errno) + ")"
+                                              : std::string()));
             }
         } else if (!failed) {
             Log("\t\t\tUser desired not to place item in %s\n", folder.c_str());
@@ -825,9 +935,12 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     }
     if (!InstallPaths::EntryExists(folder))
         MakeFolder(folder);
+    errno = 0;
     if (!NoteNewEntry(linkPath) || !LibSymLink(itemPath.c_str(), linkPath.c_str()) ||
         !InstallPaths::IsLink(linkPath)) {
-        Failure(leaf, "its link could not be placed in " + folder);
+        Failure(leaf, "its link could not be placed in " + folder +
+                          (errno != 0 ? std::string(" (") + std::strerror(errno) + ")"
+                                      : std::string()));
         return;
     }
     // Only the new link is given its type; the folder's other entries are left alone.

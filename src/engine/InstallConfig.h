@@ -63,6 +63,8 @@ enum { kRequirementsMet = 1, kRequirementsNoDiskSpace = 2, kRequirementsStop = 3
 
 // Status message code of a running installation (string "message").
 enum { kInstallStatusMessage = 'isud' };
+// Progress of a running installation in bytes: int64 "done" of int64 "total".
+enum { kInstallProgressMessage = 'ispg' };
 
 // Resource of the placed deinstaller listing what the run installed: a message with
 //  "install_folder", "path" (every tagged entry, a folder before its contents), "link" +
@@ -93,6 +95,9 @@ public:
     void UpdateStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // Receives every status text on the worker thread (non-window front-ends).
     void SetStatusListener(std::function<void(const char*)> listener);
+    // Receives the run's progress in bytes (non-window front-ends); the window gets
+    // kInstallProgressMessage instead.
+    void SetProgressListener(std::function<void(int64 done, int64 total)> listener);
 
     // The destination folder chosen by the user; the installation folder
     // ("opt_created_folder") is created inside it.
@@ -231,11 +236,19 @@ private:
     // Deletes the entry in an item's way with all its contents; false, with the failure
     // recorded, when it is still there or reaches into another file system.
     bool RemoveInTheWay(const std::string& leaf, const std::string& existing);
+    // The path and reason behind an alert whose words are fixed: to the log, standard
+    // error and the front-end (the transcript's "error" event).
+    void ReportDetail(const std::string& detail);
     std::string NowText() const;
     LibAppResource* OpenInstallerResources();
     // The catalogue of the installer being installed from.
     std::unique_ptr<xLocalize> MakeLocalize() const;
     bool StoppedHere();
+    // Progress in bytes: the plan of the run, then reports that never go back.
+    void StartProgress();
+    void ReportProgress(int64 done, bool force);
+    // Reports the bytes of an entry as ExtractEntry reads it, from `base` on.
+    void FollowExtraction(LibAppResource& resources, int64 base, int64 size);
 
     entry_ref fDestination;
     std::string fDestinationPath;
@@ -247,6 +260,12 @@ private:
     BMessenger fStatusTarget;
     bool fHasStatusTarget = false;
     std::function<void(const char*)> fStatusListener;
+    std::function<void(int64, int64)> fProgressListener;
+    std::mutex fProgressLock;
+    int64 fProgressTotal = 0;
+    int64 fProgressDone = 0;
+    int64 fProgressReported = -1;
+    int64 fProgressPlaced = 0; // the planned bytes of what the run has handled
 
     // Run state.
     BMessage fCustomFolders;

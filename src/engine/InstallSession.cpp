@@ -257,8 +257,13 @@ int32 InstallSession::InstallAndWait() {
         if (Frontend* frontend = CurrentFrontend())
             frontend->Status(text);
     });
+    fEngine.SetProgressListener([](int64 done, int64 total) {
+        if (Frontend* frontend = CurrentFrontend())
+            frontend->Progress(done, total);
+    });
     fEngine.Go("install", nullptr, 10, true);
     fEngine.SetStatusListener(nullptr);
+    fEngine.SetProgressListener(nullptr);
     int32 result = fEngine.LastResult();
     ThreadChange(result);
     return result;
@@ -277,6 +282,11 @@ bool InstallSession::HandleMessage(BMessage* message, bool* ended, bool* quit) {
             if (Frontend* frontend = CurrentFrontend())
                 frontend->Status(text);
         }
+        return true;
+    }
+    if (message->what == kInstallProgressMessage) {
+        if (Frontend* frontend = CurrentFrontend())
+            frontend->Progress(message->GetInt64("done", 0), message->GetInt64("total", 0));
         return true;
     }
     if (message->what == LIB_THREAD_COMPLETE) {

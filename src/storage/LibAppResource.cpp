@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,26 @@
 #include "storage/ZipPacker.h"
 
 namespace {
+
+// Passes reads through and tells how far into the entry they have got; the extractor may
+// read from several threads.
+class ProgressSource : public ZipSource {
+public:
+    ProgressSource(ZipSource& inner, const std::function<void(uint64, uint64)>& progress)
+        : fInner(inner), fProgress(progress) {}
+    off_t Size() const override { return fInner.Size(); }
+    ssize_t ReadAt(off_t offset, void* buffer, size_t size) override {
+        ssize_t got = fInner.ReadAt(offset, buffer, size);
+        if (got > 0 && fProgress)
+            fProgress(fRead += uint64(got), uint64(fInner.Size()));
+        return got;
+    }
+
+private:
+    ZipSource& fInner;
+    const std::function<void(uint64, uint64)>& fProgress;
+    std::atomic<uint64> fRead{0};
+};
 
 std::string OwnExecutable() {
     char path[PATH_MAX];
@@ -88,7 +110,8 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         fprintf(stderr, "Error initializine file in ExtractEntry\n");
         return false;
     }
-    FileRegionSource source(fd, offset, length);
+    FileRegionSource region(fd, offset, length);
+    ProgressSource source(region, fExtractProgress);
     bool ok;
     if (unzip) {
         // The resource's name is the name the item must bear; an entry without one

@@ -4,6 +4,7 @@
 // payload entries in and out of them. Payload entries are ZIP archives of one file or
 // folder; they are streamed straight between the container and the file system.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ public:
     // What the last ExtractEntry unpacked, relative to its destination ("" is the
     // destination itself), in the archive's order.
     const std::vector<std::string>& ExtractedPaths() const { return fExtracted; }
+    // Told, while ExtractEntry unpacks an entry, how many of the entry's bytes have been
+    // read; possibly from several threads at once. Null stops it.
+    void SetExtractProgress(std::function<void(uint64 read, uint64 size)> progress) {
+        fExtractProgress = std::move(progress);
+    }
     // Packs the file or folder at item into payload 'RAWT' id named name, compressed at
     // level (0 stores), replacing any entry of that id. False on failure, with
     // LastError() set. The entry reaches the file with the next Sync() (or when the
@@ -67,6 +73,7 @@ private:
     std::string fError;
     std::vector<ZipExtractor::Attribute> fEntryAttributes;
     std::vector<std::string> fExtracted;
+    std::function<void(uint64, uint64)> fExtractProgress;
 };
 
 // The application's version, signature and supported types, kept on its executable.

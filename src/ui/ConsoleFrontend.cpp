@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "engine/ByteText.h"
+
 namespace {
 
 const char* IconPrefix(FrontendIcon icon) {
@@ -109,7 +111,21 @@ FrontendAnswer ConsoleFrontend::Ask(const FrontendRequest& request) {
 
 void ConsoleFrontend::Status(const char* text) {
     std::lock_guard<std::recursive_mutex> guard(fLock);
-    std::fprintf(fOut, "\r\033[K%s", text != nullptr ? text : "");
+    fStatusText = text != nullptr ? text : "";
+    std::fprintf(fOut, "\r\033[K%s%s%s", fStatusText.c_str(), fProgressText.empty() ? "" : "  ",
+                 fProgressText.c_str());
     std::fflush(fOut);
     fStatusLineOpen = true;
+}
+
+void ConsoleFrontend::Progress(int64 done, int64 total) {
+    std::lock_guard<std::recursive_mutex> guard(fLock);
+    fProgressText = ProgressText(done, total);
+    Status(fStatusText.c_str());
+}
+
+std::string ConsoleFrontend::ProgressText(int64 done, int64 total) {
+    auto bytes = [](int64 value) { return ByteText(uint64(value < 0 ? 0 : value)); };
+    int percent = total > 0 ? int(double(done) * 100.0 / double(total)) : 100;
+    return std::to_string(percent) + "% " + bytes(done) + " / " + bytes(total);
 }

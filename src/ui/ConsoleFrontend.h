@@ -1,7 +1,8 @@
 #pragma once
 
 // Asks in the terminal: the text, the buttons numbered from 1, and the check box as a
-// yes/no question. A status text rewrites one progress line.
+// yes/no question. A status text rewrites one progress line, which also shows how far the
+// run is: "Installing 2 of 3 (demo)  45% 1.2 MB / 2.7 MB".
 
 #include <cstdio>
 #include <mutex>
@@ -15,6 +16,7 @@ public:
 
     FrontendAnswer Ask(const FrontendRequest& request) override;
     void Status(const char* text) override;
+    void Progress(int64 done, int64 total) override;
 
     // Reads one line; false at the end of input.
     bool ReadLine(std::string& line);
@@ -28,10 +30,14 @@ public:
     FILE* Out() const { return fOut; }
     // Ends a progress line before other output.
     void EndStatusLine();
+    // "45% 1.2 MB / 2.7 MB".
+    static std::string ProgressText(int64 done, int64 total);
 
 private:
     FILE* fIn;
     FILE* fOut;
     bool fStatusLineOpen = false;
+    std::string fStatusText;
+    std::string fProgressText;
     std::recursive_mutex fLock;
 };

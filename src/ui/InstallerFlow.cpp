@@ -59,6 +59,14 @@ int InstallerFlow::InstallAndWait() {
             if (fInner != nullptr)
                 fInner->Status(text);
         }
+        void Progress(int64 done, int64 total) override {
+            if (fInner != nullptr)
+                fInner->Progress(done, total);
+        }
+        void Error(const char* detail) override {
+            if (fInner != nullptr)
+                fInner->Error(detail);
+        }
 
     private:
         Frontend* fInner;

@@ -82,6 +82,10 @@ void Transcript::RecordEnd(int status) {
     Append(Dump({{"event", "end"}, {"status", status}}));
 }
 
+void Transcript::RecordProgress(int64 done, int64 total) {
+    Append(Dump({{"event", "progress"}, {"done", done}, {"total", total}}));
+}
+
 void Transcript::RecordEvent(const std::string& event, const std::string& text) {
     Append(Dump({{"event", event}, {"text", text}}));
 }
@@ -118,4 +122,14 @@ FrontendAnswer RecordingFrontend::Ask(const FrontendRequest& request) {
 void RecordingFrontend::Status(const char* text) {
     fTranscript.RecordStatus(text != nullptr ? text : "");
     fInner.Status(text);
+}
+
+void RecordingFrontend::Progress(int64 done, int64 total) {
+    fTranscript.RecordProgress(done, total);
+    fInner.Progress(done, total);
+}
+
+void RecordingFrontend::Error(const char* detail) {
+    fTranscript.RecordEvent("error", detail != nullptr ? detail : "");
+    fInner.Error(detail);
 }

@@ -20,6 +20,8 @@ public:
     void RecordStatus(const std::string& text);
     void RecordAlert(const FrontendRequest& request, const FrontendAnswer& answer);
     void RecordEnd(int status);
+    // {"event":"progress","done":N,"total":M}: bytes placed out of bytes to place.
+    void RecordProgress(int64 done, int64 total);
     // Any other event with one text field, e.g. {"event":"error","text":...}.
     void RecordEvent(const std::string& event, const std::string& text);
 
@@ -42,6 +44,9 @@ public:
 
     FrontendAnswer Ask(const FrontendRequest& request) override;
     void Status(const char* text) override;
+    void Progress(int64 done, int64 total) override;
+    // Recorded as {"event":"error","text":...}.
+    void Error(const char* detail) override;
 
 private:
     Frontend& fInner;

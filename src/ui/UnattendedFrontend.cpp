@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "ui/ConsoleFrontend.h"
+
 namespace {
 std::mutex gOutputLock;
 }
@@ -55,5 +57,18 @@ FrontendAnswer UnattendedFrontend::Ask(const FrontendRequest& request) {
 void UnattendedFrontend::Status(const char* text) {
     std::lock_guard<std::mutex> guard(gOutputLock);
     std::fprintf(fOut, "%s\n", text != nullptr ? text : "");
+    std::fflush(fOut);
+}
+
+void UnattendedFrontend::Progress(int64 done, int64 total) {
+    int tenth = total > 0 ? int(double(done) * 10.0 / double(total)) : 10;
+    std::lock_guard<std::mutex> guard(gOutputLock);
+    // A new run starts counting again.
+    if (done == 0)
+        fLastTenth = -1;
+    if (tenth == fLastTenth)
+        return;
+    fLastTenth = tenth;
+    std::fprintf(fOut, "Progress: %s\n", ConsoleFrontend::ProgressText(done, total).c_str());
     std::fflush(fOut);
 }

@@ -16,8 +16,11 @@ public:
 
     FrontendAnswer Ask(const FrontendRequest& request) override;
     void Status(const char* text) override;
+    // A line at every tenth of the way: "Progress: 45% 1.2 MB / 2.7 MB".
+    void Progress(int64 done, int64 total) override;
 
 private:
     AnswersFile& fAnswers;
     FILE* fOut;
+    int fLastTenth = -1;
 };

@@ -21,3 +21,9 @@ FrontendAnswer AskFrontend(const FrontendRequest& request) {
     std::fprintf(stderr, "alert: %s\n", request.text.c_str());
     return FrontendAnswer{};
 }
+
+void ReportFailureDetail(const std::string& detail) {
+    std::fprintf(stderr, "%s\n", detail.c_str());
+    if (Frontend* frontend = gFrontend.load())
+        frontend->Error(detail.c_str());
+}

@@ -54,6 +54,19 @@ public:
 
     // A status text of a running installation ('isud'); front-ends show or record it.
     virtual void Status(const char* text) { (void)text; }
+
+    // How far a running installation is: `done` bytes placed out of `total` to place.
+    // Reported at each item and every few megabytes within one, never going back; the
+    // last report of a run that went to its end has done == total.
+    virtual void Progress(int64 done, int64 total) {
+        (void)done;
+        (void)total;
+    }
+
+    // The details of a failure the user was told about in words fixed by the design: the
+    // path and the system's reason. Front-ends record it; the caller has already written
+    // it to standard error.
+    virtual void Error(const char* detail) { (void)detail; }
 };
 
 // Installs the process-wide front-end (not owned); nullptr removes it.
@@ -63,3 +76,7 @@ Frontend* CurrentFrontend();
 // Asks the installed front-end, or answers button 0 after writing the request to
 // standard error when none is installed.
 FrontendAnswer AskFrontend(const FrontendRequest& request);
+
+// Writes the details of a failure ("Unable to create installation folder '/x/y': Read-only
+// file system") to standard error and hands them to the installed front-end.
+void ReportFailureDetail(const std::string& detail);

@@ -36,6 +36,7 @@
 #include "ui/gui/LibPictureButton.h"
 #include "ui/gui/LibStringView.h"
 #include "ui/gui/LibVolumeMenu.h"
+#include "ui/gui/ProgressStringView.h"
 
 namespace {
 
@@ -177,7 +178,7 @@ void InstallerWin::BuildViews() {
     // The status line and the buttons below.
     fStatusBox = new BBox(BRect(10, 225, 320, 250), "inst_box");
     background->AddChild(fStatusBox);
-    fStatusLine = new BStringView(BRect(5, 6, 305, 21), "instruction", "");
+    fStatusLine = new ProgressStringView(BRect(5, 6, 305, 21), "instruction", "");
     fStatusLine->SetFontSize(10);
     fStatusBox->AddChild(fStatusLine);
 
@@ -375,6 +376,9 @@ void InstallerWin::MessageReceived(BMessage* message) {
     case kInstallStatusMessage:
         RecordStatus(message);
         break;
+    case kInstallProgressMessage:
+        RecordProgress(message);
+        break;
     default:
         LibWindow::MessageReceived(message);
     }
@@ -458,6 +462,13 @@ void InstallerWin::RecordStatus(BMessage* message) {
     Unlock();
 }
 
+void InstallerWin::RecordProgress(BMessage* message) {
+    fSession.HandleMessage(message);
+    Lock();
+    fStatusLine->SetProgress(message->GetInt64("done", 0), message->GetInt64("total", 0));
+    Unlock();
+}
+
 void InstallerWin::ThreadChange(BMessage* message) {
     bool ended = false;
     bool quit = false;
@@ -472,6 +483,7 @@ void InstallerWin::ThreadChange(BMessage* message) {
     EnableDestinationControls(true);
     SetButtonLabel(1007);
     SetStatusText(fLocalize.GetString(1009));
+    fStatusLine->SetProgress(0, 0);
     fState = kReadyState;
     Unlock();
 }

@@ -21,6 +21,7 @@ class LibMenuField;
 class LibPictureButton;
 class LibStringView;
 class LibVolumeMenu;
+class ProgressStringView;
 
 // The installer's one window: the about picture, the licence with its Agree button, then
 // the install types, the files with their total size, the destination volume and folder,
@@ -99,6 +100,8 @@ public:
     // the last run, or -1 when none ended.
     int ExitStatus() const;
     int32 LastRunResult() const { return fRunResult; }
+    // The status line, whose fill shows the share of the installation's bytes placed.
+    ProgressStringView* StatusLine() const { return fStatusLine; }
 
 private:
     void BuildViews();
@@ -107,6 +110,7 @@ private:
     void SetStatusText(const char* text);
     void EnableDestinationControls(bool enabled);
     void RecordStatus(BMessage* message);
+    void RecordProgress(BMessage* message);
 
     std::string fInstallerPath;
     xLocalize fLocalize;
@@ -129,7 +133,7 @@ private:
     BScrollView* fFileScroll = nullptr;
     BStringView* fInstallSize = nullptr;
     BBox* fStatusBox = nullptr;
-    BStringView* fStatusLine = nullptr;
+    ProgressStringView* fStatusLine = nullptr;
     BButton* fButton = nullptr;
     LibMenuField* fLanguageMenu = nullptr;
 
