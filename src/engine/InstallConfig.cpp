@@ -134,9 +134,9 @@ void InstallConfig::FollowExtraction(LibAppResource& resources, int64 base, int6
     // The entry's compressed bytes read stand for the share of the item placed.
     resources.SetExtractProgress([this, base, size](uint64 read, uint64 length) {
         if (length > 0)
-            ReportProgress(base + int64(double(size) * double(std::min(read, length)) /
-                                        double(length)),
-                           false);
+            ReportProgress(
+                base + int64(double(size) * double(std::min(read, length)) / double(length)),
+                false);
     });
 }
 
@@ -871,8 +871,7 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
             if (!cleared) {
                 // Reported; the item stays in the installation folder.
             } else if (NoteNewEntry(target) && LibMove(path.c_str(), target.c_str()) &&
-                       InstallPaths::EntryExists(target) &&
-                       !InstallPaths::EntryExists(path)) {
+                       InstallPaths::EntryExists(target) && !InstallPaths::EntryExists(path)) {
                 Log("\t\t\tPlaced in %s\n", folder.c_str());
                 path = target;
             } else {
@@ -938,9 +937,9 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     errno = 0;
     if (!NoteNewEntry(linkPath) || !LibSymLink(itemPath.c_str(), linkPath.c_str()) ||
         !InstallPaths::IsLink(linkPath)) {
-        Failure(leaf, "its link could not be placed in " + folder +
-                          (errno != 0 ? std::string(" (") + std::strerror(errno) + ")"
-                                      : std::string()));
+        Failure(leaf,
+                "its link could not be placed in " + folder +
+                    (errno != 0 ? std::string(" (") + std::strerror(errno) + ")" : std::string()));
         return;
     }
     // Only the new link is given its type; the folder's other entries are left alone.

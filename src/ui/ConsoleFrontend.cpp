@@ -43,6 +43,8 @@ bool ConsoleFrontend::ReadLine(std::string& line) {
     }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
+    if (!any)
+        fInputEnded = true;
     return any;
 }
 

@@ -20,6 +20,8 @@ public:
 
     // Reads one line; false at the end of input.
     bool ReadLine(std::string& line);
+    // Whether a read has met the end of the input.
+    bool InputEnded() const { return fInputEnded; }
     // Shows a prompt and reads a choice of 1..count (or a shortcut letter); returns the
     // zero-based index, or `fallback` at the end of input and, when enterChooses, for an
     // empty line.
@@ -37,6 +39,7 @@ private:
     FILE* fIn;
     FILE* fOut;
     bool fStatusLineOpen = false;
+    bool fInputEnded = false;
     std::string fStatusText;
     std::string fProgressText;
     std::recursive_mutex fLock;

@@ -144,7 +144,9 @@ public:
         while (!fSession.CanInstall()) {
             std::fprintf(fOut, "\nNo file is selected.\n");
             ChooseFiles();
-            if (!fSession.CanInstall() && !fConsole.AskYesNo("Choose files again?", true))
+            // At the end of the input nothing more can be chosen: asking again would loop.
+            if (!fSession.CanInstall() &&
+                (fConsole.InputEnded() || !fConsole.AskYesNo("Choose files again?", true)))
                 return false;
         }
         std::fprintf(fOut, "\n  1) %s\n  2) Quit\n", fFlow.Text(1007).String());

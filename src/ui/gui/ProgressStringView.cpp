@@ -12,8 +12,8 @@ void ProgressStringView::SetProgress(int64 done, int64 total) {
     float fraction = total > 0 ? float(std::clamp<double>(double(done) / double(total), 0, 1)) : 0;
     // Redrawing for a change no one could see would only cost time.
     BRect bounds = Bounds();
-    if (std::floor(fraction * (bounds.Width() + 1)) == std::floor(fFraction * (bounds.Width() + 1)))
-    {
+    if (std::floor(fraction * (bounds.Width() + 1)) ==
+        std::floor(fFraction * (bounds.Width() + 1))) {
         fFraction = fraction;
         return;
     }

@@ -19,6 +19,7 @@
 #include "ui/gui/LibFilePanel.h"
 #include "ui/gui/LibMenuField.h"
 #include "ui/gui/LibStringView.h"
+#include "ui/gui/ProgressStringView.h"
 
 namespace fs = std::filesystem;
 using tarnw::test::Sandbox;
@@ -202,6 +203,27 @@ TEST(InstallerWin, WithoutALicenceTheWindowOpensReadyToInstall) {
         EXPECT_STREQ(open.Button()->Label(), "Install");
         EXPECT_STREQ(open.Text("instruction"), "Select destination folder and press Install");
     }
+}
+
+TEST(InstallerWin, TheCommandLineChoosesLanguageGroupDestinationAndAcceptsTheLicence) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups().Build());
+    fs::path destination = Sandbox::MakeFolder("chosen");
+    open.window->ApplyCommandLine("de", "Documents", destination.c_str(), true);
+    Settle();
+    EXPECT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
+    EXPECT_EQ(open.Groups()->CurrentSelection(), 1);
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{1}));
+    EXPECT_EQ(open.window->Session().DestinationPath(), destination.string());
+    EXPECT_STREQ(open.Button()->Label(), "Installieren");
+
+    // Without choices the window is as it opens.
+    OpenWindow plain(ThreeGroups().Build());
+    plain.window->ApplyCommandLine(nullptr, nullptr, nullptr, false);
+    Settle();
+    EXPECT_EQ(plain.window->WindowState(), InstallerWin::kLicenseState);
+    EXPECT_EQ(plain.Groups()->CurrentSelection(), 0);
 }
 
 TEST(InstallerWin, GroupsSelectTheirFilesAndTheTotalFollows) {
@@ -418,6 +440,38 @@ TEST(InstallerWin, WorkerMessagesDriveTheStatusLineAndTheState) {
     done.AddInt32("status", 0);
     open.Post(done);
     ASSERT_TRUE(Pump([&] { return open.application->Received(B_QUIT_REQUESTED).size() == 1; }));
+}
+
+TEST(InstallerWin, ProgressMessagesFillTheStatusLineBehindItsText) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups().Build());
+    BMessage status(kInstallStatusMessage);
+    status.AddString("message", "Installing 1 of 2 (tool)");
+    open.Post(status);
+
+    auto progress = [&](int64 done, int64 total) {
+        BMessage message(kInstallProgressMessage);
+        message.AddInt64("done", done);
+        message.AddInt64("total", total);
+        open.Post(message);
+    };
+    ProgressStringView* line = open.window->StatusLine();
+    progress(0, 8000);
+    EXPECT_FLOAT_EQ(line->Fraction(), 0);
+    progress(2000, 8000);
+    EXPECT_FLOAT_EQ(line->Fraction(), 0.25f);
+    progress(8000, 8000);
+    EXPECT_FLOAT_EQ(line->Fraction(), 1);
+    // The text stays; the fill is behind it.
+    EXPECT_STREQ(open.Text("instruction"), "Installing 1 of 2 (tool)");
+
+    // A run that ends and returns to the installation page empties the fill.
+    BMessage failed(LIB_THREAD_COMPLETE);
+    failed.AddString("name", "install");
+    failed.AddInt32("status", 1);
+    open.Post(failed);
+    EXPECT_FLOAT_EQ(line->Fraction(), 0);
 }
 
 TEST(InstallerWin, HoveringAGroupAsksForItsDescription) {
