@@ -56,13 +56,16 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
         Journal::LockPathFor(fInstallFolder), [&] { UpdateStatus("%s", texts.Get(1125).c_str()); },
         [&] { return StoppedHere(); });
     if (!acquired) {
-        std::fprintf(stderr, "%s\n", fRunLock.Error().c_str());
+        if (!StoppedHere())
+            ReportDetail("Unable to create installation folder '" + fInstallFolder +
+                         "': " + fRunLock.Error());
         return false;
     }
     RecoverEarlierRun(texts);
     if (!fJournal.Begin(fInstallFolder,
                         std::string(StringValue("app_name")) + " " + StringValue("version"))) {
-        std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
+        ReportDetail("Unable to create installation folder '" + fInstallFolder +
+                     "': " + fJournal.Error());
         fRunLock.Release();
         return false;
     }
