@@ -441,10 +441,17 @@ bool InstallConfig::RemoveInTheWay(const std::string& leaf, const std::string& e
                           " holds a mounted file system and is not removed");
         return false;
     }
+    // Known before anything is touched: the removal is held for an undo and only completed
+    // when the run is, so a part that cannot go would stay behind unseen.
+    std::string blocker = InstallPaths::RemovalBlocker(existing);
+    if (!blocker.empty()) {
+        Failure(leaf, "the existing entry " + existing + " could not be removed: " + blocker);
+        return false;
+    }
     errno = 0;
-    LibUnlink(existing.c_str());
+    bool removed = RemoveExisting(existing);
     int error = errno;
-    if (InstallPaths::EntryExists(existing)) {
+    if (!removed || InstallPaths::EntryExists(existing)) {
         std::string reason = "the existing entry " + existing + " could not be removed";
         if (error != 0)
             reason += std::string(" (") + std::strerror(error) + ")";

@@ -1,11 +1,17 @@
 #include "engine/InstallPaths.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
+#include <vector>
 
 #include "platform/app/Roster.h"
 #include "platform/storage/Entry.h"
@@ -97,6 +103,71 @@ bool InstallPaths::HoldsMountPoint(const std::string& path) {
             return true;
     }
     return false;
+}
+
+namespace {
+
+// Whether the file system marks the entry as one that nobody, not even root, may delete.
+bool MarkedUndeletable(const std::string& path, const struct stat& info) {
+    if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+        return false;
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool marked =
+        ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+    close(fd);
+    return marked;
+}
+
+// Why `entry`, inside the folder `folder` (stat in `folderInfo`), cannot be unlinked.
+std::string EntryBlocker(const std::string& entry, const struct stat& info,
+                         const std::string& folder, const struct stat& folderInfo) {
+    if (MarkedUndeletable(entry, info))
+        return entry + " is marked immutable or append-only";
+    if (MarkedUndeletable(folder, folderInfo))
+        return folder + " is marked immutable or append-only";
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+        return folder + " may not be changed (" + std::strerror(errno) + ")";
+    uid_t user = geteuid();
+    if ((folderInfo.st_mode & S_ISVTX) != 0 && user != 0 && user != info.st_uid &&
+        user != folderInfo.st_uid)
+        return entry + " belongs to someone else in a shared folder";
+    return "";
+}
+
+} // namespace
+
+std::string InstallPaths::RemovalBlocker(const std::string& path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return "";
+    std::string parent = Parent(path);
+    struct stat parentInfo;
+    if (lstat(parent.c_str(), &parentInfo) != 0)
+        return parent + " cannot be read (" + std::strerror(errno) + ")";
+    std::string blocker = EntryBlocker(path, info, parent, parentInfo);
+    if (!blocker.empty() || !S_ISDIR(info.st_mode))
+        return blocker;
+    // A folder the walk may not list or enter is made readable first when it is ours.
+    if (access(path.c_str(), R_OK | X_OK) != 0 && info.st_uid != geteuid() && geteuid() != 0)
+        return path + " cannot be read (" + std::strerror(errno) + ")";
+    DIR* dir = opendir(path.c_str());
+    if (dir == nullptr)
+        return info.st_uid == geteuid() ? "" : path + " cannot be read";
+    std::vector<std::string> children;
+    while (struct dirent* child = readdir(dir)) {
+        if (std::strcmp(child->d_name, ".") != 0 && std::strcmp(child->d_name, "..") != 0)
+            children.push_back(Join(path, child->d_name));
+    }
+    closedir(dir);
+    for (const std::string& child : children) {
+        blocker = RemovalBlocker(child);
+        if (!blocker.empty())
+            return blocker;
+    }
+    return "";
 }
 
 bool InstallPaths::IsLink(const std::string& path) {

@@ -26,6 +26,10 @@ public:
     // Whether the folder at `path` is a mount point or holds one below it: removing it
     // would reach into another file system.
     static bool HoldsMountPoint(const std::string& path);
+    // Why the entry at `path` could not be deleted with all its contents by this process
+    // (an entry marked immutable or append-only, a folder it may not change), naming the
+    // entry that stands in the way; "" when nothing does.
+    static std::string RemovalBlocker(const std::string& path);
     static bool IsLink(const std::string& path);
     // Whether the two paths name the same entry (the same path after resolving the
     // folders that hold them).

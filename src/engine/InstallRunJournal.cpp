@@ -314,5 +314,10 @@ void InstallConfig::EndRun(int32 result) {
         std::unique_ptr<xLocalize> own = MakeLocalize();
         LibError("%s", EngineTexts(fLocalize != nullptr ? *fLocalize : *own).Get(1027).c_str());
     }
-    SettleRun(AskFrontend(UndoOrKeepRequest()).button != 1);
+    bool undo = AskFrontend(UndoOrKeepRequest()).button != 1;
+    // A restart asked for at the end of the run is for what it placed: an undone run needs
+    // none.
+    if (undo)
+        fRestart = false;
+    SettleRun(undo);
 }
