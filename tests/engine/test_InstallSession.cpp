@@ -185,6 +185,7 @@ TEST_F(SessionTest, APartialRunRestartsWhenThePackageAsksAndTheUserAgrees) {
     session.SetDestination(Sandbox::MakeFolder("dest").c_str());
     ui.frontend.Answer(0); // the warning
     ui.frontend.Answer(1); // Restart Now
+    ui.frontend.Answer(1); // Keep what was placed
     EXPECT_EQ(session.InstallAndWait(), kInstallIncomplete);
     std::string commands;
     for (int i = 0; i < 100 && commands.find("restart") == std::string::npos; i++) {
@@ -192,6 +193,21 @@ TEST_F(SessionTest, APartialRunRestartsWhenThePackageAsksAndTheUserAgrees) {
         commands = ReadFile(Sandbox::CommandLog());
     }
     EXPECT_NE(commands.find("restart"), std::string::npos);
+}
+
+TEST_F(SessionTest, AnUndonePartialRunRestartsNothing) {
+    package.config.AddBool("complete_restart", true);
+    package.AddItem(MakeTree("odd", {{"odd", "o"}}) / "odd", Meta("Nowhere Special"), true,
+                    "Typical;");
+    InstallSession session;
+    ASSERT_TRUE(session.Load(package.Build().c_str()));
+    session.SetDestination(Sandbox::MakeFolder("dest").c_str());
+    ui.frontend.Answer(0); // the warning
+    ui.frontend.Answer(1); // Restart Now
+    ui.frontend.Answer(0); // Undo
+    EXPECT_EQ(session.InstallAndWait(), kInstallIncomplete);
+    usleep(300000);
+    EXPECT_EQ(ReadFile(Sandbox::CommandLog()).find("restart"), std::string::npos);
 }
 
 TEST_F(SessionTest, FailedRunGoesBackAndWaitingRunReturnsItsResult) {
