@@ -275,23 +275,12 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
 }
 
 int32 InstallConfig::GetFileSize(const char* leaf) {
-    if (leaf == nullptr)
-        return 0;
-    BMessage instructions;
-    if (FindMessage("install_instructions", &instructions) != B_OK)
-        return 0;
     BMessage record;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
-        const char* fileName = nullptr;
-        if (record.FindString("file_name", &fileName) != B_OK || fileName == nullptr)
-            continue;
-        if (std::strcmp(LeafOf(fileName), leaf) != 0)
-            continue;
-        int32 size = 0;
-        record.FindInt32("file_size", &size);
-        return size;
-    }
-    return 0;
+    if (!GetInstallFile(FindInstallFile(leaf), record))
+        return 0;
+    int32 size = 0;
+    record.FindInt32("file_size", &size);
+    return size;
 }
 
 int32 InstallConfig::DeinstallerSize() {

@@ -24,9 +24,71 @@ bool SetInstallMark(BMessage& record, bool install) {
     return record.AddBool(kInstallToSystem, install) == B_OK;
 }
 
+uint32 Read32(const char* bytes) {
+    uint32 value;
+    memcpy(&value, bytes, 4);
+    return value;
+}
+
+uint16 Read16(const char* bytes) {
+    uint16 value;
+    memcpy(&value, bytes, 2);
+    return value;
+}
+
+// Finds where the values of the field `name` lie in a flattened message (the layout of
+// docs/formats.md): offset and size of each, from the start of the message. Only bytes
+// the message already checked when it stored them come here; the bounds are checked all
+// the same. False when the bytes end early; no values when there is no such field of
+// that type.
+bool FlattenedValues(const char* message, size_t size, const char* name, type_code type,
+                     std::vector<std::pair<uint32, uint32>>& values) {
+    values.clear();
+    constexpr size_t kHeader = 20;
+    if (size < kHeader || size > UINT32_MAX)
+        return false;
+    const size_t nameLength = strlen(name);
+    const uint32 fields = Read32(message + 12);
+    size_t at = kHeader;
+    for (uint32 field = 0; field < fields; ++field) {
+        if (size - at < 12)
+            return false;
+        const type_code fieldType = Read32(message + at);
+        const size_t length = Read16(message + at + 6);
+        const uint32 count = Read32(message + at + 8);
+        at += 12;
+        if (size - at < length)
+            return false;
+        const bool wanted =
+            fieldType == type && length == nameLength && memcmp(message + at, name, length) == 0;
+        at += length;
+        for (uint32 value = 0; value < count; ++value) {
+            if (size - at < 4)
+                return false;
+            const uint32 valueSize = Read32(message + at);
+            at += 4;
+            if (size - at < valueSize)
+                return false;
+            if (wanted)
+                values.emplace_back(uint32(at), valueSize);
+            at += valueSize;
+        }
+        if (wanted)
+            return true;
+    }
+    return true;
+}
+
 } // namespace
 
 PackageConfig::PackageConfig() {}
+
+PackageConfig::PackageConfig(const PackageConfig& other) : BMessage(other) {}
+
+PackageConfig& PackageConfig::operator=(const PackageConfig& other) {
+    BMessage::operator=(other);
+    return *this;
+}
 
 PackageConfig::~PackageConfig() {}
 
@@ -64,13 +126,44 @@ bool PackageConfig::LoadFlattened(const void* data, size_t size) {
     return true;
 }
 
+std::shared_ptr<const PackageConfig::DecodedInstructions> PackageConfig::Decoded() const {
+    std::lock_guard<std::mutex> lock(fDecodedLock);
+    if (fDecoded != nullptr && fDecoded->stamp == ChangeStamp())
+        return fDecoded;
+    auto decoded = std::make_shared<DecodedInstructions>();
+    decoded->stamp = ChangeStamp();
+    const void* data = nullptr;
+    ssize_t size = 0;
+    if (FindData(kInstructions, B_MESSAGE_TYPE, &data, &size) == B_OK) {
+        decoded->bytes = static_cast<const char*>(data);
+        FlattenedValues(decoded->bytes, size_t(size), kInstallFile, B_MESSAGE_TYPE,
+                        decoded->records);
+    }
+    std::vector<std::pair<uint32, uint32>> names;
+    for (int32 i = 0; i < decoded->Count(); ++i) {
+        const auto [offset, length] = decoded->records[size_t(i)];
+        if (FlattenedValues(decoded->bytes + offset, length, kFileName, B_STRING_TYPE, names) &&
+            !names.empty())
+            decoded->firstByLeaf.emplace(LeafOf(decoded->bytes + offset + names.front().first), i);
+    }
+    fDecoded = decoded;
+    return fDecoded;
+}
+
+bool PackageConfig::DecodedInstructions::Record(int32 index, BMessage& record) const {
+    if (index < 0 || index >= Count())
+        return false;
+    const auto [offset, length] = records[size_t(index)];
+    return record.Unflatten(bytes + offset, length) == B_OK;
+}
+
 void PackageConfig::PrintInstallFiles() const {
-    BMessage instructions;
-    if (FindMessage(kInstructions, &instructions) != B_OK)
-        return;
+    std::shared_ptr<const DecodedInstructions> decoded = Decoded();
     BMessage record;
-    for (int32 i = 0; instructions.FindMessage(kInstallFile, i, &record) == B_OK; ++i)
-        record.PrintToStream();
+    for (int32 i = 0; i < decoded->Count(); ++i) {
+        if (decoded->Record(i, record))
+            record.PrintToStream();
+    }
 }
 
 bool PackageConfig::MarkInstallFile(const char* leaf, const bool& install) {
@@ -149,21 +242,11 @@ bool PackageConfig::IncludeDeinstaller() const {
 }
 
 int32 PackageConfig::CountInstallFiles() const {
-    BMessage instructions;
-    if (FindMessage(kInstructions, &instructions) != B_OK)
-        return 0;
-    // Records are read by index until the first missing one.
-    int32 count = 0;
-    while (instructions.HasMessage(kInstallFile, count))
-        ++count;
-    return count;
+    return Decoded()->Count();
 }
 
 bool PackageConfig::GetInstallFile(int32 index, BMessage& record) const {
-    BMessage instructions;
-    if (index < 0 || FindMessage(kInstructions, &instructions) != B_OK)
-        return false;
-    return instructions.FindMessage(kInstallFile, index, &record) == B_OK;
+    return Decoded()->Record(index, record);
 }
 
 bool PackageConfig::ReplaceInstallFile(int32 index, const BMessage& record) {
@@ -178,16 +261,9 @@ bool PackageConfig::ReplaceInstallFile(int32 index, const BMessage& record) {
 int32 PackageConfig::FindInstallFile(const char* leaf) const {
     if (leaf == nullptr)
         return -1;
-    BMessage instructions;
-    if (FindMessage(kInstructions, &instructions) != B_OK)
-        return -1;
-    BMessage record;
-    for (int32 i = 0; instructions.FindMessage(kInstallFile, i, &record) == B_OK; ++i) {
-        const char* name = nullptr;
-        if (record.FindString(kFileName, &name) == B_OK && strcmp(LeafOf(name), leaf) == 0)
-            return i;
-    }
-    return -1;
+    std::shared_ptr<const DecodedInstructions> decoded = Decoded();
+    auto found = decoded->firstByLeaf.find(leaf);
+    return found == decoded->firstByLeaf.end() ? -1 : found->second;
 }
 
 bool PackageConfig::IsMarkedForInstall(int32 index) const {

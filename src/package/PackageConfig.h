@@ -12,6 +12,10 @@
 // (the log stream, the destination folder reference and the restart flag). Nothing in
 // this class starts a thread or touches the file system beyond reading the resources.
 
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/app/Message.h"
@@ -38,6 +42,8 @@ constexpr const char* kCurrent = "Current";
 class PackageConfig : public BMessage {
 public:
     PackageConfig();
+    PackageConfig(const PackageConfig& other);
+    PackageConfig& operator=(const PackageConfig& other);
     virtual ~PackageConfig();
 
     // Empties the message and fills it from the resource 'CSTR' 2002 of the running
@@ -77,10 +83,13 @@ public:
 
     // Install file records ("install_instructions" / "install_file").
     //
-    // Each call below takes the "install_instructions" container out of the message
-    // (and the writing ones put it back), which costs the size of the whole container.
-    // Code that visits every record takes the container once with GetInstructions,
-    // works on it and stores it back once with SetInstructions.
+    // The container is decoded once and kept, together with an index of the records'
+    // leaves, until the configuration changes (through these calls or any BMessage
+    // call): reading one record costs the size of that record, so visiting every record
+    // by index is linear in the number of records. The writing calls put the whole
+    // container back, which costs its size; code that changes many records takes the
+    // container once with GetInstructions, works on it and stores it back once with
+    // SetInstructions (or MarkInstallFiles).
     bool GetInstructions(BMessage& instructions) const;
     bool SetInstructions(const BMessage& instructions);
     // Sets "install_to_system" of record i to marks[i] for every record that has a
@@ -102,4 +111,23 @@ public:
     // The leaf of a "file_name" value: the text after the last '/' (the whole text when
     // it holds none, "" for null).
     static const char* LeafOf(const char* path);
+
+private:
+    // Where each record of "install_instructions" lies in the message's own stored bytes
+    // of that field (which stay in place until the field changes), valid while the
+    // message's change stamp is `stamp`: a record is decoded only when it is asked for.
+    struct DecodedInstructions {
+        uint64 stamp = 0;
+        const char* bytes = nullptr;
+        std::vector<std::pair<uint32, uint32>> records; // offset and size
+        // The first record of each leaf.
+        std::unordered_map<std::string, int32> firstByLeaf;
+        int32 Count() const { return int32(records.size()); }
+        bool Record(int32 index, BMessage& record) const;
+    };
+
+    std::shared_ptr<const DecodedInstructions> Decoded() const;
+
+    mutable std::mutex fDecodedLock;
+    mutable std::shared_ptr<const DecodedInstructions> fDecoded;
 };

@@ -132,6 +132,71 @@ TEST(PackageConfig, MarkingEveryRowAtOnce) {
     EXPECT_EQ(empty.FindInstallFile("App"), -1);
 }
 
+// The records are read from a decoded copy; every way of changing the configuration,
+// including the plain message calls, must be seen by the next read.
+TEST(PackageConfig, RecordReadsFollowEveryChangeOfTheConfiguration) {
+    PackageConfig config = ThreeRecords();
+    EXPECT_EQ(config.FindInstallFile("Docs"), 1);
+    EXPECT_EQ(config.CountInstallFiles(), 3);
+
+    BMessage instructions;
+    BMessage only = Record("/elsewhere/Docs");
+    only.AddBool("install_to_system", true);
+    instructions.AddMessage("install_file", &only);
+    ASSERT_EQ(config.ReplaceMessage("install_instructions", &instructions), B_OK);
+    EXPECT_EQ(config.CountInstallFiles(), 1);
+    EXPECT_EQ(config.FindInstallFile("Docs"), 0);
+    EXPECT_EQ(config.FindInstallFile("App"), -1);
+    EXPECT_TRUE(config.IsMarkedForInstall(0));
+    BMessage record;
+    EXPECT_FALSE(config.GetInstallFile(1, record));
+
+    ASSERT_TRUE(config.ReplaceInstallFile(0, Record("/elsewhere/Renamed")));
+    EXPECT_EQ(config.FindInstallFile("Renamed"), 0);
+    EXPECT_FALSE(config.IsMarkedForInstall(0));
+
+    config.RemoveName("install_instructions");
+    EXPECT_EQ(config.CountInstallFiles(), 0);
+    EXPECT_FALSE(config.GetInstructions(instructions));
+
+    const std::string flat = ThreeRecords().Flatten();
+    ASSERT_TRUE(config.LoadFlattened(flat.data(), flat.size()));
+    EXPECT_EQ(config.CountInstallFiles(), 3);
+    EXPECT_EQ(config.FindInstallFile("App"), 0);
+
+    // A copy reads its own records; changing it leaves the original alone.
+    PackageConfig copy = config;
+    copy.MakeEmpty();
+    EXPECT_EQ(copy.CountInstallFiles(), 0);
+    EXPECT_EQ(config.CountInstallFiles(), 3);
+    copy = config;
+    EXPECT_EQ(copy.FindInstallFile("Docs"), 1);
+}
+
+// Records without a name are counted but never found by leaf; a field of another type
+// under the records' name holds no records.
+TEST(PackageConfig, OddRecordsAreReadAsBefore) {
+    BMessage instructions;
+    BMessage nameless;
+    nameless.AddInt32("file_size", 5);
+    BMessage named = Record("App");
+    instructions.AddMessage("install_file", &nameless);
+    instructions.AddMessage("install_file", &named);
+    PackageConfig config;
+    config.AddMessage("install_instructions", &instructions);
+    EXPECT_EQ(config.CountInstallFiles(), 2);
+    EXPECT_EQ(config.FindInstallFile("App"), 1);
+    EXPECT_EQ(config.FindInstallFile(""), -1);
+
+    BMessage strings;
+    strings.AddString("install_file", "not a record");
+    PackageConfig other;
+    other.AddMessage("install_instructions", &strings);
+    EXPECT_EQ(other.CountInstallFiles(), 0);
+    BMessage record;
+    EXPECT_FALSE(other.GetInstallFile(0, record));
+}
+
 TEST(PackageConfig, MissingKeysReadAsFalseZeroAndNoText) {
     PackageConfig config;
     config.AddString("opt_log", "True"); // a string where a bool belongs

@@ -1,5 +1,6 @@
 #include "platform/app/Message.h"
 
+#include <atomic>
 #include <bit>
 #include <cctype>
 #include <cinttypes>
@@ -97,18 +98,30 @@ private:
     size_t fPosition = 0;
 };
 
-BMessage::BMessage() : what(0) {}
+namespace {
 
-BMessage::BMessage(uint32 command) : what(command) {}
+std::atomic<uint64> sLastChangeStamp{0};
 
-BMessage::BMessage(const BMessage& other) : what(other.what) {
+uint64 NextChangeStamp() {
+    return sLastChangeStamp.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+} // namespace
+
+BMessage::BMessage() : what(0), fChangeStamp(NextChangeStamp()) {}
+
+BMessage::BMessage(uint32 command) : what(command), fChangeStamp(NextChangeStamp()) {}
+
+BMessage::BMessage(const BMessage& other) : what(other.what), fChangeStamp(NextChangeStamp()) {
     *this = other;
 }
 
 BMessage::BMessage(BMessage&& other) noexcept
-    : what(other.what), fFields(std::move(other.fFields)), fIndex(std::move(other.fIndex)) {
+    : what(other.what), fFields(std::move(other.fFields)), fIndex(std::move(other.fIndex)),
+      fChangeStamp(NextChangeStamp()) {
     other.fFields.clear();
     other.fIndex.clear();
+    other.Changed();
 }
 
 BMessage::~BMessage() = default;
@@ -131,6 +144,7 @@ BMessage& BMessage::operator=(const BMessage& other) {
     }
     fFields = std::move(fields);
     fIndex = other.fIndex;
+    Changed();
     return *this;
 }
 
@@ -142,6 +156,8 @@ BMessage& BMessage::operator=(BMessage&& other) noexcept {
     fIndex = std::move(other.fIndex);
     other.fFields.clear();
     other.fIndex.clear();
+    Changed();
+    other.Changed();
     return *this;
 }
 
@@ -171,6 +187,10 @@ void BMessage::RebuildIndex() {
     fIndex.clear();
     for (size_t i = 0; i < fFields.size(); ++i)
         fIndex.emplace(fFields[i].name, i);
+}
+
+void BMessage::Changed() {
+    fChangeStamp = NextChangeStamp();
 }
 
 status_t BMessage::GetInfo(type_code typeRequested, int32 index, char** nameFound,
@@ -247,6 +267,7 @@ bool BMessage::IsEmpty() const {
 status_t BMessage::MakeEmpty() {
     fFields.clear();
     fIndex.clear();
+    Changed();
     return B_OK;
 }
 
@@ -262,6 +283,7 @@ status_t BMessage::Rename(const char* oldName, const char* newName) {
         return B_NAME_IN_USE;
     field->name = newName;
     RebuildIndex();
+    Changed();
     return B_OK;
 }
 
@@ -322,6 +344,7 @@ status_t BMessage::AddValue(const char* name, type_code type, const void* data, 
         }
         return B_NO_MEMORY;
     }
+    Changed();
     return B_OK;
 }
 
@@ -342,6 +365,7 @@ status_t BMessage::ReplaceValue(const char* name, type_code type, int32 index, c
     if (status != B_OK)
         return status;
     field->values[index] = MakeValue(data, size);
+    Changed();
     return B_OK;
 }
 
@@ -440,6 +464,7 @@ status_t BMessage::RemoveData(const char* name, int32 index) {
     if (index < 0 || static_cast<size_t>(index) >= field->values.size())
         return B_BAD_INDEX;
     field->values.erase(field->values.begin() + index);
+    Changed();
     if (field->values.empty())
         return RemoveName(name);
     return B_OK;
@@ -453,6 +478,7 @@ status_t BMessage::RemoveName(const char* name) {
         return B_NAME_NOT_FOUND;
     fFields.erase(fFields.begin() + found->second);
     RebuildIndex();
+    Changed();
     return B_OK;
 }
 

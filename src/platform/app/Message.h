@@ -220,6 +220,11 @@ public:
     bool operator==(const BMessage& other) const;
     bool operator!=(const BMessage& other) const { return !(*this == other); }
 
+    // A number that changes whenever a field or value is added, replaced, removed or
+    // renamed, and that no other message in the process shares: a reader that keeps
+    // something derived from the fields knows from it whether that is still current.
+    uint64 ChangeStamp() const { return fChangeStamp; }
+
 private:
     struct Value {
         std::unique_ptr<char[]> bytes;
@@ -242,6 +247,7 @@ private:
     status_t ReplaceValue(const char* name, type_code type, int32 index, const void* data,
                           size_t size);
     void RebuildIndex();
+    void Changed();
     status_t Parse(Reader& reader, int32 depth, bool keepValues);
     void PrintTo(FILE* file, int32 indent) const;
 
@@ -250,4 +256,5 @@ private:
 
     std::vector<Field> fFields;
     std::unordered_map<std::string, size_t> fIndex;
+    uint64 fChangeStamp;
 };

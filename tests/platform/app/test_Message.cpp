@@ -352,6 +352,55 @@ TEST(Message, FoundValuesStayPutWhileOthersAreAdded) {
     EXPECT_STREQ(first, "x");
 }
 
+// Readers that keep something derived from a message rely on the stamp changing with
+// every change and on no two messages sharing one.
+TEST(Message, EveryChangeGivesANewStampAndReadsKeepIt) {
+    BMessage message;
+    std::vector<uint64> seen{message.ChangeStamp()};
+    auto changed = [&]() {
+        uint64 stamp = message.ChangeStamp();
+        for (uint64 old : seen) {
+            if (old == stamp)
+                return false;
+        }
+        seen.push_back(stamp);
+        return true;
+    };
+    message.AddInt32("n", 1);
+    EXPECT_TRUE(changed());
+    message.ReplaceInt32("n", 2);
+    EXPECT_TRUE(changed());
+    message.AddInt32("n", 3);
+    message.RemoveData("n", 0);
+    EXPECT_TRUE(changed());
+    message.Rename("n", "m");
+    EXPECT_TRUE(changed());
+    message.RemoveName("m");
+    EXPECT_TRUE(changed());
+    message.AddString("s", "text");
+    const std::string flat = message.Flatten();
+    message.Unflatten(flat.data(), flat.size());
+    EXPECT_TRUE(changed());
+    message.MakeEmpty();
+    EXPECT_TRUE(changed());
+
+    // Failed changes and reads keep the stamp.
+    const uint64 before = message.ChangeStamp();
+    int32 value = 0;
+    message.FindInt32("missing", &value);
+    EXPECT_NE(message.ReplaceInt32("missing", 1), B_OK);
+    message.Flatten();
+    EXPECT_EQ(message.ChangeStamp(), before);
+
+    BMessage copy(message);
+    EXPECT_NE(copy.ChangeStamp(), message.ChangeStamp());
+    BMessage assigned;
+    const uint64 fresh = assigned.ChangeStamp();
+    assigned = message;
+    EXPECT_NE(assigned.ChangeStamp(), fresh);
+    EXPECT_NE(assigned.ChangeStamp(), message.ChangeStamp());
+}
+
 TEST(Message, TextWithoutItsNulIsStoredWithOne) {
     BMessage message;
     ASSERT_EQ(message.AddData("text", B_STRING_TYPE, "abc", 3), B_OK);
