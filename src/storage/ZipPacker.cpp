@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 
 #include <minizip/zip.h>
 #include <zlib.h>
@@ -18,13 +20,18 @@
 
 #include "storage/ArchivePath.h"
 #include "storage/PosixFs.h"
+#include "storage/WorkPool.h"
+#include "storage/ZipAttributes.h"
 #include "storage/ZipFormat.h"
 
 namespace {
 
-constexpr size_t kChunk = 256 * 1024;
-// Files up to this size are compressed in one call of the whole-buffer compressor.
+// Files up to this size are compressed in one piece by the whole-buffer compressor;
+// larger ones in pieces of kPiece bytes, each primed with the kDictionary bytes before
+// it.
 constexpr uint64_t kWholeLimit = 1024 * 1024;
+constexpr size_t kPiece = 1024 * 1024;
+constexpr size_t kDictionary = 32 * 1024;
 constexpr size_t kSinkBuffer = 1024 * 1024;
 
 // minizip writes the archive through these callbacks. Writes are gathered in a buffer;
@@ -182,10 +189,11 @@ bool AddMissingZip64End(int fd, uint64_t end, uint64_t entries) {
            static_cast<ssize_t>(out.size());
 }
 
-bool ReadFully(int fd, unsigned char* buffer, size_t size, size_t& got) {
+// Reads size bytes at offset; got tells how many there were before the end of the file.
+bool PreadFully(int fd, unsigned char* buffer, size_t size, uint64_t offset, size_t& got) {
     got = 0;
     while (got < size) {
-        ssize_t n = read(fd, buffer + got, size - got);
+        ssize_t n = pread(fd, buffer + got, size - got, static_cast<off_t>(offset + got));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -198,15 +206,205 @@ bool ReadFully(int fd, unsigned char* buffer, size_t size, size_t& got) {
     return true;
 }
 
+WorkPool& SharedPool() {
+    static WorkPool pool;
+    return pool;
+}
+
+// Each worker keeps its compressors from piece to piece.
+struct Compressors {
+#ifdef TARNW_HAVE_LIBDEFLATE
+    libdeflate_compressor* whole = nullptr;
+    int wholeLevel = -1;
+#endif
+    z_stream stream{};
+    int streamLevel = -1;
+
+    ~Compressors() {
+#ifdef TARNW_HAVE_LIBDEFLATE
+        if (whole != nullptr)
+            libdeflate_free_compressor(whole);
+#endif
+        if (streamLevel >= 0)
+            deflateEnd(&stream);
+    }
+
+    z_stream* Stream(int level) {
+        if (streamLevel != level) {
+            if (streamLevel >= 0)
+                deflateEnd(&stream);
+            stream = z_stream{};
+            streamLevel = -1;
+            if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+                return nullptr;
+            streamLevel = level;
+        } else if (deflateReset(&stream) != Z_OK) {
+            return nullptr;
+        }
+        return &stream;
+    }
+};
+
+thread_local Compressors tCompressors;
+
+// Deflates in[0, size) into out as one piece of a stream: primed with the dictionary
+// before it, and ended with a sync flush (so that the next piece starts on a byte) or,
+// for the last piece, with the end of the stream.
+bool DeflatePiece(int level, const unsigned char* dictionary, size_t dictionarySize,
+                  const unsigned char* in, size_t size, bool last,
+                  std::vector<unsigned char>& out) {
+    z_stream* stream = tCompressors.Stream(level);
+    if (stream == nullptr)
+        return false;
+    if (dictionarySize > 0 &&
+        deflateSetDictionary(stream, dictionary, static_cast<uInt>(dictionarySize)) != Z_OK)
+        return false;
+    out.resize(deflateBound(stream, static_cast<uLong>(size)) + 64);
+    stream->next_in = const_cast<unsigned char*>(in);
+    stream->avail_in = static_cast<uInt>(size);
+    size_t produced = 0;
+    for (;;) {
+        if (produced == out.size())
+            out.resize(out.size() * 2);
+        stream->next_out = out.data() + produced;
+        stream->avail_out = static_cast<uInt>(out.size() - produced);
+        int result = deflate(stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+        produced = out.size() - stream->avail_out;
+        if (result == Z_STREAM_END || (!last && result == Z_OK && stream->avail_out > 0))
+            break;
+        if (result != Z_OK && result != Z_BUF_ERROR)
+            return false;
+    }
+    out.resize(produced);
+    return true;
+}
+
+// Deflates a whole file; false when it cannot be done (then it is stored).
+bool DeflateWhole(int level, const unsigned char* in, size_t size,
+                  std::vector<unsigned char>& out) {
+#ifdef TARNW_HAVE_LIBDEFLATE
+    if (tCompressors.wholeLevel != level) {
+        if (tCompressors.whole != nullptr)
+            libdeflate_free_compressor(tCompressors.whole);
+        tCompressors.whole = libdeflate_alloc_compressor(level);
+        tCompressors.wholeLevel = tCompressors.whole != nullptr ? level : -1;
+    }
+    if (tCompressors.whole != nullptr) {
+        out.resize(libdeflate_deflate_compress_bound(tCompressors.whole, size));
+        size_t packed =
+            libdeflate_deflate_compress(tCompressors.whole, in, size, out.data(), out.size());
+        out.resize(packed);
+        return packed > 0;
+    }
+#endif
+    return DeflatePiece(level, nullptr, 0, in, size, true, out);
+}
+
 } // namespace
 
-ZipPacker::ZipPacker() : fIn(kChunk) {}
+struct ZipPacker::Entry {
+    enum Kind { Folder, Link, File };
+    Kind kind = File;
+    std::string name;
+    struct stat st {};
+    uint32_t externalAttributes = 0;
+    std::vector<unsigned char> central;
+    std::string linkText;
+    int fd = -1;
+    uint64_t size = 0;
+    bool pieces = false; // compressed in pieces rather than whole
+    uint32_t crc = 0;    // of the pieces written so far
+
+    ~Entry() {
+        if (fd >= 0)
+            close(fd);
+    }
+};
+
+struct ZipPacker::Piece {
+    std::shared_ptr<Entry> entry;
+    bool first = true;
+    bool last = true;
+    uint64_t offset = 0;
+    size_t length = 0;
+
+    // Filled by the worker.
+    std::vector<unsigned char> data; // the bytes that go into the archive
+    uint32_t crc = 0;
+    bool deflated = false;
+    std::string error;
+
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+
+    void Finish() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            done = true;
+        }
+        finished.notify_all();
+    }
+    void Wait() {
+        std::unique_lock<std::mutex> guard(lock);
+        finished.wait(guard, [this] { return done; });
+    }
+
+    // Reads and compresses the piece (on a worker).
+    void Work(int level) {
+        const Entry& file = *entry;
+        const std::string changed = "\"" + file.name + "\" changed while it was packed";
+        const std::string unreadable = "cannot read \"" + file.name + "\": ";
+        size_t prime = file.pieces && level > 0
+                           ? static_cast<size_t>(std::min<uint64_t>(offset, kDictionary))
+                           : 0;
+        std::vector<unsigned char> in(prime + length);
+        size_t got = 0;
+        if (!PreadFully(file.fd, in.data(), in.size(), offset - prime, got)) {
+            error = unreadable + strerror(errno);
+            return;
+        }
+        if (got != in.size()) {
+            error = changed;
+            return;
+        }
+        const unsigned char* bytes = in.data() + prime;
+#ifdef TARNW_HAVE_LIBDEFLATE
+        crc = libdeflate_crc32(0, bytes, length);
+#else
+        crc = static_cast<uint32_t>(crc32(0, bytes, static_cast<uInt>(length)));
+#endif
+        if (level == 0 || length == 0) {
+            in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(prime));
+            data.swap(in);
+            return;
+        }
+        if (file.pieces) {
+            deflated = DeflatePiece(level, in.data(), prime, bytes, length, last, data);
+            if (!deflated)
+                error = "cannot compress \"" + file.name + "\"";
+            return;
+        }
+        // A whole file that does not get smaller is stored.
+        deflated = DeflateWhole(level, bytes, length, data) && data.size() < length;
+        if (!deflated)
+            data.swap(in);
+    }
+};
+
+ZipPacker::ZipPacker(unsigned threads) {
+    if (threads == 0) {
+        fPool = &SharedPool();
+    } else {
+        fOwnPool = std::make_unique<WorkPool>(threads);
+        fPool = fOwnPool.get();
+    }
+    // Enough pieces ahead to keep every worker busy while the oldest is written.
+    fWindow = std::max<size_t>(4, 3 * size_t(fPool->Threads()));
+}
 
 ZipPacker::~ZipPacker() {
-#ifdef TARNW_HAVE_LIBDEFLATE
-    if (fCompressor != nullptr)
-        libdeflate_free_compressor(static_cast<libdeflate_compressor*>(fCompressor));
-#endif
+    Drain();
 }
 
 bool ZipPacker::Fail(const std::string& reason) {
@@ -228,16 +426,6 @@ bool ZipPacker::Pack(const char* path, const char* storedName, int fd, int level
     if (parentFd < 0)
         return Fail("cannot open folder \"" + parent + "\": " + strerror(errno));
 
-#ifdef TARNW_HAVE_LIBDEFLATE
-    if (fCompressor != nullptr && fCompressorLevel != fLevel) {
-        libdeflate_free_compressor(static_cast<libdeflate_compressor*>(fCompressor));
-        fCompressor = nullptr;
-    }
-    if (fLevel > 0 && fCompressor == nullptr) {
-        fCompressor = libdeflate_alloc_compressor(fLevel);
-        fCompressorLevel = fLevel;
-    }
-#endif
     FdSink sink;
     sink.fd = fd;
     sink.buffer.resize(kSinkBuffer);
@@ -255,7 +443,9 @@ bool ZipPacker::Pack(const char* path, const char* storedName, int fd, int level
     fFolder.clear();
     fEntries = 0;
     if (ok)
-        ok = AddTree(parentFd, leaf, stored, 0, true);
+        ok = AddTree(parentFd, leaf, stored, parent + "/" + leaf, 0, true);
+    // Every piece handed out is waited for, also after a failure.
+    ok = Drain() && ok;
     if (fZip != nullptr && zipClose(static_cast<zipFile>(fZip), nullptr) != ZIP_OK)
         ok = Fail("cannot finish the archive: " +
                   std::string(sink.error ? strerror(sink.error) : "write error"));
@@ -268,8 +458,8 @@ bool ZipPacker::Pack(const char* path, const char* storedName, int fd, int level
     return ok;
 }
 
-bool ZipPacker::AddTree(int dirFd, const std::string& leaf, const std::string& stored, size_t depth,
-                        bool followLink) {
+bool ZipPacker::AddTree(int dirFd, const std::string& leaf, const std::string& stored,
+                        const std::string& source, size_t depth, bool followLink) {
     if (depth >= ArchivePath::kMaxDepth)
         return Fail("\"" + stored + "\" is nested too deeply");
     struct stat st;
@@ -285,16 +475,24 @@ bool ZipPacker::AddTree(int dirFd, const std::string& leaf, const std::string& s
         if (!ArchivePath::LinkStaysInside(fFolder, text))
             return Fail("link \"" + stored + "\" points outside the item (\"" + text +
                         "\"); the installer would refuse it");
-        return AddLink(stored, text, st);
+        // Linux keeps no user attributes on symbolic links, so a link carries none.
+        auto entry = std::make_shared<Entry>();
+        entry->kind = Entry::Link;
+        entry->name = stored;
+        entry->st = st;
+        entry->externalAttributes = uint32_t(S_IFLNK | 0777) << 16;
+        entry->central = zipformat::CentralUnixTimes(st.st_mtime);
+        entry->linkText = text;
+        auto piece = std::make_shared<Piece>();
+        piece->entry = entry;
+        return Emit(piece, false);
     }
     if (S_ISREG(st.st_mode)) {
         int fd = openat(dirFd, leaf.c_str(), O_RDONLY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
         if (fd < 0)
             return Fail("cannot open \"" + stored + "\": " + strerror(errno));
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-        bool ok = AddFile(fd, stored, st);
-        close(fd);
-        return ok;
+        return AddFile(fd, stored, source, st);
     }
     if (!S_ISDIR(st.st_mode)) {
         fprintf(stderr, "ZipPacker: skipping \"%s\", which is not a file, folder or link\n",
@@ -302,8 +500,6 @@ bool ZipPacker::AddTree(int dirFd, const std::string& leaf, const std::string& s
         return true;
     }
 
-    if (!AddFolder(stored + "/", st))
-        return false;
     int fd = openat(dirFd, leaf.c_str(),
                     O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     if (fd < 0)
@@ -313,20 +509,34 @@ bool ZipPacker::AddTree(int dirFd, const std::string& leaf, const std::string& s
         close(fd);
         return Fail("cannot read folder \"" + stored + "\"");
     }
+    auto entry = std::make_shared<Entry>();
+    entry->kind = Entry::Folder;
+    entry->name = stored + "/";
+    entry->st = st;
+    entry->externalAttributes = (uint32_t(S_IFDIR | (st.st_mode & 07777)) << 16) | 0x10;
+    bool ok = CentralFields(fd, source, st, entry->central);
+    if (ok) {
+        auto piece = std::make_shared<Piece>();
+        piece->entry = entry;
+        ok = Emit(piece, false);
+    }
     // Sorted, so that the same tree always gives the same archive.
     std::vector<std::string> names;
-    while (struct dirent* entry = readdir(dir)) {
-        const char* name = entry->d_name;
+    while (ok && (errno = 0, true)) {
+        struct dirent* found = readdir(dir);
+        if (found == nullptr)
+            break;
+        const char* name = found->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         names.emplace_back(name);
     }
     std::sort(names.begin(), names.end());
-    bool ok = true;
     if (depth > 0)
         fFolder.push_back(leaf);
     for (const std::string& name : names) {
-        if (!(ok = AddTree(dirfd(dir), name, stored + "/" + name, depth + 1, false)))
+        if (!(ok = AddTree(dirfd(dir), name, stored + "/" + name, source + "/" + name, depth + 1,
+                           false)))
             break;
     }
     if (depth > 0)
@@ -335,106 +545,145 @@ bool ZipPacker::AddTree(int dirFd, const std::string& leaf, const std::string& s
     return ok;
 }
 
-bool ZipPacker::OpenEntry(const std::string& name, const struct stat& st,
-                          uint32_t externalAttributes, int method, int level, bool raw,
-                          bool zip64) {
+bool ZipPacker::CentralFields(int fd, const std::string& source, const struct stat& st,
+                              std::vector<unsigned char>& fields) {
+    fields = zipformat::CentralUnixTimes(st.st_mtime);
+    std::vector<zipattributes::Attribute> attributes;
+    std::string reason;
+    std::vector<unsigned char> carried;
+    if (!zipattributes::ReadNodeAttributes(fd, source, attributes, reason) ||
+        !zipattributes::EncodeField(attributes, carried, reason))
+        return Fail("\"" + source + "\": " + reason);
+    fields.insert(fields.end(), carried.begin(), carried.end());
+    return true;
+}
+
+bool ZipPacker::AddFile(int fd, const std::string& stored, const std::string& source,
+                        const struct stat& st) {
+    auto entry = std::make_shared<Entry>();
+    entry->fd = fd;
+    entry->kind = Entry::File;
+    entry->name = stored;
+    entry->st = st;
+    entry->externalAttributes = uint32_t(S_IFREG | (st.st_mode & 07777)) << 16;
+    entry->size = static_cast<uint64_t>(st.st_size);
+    entry->pieces = entry->size > kWholeLimit;
+    if (!CentralFields(fd, source, st, entry->central))
+        return false;
+    uint64_t offset = 0;
+    do {
+        auto piece = std::make_shared<Piece>();
+        piece->entry = entry;
+        piece->first = offset == 0;
+        piece->offset = offset;
+        piece->length = entry->pieces
+                            ? static_cast<size_t>(std::min<uint64_t>(kPiece, entry->size - offset))
+                            : static_cast<size_t>(entry->size);
+        offset += piece->length;
+        piece->last = offset >= entry->size;
+        if (!Emit(piece, true))
+            return false;
+    } while (offset < entry->size);
+    return true;
+}
+
+bool ZipPacker::Emit(const std::shared_ptr<Piece>& piece, bool needsWork) {
+    fPending.push_back(piece);
+    if (needsWork) {
+        int level = fLevel;
+        fPool->Submit([piece, level] {
+            piece->Work(level);
+            piece->Finish();
+        });
+    } else {
+        piece->done = true;
+    }
+    while (fPending.size() > fWindow) {
+        if (!WriteFront())
+            return false;
+    }
+    return true;
+}
+
+bool ZipPacker::WriteFront() {
+    std::shared_ptr<Piece> piece = fPending.front();
+    fPending.pop_front();
+    piece->Wait();
+    // After a failure the pieces still out are only waited for.
+    if (!fError.empty())
+        return false;
+    if (!piece->error.empty())
+        return Fail(piece->error);
+    return WritePiece(*piece);
+}
+
+bool ZipPacker::Drain() {
+    bool ok = true;
+    while (!fPending.empty())
+        ok = WriteFront() && ok;
+    return ok;
+}
+
+bool ZipPacker::OpenEntry(const Entry& entry, int method, bool raw) {
     zip_fileinfo info;
     memset(&info, 0, sizeof(info));
-    info.dosDate = DosTime(st.st_mtime);
-    info.external_fa = externalAttributes;
-    std::vector<unsigned char> local = zipformat::LocalUnixTimes(st.st_mtime, st.st_atime);
-    std::vector<unsigned char> central = zipformat::CentralUnixTimes(st.st_mtime);
+    info.dosDate = DosTime(entry.st.st_mtime);
+    info.external_fa = entry.externalAttributes;
+    bool zip64 = entry.size >= 0xffffffffull;
+    std::vector<unsigned char> local =
+        zipformat::LocalUnixTimes(entry.st.st_mtime, entry.st.st_atime);
     int result = zipOpenNewFileInZip4_64(
-        static_cast<zipFile>(fZip), name.c_str(), &info, local.data(),
-        static_cast<uInt>(local.size()), central.data(), static_cast<uInt>(central.size()), nullptr,
-        method, level, raw ? 1 : 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0,
-        zip64 ? zipformat::kMadeByUnixZip64 : zipformat::kMadeByUnix, 0, zip64 ? 1 : 0);
+        static_cast<zipFile>(fZip), entry.name.c_str(), &info, local.data(),
+        static_cast<uInt>(local.size()), entry.central.data(),
+        static_cast<uInt>(entry.central.size()), nullptr, method,
+        entry.kind == Entry::File ? fLevel : 0, raw ? 1 : 0, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY,
+        nullptr, 0, zip64 ? zipformat::kMadeByUnixZip64 : zipformat::kMadeByUnix, 0, zip64 ? 1 : 0);
     if (result != ZIP_OK)
-        return Fail("cannot add \"" + name + "\" to the archive");
+        return Fail("cannot add \"" + entry.name + "\" to the archive");
     ++fEntries;
     return true;
 }
 
-bool ZipPacker::AddFolder(const std::string& stored, const struct stat& st) {
-    uint32_t attributes = (uint32_t(S_IFDIR | (st.st_mode & 07777)) << 16) | 0x10;
-    if (!OpenEntry(stored, st, attributes, 0, 0, false, false))
-        return false;
-    if (zipCloseFileInZip(static_cast<zipFile>(fZip)) != ZIP_OK)
-        return Fail("cannot add \"" + stored + "\" to the archive");
-    return true;
-}
-
-bool ZipPacker::AddLink(const std::string& stored, const std::string& target,
-                        const struct stat& st) {
-    uint32_t attributes = uint32_t(S_IFLNK | 0777) << 16;
+bool ZipPacker::WritePiece(Piece& piece) {
+    Entry& entry = *piece.entry;
     zipFile zip = static_cast<zipFile>(fZip);
-    if (!OpenEntry(stored, st, attributes, 0, 0, false, false))
-        return false;
-    if (zipWriteInFileInZip(zip, target.data(), static_cast<unsigned>(target.size())) != ZIP_OK ||
-        zipCloseFileInZip(zip) != ZIP_OK)
-        return Fail("cannot add link \"" + stored + "\" to the archive");
-    return true;
-}
-
-bool ZipPacker::AddFile(int fd, const std::string& stored, const struct stat& st) {
-    zipFile zip = static_cast<zipFile>(fZip);
-    uint64_t size = static_cast<uint64_t>(st.st_size);
-    uint32_t attributes = uint32_t(S_IFREG | (st.st_mode & 07777)) << 16;
-    bool zip64 = size >= 0xffffffffull;
-    const std::string changed = "\"" + stored + "\" changed while it was packed";
-    const std::string unreadable = "cannot read \"" + stored + "\": ";
-
-#ifdef TARNW_HAVE_LIBDEFLATE
-    if (fLevel > 0 && size <= kWholeLimit && fCompressor != nullptr) {
-        auto* compressor = static_cast<libdeflate_compressor*>(fCompressor);
-        size_t inSize = static_cast<size_t>(size);
-        if (fIn.size() < inSize)
-            fIn.resize(inSize);
-        size_t got = 0;
-        if (!ReadFully(fd, fIn.data(), inSize, got))
-            return Fail(unreadable + strerror(errno));
-        if (got != inSize)
-            return Fail(changed);
-        uint32_t crc = libdeflate_crc32(0, fIn.data(), inSize);
-        size_t bound = libdeflate_deflate_compress_bound(compressor, inSize);
-        if (fOut.size() < bound)
-            fOut.resize(bound);
-        size_t packed = inSize == 0 ? 0
-                                    : libdeflate_deflate_compress(compressor, fIn.data(), inSize,
-                                                                  fOut.data(), fOut.size());
-        bool deflated = packed > 0 && packed < inSize;
-        if (!OpenEntry(stored, st, attributes, deflated ? Z_DEFLATED : 0, fLevel, true, false))
+    const std::string cannot = "cannot add \"" + entry.name + "\" to the archive";
+    if (entry.kind == Entry::Folder) {
+        if (!OpenEntry(entry, 0, false))
             return false;
-        const unsigned char* data = deflated ? fOut.data() : fIn.data();
-        size_t length = deflated ? packed : inSize;
-        if ((length > 0 &&
-             zipWriteInFileInZip(zip, data, static_cast<unsigned>(length)) != ZIP_OK) ||
-            zipCloseFileInZipRaw64(zip, size, crc) != ZIP_OK)
-            return Fail("cannot add \"" + stored + "\" to the archive");
+        return zipCloseFileInZip(zip) == ZIP_OK || Fail(cannot);
+    }
+    if (entry.kind == Entry::Link) {
+        if (!OpenEntry(entry, 0, false))
+            return false;
+        if (zipWriteInFileInZip(zip, entry.linkText.data(),
+                                static_cast<unsigned>(entry.linkText.size())) != ZIP_OK ||
+            zipCloseFileInZip(zip) != ZIP_OK)
+            return Fail("cannot add link \"" + entry.name + "\" to the archive");
         return true;
     }
-#endif
-    if (!OpenEntry(stored, st, attributes, fLevel > 0 ? Z_DEFLATED : 0, fLevel, false, zip64))
-        return false;
-    uint64_t done = 0;
-    while (done < size) {
-        size_t want = static_cast<size_t>(std::min<uint64_t>(fIn.size(), size - done));
-        size_t got = 0;
-        if (!ReadFully(fd, fIn.data(), want, got)) {
-            zipCloseFileInZip(zip);
-            return Fail(unreadable + strerror(errno));
-        }
-        if (got != want) {
-            zipCloseFileInZip(zip);
-            return Fail(changed);
-        }
-        if (zipWriteInFileInZip(zip, fIn.data(), static_cast<unsigned>(got)) != ZIP_OK) {
-            zipCloseFileInZip(zip);
-            return Fail("cannot add \"" + stored + "\" to the archive");
-        }
-        done += got;
+    if (piece.first) {
+        bool deflated = entry.pieces ? fLevel > 0 : piece.deflated;
+        if (!OpenEntry(entry, deflated ? Z_DEFLATED : 0, true))
+            return false;
+        entry.crc = piece.crc;
+    } else {
+        entry.crc = static_cast<uint32_t>(
+            crc32_combine(entry.crc, piece.crc, static_cast<z_off_t>(piece.length)));
     }
-    if (zipCloseFileInZip(zip) != ZIP_OK)
-        return Fail("cannot add \"" + stored + "\" to the archive");
+    if (!piece.data.empty() &&
+        zipWriteInFileInZip(zip, piece.data.data(), static_cast<unsigned>(piece.data.size())) !=
+            ZIP_OK) {
+        zipCloseFileInZip(zip);
+        return Fail(cannot);
+    }
+    if (piece.last) {
+        if (zipCloseFileInZipRaw64(zip, entry.size, entry.crc) != ZIP_OK)
+            return Fail(cannot);
+        // The file is read to its end: let it go now rather than when the last worker
+        // lets go of the entry.
+        close(entry.fd);
+        entry.fd = -1;
+    }
     return true;
 }
