@@ -5,9 +5,11 @@
 #include <climits>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "ScriptBlockRemover.h"
@@ -73,6 +75,66 @@ std::string Reason(int error) {
 
 } // namespace
 
+// Looks at entries folder by folder: the plan lists the contents of a folder together,
+// so the folder is opened once and each of its entries is looked at and removed relative
+// to it, without walking the whole path again for every call.
+class FolderCursor {
+public:
+    FolderCursor() = default;
+    FolderCursor(const FolderCursor&) = delete;
+    FolderCursor& operator=(const FolderCursor&) = delete;
+    ~FolderCursor() { Close(); }
+
+    // The open folder holding path (-1 with errno when it cannot be opened), and path's
+    // leaf.
+    int FolderOf(const std::string& path, std::string& leaf) {
+        size_t slash = path.rfind('/');
+        std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+        if (folder.empty())
+            folder = "/";
+        leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+        // A folder that cannot be opened is not tried again for each of its entries.
+        if (folder != fFolder || !fOpened) {
+            Close();
+            fOpened = true;
+            fFolder = folder;
+            // O_PATH: looking up and removing entries needs no read permission on the folder.
+            fFd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            fError = fFd < 0 ? errno : 0;
+        }
+        errno = fError;
+        return fFd;
+    }
+
+    // lstat of path, relative to its folder.
+    bool Stat(const std::string& path, struct stat& info) {
+        std::string leaf;
+        int folder = FolderOf(path, leaf);
+        return folder >= 0 && fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+    // Removes path (a folder with AT_REMOVEDIR), relative to its folder.
+    bool Remove(const std::string& path, int flags) {
+        std::string leaf;
+        int folder = FolderOf(path, leaf);
+        return folder >= 0 && unlinkat(folder, leaf.c_str(), flags) == 0;
+    }
+
+private:
+    void Close() {
+        if (fFd >= 0)
+            close(fFd);
+        fFd = -1;
+        fOpened = false;
+        fFolder.clear();
+    }
+
+    std::string fFolder;
+    bool fOpened = false;
+    int fFd = -1;
+    int fError = 0;
+};
+
 std::string DescribePlanItem(const PlanItem& item) {
     if (item.kind == PlanKind::Block)
         return "#BEGIN_" + item.tag + " ... #END_" + item.tag + " in " + item.path;
@@ -97,36 +159,52 @@ bool Deinstaller::InsideInstallFolder(const std::string& path) const {
            path.compare(0, fInstallFolder.size() + 1, fInstallFolder + "/") == 0;
 }
 
-// Remove when the entry carries this product's tag; why it stays otherwise.
+// Remove when the entry carries this product's tag; why it stays otherwise. The tag is a
+// text attribute, kept as the plain value of "user.InstallBy" in every form the node
+// layer writes, so one read of that value answers.
 PlanState Deinstaller::TagState(const std::string& path) const {
-    LibNode node(path.c_str());
-    if (node.InitCheck() != B_OK)
-        return PlanState::Untagged;
-    LibString tag;
-    ssize_t read = node.ReadStringAttr(kTagAttribute, tag);
-    if (read >= 0)
-        return fRecord.Identity() == static_cast<const char*>(tag) ? PlanState::Remove
-                                                                   : PlanState::Retagged;
+    const std::string identity = fRecord.Identity();
+    const std::string name = std::string("user.") + kTagAttribute;
+    // Room for this product's identity and more: a longer value is read again whole.
+    std::vector<char> value(identity.size() + 64);
+    ssize_t size = lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+    if (size < 0 && errno == ERANGE) {
+        ssize_t needed = lgetxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (needed >= 0) {
+            value.resize(size_t(needed) + 1);
+            size = lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        }
+    }
+    if (size >= 0) {
+        // The text ends at its first NUL, as a string attribute is read.
+        std::string tag(value.data(), size_t(size));
+        tag.resize(std::strlen(tag.c_str()));
+        return tag == identity ? PlanState::Remove : PlanState::Retagged;
+    }
     // On a file system without attributes no product could tag anything, and the list is
     // all there is to go by.
-    return read == B_ATTRIBUTES_NOT_SUPPORTED ? PlanState::Remove : PlanState::Untagged;
+    return errno == ENOTSUP ? PlanState::Remove : PlanState::Untagged;
 }
 
 PlanItem Deinstaller::InspectEntry(const std::string& path) const {
+    FolderCursor cursor;
+    return InspectEntry(path, cursor);
+}
+
+PlanItem Deinstaller::InspectEntry(const std::string& path, FolderCursor& cursor) const {
     PlanItem item;
     item.path = path;
     struct stat info;
-    if (lstat(path.c_str(), &info) != 0) {
+    if (!cursor.Stat(path, info)) {
         item.state = PlanState::Gone;
         return item;
     }
-    auto link = std::find_if(fRecord.links.begin(), fRecord.links.end(),
-                             [&](const auto& entry) { return entry.first == path; });
+    auto link = fLinkTargets.find(path);
     if (S_ISLNK(info.st_mode)) {
         item.kind = PlanKind::Link;
         // Links keep no attributes here: a placed link is known by where it points, a link
         // inside an installed folder by its folder.
-        if (link != fRecord.links.end())
+        if (link != fLinkTargets.end())
             item.state =
                 LinkTarget(path) == link->second ? PlanState::Remove : PlanState::LinkMoved;
         else
@@ -136,18 +214,24 @@ PlanItem Deinstaller::InspectEntry(const std::string& path) const {
     }
     item.kind = S_ISDIR(info.st_mode) ? PlanKind::Folder : PlanKind::File;
     // Something else took a placed link's place.
-    item.state = link != fRecord.links.end() ? PlanState::LinkMoved : TagState(path);
+    item.state = link != fLinkTargets.end() ? PlanState::LinkMoved : TagState(path);
     return item;
 }
 
 void Deinstaller::MakePlan() {
     fPlan.clear();
+    fLinkTargets.clear();
+    // The first record of a link counts, as a search from the front would find it.
+    for (const auto& link : fRecord.links)
+        fLinkTargets.emplace(link.first, link.second);
+    FolderCursor cursor;
+    fPlan.reserve(fRecord.paths.size());
     // The list names a folder before its contents: backwards, contents go first.
     for (auto path = fRecord.paths.rbegin(); path != fRecord.paths.rend(); ++path) {
         // The deinstaller and its folder are handled last, on their own terms.
         if (*path == fSelf || *path == fInstallFolder)
             continue;
-        fPlan.push_back(InspectEntry(*path));
+        fPlan.push_back(InspectEntry(*path, cursor));
     }
     // What an earlier installation of this same product left in "Saved Files" when this
     // one replaced it is the product's too: it goes, and is not offered back.
@@ -231,7 +315,8 @@ std::vector<std::pair<std::string, std::string>> Deinstaller::Restorable() const
     return result;
 }
 
-void Deinstaller::RemoveItem(const PlanItem& item, DeinstallOutcome& outcome) {
+void Deinstaller::RemoveItem(const PlanItem& item, DeinstallOutcome& outcome,
+                             FolderCursor& cursor) {
     std::string name = DescribePlanItem(item);
     switch (item.kind) {
     case PlanKind::Block:
@@ -242,7 +327,7 @@ void Deinstaller::RemoveItem(const PlanItem& item, DeinstallOutcome& outcome) {
             outcome.failed.push_back(name + ": the file could not be rewritten");
         return;
     case PlanKind::Folder:
-        if (rmdir(item.path.c_str()) == 0 || errno == ENOENT)
+        if (cursor.Remove(item.path, AT_REMOVEDIR) || errno == ENOENT)
             outcome.removed.push_back(name);
         else if (errno == ENOTEMPTY || errno == EEXIST)
             outcome.kept.push_back(item.path);
@@ -251,7 +336,7 @@ void Deinstaller::RemoveItem(const PlanItem& item, DeinstallOutcome& outcome) {
         return;
     case PlanKind::File:
     case PlanKind::Link:
-        if (unlink(item.path.c_str()) == 0 || errno == ENOENT)
+        if (cursor.Remove(item.path, 0) || errno == ENOENT)
             outcome.removed.push_back(name);
         else
             outcome.failed.push_back(name + ": " + Reason(errno));
@@ -275,7 +360,8 @@ void Deinstaller::RemoveHooks(DeinstallOutcome& outcome) {
             }
         } else if (ScriptBlockRemover::HasBlock(hook.file, hook.tag)) {
             PlanItem block{PlanKind::Block, PlanState::Remove, hook.file, hook.tag};
-            RemoveItem(block, outcome);
+            FolderCursor cursor;
+            RemoveItem(block, outcome, cursor);
         }
     }
 }
@@ -377,12 +463,13 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     int index = 0;
     std::set<std::string> menuFolders;
     std::set<std::string> iconThemes;
+    FolderCursor cursor;
     for (const PlanItem& item : fPlan) {
         if (item.state != PlanState::Remove)
             continue;
         if (progress)
             progress(++index, total, Leaf(item.kind == PlanKind::Block ? item.tag : item.path));
-        RemoveItem(item, outcome);
+        RemoveItem(item, outcome, cursor);
         if (item.kind == PlanKind::Block)
             continue;
         const std::string& path = item.path;

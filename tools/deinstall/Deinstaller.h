@@ -19,6 +19,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "DeinstallRecord.h"
@@ -51,6 +52,8 @@ struct DeinstallOutcome {
     bool Complete() const { return failed.empty() && restoreFailed.empty(); }
 };
 
+class FolderCursor;
+
 class Deinstaller {
 public:
     // `self` is the deinstaller's own file; the installation folder is the folder it is in.
@@ -70,6 +73,7 @@ public:
 private:
     void MakePlan();
     PlanItem InspectEntry(const std::string& path) const;
+    PlanItem InspectEntry(const std::string& path, FolderCursor& cursor) const;
     PlanState TagState(const std::string& path) const;
     // Whether the entry carries this product's tag (read, not assumed).
     bool CarriesOwnTag(const std::string& path) const;
@@ -80,7 +84,7 @@ private:
     bool IsOwnSaved(const std::string& saved, const std::string& origin) const;
     // Plans the entry and everything inside it, contents first.
     void PlanTree(const std::string& path);
-    void RemoveItem(const PlanItem& item, DeinstallOutcome& outcome);
+    void RemoveItem(const PlanItem& item, DeinstallOutcome& outcome, FolderCursor& cursor);
     void RemoveHooks(DeinstallOutcome& outcome);
     void RestoreSaved(DeinstallOutcome& outcome);
     void RemoveCreated(DeinstallOutcome& outcome);
@@ -94,6 +98,8 @@ private:
     std::string fSelf;
     std::string fInstallFolder;
     std::vector<PlanItem> fPlan;
+    // Where each placed link pointed, by the link's path.
+    std::unordered_map<std::string, std::string> fLinkTargets;
     // Start-up files given their ".orig" copy in this run: it keeps the file as it was
     // before the deinstaller, not between two of its edits.
     std::set<std::string> fBackedUp;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sys/xattr.h>
 
 #include "DeinstallRecord.h"
@@ -117,6 +118,48 @@ TEST_F(DeinstallerTest, AnEntryWithoutTagAndARestoreOverATakenPlaceAreReported) 
     ASSERT_EQ(outcome.restoreFailed.size(), 1u);
     EXPECT_EQ(ReadFile(root / "settings"), "new settings the user wrote since");
     EXPECT_EQ(ReadFile(folder / "Saved Files" / "settings"), "the user's old settings");
+}
+
+// The tag is read as a text: up to its first NUL, whatever its length; a longer text
+// that merely begins with the identity is another product's.
+TEST_F(DeinstallerTest, TagsAreComparedAsWholeTextsOfAnyLength) {
+    const std::string identity = record.Identity();
+    Tag(docs / "Guide" / "faq.txt", identity + std::string("\0trailing bytes", 15));
+    Tag(folder / "tool", identity + "and more");
+    Tag(docs / "Guide", std::string(3000, 'x'));
+    Deinstaller deinstaller(record, self.string());
+    std::map<std::string, PlanState> states;
+    for (const PlanItem& item : deinstaller.Plan())
+        states[item.path] = item.state;
+    EXPECT_EQ(states[(docs / "Guide" / "faq.txt").string()], PlanState::Remove);
+    EXPECT_EQ(states[(folder / "tool").string()], PlanState::Retagged);
+    EXPECT_EQ(states[(docs / "Guide").string()], PlanState::Retagged);
+    EXPECT_EQ(states[docs.string()], PlanState::Remove);
+}
+
+// Entries are removed relative to their folder; a list that goes back and forth between
+// folders, names folders that are gone, or holds entries of a folder that cannot be
+// entered, removes exactly what it names.
+TEST_F(DeinstallerTest, EntriesOfManyFoldersInAnyOrderAreRemovedExactly) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 30; ++i) {
+        fs::path where = (i % 3 == 0 ? docs : docs / "Guide") / ("f" + std::to_string(i));
+        WriteFile(where, "x");
+        Tag(where, record.Identity());
+        paths.push_back(where.string());
+    }
+    WriteFile(docs / "Guide" / "unlisted", "the user's");
+    record.paths.insert(record.paths.begin() + 2, paths.begin(), paths.end());
+    record.paths.push_back((root / "gone" / "deeper" / "file").string());
+    Deinstaller deinstaller(record, self.string());
+    EXPECT_EQ(deinstaller.CountToRemove(), 5 + 30);
+    DeinstallOutcome outcome = deinstaller.Run(false);
+    EXPECT_TRUE(outcome.Complete());
+    for (const std::string& path : paths)
+        EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_EQ(ReadFile(docs / "Guide" / "unlisted"), "the user's");
+    EXPECT_FALSE(fs::exists(docs / "Guide" / "faq.txt"));
+    EXPECT_FALSE(fs::exists(bin / "tool"));
 }
 
 TEST(DeinstallRecord, ReadsTheListAndRefusesPathsThatClimbOut) {
