@@ -205,6 +205,7 @@ bool InstallConfig::DoesDestinationExist() {
 void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& /*volume*/,
                                const char* savedFiles, LibString& result) {
     result = "";
+    fFolderProblem.clear();
     if (name == nullptr)
         return;
     BMessage definition;
@@ -234,6 +235,9 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
             // A mounted file system is never emptied; a folder that stays where it is
             // cannot be the new one: its items are reported as not placed.
             if (InstallPaths::HoldsMountPoint(path)) {
+                fFolderProblem = "the folder " + path +
+                                 " holds a mounted file system and is "
+                                 "not replaced";
                 Log("\t\t\tThe folder %s holds a mounted file system and is not replaced\n",
                     path.c_str());
                 std::fprintf(stderr,
@@ -251,6 +255,7 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
                 RemoveExisting(path);
             }
             if (InstallPaths::EntryExists(path)) {
+                fFolderProblem = "the folder " + path + " could not be replaced";
                 Log("\t\t\tThe folder %s could not be replaced\n", path.c_str());
                 std::fprintf(stderr, "The folder %s could not be replaced\n", path.c_str());
                 return;
@@ -843,7 +848,9 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         std::string target = InstallPaths::Join(folder, leaf);
         bool failed = false; // an entry in the way stayed: reported, nobody declined
         if (folder.empty()) {
-            Failure(leaf, "its destination '" + destination + "' is no known folder");
+            Failure(leaf, !fFolderProblem.empty()
+                              ? fFolderProblem
+                              : "its destination '" + destination + "' is no known folder");
         } else if (InstallPaths::SameEntry(target, path)) {
             // Already where it belongs.
         } else if (ReplaceControl(folder.c_str(), BPath(path.c_str()),
@@ -909,7 +916,9 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
         GetNewPath(link.c_str(), fCustomFolders, fVolume, fSavedFiles.c_str(), folderText);
         folder = static_cast<const char*>(folderText);
         if (folder.empty()) {
-            Failure(leaf, "its link folder '" + link + "' is no known folder");
+            Failure(leaf, !fFolderProblem.empty()
+                              ? fFolderProblem
+                              : "its link folder '" + link + "' is no known folder");
             return;
         }
     }

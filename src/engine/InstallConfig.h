@@ -283,6 +283,7 @@ private:
     std::vector<std::string> fFailures;     // "leaf: reason", for the log and tests
     std::vector<std::string> fFailedLeaves; // the leaves alone, for the user
     std::set<int32> fFailedItems;
+    std::string fFolderProblem; // why the last GetNewPath found no folder, when it knows
     std::vector<ScriptEdit> fScriptEdits;
     std::vector<PathPair> fLinks;       // link, target
     std::vector<PathPair> fSaved;       // saved copy, original place

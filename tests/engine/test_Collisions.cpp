@@ -263,6 +263,21 @@ TEST_F(BlockedWayTest, AMountPointIsNotSavedEither) {
     EXPECT_FALSE(LogHas("Existing file saved."));
 }
 
+TEST_F(BlockedWayTest, AMountedCustomFolderIsNotClearedAndItsItemsAreReported) {
+    if (!MountInTheWay("Manuals"))
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    package.AddCustomFolder("Manuals", 3000, "Target/Manuals", true);
+    AddFile("guide", "g", Meta("Manuals"));
+    ui.frontend.Answer(0); // the warning
+    ui.frontend.Answer(1); // keep what was placed
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    EXPECT_EQ(ReadFile(target / "Manuals" / "on the volume"), "kept");
+    EXPECT_FALSE(fs::exists(target / "Manuals" / "guide"));
+    EXPECT_TRUE(LogHas("\t\t\tNot installed: the folder " + (target / "Manuals").string() +
+                       " holds a mounted file system and is not replaced\n"))
+        << LogText();
+}
+
 TEST_F(BlockedWayTest, AFolderThatCannotBeRemovedIsReportedAndNothingGoesInside) {
     if (geteuid() != 0 || !UndeletableInTheWay("replaced") || !UndeletableInTheWay("asked"))
         GTEST_SKIP() << "making a file undeletable needs root and a file system that can";
