@@ -285,9 +285,14 @@ void InstallConfig::SettleRun(bool undo) {
             if (!run.Problems().empty())
                 LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(run.Problems()).c_str());
         } else {
-            // What stays is the deinstaller's to remove.
+            // What stays is the deinstaller's to remove. Without its list, the journal stays
+            // instead: the deinstaller then takes back everything the run made.
+            size_t failures = fFailures.size();
             WriteInstalledRecord();
-            CommitRun();
+            if (fFailures.size() != failures && InstallPaths::EntryExists(fDeinstallerPath))
+                fJournal.Close();
+            else
+                CommitRun();
         }
     }
     fRunLock.Release();

@@ -260,6 +260,14 @@ JournalContents Journal::Contents() const {
     return contents;
 }
 
+void Journal::Close() {
+    if (fFd < 0)
+        return;
+    close(fFd);
+    fFd = -1;
+    fRecords.clear();
+}
+
 void Journal::Discard() {
     if (fFd < 0)
         return;

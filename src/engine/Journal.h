@@ -73,6 +73,8 @@ public:
 
     // Closes and removes the file: the run is settled one way or the other.
     void Discard();
+    // Closes the file and leaves it for whoever comes next (the deinstaller, a later run).
+    void Close();
 
     // One line of the format, and its reading; exposed for the fuzz target and tests.
     static std::string FormatRecord(const JournalRecord& record);

@@ -81,14 +81,17 @@ fs::path BuildPackage(const std::string& name, bool edits) {
 // An installer or deinstaller running unattended in the background.
 class Running {
 public:
-    Running(const fs::path& program, const std::string& answers) {
+    // With `console` the answers are the console dialogue's standard input.
+    Running(const fs::path& program, const std::string& answers, bool console = false) {
         fs::path folder = Sandbox::MakeFolder("run");
         WriteFile(folder / "answers", answers);
         output = folder / "output";
         transcript = folder / "transcript";
         std::vector<std::string> environment = tarnw::test::EnvironmentWith(
-            {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + (folder / "answers").string(),
+            {console ? "TARNW_FRONTEND=console" : "TARNW_FRONTEND=unattended",
+             "TARNW_ANSWERS=" + (folder / "answers").string(),
              "TARNW_TRANSCRIPT=" + transcript.string()});
+        std::string input = console ? (folder / "answers").string() : "/dev/null";
         std::vector<char*> envp;
         for (std::string& entry : environment)
             envp.push_back(entry.data());
@@ -100,7 +103,7 @@ public:
         posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
         if (posix_spawn(&fPid, path.c_str(), &actions, nullptr, argv, envp.data()) != 0)
             fPid = -1;
         posix_spawn_file_actions_destroy(&actions);
@@ -220,6 +223,16 @@ TEST_F(Transactions, ASignalStopsTheRunAndTheDefaultUndoLeavesNoTrace) {
     }
 }
 
+TEST_F(Transactions, TheConsoleStopsOnCtrlCAndUndoesAtTheEndOfItsInput) {
+    // Language, install type and files kept; the destination typed; Install.
+    Running run(EditingInstaller(), "\n\n\n" + destination.string() + "\n1\n", true);
+    ASSERT_TRUE(WaitForJournal(run, 0, "item2")) << run.Output();
+    run.Signal(SIGINT);
+    EXPECT_EQ(run.Wait(), 8) << run.Output();
+    EXPECT_NE(run.Output().find("Undoing the installation..."), std::string::npos) << run.Output();
+    ExpectAsBefore("after Ctrl-C in the console");
+}
+
 TEST_F(Transactions, KeepingAStoppedRunLeavesADeinstallerThatRemovesIt) {
     Running run(EditingInstaller(), Answers("on_failure: keep\n"));
     ASSERT_TRUE(WaitForJournal(run, 0, "item3")) << run.Output();
@@ -264,6 +277,11 @@ TEST_F(Transactions, AKilledRunIsUndoneByItsDeinstallerOrByTheNextRun) {
             }
             auto again = tarnw::test::RunUnattended(PlainInstaller(), Answers("answer: Replace\n"));
             ASSERT_EQ(again.status, 0) << context << "\n" << again.output;
+            // The user is told before the unfinished run is undone.
+            EXPECT_NE(
+                again.output.find("did not finish. It will be undone before this one begins."),
+                std::string::npos)
+                << again.output;
             for (int i = 1; i <= kItems; i++)
                 EXPECT_EQ(fs::file_size(destination / "Prod" / ("item" + std::to_string(i))),
                           2u * 1024 * 1024)
