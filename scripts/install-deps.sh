@@ -10,7 +10,7 @@ packages=(
   libxcursor-dev libxfixes-dev libxrender-dev libxext-dev
   libpng-dev libjpeg-dev zlib1g-dev libminizip-dev libdeflate-dev
   nlohmann-json3-dev libasound2-dev
-  xvfb xauth xdotool imagemagick x11-apps fonts-dejavu-core
+  xvfb xauth xdotool imagemagick x11-apps x11-utils openbox fonts-dejavu-core
   attr unzip zip file
   desktop-file-utils gtk-update-icon-cache
 )

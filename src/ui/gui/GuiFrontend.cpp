@@ -1,12 +1,23 @@
 #include "ui/gui/GuiFrontend.h"
 
 #include <memory>
+#include <mutex>
 
 #include "platform/interface/gui/Alert.h"
 #include "platform/interface/gui/GuiHost.h"
 #include "ui/gui/ReplaceAlert.h"
 
 namespace {
+
+std::mutex gProductNameLock;
+std::string gProductName = "Tarnwhistle";
+
+void TitleWithProductName(BAlert* alert) {
+    std::string title = GuiFrontend::ProductName();
+    alert->Lock();
+    alert->SetTitle(title.c_str());
+    alert->Unlock();
+}
 
 alert_type AlertType(FrontendIcon icon) {
     switch (icon) {
@@ -36,12 +47,23 @@ void FloatUnlessAskedByTheWindow(BAlert* alert) {
 
 } // namespace
 
+void GuiFrontend::SetProductName(const std::string& name) {
+    std::lock_guard<std::mutex> guard(gProductNameLock);
+    gProductName = name;
+}
+
+std::string GuiFrontend::ProductName() {
+    std::lock_guard<std::mutex> guard(gProductNameLock);
+    return gProductName;
+}
+
 FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
     FrontendAnswer answer;
     if (request.isReplace) {
         auto applyToAll = std::make_shared<bool>(false);
         auto* alert = new ReplaceAlert(request.newPath.c_str(), request.existingPath.c_str(),
                                        request.hasBox, request.language.c_str(), applyToAll);
+        TitleWithProductName(alert);
         FloatUnlessAskedByTheWindow(alert);
         answer.button = alert->Go();
         answer.boxChecked = request.hasBox && *applyToAll;
@@ -60,6 +82,7 @@ FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
     for (size_t i = 0; i < count && i < request.shortcuts.size(); i++)
         if (request.shortcuts[i] != 0)
             alert->SetShortcut(int32(i), request.shortcuts[i]);
+    TitleWithProductName(alert);
     FloatUnlessAskedByTheWindow(alert);
     if (!request.waits) {
         alert->Go(nullptr);

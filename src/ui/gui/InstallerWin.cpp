@@ -28,6 +28,7 @@
 #include "ui/VolumeHome.h"
 #include "ui/gui/BackgroundView.h"
 #include "ui/gui/FolderButtonArt.h"
+#include "ui/gui/GuiFrontend.h"
 #include "ui/gui/InstallImage.h"
 #include "ui/gui/InstallListRow.h"
 #include "ui/gui/LibFilePanel.h"
@@ -91,6 +92,8 @@ InstallerWin::InstallerWin(const char* installerPath)
       fLocalize(installerPath != nullptr && *installerPath != '\0' ? xLocalize(installerPath)
                                                                    : xLocalize()) {
     SetName("InstallerWin");
+    // Until the package names its product, alerts carry the window's own title.
+    GuiFrontend::SetProductName(Title());
     fLocalize.ObtainLanguage();
 
     Lock();
@@ -219,6 +222,8 @@ bool InstallerWin::LoadResources() {
         return config.FindString(key, &value) == B_OK ? value : nullptr;
     };
     fImage->SetAppName(text("app_name"));
+    if (const char* product = text("app_name"); product != nullptr && *product != '\0')
+        GuiFrontend::SetProductName(product);
     fImage->SetVersion(text("version"));
     fImage->SetDate(text("release_date"));
     fImage->SetCompany(text("company"));
@@ -455,9 +460,13 @@ void InstallerWin::RecordStatus(BMessage* message) {
     if (message->FindString("message", &text) != B_OK || text == nullptr)
         return;
     fSession.HandleMessage(message);
-    if (std::strcmp(text, fLocalize.GetString(1037).String()) == 0)
-        fRunCompleted = true;
     Lock();
+    if (std::strcmp(text, fLocalize.GetString(1037).String()) == 0) {
+        // Everything is in place: only the completion message is left, and a stop now
+        // would call a complete installation stopped.
+        fRunCompleted = true;
+        fButton->SetEnabled(false);
+    }
     SetStatusText(text);
     Unlock();
 }
@@ -491,9 +500,31 @@ void InstallerWin::ThreadChange(BMessage* message) {
 void InstallerWin::QuitRunning() {
     if (!fSession.IsRunning())
         return;
-    fStopped = true;
     InstallConfig& engine = fSession.Engine();
+    if (fRunCompleted) {
+        // Closed while the completion message is up: the installation is complete and
+        // stays so; the message is dismissed with its first button.
+        engine.Kill();
+        PumpAlertsWhileRunning();
+        engine.KillAndWait();
+        fRunResult = engine.LastResult();
+        // A run that could not place every item still offers its choice.
+        if (engine.HasUnsettledRun())
+            engine.SettleRun(AskFrontend(engine.UndoOrKeepRequest()).button != 1);
+        return;
+    }
+    fStopped = true;
     engine.Kill();
+    PumpAlertsWhileRunning();
+    LibError("%s", fLocalize.GetString(1027).String());
+    engine.KillAndWait();
+    // The worker left the choice to the window: undo the run (the first button) or keep
+    // what it placed.
+    if (engine.HasUnsettledRun())
+        engine.SettleRun(AskFrontend(engine.UndoOrKeepRequest()).button != 1);
+}
+
+void InstallerWin::PumpAlertsWhileRunning() {
     // A question the worker waits for is answered with its first button (the safe one) as
     // soon as its alert gets to run; this thread is the one that runs alerts, so it lets
     // them run until the worker has reached its stop. What was installed stays.
@@ -508,12 +539,6 @@ void InstallerWin::QuitRunning() {
         if (!pumped)
             snooze(20000);
     }
-    LibError("%s", fLocalize.GetString(1027).String());
-    engine.KillAndWait();
-    // The worker left the choice to the window: undo the run (the first button) or keep
-    // what it placed.
-    if (engine.HasUnsettledRun())
-        engine.SettleRun(AskFrontend(engine.UndoOrKeepRequest()).button != 1);
 }
 
 int InstallerWin::ExitStatus() const {
@@ -629,7 +654,7 @@ void InstallerWin::CustomItemSelected() {
         if (fFileList->IsItemSelected(i) && fSession.FileSize(i) > 0)
             total += fSession.FileSize(i);
     fInstallSize->SetText(BytesText(total).c_str());
-    fButton->SetEnabled(selected > 0);
+    fButton->SetEnabled(selected > 0 && !(fState == kInstallingState && fRunCompleted));
     Unlock();
 }
 

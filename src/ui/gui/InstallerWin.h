@@ -84,7 +84,8 @@ public:
     void CustomItemSelected();
     void ShowGroupDescription(const int32& index);
     // Stops a running installation (what it installed stays) and tells the user. Called
-    // by the application when it is asked to quit.
+    // by the application when it is asked to quit. A run that has reached its completion
+    // message is not stopped: the message is dismissed and the run counts as complete.
     void QuitRunning();
 
     // Where quit requests, tips and the sound go: the application unless set.
@@ -111,6 +112,9 @@ private:
     void EnableDestinationControls(bool enabled);
     void RecordStatus(BMessage* message);
     void RecordProgress(BMessage* message);
+    // Lets the worker's pending questions run (they answer their first button) until the
+    // worker has ended, for at most ten seconds.
+    void PumpAlertsWhileRunning();
 
     std::string fInstallerPath;
     xLocalize fLocalize;

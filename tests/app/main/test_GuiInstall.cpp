@@ -1,6 +1,7 @@
-// The installer window end to end: the demo installer runs on a private X server and is
-// clicked through with xdotool as a user would, and its files, log, transcript and sound
-// are checked. Skipped when Xvfb or xdotool is missing.
+// The installer window end to end: the demo installer runs on a private X server (bare, or
+// under a real window manager) and is clicked through with xdotool as a user would, and its
+// files, log, transcript, sound and windows are checked. Skipped when Xvfb or xdotool is
+// missing (and the window manager tests when openbox or the X utilities are).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -95,22 +96,11 @@ public:
             window.name = Xdotool({"getwindowname", id});
             if (!window.name.empty() && window.name.back() == '\n')
                 window.name.pop_back();
-            std::stringstream shell(Xdotool({"getwindowgeometry", "--shell", id}));
-            std::string line;
-            while (std::getline(shell, line)) {
-                auto value = [&](const char* key) {
-                    return line.rfind(key, 0) == 0 ? std::atoi(line.c_str() + std::strlen(key))
-                                                   : -1;
-                };
-                if (int v = value("X="); v >= 0)
-                    window.x = v;
-                if (int v = value("Y="); v >= 0)
-                    window.y = v;
-                if (int v = value("WIDTH="); v >= 0)
-                    window.width = v;
-                if (int v = value("HEIGHT="); v >= 0)
-                    window.height = v;
-            }
+            WindowFacts facts = Facts(id);
+            window.x = facts.x;
+            window.y = facts.y;
+            window.width = facts.width;
+            window.height = facts.height;
             // The screen's own window is no window of ours.
             if (window.width < 1024)
                 windows.push_back(window);
@@ -118,11 +108,100 @@ public:
         return windows;
     }
 
-    // Waits for a visible window of that name (an empty name: an untitled alert).
-    bool WaitForWindow(const std::string& name, XWindow* found, int seconds = 20) {
+    // What xwininfo says of a window: where its content lies on the screen, its size,
+    // whether it is mapped and whether a window manager may manage it.
+    struct WindowFacts {
+        int x = 0, y = 0, width = 0, height = 0;
+        bool viewable = false;
+        bool overrideRedirect = false;
+    };
+    WindowFacts Facts(const std::string& id) {
+        WindowFacts facts;
+        std::stringstream lines(Run({"xwininfo", "-id", id}));
+        std::string line;
+        auto number = [&](const char* key, int* out) {
+            size_t at = line.find(key);
+            if (at != std::string::npos)
+                *out = std::atoi(line.c_str() + at + std::strlen(key));
+        };
+        while (std::getline(lines, line)) {
+            number("Absolute upper-left X:", &facts.x);
+            number("Absolute upper-left Y:", &facts.y);
+            number("Width:", &facts.width);
+            number("Height:", &facts.height);
+            if (line.find("Map State: IsViewable") != std::string::npos)
+                facts.viewable = true;
+            if (line.find("Override Redirect State: yes") != std::string::npos)
+                facts.overrideRedirect = true;
+        }
+        return facts;
+    }
+
+    // The windows that sit right on the root window (a framed window's frame, not the
+    // window itself), as decimal ids.
+    std::vector<std::string> RootChildren() {
+        std::vector<std::string> ids;
+        std::stringstream lines(Run({"xwininfo", "-root", "-children"}));
+        std::string line;
+        bool listed = false;
+        while (std::getline(lines, line)) {
+            // The children follow the line that counts them, one a line.
+            if (line.find("children") != std::string::npos) {
+                listed = true;
+                continue;
+            }
+            size_t at = line.find("0x");
+            if (!listed || at == std::string::npos)
+                continue;
+            unsigned long id = std::stoul(line.substr(at), nullptr, 16);
+            if (id != 0)
+                ids.push_back(std::to_string(id));
+        }
+        return ids;
+    }
+
+    // A property of a window as xprop prints it.
+    std::string Property(const std::string& id, const std::string& name) {
+        return Run({"xprop", "-id", id, name});
+    }
+
+    // Runs a program, found along PATH, against this display.
+    std::string Run(std::vector<std::string> argv) {
+        std::string found = FindProgram(argv[0].c_str());
+        if (found.empty())
+            return std::string();
+        argv[0] = found;
+        return RunProgram(argv, "", {Variable()}).output;
+    }
+
+    // Starts openbox on the display and waits until it manages windows; false when it
+    // cannot be had.
+    bool StartWindowManager() {
+        std::string openbox = FindProgram("openbox");
+        if (openbox.empty() || FindProgram("xprop").empty() || FindProgram("xwininfo").empty())
+            return false;
+        // The window manager reads its configuration and theme from the system's places,
+        // not the sandbox's.
+        fManager = std::make_unique<Child>(
+            std::vector<std::string>{openbox, "--sm-disable"},
+            std::vector<std::string>{Variable(), "XDG_CONFIG_DIRS=/etc/xdg",
+                                     "XDG_DATA_DIRS=/usr/local/share:/usr/share"},
+            Sandbox::Temp() / "openbox.log");
+        for (int i = 0; i < 200; i++) {
+            if (Run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).find("window id") !=
+                std::string::npos)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    // Waits for a visible window of that name (other than the window `except`).
+    bool WaitForWindow(const std::string& name, XWindow* found, int seconds = 20,
+                       const std::string& except = "") {
         for (int i = 0; i < seconds * 10; i++) {
             for (const XWindow& window : VisibleWindows())
-                if (window.name == name) {
+                if (window.name == name && window.id != except) {
                     *found = window;
                     return true;
                 }
@@ -157,6 +236,7 @@ private:
     std::string fXdotool;
     std::string fName;
     std::unique_ptr<Child> fServer;
+    std::unique_ptr<Child> fManager;
 };
 
 #define REQUIRE_PRIVATE_DISPLAY(display)                                                           \
@@ -216,6 +296,12 @@ fs::path StandardFolder(directory_which which) {
     return path.Path();
 }
 
+// The tests share one sandbox: each starts without what an earlier one installed.
+void ForgetEarlierInstallations() {
+    fs::remove_all(StandardFolder(B_APPS_DIRECTORY) / "Clicky");
+    fs::remove_all(StandardFolder(B_COMMON_DOCUMENTATION_DIRECTORY) / "Clicky");
+}
+
 // Points in the installer window (see the window's layout).
 constexpr int kButtonX = 377, kButtonY = 233;
 constexpr int kGroupX = 200, kFirstGroupY = 50, kGroupRowHeight = 15;
@@ -271,18 +357,17 @@ TEST(GuiInstall, AnInstallationIsClickedThroughWithAReplaceQuestion) {
     // Agree: the user is told that the installation folder is there already.
     display.Click(window, kButtonX, kButtonY);
     XWindow alert;
-    ASSERT_TRUE(display.WaitForWindow("", &alert)) << ReadFile(run.output);
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &alert)) << ReadFile(run.output);
     display.Key(alert, "Return");
-    ASSERT_TRUE(display.WaitUntilGone(""));
+    ASSERT_TRUE(display.WaitUntilGone("Clicky"));
     // The "Full" install type, then Install.
     display.Click(window, kGroupX, kFirstGroupY + kGroupRowHeight);
     display.Click(window, kButtonX, kButtonY);
     XWindow replace;
-    ASSERT_TRUE(display.WaitForWindow("ReplaceAlert", &replace)) << ReadFile(run.output);
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &replace)) << ReadFile(run.output);
     display.Key(replace, "r");
-    ASSERT_TRUE(display.WaitUntilGone("ReplaceAlert"));
     XWindow done;
-    ASSERT_TRUE(display.WaitForWindow("", &done)) << ReadFile(run.output);
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &done, 20, replace.id)) << ReadFile(run.output);
     display.Key(done, "Return");
     ASSERT_EQ(run.child->Wait(std::chrono::seconds(30)), 0) << ReadFile(run.output);
 
@@ -340,6 +425,7 @@ TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
     Display display;
     REQUIRE_PRIVATE_DISPLAY(display);
     fs::path installer = BuildInstaller();
+    ForgetEarlierInstallations();
     fs::path docs = StandardFolder(B_COMMON_DOCUMENTATION_DIRECTORY) / "Clicky";
     WriteFile(docs / "readme.txt", "mine");
     // The system's folders as before the installer started (it registers its document type
@@ -355,10 +441,11 @@ TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
     display.Click(window, kButtonX, kButtonY);
     // The worker waits for the replace question; the window still answers: Stop.
     XWindow replace;
-    ASSERT_TRUE(display.WaitForWindow("ReplaceAlert", &replace)) << ReadFile(run.output);
-    display.Click(window, kButtonX, kButtonY);
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &replace)) << ReadFile(run.output);
+    // The question sits centred on the window; Stop shows right of it.
+    display.Click(window, kButtonX + 40, kButtonY);
     XWindow stopped;
-    ASSERT_TRUE(display.WaitForWindow("", &stopped)) << ReadFile(run.output);
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &stopped, 20, replace.id)) << ReadFile(run.output);
     display.Key(stopped, "Return");
     // Then the choice: Escape undoes the run.
     XWindow question;
@@ -397,8 +484,9 @@ TEST(GuiInstall, ABareInstallerSaysItWasImproperlyBuiltAndQuits) {
     fs::path bare = Sandbox::MakeFolder("bare") / "tarnwhistle";
     fs::copy_file(kBin + "/tarnwhistle", bare);
     InstallerRun run = StartInstaller(display, bare);
+    // Without a package, alerts carry the installer's own name.
     XWindow alert;
-    ASSERT_TRUE(display.WaitForWindow("", &alert)) << ReadFile(run.output);
+    ASSERT_TRUE(display.WaitForWindow("tarnwhistle", &alert)) << ReadFile(run.output);
     display.Key(alert, "Return");
     EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 5) << ReadFile(run.output);
     auto events = Transcript(run.transcript);
@@ -408,4 +496,172 @@ TEST(GuiInstall, ABareInstallerSaysItWasImproperlyBuiltAndQuits) {
     EXPECT_EQ(alerts[0]["text"],
               "Error obtaining configuration in installer. The installer was improperly built.");
     EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 5}}));
+}
+
+TEST(GuiInstall, OnceTheRunHasEndedStopCannotUndoTheCompletion) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    fs::path installer = BuildInstaller();
+    ForgetEarlierInstallations();
+    InstallerRun run = StartInstaller(display, installer);
+    XWindow window;
+    ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
+    display.Click(window, kButtonX, kButtonY);     // Agree
+    display.Click(window, kButtonX + 5, kButtonY); // Install, the "Typical" type
+    XWindow done;
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &done, 30)) << ReadFile(run.output);
+    // The completion message is up; the button that read Stop is pressed, twice (at two
+    // points: xdotool waits for the pointer to move).
+    display.Click(window, kButtonX - 20, kButtonY);
+    display.Click(window, kButtonX + 20, kButtonY);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    XWindow still;
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &still, 1));
+    EXPECT_EQ(still.id, done.id);
+    display.Key(done, "Return");
+    ASSERT_EQ(run.child->Wait(std::chrono::seconds(30)), 0) << ReadFile(run.output);
+
+    auto events = Transcript(run.transcript);
+    auto alerts = Alerts(events);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]["text"], "Installation successfully completed.");
+    EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 0}}));
+    EXPECT_TRUE(fs::is_regular_file(StandardFolder(B_APPS_DIRECTORY) / "Clicky" / "clicky"));
+}
+
+namespace {
+
+// The first viewable override-redirect window right on the root: the tip.
+bool FindTip(Display& display, std::string* id, Display::WindowFacts* facts, int seconds = 5) {
+    for (int i = 0; i < seconds * 10; i++) {
+        for (const std::string& child : display.RootChildren()) {
+            Display::WindowFacts candidate = display.Facts(child);
+            // The window manager keeps small helper windows of its own off the screen.
+            if (candidate.viewable && candidate.overrideRedirect && candidate.width > 20 &&
+                candidate.x >= 0) {
+                *id = child;
+                *facts = candidate;
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+std::string FocusedWindow(Display& display) {
+    std::string focus = display.Xdotool({"getwindowfocus"});
+    while (!focus.empty() && (focus.back() == '\n' || focus.back() == ' '))
+        focus.pop_back();
+    return focus;
+}
+
+// Tips, alerts and the window itself tell the window system what they are, with a window
+// manager or without one.
+void CheckWindowsSayWhatTheyAre(Display& display, bool managed) {
+    fs::path installer = BuildInstaller();
+    ForgetEarlierInstallations();
+    // An earlier installation folder: agreeing to the licence tells the user about it.
+    WriteFile(StandardFolder(B_APPS_DIRECTORY) / "Clicky" / "old.txt", "old");
+    InstallerRun run = StartInstaller(display, installer);
+    XWindow window;
+    ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
+    EXPECT_EQ(window.width, 456);
+    EXPECT_EQ(window.height, 258);
+
+    // The installer window: fixed size, neither minimizable nor maximizable.
+    std::string motif = display.Property(window.id, "_MOTIF_WM_HINTS");
+    // flags, functions, decorations: move and close only; border, title and menu.
+    EXPECT_NE(motif.find("= 0x3, 0x24, 0x1a,"), std::string::npos) << motif;
+    EXPECT_NE(display.Property(window.id, "_NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_NORMAL"),
+              std::string::npos);
+    if (managed) {
+        // The window manager says what it allows once it has taken the window on.
+        std::string actions;
+        for (int i = 0; i < 50; i++) {
+            actions = display.Property(window.id, "_NET_WM_ALLOWED_ACTIONS");
+            if (actions.find("_NET_WM_ACTION_") != std::string::npos)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        EXPECT_NE(actions.find("_NET_WM_ACTION_MOVE"), std::string::npos) << actions;
+        EXPECT_EQ(actions.find("_NET_WM_ACTION_RESIZE"), std::string::npos) << actions;
+        EXPECT_EQ(actions.find("_NET_WM_ACTION_MAXIMIZE"), std::string::npos) << actions;
+    }
+
+    // A click into the window, as a user's first, then Agree: the alert about the folder.
+    display.Click(window, 80, 100);
+    display.Click(window, kButtonX, kButtonY);
+    XWindow alert;
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &alert)) << ReadFile(run.output);
+    EXPECT_NE(display.Property(alert.id, "_NET_WM_WINDOW_TYPE").find("_NET_WM_WINDOW_TYPE_DIALOG"),
+              std::string::npos);
+    std::string owner = display.Property(alert.id, "WM_TRANSIENT_FOR");
+    size_t hex = owner.find("0x");
+    ASSERT_NE(hex, std::string::npos) << owner;
+    EXPECT_EQ(std::to_string(std::stoul(owner.substr(hex), nullptr, 16)), window.id);
+    std::string alertMotif = display.Property(alert.id, "_MOTIF_WM_HINTS");
+    // Movable only; a title, no minimize or maximize.
+    EXPECT_NE(alertMotif.find("= 0x3, 0x4, 0x1a,"), std::string::npos) << alertMotif;
+    // Centred on the installer window.
+    EXPECT_NEAR(alert.x + alert.width / 2, window.x + window.width / 2, 2);
+    EXPECT_NEAR(alert.y + alert.height / 2, window.y + window.height / 2, 2);
+    display.Key(alert, "Return");
+    ASSERT_TRUE(display.WaitUntilGone("Clicky"));
+
+    // The first install type's description as a tip: a window nobody manages or frames,
+    // and the installer keeps the focus.
+    std::string installerFocus = FocusedWindow(display);
+    display.Xdotool({"mousemove", std::to_string(window.x + kGroupX),
+                     std::to_string(window.y + kFirstGroupY + 30)});
+    display.Xdotool(
+        {"mousemove", std::to_string(window.x + kGroupX), std::to_string(window.y + kFirstGroupY)});
+    std::string tip;
+    Display::WindowFacts facts;
+    ASSERT_TRUE(FindTip(display, &tip, &facts)) << ReadFile(run.output);
+    EXPECT_TRUE(facts.overrideRedirect);
+    EXPECT_EQ(facts.height, 16); // one line of the plain font, laid out 160 wide
+    EXPECT_EQ(display.Property(tip, "_NET_WM_WINDOW_TYPE").find("TOOLTIP") != std::string::npos,
+              true);
+    EXPECT_EQ(FocusedWindow(display), installerFocus);
+    // Its border is ours: black along the edges, the tip's yellow inside.
+    std::string pixels =
+        display.Run({"import", "-window", "root", "-crop",
+                     "2x2+" + std::to_string(facts.x) + "+" + std::to_string(facts.y), "txt:-"});
+    EXPECT_NE(pixels.find("0,0: (0,0,0)"), std::string::npos) << pixels;
+    EXPECT_NE(pixels.find("1,0: (0,0,0)"), std::string::npos) << pixels;
+    EXPECT_NE(pixels.find("srgb(255,255,203)"), std::string::npos) << pixels;
+
+    // The installer still shows tips: the next type's description replaces it, lower down.
+    display.Xdotool({"mousemove", std::to_string(window.x + kGroupX),
+                     std::to_string(window.y + kFirstGroupY + kGroupRowHeight)});
+    Display::WindowFacts next;
+    bool moved = false;
+    for (int i = 0; i < 50 && !moved; i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        next = display.Facts(tip);
+        moved = next.viewable && next.y == facts.y + kGroupRowHeight;
+    }
+    EXPECT_TRUE(moved) << next.y << " after " << facts.y;
+    EXPECT_EQ(FocusedWindow(display), installerFocus);
+}
+
+} // namespace
+
+TEST(GuiInstall, WindowsSayWhatTheyAreWithoutAWindowManager) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    if (FindProgram("xprop").empty() || FindProgram("xwininfo").empty() ||
+        FindProgram("import").empty())
+        GTEST_SKIP() << "xprop, xwininfo and import are needed";
+    CheckWindowsSayWhatTheyAre(display, false);
+}
+
+TEST(GuiInstall, WindowsSayWhatTheyAreUnderAWindowManager) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    if (FindProgram("import").empty() || !display.StartWindowManager())
+        GTEST_SKIP() << "openbox, xprop, xwininfo and import are needed: "
+                     << ReadFile(Sandbox::Temp() / "openbox.log");
+    CheckWindowsSayWhatTheyAre(display, true);
 }

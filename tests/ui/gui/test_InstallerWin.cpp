@@ -3,7 +3,10 @@
 // question, the worker's messages, tips and quitting.
 #include "platform/interface/gui/GuiTestSupport.h"
 
+#include <condition_variable>
 #include <filesystem>
+#include <memory>
+#include <thread>
 
 #include "platform/interface/gui/Box.h"
 #include "platform/interface/gui/Button.h"
@@ -546,4 +549,115 @@ TEST(InstallerWin, AnInstallationRunsToItsEndAndEndsTheWindow) {
     auto statuses = frontend.Statuses();
     ASSERT_FALSE(statuses.empty());
     EXPECT_EQ(statuses.front(), "Checking System Resources...");
+}
+
+namespace {
+
+// Holds the completion message open until released, as a user who has not read it yet.
+class HeldCompletion : public Frontend {
+public:
+    HeldCompletion() { SetFrontend(this); }
+    ~HeldCompletion() override { SetFrontend(nullptr); }
+
+    FrontendAnswer Ask(const FrontendRequest& request) override {
+        std::unique_lock<std::mutex> guard(fLock);
+        fTexts.push_back(request.text);
+        if (request.text == "Installation successfully completed.") {
+            fShowing = true;
+            fChanged.wait(guard, [&] { return fReleased; });
+            fShowing = false;
+        }
+        return FrontendAnswer{};
+    }
+    bool Showing() {
+        std::lock_guard<std::mutex> guard(fLock);
+        return fShowing;
+    }
+    void Release() {
+        std::lock_guard<std::mutex> guard(fLock);
+        fReleased = true;
+        fChanged.notify_all();
+    }
+    std::vector<std::string> Texts() {
+        std::lock_guard<std::mutex> guard(fLock);
+        return fTexts;
+    }
+
+private:
+    std::mutex fLock;
+    std::condition_variable fChanged;
+    bool fShowing = false;
+    bool fReleased = false;
+    std::vector<std::string> fTexts;
+};
+
+struct CompletedRun {
+    CompletedRun() {
+        fs::path source = Sandbox::MakeFolder("source") / "tool";
+        tarnw::test::WriteFile(source, "#!/bin/sh\necho tool\n");
+        Package package;
+        package.AddGroup("Typical");
+        package.AddFile({"tool", 20, "Typical;", source});
+        open = std::make_unique<OpenWindow>(package.Build());
+        destination = Sandbox::MakeFolder("dest");
+        open->window->Session().SetDestination(destination.c_str());
+        open->Post(BMessage(InstallerWin::kButtonPressed));
+    }
+    ~CompletedRun() {
+        frontend.Release();
+        open.reset();
+    }
+
+    HeldCompletion frontend;
+    std::unique_ptr<OpenWindow> open;
+    fs::path destination;
+};
+
+} // namespace
+
+TEST(InstallerWin, OnceTheRunHasEndedItsCompletionCannotBeTurnedIntoAStop) {
+    REQUIRE_DISPLAY();
+    CompletedRun run;
+    OpenWindow& open = *run.open;
+    ASSERT_TRUE(Pump([&] { return run.frontend.Showing(); }, 30000000));
+    Settle();
+    EXPECT_STREQ(open.Text("instruction"), "Installation Complete");
+    // The button still reads Stop, but nothing can press it any more: neither a click,
+    // nor Enter, nor a change of the file selection re-enabling it.
+    EXPECT_STREQ(open.Button()->Label(), "Stop");
+    EXPECT_FALSE(open.Button()->IsEnabled());
+    open.window->Lock();
+    open.Files()->Select(0, false);
+    open.window->Unlock();
+    Settle();
+    EXPECT_FALSE(open.Button()->IsEnabled());
+    // The language menu relabels it, disabled still.
+    Choose(open.View<LibMenuField>("options"), 3);
+    EXPECT_FALSE(open.Button()->IsEnabled());
+    Choose(open.View<LibMenuField>("options"), 0);
+
+    run.frontend.Release();
+    ASSERT_TRUE(
+        Pump([&] { return !open.application->Received(B_QUIT_REQUESTED).empty(); }, 30000000));
+    EXPECT_EQ(open.window->ExitStatus(), 0);
+    EXPECT_TRUE(fs::is_regular_file(run.destination / "Tool" / "tool"));
+}
+
+TEST(InstallerWin, ClosingDuringTheCompletionMessageLeavesTheRunComplete) {
+    REQUIRE_DISPLAY();
+    CompletedRun run;
+    OpenWindow& open = *run.open;
+    ASSERT_TRUE(Pump([&] { return run.frontend.Showing(); }, 30000000));
+    Settle();
+    // The application quits: what was there to stop has already ended.
+    std::thread release([&] {
+        snooze(200000);
+        run.frontend.Release();
+    });
+    open.window->QuitRunning();
+    release.join();
+    EXPECT_EQ(open.window->ExitStatus(), 0);
+    for (const std::string& text : run.frontend.Texts())
+        EXPECT_NE(text, "Installation was stopped before it could complete.");
+    EXPECT_TRUE(fs::is_regular_file(run.destination / "Tool" / "tool"));
 }

@@ -143,10 +143,28 @@ void BAlert::Layout() {
     fTextView->ResizeTo(bounds.right - kMargin - fTextView->Frame().left,
                         std::max(textHeight, 14.0f));
     fTextView->SetTextRect(fTextView->Bounds().OffsetToCopy(0, 0));
-    // Alerts sit centred, a little above the middle of the screen.
+    // Without a window to belong to, alerts sit centred, a little above the middle of the
+    // screen.
     BRect screen = BScreen().Frame();
     MoveTo(std::floor(screen.left + (screen.Width() - bounds.Width()) / 2),
            std::floor(screen.top + (screen.Height() - bounds.Height()) / 3));
+}
+
+void BAlert::PlaceOverMainWindow() {
+    BWindow* main = GuiHost::MainWindow(this);
+    if (main == nullptr || main->LockWithTimeout(1000000) != B_OK)
+        return;
+    BRect over = main->Frame();
+    main->Unlock();
+    BRect bounds = Bounds();
+    BRect screen = BScreen().Frame();
+    float x = std::floor((over.left + over.right - bounds.Width()) / 2);
+    float y = std::floor((over.top + over.bottom - bounds.Height()) / 2);
+    x = std::clamp(x, screen.left, std::max(screen.left, screen.right - bounds.Width()));
+    y = std::clamp(y, screen.top, std::max(screen.top, screen.bottom - bounds.Height()));
+    Lock();
+    MoveTo(x, y);
+    Unlock();
 }
 
 void BAlert::FrameResized(float, float) {}
@@ -218,6 +236,7 @@ int32 BAlert::Go() {
         Quit();
         return 0;
     }
+    PlaceOverMainWindow();
     if (GuiHost::IsGuiThread()) {
         Show();
         // Our own loop: only this alert's messages are dispatched meanwhile (the window
@@ -259,6 +278,7 @@ int32 BAlert::Go() {
 status_t BAlert::Go(BInvoker* invoker) {
     fInvoker.reset(invoker);
     fAsync = true;
+    PlaceOverMainWindow();
     Show();
     return B_OK;
 }

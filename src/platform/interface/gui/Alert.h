@@ -52,6 +52,9 @@ public:
 
 private:
     void Layout();
+    // Centres the alert on the application's main window (on the screen without one) and
+    // keeps it on the screen; done as it is shown, when its size is final.
+    void PlaceOverMainWindow();
     void Answer(int32 index);
 
     alert_type fType;

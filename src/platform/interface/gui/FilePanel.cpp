@@ -18,6 +18,7 @@
 #include "platform/interface/gui/ScrollView.h"
 #include "platform/interface/gui/StringView.h"
 #include "platform/interface/gui/Window.h"
+#include "platform/interface/gui/WindowState.h"
 #include "platform/storage/MimeType.h"
 #include "platform/storage/Node.h"
 #include "platform/storage/NodeInfo.h"
@@ -117,6 +118,9 @@ public:
     FilePanelWindow(BFilePanel* panel, const char* title)
         : BWindow(BRect(120, 120, 619, 469), title, B_TITLED_WINDOW, B_ASYNCHRONOUS_CONTROLS),
           fPanel(panel) {
+        // The panel serves the window that opened it: the window manager keeps it with
+        // that window, as a dialog.
+        State()->dialog = true;
         SetSizeLimits(300, 4000, 200, 4000);
         BRect b = Bounds();
         // Everything sits on one background view, with an empty menu bar for callers that

@@ -6,7 +6,9 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <atomic>
@@ -24,6 +26,7 @@
 #include "platform/interface/gui/FltkPainter.h"
 #include "platform/interface/gui/View.h"
 #include "platform/interface/gui/Window.h"
+#include "platform/interface/gui/WindowHints.h"
 #include "platform/interface/gui/WindowState.h"
 #include "platform/kernel/OS.h"
 
@@ -373,6 +376,16 @@ void WindowWidget::draw() {
     if (BView* top = fWindow->TopView()) {
         FltkPainter painter(w(), h());
         top->DrawTree(painter, BRect(0, 0, w() - 1, h() - 1));
+        // A bordered window's thin border: no window manager draws it (there may be
+        // none), so it lies along the window's own edges, outside its views' text.
+        if (state->look == B_BORDERED_WINDOW_LOOK) {
+            BRect edge(0, 0, w() - 1, h() - 1);
+            rgb_color black{0, 0, 0, 255};
+            painter.StrokeLine(edge.LeftTop(), edge.RightTop(), black, 1, B_OP_COPY);
+            painter.StrokeLine(edge.RightTop(), edge.RightBottom(), black, 1, B_OP_COPY);
+            painter.StrokeLine(edge.RightBottom(), edge.LeftBottom(), black, 1, B_OP_COPY);
+            painter.StrokeLine(edge.LeftBottom(), edge.LeftTop(), black, 1, B_OP_COPY);
+        }
     }
     state->dirty = false;
     fWindow->Unlock();
@@ -421,12 +434,11 @@ void DeletePendingWidgets() {
     }
 }
 
-void ApplyLooks(WindowWidget* widget, WindowState* state) {
-    bool noBorder = state->look == B_NO_BORDER_WINDOW_LOOK;
-    if (noBorder) {
+void ApplyLooks(WindowWidget* widget, const WindowState* state, const WindowHints& hints) {
+    if (!hints.decorated)
         widget->clear_border();
+    if (hints.overrideRedirect)
         widget->set_override();
-    }
     if (state->feel == B_MODAL_APP_WINDOW_FEEL || state->feel == B_MODAL_ALL_WINDOW_FEEL ||
         state->feel == B_MODAL_SUBSET_WINDOW_FEEL)
         widget->set_modal();
@@ -434,6 +446,45 @@ void ApplyLooks(WindowWidget* widget, WindowState* state) {
              state->feel == B_FLOATING_ALL_WINDOW_FEEL ||
              state->feel == B_FLOATING_SUBSET_WINDOW_FEEL)
         widget->set_non_modal();
+}
+
+Atom AtomNamed(const char* name) {
+    return XInternAtom(fl_display, name, False);
+}
+
+// Tells the window manager what the window is. Runs while the server is grabbed, right
+// after the window was mapped, so that a window manager reads these with the map request.
+void ApplyWindowManagerHints(WindowWidget* widget, const WindowHints& hints, Window owner) {
+    Window xid = fl_xid(widget);
+    if (xid == 0)
+        return;
+    Atom type = AtomNamed(hints.TypeAtomName());
+    XChangeProperty(fl_display, xid, AtomNamed("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    (unsigned char*)&type, 1);
+    if (hints.overrideRedirect)
+        return;
+    // The toolkit makes a floating or modal window transient for whichever window it made
+    // last; a dialog belongs to the main window, any other window to none.
+    if (hints.transient && owner != 0)
+        XSetTransientForHint(fl_display, xid, owner);
+    else
+        XDeleteProperty(fl_display, xid, XA_WM_TRANSIENT_FOR);
+    long motif[5] = {(long)hints.motifFlags, (long)hints.motifFunctions,
+                     (long)hints.motifDecorations, 0, 0};
+    Atom motifAtom = AtomNamed("_MOTIF_WM_HINTS");
+    XChangeProperty(fl_display, xid, motifAtom, motifAtom, 32, PropModeReplace,
+                    (unsigned char*)motif, 5);
+    if (!hints.takesFocus) {
+        XWMHints* wmHints = XGetWMHints(fl_display, xid);
+        if (wmHints == nullptr)
+            wmHints = XAllocWMHints();
+        if (wmHints != nullptr) {
+            wmHints->flags |= InputHint;
+            wmHints->input = False;
+            XSetWMHints(fl_display, xid, wmHints);
+            XFree(wmHints);
+        }
+    }
 }
 
 void ApplySizeLimits(WindowWidget* widget, WindowState* state) {
@@ -464,18 +515,29 @@ void ApplySync(BWindow* window) {
     bool visible = state->hidden <= 0 && state->running;
     WindowWidget* widget = state->widget;
     if (visible && !widget) {
+        WindowHints hints = WindowHints::For(state->look, state->feel, state->flags, state->dialog);
         widget = new WindowWidget(window, state->frame);
         widget->copy_label(state->title.c_str());
-        ApplyLooks(widget, state);
+        ApplyLooks(widget, state, hints);
         ApplySizeLimits(widget, state);
         state->widget = widget;
         state->frameChanged = false;
         state->titleChanged = false;
+        Window owner = 0;
+        if (hints.transient)
+            if (BWindow* main = GuiHost::MainWindow(window); main && main->State()->widget)
+                owner = fl_xid(main->State()->widget);
+        // The toolkit maps the window as it makes it; holding the server meanwhile lets a
+        // window manager see our hints together with the map request, not after it.
+        XGrabServer(fl_display);
         widget->show();
+        ApplyWindowManagerHints(widget, hints, owner);
+        XUngrabServer(fl_display);
+        XFlush(fl_display);
         state->dirty = false;
         // A window that appears gets the focus, as window managers give it; the toolkit's
         // focus events correct this later.
-        if (state->look != B_NO_BORDER_WINDOW_LOOK && !window->IsFloating()) {
+        if (hints.takesFocus && !window->IsFloating()) {
             for (BWindow* other : BWindow::AllWindows()) {
                 if (other == window || !other->State() || !other->State()->active)
                     continue;
@@ -711,6 +773,25 @@ float GuiHost::ToolkitStringWidth(const BFont& font, const char* text) {
         return -1;
     fl_font(FltkPainter::FontIndex(font), (Fl_Fontsize)std::lround(font.Size()));
     return (float)fl_width(text);
+}
+
+BWindow* GuiHost::MainWindow(const BWindow* except) {
+    for (BWindow* window : BWindow::AllWindows()) {
+        WindowState* state = window->State();
+        if (window == except || state == nullptr || state->dialog || state->hidden > 0 ||
+            !state->running || state->feel != B_NORMAL_WINDOW_FEEL)
+            continue;
+        if (state->look == B_TITLED_WINDOW_LOOK || state->look == B_DOCUMENT_WINDOW_LOOK)
+            return window;
+    }
+    return nullptr;
+}
+
+unsigned long GuiHost::NativeWindow(BWindow* window) {
+    WindowState* state = window != nullptr ? window->State() : nullptr;
+    if (!gToolkitReady || state == nullptr || state->widget == nullptr || !state->widget->shown())
+        return 0;
+    return fl_xid(state->widget);
 }
 
 BRect GuiHost::ScreenFrame() {

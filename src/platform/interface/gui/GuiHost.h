@@ -42,6 +42,11 @@ public:
     static void WindowGone(BWindow* window);
     // For BView::GetMouse.
     static void TrackMouse(BWindow* window, BPoint* where, uint32* buttons, bool processEvents);
+    // The window the application's dialogs belong to: the first visible window of normal
+    // feel with a title bar that is no dialog itself (nullptr: none). `except` is skipped.
+    static BWindow* MainWindow(const BWindow* except = nullptr);
+    // The window system's identifier of a window's toolkit window (0: not on screen).
+    static unsigned long NativeWindow(BWindow* window);
     // The main screen's frame, (0,0)-(1023,767) without a display.
     static BRect ScreenFrame();
     // The width the toolkit gives text in a font (to check that measuring and drawing

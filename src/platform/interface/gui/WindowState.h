@@ -29,6 +29,9 @@ struct WindowState {
     window_feel feel = B_NORMAL_WINDOW_FEEL;
     window_type type = B_TITLED_WINDOW;
     uint32 flags = 0;
+    // Serves another window (a file panel): typed and kept with the main window as a
+    // dialog whatever its look.
+    bool dialog = false;
     BRect frame;
     float minWidth = 0, maxWidth = 32768, minHeight = 0, maxHeight = 32768;
     // Read without the lock by IsHidden()/IsActive() and the toolkit thread.
