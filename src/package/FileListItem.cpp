@@ -144,8 +144,9 @@ void FileListItem::Read(BMessage& record) {
     if (record.FindString(kFileName, &path) == B_OK && path != nullptr)
         fPath = path;
     int8 type = 0;
+    // A kind this program does not know is shown as a plain file.
     if (record.FindInt8(kFileType, &type) == B_OK)
-        fType = static_cast<FileType>(type);
+        fType = type >= kFile && type <= kLink ? static_cast<FileType>(type) : kFile;
     BMessage icon;
     if (record.FindMessage(kIcon, &icon) == B_OK)
         fIcon.SetFromArchive(icon);
@@ -154,6 +155,8 @@ void FileListItem::Read(BMessage& record) {
 
 FileListItem::FileType FileListItem::DetectType(const char* path) {
     struct stat st;
+    if (path != nullptr && lstat(path, &st) == 0 && S_ISLNK(st.st_mode))
+        return kLink;
     if (path == nullptr || stat(path, &st) != 0)
         return kFile;
     if (S_ISDIR(st.st_mode))

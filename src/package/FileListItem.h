@@ -14,7 +14,9 @@ class BMessage;
 // (together with the platform's list item) and draws with the layout constants below.
 class FileListItem {
 public:
-    enum FileType : int8 { kFile = 0, kApplication = 1, kFolder = 2 };
+    // Symbolic links are told apart only by installers built since links had a type of
+    // their own; earlier ones call them by what they point to.
+    enum FileType : int8 { kFile = 0, kApplication = 1, kFolder = 2, kLink = 3 };
 
     // Row layout, in pixels.
     static constexpr float kRowHeight = 18;
@@ -78,8 +80,8 @@ public:
     // display text (untruncated).
     virtual void Read(BMessage& record);
 
-    // The kind of the entry at path: folder, application (an executable program) or
-    // plain file. A missing entry is a plain file.
+    // The kind of the entry at path: symbolic link, folder, application (an executable
+    // program) or plain file. A missing entry is a plain file.
     static FileType DetectType(const char* path);
 
 private:

@@ -178,6 +178,11 @@ TEST(InstallListItem, KindsOfEntries) {
     EXPECT_EQ(FileListItem::DetectType(self), FileListItem::kApplication);
     EXPECT_EQ(FileListItem::DetectType(script.c_str()), FileListItem::kFile);
     EXPECT_EQ(FileListItem::DetectType((folder / "missing").c_str()), FileListItem::kFile);
+    // A link is a link, whatever it points to (even nothing).
+    std::filesystem::create_directory_symlink(folder, folder / "to-folder");
+    std::filesystem::create_symlink(folder / "missing", folder / "dangling");
+    EXPECT_EQ(FileListItem::DetectType((folder / "to-folder").c_str()), FileListItem::kLink);
+    EXPECT_EQ(FileListItem::DetectType((folder / "dangling").c_str()), FileListItem::kLink);
 }
 
 TEST(FileListItem, DisplayTextFollowsTheFlagsAndFitsTheRow) {

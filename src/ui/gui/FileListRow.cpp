@@ -2,6 +2,7 @@
 
 #include "lib/LibString.h"
 #include "platform/interface/gui/Bitmap.h"
+#include "platform/interface/gui/FileIcons.h"
 #include "platform/interface/gui/View.h"
 
 FileListRow::FileListRow(FileListItem* item)
@@ -10,6 +11,24 @@ FileListRow::FileListRow(FileListItem* item)
 }
 
 FileListRow::~FileListRow() {}
+
+const BBitmap& FileListRow::KindIcon() {
+    FileListItem::FileType type = fItem->Type();
+    if (fKindIcon == nullptr || fKindIconType != type) {
+        file_icon_kind kind = B_TEXT_FILE_ICON; // a document
+        if (type == FileListItem::kFolder)
+            kind = B_FOLDER_FILE_ICON;
+        else if (type == FileListItem::kApplication)
+            kind = B_APPLICATION_FILE_ICON;
+        else if (type == FileListItem::kLink)
+            kind = B_SYMLINK_FILE_ICON;
+        fKindIcon = std::make_unique<BBitmap>(BRect(0, 0, FileIcon::kSize - 1, FileIcon::kSize - 1),
+                                              B_RGBA32);
+        FileIcons::Draw(kind, fKindIcon.get(), B_MINI_ICON);
+        fKindIconType = type;
+    }
+    return *fKindIcon;
+}
 
 void FileListRow::Update(BView* owner, const BFont* font) {
     BListItem::Update(owner, font);
@@ -31,9 +50,14 @@ void FileListRow::DrawItem(BView* owner, BRect frame, bool) {
     owner->SetHighColor(kTextColor);
     owner->SetDrawingMode(B_OP_OVER);
     const FileIcon& icon = fItem->Icon();
-    BBitmap bitmap(BRect(0, 0, FileIcon::kSize - 1, FileIcon::kSize - 1), B_CMAP8);
-    bitmap.SetBits(icon.Bits(), FileIcon::kDataSize, 0, B_CMAP8);
-    owner->DrawBitmap(&bitmap, BPoint(x - 1, frame.top + FileListItem::kIconTopInset));
+    BPoint iconAt(x - 1, frame.top + FileListItem::kIconTopInset);
+    if (icon.IsBlank()) {
+        owner->DrawBitmap(&KindIcon(), iconAt);
+    } else {
+        BBitmap bitmap(BRect(0, 0, FileIcon::kSize - 1, FileIcon::kSize - 1), B_CMAP8);
+        bitmap.SetBits(icon.Bits(), FileIcon::kDataSize, 0, B_CMAP8);
+        owner->DrawBitmap(&bitmap, iconAt);
+    }
 
     // The row's background shows through the text too, selected or not.
     rgb_color low = owner->LowColor();

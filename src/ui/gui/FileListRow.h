@@ -8,9 +8,9 @@
 
 class BBitmap;
 
-// The list row that shows a FileListItem: its small icon and its text, the folder part of
-// a full path in grey. Rows are 18 pixels high; Update() shortens the text to the list's
-// width when the item has a truncation mode.
+// The list row that shows a FileListItem: its small icon (our built-in one for its kind
+// when it carries none) and its text, the folder part of a full path in grey. Rows are 18 pixels
+// high; Update() shortens the text to the list's width when the item has a truncation mode.
 class FileListRow : public BListItem {
 public:
     // Takes `item`.
@@ -28,4 +28,11 @@ public:
 
 protected:
     std::unique_ptr<FileListItem> fItem;
+
+private:
+    // The built-in icon of the item's kind, made on first use.
+    const BBitmap& KindIcon();
+
+    std::unique_ptr<BBitmap> fKindIcon;
+    FileListItem::FileType fKindIconType = FileListItem::kFile;
 };

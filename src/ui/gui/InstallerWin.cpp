@@ -298,6 +298,7 @@ void InstallerWin::SetLanguage() {
     for (int32 i = 0; i < fLanguageMenu->CountItems(); i++)
         fLanguageMenu->ItemAt(i)->SetMarked(i == current);
     Unlock();
+    SetFolderPanelTexts();
 }
 
 void InstallerWin::ChangeLaunguage() {
@@ -565,10 +566,36 @@ void InstallerWin::InitFolderPanel() {
                                         B_DIRECTORY_NODE, false);
         fFolderPanel->Filter().AddType("application/x-vnd.Be-directory");
         fFolderPanel->Filter().AddType("application/x-vnd.Be-volume");
+        SetFolderPanelTexts();
     }
     // The panel opens on the destination's parent, with the destination in view.
     fFolderPanel->SetPanelDirectory(fSession.DestinationPath().c_str(), true);
+    if (!fFolderPanel->IsShowing()) {
+        // It opens over this window, centred on it.
+        BWindow* panel = fFolderPanel->Window();
+        BRect over = Frame();
+        panel->Lock();
+        BRect size = panel->Bounds();
+        panel->MoveTo(std::floor((over.left + over.right - size.Width()) / 2),
+                      std::floor((over.top + over.bottom - size.Height()) / 2));
+        panel->Unlock();
+    }
     fFolderPanel->Show();
+}
+
+void InstallerWin::SetFolderPanelTexts() {
+    if (fFolderPanel == nullptr)
+        return;
+    file_panel_texts texts;
+    texts.title = fLocalize.GetString(1220).String();
+    texts.parent = fLocalize.GetString(1222).String();
+    texts.newFolder = fLocalize.GetString(1223).String();
+    texts.newFolderName = texts.newFolder;
+    texts.noSuchFolder = fLocalize.GetString(1224).String();
+    texts.cannotCreate = fLocalize.GetString(1225).String();
+    fFolderPanel->SetTexts(texts);
+    fFolderPanel->SetButtonLabel(B_DEFAULT_BUTTON, fLocalize.GetString(1221).String());
+    fFolderPanel->SetButtonLabel(B_CANCEL_BUTTON, fLocalize.GetString(1015).String());
 }
 
 void InstallerWin::SelectDestination() {

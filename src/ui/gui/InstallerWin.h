@@ -112,6 +112,8 @@ private:
     void EnableDestinationControls(bool enabled);
     void RecordStatus(BMessage* message);
     void RecordProgress(BMessage* message);
+    // The folder panel's texts in the window's language.
+    void SetFolderPanelTexts();
     // Lets the worker's pending questions run (they answer their first button) until the
     // worker has ended, for at most ten seconds.
     void PumpAlertsWhileRunning();

@@ -4,6 +4,7 @@
 #include "platform/interface/gui/GuiTestSupport.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 
 #include "platform/storage/Mime.h"
 #include "platform/storage/StorageDefs.h"
@@ -63,5 +64,77 @@ TEST(FilePanel, FolderPanelListsFoldersAndLinksToThem) {
         panel.AddFormatMenuItem("Zip", true);
     }
     Settle();
+    CloseWindow(owner);
+}
+
+TEST(FilePanel, APathCanBeTypedAndAFolderMade) {
+    REQUIRE_DISPLAY();
+    fs::path dir = Sandbox::MakeFolder("typed");
+    fs::create_directories(dir / "a" / "b");
+    WriteFile(dir / "file", "x");
+    RecordingWindow* owner = new RecordingWindow(BRect(100, 100, 299, 199));
+    owner->Show();
+    {
+        LibFilePanel panel(B_OPEN_PANEL, owner, 2005, B_DIRECTORY_NODE, false);
+        panel.Filter().AddType(B_DIRECTORY_MIME_TYPE);
+        panel.SetPanelDirectory(dir.c_str());
+
+        // An absolute path, a relative one with "..", and "~" for the home folder.
+        panel.EnterPath((dir / "a" / "b").c_str());
+        EXPECT_EQ(panel.ShownFolder(), (dir / "a" / "b").string());
+        EXPECT_EQ(panel.TypedPath(), (dir / "a" / "b").string());
+        panel.EnterPath("../../a/");
+        EXPECT_EQ(panel.ShownFolder(), (dir / "a").string());
+        panel.EnterPath("~");
+        EXPECT_EQ(panel.ShownFolder(), Sandbox::Home().string());
+        // A file or nothing at all is no folder: the panel stays and says so.
+        panel.SetPanelDirectory(dir.c_str());
+        panel.EnterPath((dir / "file").c_str());
+        EXPECT_EQ(panel.ShownFolder(), dir.string());
+        EXPECT_EQ(panel.Notice(), "There is no folder '" + (dir / "file").string() + "'.");
+        panel.EnterPath("missing");
+        EXPECT_EQ(panel.Notice(), "There is no folder '" + (dir / "missing").string() + "'.");
+
+        // New Folder makes the folder typed, when it is new, and shows it; with the shown
+        // folder in the field it makes a new one, numbered past those there.
+        panel.EnterPath("");
+        panel.SetPanelDirectory(dir.c_str());
+        panel.EnterPath((dir / "typed-new").c_str()); // no such folder yet
+        panel.MakeNewFolder();
+        EXPECT_TRUE(fs::is_directory(dir / "typed-new"));
+        EXPECT_EQ(panel.ShownFolder(), (dir / "typed-new").string());
+        EXPECT_TRUE(panel.Notice().empty());
+        panel.SetPanelDirectory(dir.c_str());
+        panel.MakeNewFolder();
+        panel.SetPanelDirectory(dir.c_str());
+        panel.MakeNewFolder();
+        EXPECT_TRUE(fs::is_directory(dir / "New Folder"));
+        EXPECT_TRUE(fs::is_directory(dir / "New Folder 2"));
+        EXPECT_EQ(panel.ShownFolder(), (dir / "New Folder 2").string());
+        // Made as the user's folders are: 0777 less the umask.
+        mode_t mask = umask(022);
+        umask(mask);
+        EXPECT_EQ(fs::status(dir / "New Folder").permissions(), fs::perms(0777 & ~mask));
+
+        // Confirming the folder shown chooses it.
+        panel.Confirm();
+        Settle();
+        std::vector<BMessage> chosen = owner->Received(2005);
+        ASSERT_EQ(chosen.size(), 1u);
+        entry_ref ref;
+        ASSERT_EQ(FindRefInMessage(&chosen[0], "refs", 0, &ref), B_OK);
+        EXPECT_STREQ(ref.path(), (dir / "New Folder 2").c_str());
+
+        // A folder that cannot be made is reported with the reason: here the folder
+        // shown went away meanwhile, with its parent.
+        fs::path gone = dir / "gone" / "inner";
+        fs::create_directories(gone);
+        panel.SetPanelDirectory(gone.c_str());
+        fs::remove_all(dir / "gone");
+        panel.MakeNewFolder();
+        EXPECT_FALSE(fs::exists(dir / "gone"));
+        EXPECT_EQ(panel.Notice(), "The folder '" + (gone / "New Folder").string() +
+                                      "' could not be made: No such file or directory");
+    }
     CloseWindow(owner);
 }

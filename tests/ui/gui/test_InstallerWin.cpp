@@ -8,8 +8,11 @@
 #include <memory>
 #include <thread>
 
+#include "platform/interface/gui/Bitmap.h"
 #include "platform/interface/gui/Box.h"
 #include "platform/interface/gui/Button.h"
+#include "platform/interface/gui/FileIcons.h"
+#include "platform/interface/gui/GuiHost.h"
 #include "platform/interface/gui/ListView.h"
 #include "platform/interface/gui/MenuItem.h"
 #include "platform/interface/gui/ScrollView.h"
@@ -379,6 +382,90 @@ TEST(InstallerWin, TheFolderPanelAsksBeforeTakingAFolderWithTheInstallation) {
     EXPECT_EQ(open.window->Session().DestinationPath(), chosen.string());
     EXPECT_FALSE(panel->IsShowing());
     EXPECT_NE(std::string(open.Text("destination")).find("apps"), std::string::npos);
+}
+
+TEST(InstallerWin, TheFolderPanelOpensOverTheWindowInItsLanguage) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    open.window->Lock();
+    open.window->MoveTo(300, 200);
+    open.window->Unlock();
+    Choose(open.View<LibMenuField>("options"), 3); // German
+    open.Post(BMessage(InstallerWin::kFolderButton));
+    LibFilePanel* panel = open.window->FolderPanel();
+    ASSERT_NE(panel, nullptr);
+    BWindow* panelWindow = panel->Window();
+    BRect over = open.window->Frame(), frame = panelWindow->Frame();
+    EXPECT_NEAR((frame.left + frame.right) / 2, (over.left + over.right) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, (over.top + over.bottom) / 2, 1);
+
+    auto label = [&](const char* name) {
+        panelWindow->Lock();
+        auto* button = dynamic_cast<BButton*>(panelWindow->FindView(name));
+        std::string text = button != nullptr ? button->Label() : "";
+        panelWindow->Unlock();
+        return text;
+    };
+    EXPECT_STREQ(panelWindow->Title(), "Ordner auswählen");
+    EXPECT_EQ(label("default button"), "Auswählen");
+    EXPECT_EQ(label("cancel button"), "Abbrechen");
+    EXPECT_EQ(label("parent"), "Übergeordneter Ordner");
+    EXPECT_EQ(label("new folder"), "Neuer Ordner");
+    fs::path shown = Sandbox::MakeFolder("panel-de");
+    panel->SetPanelDirectory(shown.c_str());
+    panel->MakeNewFolder();
+    EXPECT_TRUE(fs::is_directory(shown / "Neuer Ordner"));
+    panel->EnterPath((shown / "nowhere").c_str());
+    EXPECT_EQ(panel->Notice(), "Es gibt keinen Ordner „" + (shown / "nowhere").string() + "“.");
+
+    // A later change of language reaches the open panel too.
+    Choose(open.View<LibMenuField>("options"), 0);
+    EXPECT_STREQ(panelWindow->Title(), "Choose a folder");
+    EXPECT_EQ(label("new folder"), "New Folder");
+}
+
+TEST(InstallerWin, FileRowsWithoutAnIconShowTheIconOfTheirKind) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    Package package;
+    package.AddGroup("Typical");
+    package.AddFile({"readme", 10, "Typical;", {}, 0});
+    package.AddFile({"tool", 10, "Typical;", {}, 1});
+    package.AddFile({"docs", 10, "Typical;", {}, 2});
+    package.AddFile({"link", 10, "Typical;", {}, 3});
+    package.AddFile({"odd", 10, "Typical;", {}, 9}); // a kind from a later builder
+    OpenWindow open(package.Build());
+    ASSERT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
+    std::vector<uint32> pixels;
+    int32 width = 0, height = 0;
+    ASSERT_TRUE(GuiHost::CaptureWindow(open.window, &pixels, &width, &height));
+
+    const file_icon_kind kinds[] = {B_TEXT_FILE_ICON, B_APPLICATION_FILE_ICON, B_FOLDER_FILE_ICON,
+                                    B_SYMLINK_FILE_ICON, B_TEXT_FILE_ICON};
+    BListView* list = open.Files();
+    for (int32 row = 0; row < 5; row++) {
+        BBitmap expected(BRect(0, 0, 15, 15), B_RGBA32);
+        ASSERT_EQ(FileIcons::Draw(kinds[row], &expected, B_MINI_ICON), B_OK);
+        open.window->Lock();
+        BPoint at = list->ConvertToWindow(list->ItemFrame(row).LeftTop()) +
+                    BPoint(FileListItem::kPlainLeft - 1, FileListItem::kIconTopInset);
+        open.window->Unlock();
+        int32 opaque = 0, same = 0;
+        const uint8* bits = (const uint8*)expected.Bits();
+        for (int32 y = 0; y < 16; y++)
+            for (int32 x = 0; x < 16; x++) {
+                const uint8* p = bits + y * expected.BytesPerRow() + x * 4; // B, G, R, A
+                if (p[3] != 255)
+                    continue;
+                opaque++;
+                uint32 shown = pixels[(size_t)((int32)at.y + y) * width + (int32)at.x + x];
+                uint32 want = ((uint32)p[2] << 16) | ((uint32)p[1] << 8) | p[0];
+                same += (shown & 0xffffff) == want ? 1 : 0;
+            }
+        EXPECT_GT(opaque, 20) << row;
+        EXPECT_EQ(same, opaque) << "row " << row;
+    }
 }
 
 TEST(InstallerWin, AgreeingTellsOfAnInstallationFolderThatIsThere) {

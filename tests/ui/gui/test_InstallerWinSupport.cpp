@@ -92,7 +92,7 @@ fs::path Package::Build(const std::string& leaf) {
     for (const PackageFile& file : files) {
         BMessage record;
         record.AddString("file_name", ("/build/" + file.name).c_str());
-        record.AddInt8("file_type", 0);
+        record.AddInt8("file_type", file.type);
         record.AddInt32("file_size", file.size);
         record.AddInt32("file_size", file.size);
         record.AddInt64("file_modified", 1000000000);

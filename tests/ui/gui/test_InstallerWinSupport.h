@@ -58,6 +58,8 @@ struct PackageFile {
     std::string groups; // "Typical;Full;"
     // A file to carry as the item's payload; none for a record alone.
     fs::path payload;
+    // The record's "file_type": 0 file, 1 program, 2 folder, 3 symbolic link.
+    int8 type = 0;
 };
 
 // An installer: a copy of a tiny program with the configuration (and payloads) in its

@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -29,6 +33,8 @@ const uint32 kOpenPressed = 'FPop';
 const uint32 kCancelPressed = 'FPcn';
 const uint32 kParentPressed = 'FPpa';
 const uint32 kRowInvoked = 'FPiv';
+const uint32 kPathEntered = 'FPpe';
+const uint32 kNewFolderPressed = 'FPnf';
 
 std::string ParentOf(const std::string& path) {
     if (path.empty() || path == "/")
@@ -47,6 +53,166 @@ bool IsFolder(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0;
+}
+
+// The text with each "%s" replaced by the next value, in order (texts come from the
+// application's catalogue, so they are never used as a printf format).
+std::string Filled(const std::string& text, const std::vector<std::string>& values) {
+    std::string out;
+    size_t next = 0;
+    for (size_t i = 0; i < text.size(); i++) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == 's' && next < values.size()) {
+            out += values[next++];
+            i++;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// A typed path as the folder it names: "~" is the home folder, a relative path starts at
+// `shown`; "." and ".." are resolved by name, and trailing slashes go.
+std::string ResolveTyped(const std::string& typed, const std::string& shown) {
+    std::string path = typed;
+    const char* home = getenv("HOME");
+    if (home && *home && (path == "~" || path.rfind("~/", 0) == 0))
+        path = std::string(home) + path.substr(1);
+    if (path.empty() || path[0] != '/')
+        path = Join(shown, path);
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string resolved;
+    for (const std::string& part : parts)
+        resolved += "/" + part;
+    return resolved.empty() ? "/" : resolved;
+}
+
+// The one-line field at the top of the panel, in which a path is shown and may be typed.
+class PathField : public BView {
+public:
+    explicit PathField(BRect frame)
+        : BView(frame, "path", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE) {
+        SetViewColor(255, 255, 255);
+    }
+
+    void SetText(const std::string& text) {
+        fText = text;
+        fCaret = fText.size();
+        Invalidate();
+    }
+    const std::string& Text() const { return fText; }
+
+    void Draw(BRect) override {
+        BRect b = Bounds();
+        font_height fh;
+        GetFontHeight(&fh);
+        float base = std::floor((b.Height() + 1 - (fh.ascent + fh.descent)) / 2 + fh.ascent);
+        // A path longer than the field moves left, so that the caret stays in view.
+        float caretX = StringWidth(fText.c_str(), (int32)fCaret);
+        float room = b.Width() - 8;
+        float shift = caretX > room ? caretX - room : 0;
+        SetHighColor(0, 0, 0);
+        SetLowColor(255, 255, 255);
+        MovePenTo(BPoint(4 - shift, base));
+        DrawString(fText.c_str());
+        if (IsFocus())
+            StrokeLine(BPoint(4 - shift + caretX, 3), BPoint(4 - shift + caretX, b.bottom - 3));
+        SetHighColor(IsFocus() ? rgb_color{0, 0, 229, 255} : rgb_color{152, 152, 152, 255});
+        StrokeRect(b);
+    }
+
+    void MouseDown(BPoint) override {
+        MakeFocus(true);
+        fCaret = fText.size();
+        Invalidate();
+    }
+
+    void MakeFocus(bool focus) override {
+        BView::MakeFocus(focus);
+        Invalidate();
+    }
+
+    void KeyDown(const char* bytes, int32 numBytes) override {
+        unsigned char key = (unsigned char)bytes[0];
+        if (numBytes == 1 && key < 0x20) {
+            switch (key) {
+            case B_BACKSPACE:
+                if (fCaret > 0) {
+                    size_t from = PreviousCharacter(fCaret);
+                    fText.erase(from, fCaret - from);
+                    fCaret = from;
+                }
+                break;
+            case B_LEFT_ARROW:
+                fCaret = PreviousCharacter(fCaret);
+                break;
+            case B_RIGHT_ARROW:
+                fCaret = NextCharacter(fCaret);
+                break;
+            case B_HOME:
+                fCaret = 0;
+                break;
+            case B_END:
+                fCaret = fText.size();
+                break;
+            default:
+                BView::KeyDown(bytes, numBytes);
+                return;
+            }
+            Invalidate();
+            return;
+        }
+        if (numBytes == 1 && key == B_DELETE) {
+            size_t to = NextCharacter(fCaret);
+            fText.erase(fCaret, to - fCaret);
+            Invalidate();
+            return;
+        }
+        fText.insert(fCaret, bytes, (size_t)numBytes);
+        fCaret += (size_t)numBytes;
+        Invalidate();
+    }
+
+private:
+    // Caret moves step over whole UTF-8 characters.
+    size_t PreviousCharacter(size_t at) const {
+        if (at == 0)
+            return 0;
+        at--;
+        while (at > 0 && ((unsigned char)fText[at] & 0xC0) == 0x80)
+            at--;
+        return at;
+    }
+    size_t NextCharacter(size_t at) const {
+        if (at >= fText.size())
+            return fText.size();
+        at++;
+        while (at < fText.size() && ((unsigned char)fText[at] & 0xC0) == 0x80)
+            at++;
+        return at;
+    }
+
+    std::string fText;
+    size_t fCaret = 0;
+};
 
 class EntryItem : public BListItem {
 public:
@@ -134,8 +300,7 @@ public:
         fParentButton = new BButton(BRect(b.right - 85, 8, b.right - 10, 28), "parent", "Parent",
                                     new BMessage(kParentPressed), B_FOLLOW_RIGHT | B_FOLLOW_TOP);
         background->AddChild(fParentButton);
-        fPathView = new BStringView(BRect(10, 8, b.right - 95, 28), "path", "",
-                                    B_FOLLOW_LEFT_RIGHT | B_FOLLOW_TOP);
+        fPathView = new PathField(BRect(12, 8, b.right - 95, 28));
         background->AddChild(fPathView);
         fList = new BListView(
             BRect(12, 38, b.right - 12 - B_V_SCROLL_BAR_WIDTH, b.bottom - 50), "PoseView",
@@ -150,8 +315,63 @@ public:
                             new BMessage(kOpenPressed), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
         background->AddChild(fCancel);
         background->AddChild(fOpen);
+        fNewFolder = new BButton(BRect(12, b.bottom - 35, 122, b.bottom - 12), "new folder",
+                                 fTexts.newFolder.c_str(), new BMessage(kNewFolderPressed),
+                                 B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+        background->AddChild(fNewFolder);
+        fNotice = new BStringView(BRect(130, b.bottom - 33, b.right - 190, b.bottom - 14), "notice",
+                                  "", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
+        background->AddChild(fNotice);
         fOpen->MakeDefault(true);
         fList->MakeFocus(true);
+    }
+
+    void DispatchMessage(BMessage* message, BHandler* handler) override {
+        // Enter in the path field goes to that path, not to the default button.
+        if (message->what == B_KEY_DOWN && CurrentFocus() == fPathView) {
+            const char* bytes = nullptr;
+            if (message->FindString("bytes", &bytes) == B_OK && bytes && bytes[0] == B_ENTER) {
+                EnterTypedPath();
+                return;
+            }
+        }
+        BWindow::DispatchMessage(message, handler);
+    }
+
+    void ApplyTexts(const file_panel_texts& texts) {
+        fTexts = texts;
+        SetTitle(texts.title.c_str());
+        fParentButton->SetLabel(texts.parent.c_str());
+        fNewFolder->SetLabel(texts.newFolder.c_str());
+    }
+
+    void SetNotice(const std::string& text) { fNotice->SetText(text.c_str()); }
+
+    void EnterTypedPath() {
+        std::string path = ResolveTyped(fPathView->Text(), fFolder);
+        if (IsFolder(path))
+            SetFolder(path);
+        else
+            SetNotice(Filled(fTexts.noSuchFolder, {path}));
+    }
+
+    void MakeNewFolder() {
+        // The folder typed in the field, when it is new and its parent is there; else a new
+        // one in the folder shown.
+        std::string typed = fPathView->Text();
+        std::string target = typed.empty() ? std::string() : ResolveTyped(typed, fFolder);
+        if (target.empty() || Exists(target) || !IsFolder(ParentOf(target))) {
+            std::string base = Join(fFolder, fTexts.newFolderName);
+            target = base;
+            for (int32 n = 2; Exists(target) && n < 1000; n++)
+                target = base + " " + std::to_string(n);
+        }
+        // Made as any folder the user makes: 0777 less the umask.
+        if (mkdir(target.c_str(), 0777) != 0) {
+            SetNotice(Filled(fTexts.cannotCreate, {target, std::strerror(errno)}));
+            return;
+        }
+        SetFolder(target);
     }
 
     ~FilePanelWindow() override {
@@ -179,6 +399,9 @@ public:
         case kParentPressed:
             SetFolder(ParentOf(fFolder));
             break;
+        case kNewFolderPressed:
+            MakeNewFolder();
+            break;
         case kRowInvoked: {
             auto* item = dynamic_cast<EntryItem*>(fList->ItemAt(fList->CurrentSelection()));
             if (item)
@@ -192,7 +415,8 @@ public:
 
     void SetFolder(const std::string& folder) {
         fFolder = folder.empty() ? "/" : folder;
-        fPathView->SetText(fFolder.c_str());
+        fPathView->SetText(fFolder);
+        fNotice->SetText("");
         Fill();
     }
 
@@ -259,12 +483,15 @@ public:
     }
 
     BFilePanel* fPanel;
+    file_panel_texts fTexts;
     std::string fFolder = "/";
-    BStringView* fPathView;
+    PathField* fPathView;
     BListView* fList;
     BButton* fParentButton;
     BButton* fOpen;
     BButton* fCancel;
+    BButton* fNewFolder;
+    BStringView* fNotice;
 };
 
 BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref* directory,
@@ -336,6 +563,46 @@ void BFilePanel::SetButtonLabel(file_panel_button button, const char* label) {
     fWindow->Lock();
     (button == B_CANCEL_BUTTON ? fWindow->fCancel : fWindow->fOpen)->SetLabel(label);
     fWindow->Unlock();
+}
+
+void BFilePanel::SetTexts(const file_panel_texts& texts) {
+    fWindow->Lock();
+    fWindow->ApplyTexts(texts);
+    fWindow->Unlock();
+}
+
+void BFilePanel::EnterPath(const char* path) {
+    fWindow->Lock();
+    fWindow->fPathView->SetText(path ? path : "");
+    fWindow->EnterTypedPath();
+    fWindow->Unlock();
+}
+
+void BFilePanel::MakeNewFolder() {
+    fWindow->Lock();
+    fWindow->MakeNewFolder();
+    fWindow->Unlock();
+}
+
+std::string BFilePanel::ShownFolder() const {
+    fWindow->Lock();
+    std::string folder = fWindow->fFolder;
+    fWindow->Unlock();
+    return folder;
+}
+
+std::string BFilePanel::TypedPath() const {
+    fWindow->Lock();
+    std::string text = fWindow->fPathView->Text();
+    fWindow->Unlock();
+    return text;
+}
+
+std::string BFilePanel::Notice() const {
+    fWindow->Lock();
+    std::string text = fWindow->fNotice->Text();
+    fWindow->Unlock();
+    return text;
 }
 
 void BFilePanel::SetPanelDirectory(const entry_ref* ref) {

@@ -6,6 +6,11 @@
 // (B_REFS_RECEIVED, or the panel's own message). Cancel sends B_CANCEL with "old_what".
 // A BRefFilter decides which entries are listed. The panel is not modal.
 //
+// A path may be typed in the field at the top (Enter shows that folder; "~" is the home
+// folder, a relative path is taken from the folder shown), and "New Folder" makes a folder:
+// the one typed in the field when it does not exist yet, else a new one in the folder shown.
+// The panel's own texts are English until the application gives it its language's.
+//
 // Entry references travel in messages as B_REF_TYPE fields holding the entry's absolute
 // path; AddRefToMessage and FindRefInMessage write and read them.
 
@@ -26,6 +31,18 @@ class FilePanelWindow;
 
 enum file_panel_mode { B_OPEN_PANEL, B_SAVE_PANEL };
 enum file_panel_button { B_CANCEL_BUTTON, B_DEFAULT_BUTTON };
+
+// The texts of a panel besides its two buttons. In `noSuchFolder` "%s" stands for the typed
+// path; in `cannotCreate` the first "%s" for the folder's path and the second for the
+// system's reason.
+struct file_panel_texts {
+    std::string title = "Choose a folder";
+    std::string parent = "Parent";
+    std::string newFolder = "New Folder";
+    std::string newFolderName = "New Folder";
+    std::string noSuchFolder = "There is no folder '%s'.";
+    std::string cannotCreate = "The folder '%s' could not be made: %s";
+};
 
 class BRefFilter {
 public:
@@ -60,6 +77,7 @@ public:
     void SetRefFilter(BRefFilter* filter);
     BRefFilter* RefFilter() const { return fFilter; }
     void SetButtonLabel(file_panel_button button, const char* label);
+    void SetTexts(const file_panel_texts& texts);
     void SetHideWhenDone(bool hide) { fHideWhenDone = hide; }
     bool HidesWhenDone() const { return fHideWhenDone; }
     uint32 NodeFlavors() const { return fFlavors; }
@@ -86,6 +104,13 @@ public:
     void SelectEntry(const char* name);
     void Confirm();
     void Cancel();
+    // Types a path into the field and presses Enter, or presses New Folder.
+    void EnterPath(const char* path);
+    void MakeNewFolder();
+    // The folder shown, the text of the path field and the message line under the list.
+    std::string ShownFolder() const;
+    std::string TypedPath() const;
+    std::string Notice() const;
 
 private:
     friend class FilePanelWindow;
