@@ -449,7 +449,7 @@ TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
     display.Key(stopped, "Return");
     // Then the choice: Escape undoes the run.
     XWindow question;
-    ASSERT_TRUE(display.WaitForWindow("", &question)) << ReadFile(run.output);
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &question, 20, stopped.id)) << ReadFile(run.output);
     display.Key(question, "Escape");
     EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 8) << ReadFile(run.output);
 
