@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "platform/app/Message.h"
+#include "platform/interface/gui/Cursor.h"
+#include "platform/interface/gui/ListItem.h"
 #include "platform/interface/gui/ScrollBar.h"
 #include "platform/interface/gui/Window.h"
 #include "platform/kernel/OS.h"
@@ -19,6 +21,21 @@ const uint16 LibListView::kDragCursorRows[16] = {
     0x0000, 0x0080, 0x01c0, 0x03e0, 0x07f0, 0x0080, 0x03e0, 0x0220,
     0x0220, 0x0220, 0x03e0, 0x0080, 0x07f0, 0x03e0, 0x01c0, 0x0080,
 };
+
+const BCursor& LibListView::DragCursor() {
+    static const BCursor cursor = [] {
+        // Size, depth, hot spot (row, column), then the image and the same bits as mask.
+        uint8 data[68] = {16, 1, 8, 8};
+        for (int32 row = 0; row < 16; row++) {
+            for (int32 half : {0, 32}) {
+                data[4 + half + 2 * row] = uint8(kDragCursorRows[row] >> 8);
+                data[4 + half + 2 * row + 1] = uint8(kDragCursorRows[row]);
+            }
+        }
+        return BCursor(data);
+    }();
+    return cursor;
+}
 
 LibListView::LibListView(BRect frame, const char* name)
     : BListView(frame, name, B_SINGLE_SELECTION_LIST, B_FOLLOW_ALL_SIDES,
@@ -84,7 +101,8 @@ void LibListView::KeyDown(const char* bytes, int32 numBytes) {
 bool LibListView::InitiateDrag(BPoint point, int32 index, bool wasSelected) {
     if (!wasSelected || !fReorderAllowed)
         return false;
-    if (ItemAt(index) == nullptr)
+    BListItem* item = ItemAt(index);
+    if (item == nullptr)
         return true;
 
     float rangeMin = 0, rangeMax = 0, smallStep = 1, largeStep = 0;
@@ -93,12 +111,17 @@ bool LibListView::InitiateDrag(BPoint point, int32 index, bool wasSelected) {
         fScrollBar->GetSteps(&smallStep, &largeStep);
     }
 
+    // The dragged row's outline follows the mouse.
+    float top = (item->Height() + 1) * index;
+    BeginRectTracking(BRect(0, top, item->Width(), top + item->Height()), B_TRACK_WHOLE_RECT);
+
     BPoint where = point;
     uint32 buttons = 0;
     bool valid = false;
     GetMouse(&where, &buttons, true);
     while (buttons != 0) {
         snooze(kDragInterval);
+        SetViewCursor(&DragCursor());
         GetMouse(&where, &buttons, true);
         BRect visible = Bounds();
         if (fScrollBar != nullptr) {
@@ -112,6 +135,9 @@ bool LibListView::InitiateDrag(BPoint point, int32 index, bool wasSelected) {
         valid = where.y > visible.top && where.y < visible.bottom && where.x > visible.left + 2 &&
                 where.x < visible.right;
     }
+
+    EndRectTracking();
+    SetViewCursor(B_CURSOR_SYSTEM_DEFAULT);
 
     int32 to = IndexOf(where);
     if (to >= 0 && to != index && valid) {

@@ -2,6 +2,7 @@
 
 #include "platform/interface/gui/ListView.h"
 
+class BCursor;
 class BScrollBar;
 
 // A single-selection list that reports the row under the mouse (hover command, int32
@@ -26,8 +27,9 @@ public:
     uint32 HoverCommand() const { return fHoverCommand; }
     int32 LastReportedRow() const { return fLastRow; }
 
-    // The drag cursor: 16 rows of 16-bit masks, hot spot (8,8).
+    // The drag cursor: 16 rows of 16-bit masks, hot spot (8,8); image and mask alike.
     static const uint16 kDragCursorRows[16];
+    static const BCursor& DragCursor();
 
 private:
     void ReportRow(int32 row);

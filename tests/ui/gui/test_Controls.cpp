@@ -3,19 +3,25 @@
 
 #include "platform/interface/gui/GuiTestSupport.h"
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include "TestApp.h"
 #include "package/InstallListItem.h"
 #include "platform/interface/Frontend.h"
 #include "platform/interface/gui/Bitmap.h"
+#include "platform/interface/gui/Cursor.h"
+#include "platform/interface/gui/GuiHost.h"
+#include "platform/interface/gui/ListItem.h"
 #include "platform/interface/gui/Picture.h"
 #include "platform/storage/Entry.h"
 #include "platform/storage/Mime.h"
+#include "support/Process.h"
 #include "support/Sandbox.h"
 #include "ui/gui/FileListRow.h"
 #include "ui/gui/InstallImage.h"
@@ -162,6 +168,94 @@ TEST(ListView, EscapeHidesAPopUpWindowButNotAMainWindow) {
         EXPECT_EQ(window->IsHidden(), floating);
         CloseWindow(window);
     }
+}
+
+namespace {
+
+// A list that lets its rows be dragged and records the moves it is told of.
+class ReorderingList : public LibListView {
+public:
+    ReorderingList() : LibListView(BRect(10, 10, 110, 150), "list") {}
+    void ItemReordered(const int32& from, const int32& to) override { moves.push_back({from, to}); }
+    std::vector<std::pair<int32, int32>> moves;
+};
+
+} // namespace
+
+TEST(ListView, DraggingASelectedRowShowsItsOutlineAndTheDragCursor) {
+    REQUIRE_DISPLAY();
+    std::string xdotool = tarnw::test::FindProgram("xdotool");
+    if (xdotool.empty())
+        GTEST_SKIP() << "xdotool is needed";
+    RecordingWindow* window = new RecordingWindow(BRect(100, 100, 299, 299));
+    auto* list = new ReorderingList();
+    window->AddChild(list);
+    for (const char* name : {"one", "two", "three", "four"})
+        list->AddItem(new BStringItem(name));
+    list->AllowReorder(true, nullptr);
+    list->SetReorderCommand('rodr');
+    window->Show();
+    Activate(window);
+    window->Lock();
+    list->Select(0);
+    BPoint from = window->ConvertToScreen(list->ConvertToWindow(list->ItemFrame(0).LeftTop())) +
+                  BPoint(20, 5);
+    BPoint to = window->ConvertToScreen(list->ConvertToWindow(list->ItemFrame(2).LeftTop())) +
+                BPoint(20, 5);
+    window->Unlock();
+    Settle();
+
+    // The user presses on the selected row, drags it two rows down and lets go; what the
+    // list shows meanwhile is looked at half way.
+    std::atomic<bool> done{false}, tracking{false};
+    std::vector<uint32> cursorMeanwhile;
+    std::thread user([&] {
+        auto run = [&](std::vector<std::string> args) {
+            args.insert(args.begin(), xdotool);
+            tarnw::test::RunProgram(args);
+        };
+        auto at = [](BPoint p) {
+            return std::vector<std::string>{std::to_string((int)p.x), std::to_string((int)p.y)};
+        };
+        std::vector<std::string> move{"mousemove"};
+        for (const std::string& v : at(from))
+            move.push_back(v);
+        run(move);
+        run({"mousedown", "1"});
+        for (int step = 1; step <= 4; step++) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            BPoint p = from + BPoint(0, (to.y - from.y) * step / 4);
+            std::vector<std::string> drag{"mousemove"};
+            for (const std::string& v : at(p))
+                drag.push_back(v);
+            run(drag);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        tracking = list->IsTrackingRect();
+        cursorMeanwhile = GuiHost::CursorOf(window);
+        run({"mouseup", "1"});
+        done = true;
+    });
+    Pump([&] { return done.load(); }, 20000000);
+    user.join();
+    Settle();
+
+    EXPECT_TRUE(tracking);
+    // The vertical double arrow with its small box: the rows' bits, hot spot in the middle.
+    ASSERT_EQ(cursorMeanwhile.size(), 256u);
+    for (int32 y = 0; y < 16; y++)
+        for (int32 x = 0; x < 16; x++) {
+            bool set = LibListView::kDragCursorRows[y] & (0x8000 >> x);
+            EXPECT_EQ(cursorMeanwhile[y * 16 + x], set ? 0xff000000u : 0u) << x << "," << y;
+        }
+    EXPECT_EQ(LibListView::DragCursor().HotSpot(), BPoint(8, 8));
+    // Let go: the outline and the cursor are gone, and the row was moved.
+    EXPECT_FALSE(list->IsTrackingRect());
+    EXPECT_TRUE(GuiHost::CursorOf(window).empty());
+    ASSERT_EQ(list->moves.size(), 1u);
+    EXPECT_EQ(list->moves[0], std::make_pair(int32(0), int32(2)));
+    EXPECT_EQ(window->Received('rodr').size(), 1u);
+    CloseWindow(window);
 }
 
 TEST(PictureButton, TipsOnEnterLeaveAndPress) {

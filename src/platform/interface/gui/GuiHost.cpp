@@ -2,6 +2,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Image.H>
 #include <FL/Fl_Image_Surface.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -22,6 +23,7 @@
 #include "platform/app/Message.h"
 #include "platform/interface/Font.h"
 #include "platform/interface/InterfaceDefs.h"
+#include "platform/interface/gui/Cursor.h"
 #include "platform/interface/gui/FilePanel.h"
 #include "platform/interface/gui/FltkPainter.h"
 #include "platform/interface/gui/View.h"
@@ -563,6 +565,23 @@ void ApplySync(BWindow* window) {
             state->titleChanged = false;
             widget->copy_label(state->title.c_str());
         }
+        if (state->cursorChanged && widget->shown()) {
+            state->cursorChanged = false;
+            if (state->cursorPixels.empty()) {
+                widget->cursor(FL_CURSOR_DEFAULT);
+            } else {
+                std::vector<uchar> rgba(state->cursorPixels.size() * 4);
+                for (size_t i = 0; i < state->cursorPixels.size(); i++) {
+                    uint32 p = state->cursorPixels[i];
+                    rgba[i * 4] = uchar(p >> 16);
+                    rgba[i * 4 + 1] = uchar(p >> 8);
+                    rgba[i * 4 + 2] = uchar(p);
+                    rgba[i * 4 + 3] = uchar(p >> 24);
+                }
+                Fl_RGB_Image image(rgba.data(), 16, 16, 4);
+                widget->cursor(&image, (int)state->cursorHotSpot.x, (int)state->cursorHotSpot.y);
+            }
+        }
         if (visible && !widget->shown())
             widget->show();
         if (!visible && widget->shown())
@@ -741,6 +760,25 @@ void GuiHost::WindowGone(BWindow* window) {
         DeletePendingWidgets();
     else
         Wake();
+}
+
+void GuiHost::SetCursor(BWindow* window, const BCursor* cursor) {
+    WindowState* state = window->State();
+    std::vector<uint32> pixels;
+    if (cursor != nullptr && cursor->InitCheck() == B_OK)
+        pixels = cursor->Pixels();
+    if (pixels == state->cursorPixels &&
+        (cursor == nullptr || cursor->HotSpot() == state->cursorHotSpot))
+        return;
+    state->cursorPixels = pixels;
+    state->cursorHotSpot = cursor != nullptr ? cursor->HotSpot() : BPoint();
+    state->cursorChanged = true;
+    state->needsSync = true;
+    SyncWindow(window);
+}
+
+std::vector<uint32> GuiHost::CursorOf(BWindow* window) {
+    return window->State()->cursorPixels;
 }
 
 void GuiHost::TrackMouse(BWindow* window, BPoint* where, uint32* buttons, bool processEvents) {

@@ -40,6 +40,10 @@ public:
     // else soon), and releases it when the window goes away.
     static void SyncWindow(BWindow* window);
     static void WindowGone(BWindow* window);
+    // For BView::SetViewCursor: the cursor over the window (nullptr: the system's arrow).
+    static void SetCursor(BWindow* window, const class BCursor* cursor);
+    // The cursor set last for the window, as its pixels (empty: the system's arrow).
+    static std::vector<uint32> CursorOf(BWindow* window);
     // For BView::GetMouse.
     static void TrackMouse(BWindow* window, BPoint* where, uint32* buttons, bool processEvents);
     // The window the application's dialogs belong to: the first visible window of normal

@@ -691,10 +691,47 @@ void BView::GetMouse(BPoint* location, uint32* buttons, bool checkMessageQueue) 
     uint32 down = 0;
     if (fWindow)
         GuiHost::TrackMouse(fWindow, &where, &down, checkMessageQueue);
+    BPoint local = ConvertFromWindow(where);
+    if (fTracking && local != fTrackMouse) {
+        // The outline follows the mouse as its tracker sees it.
+        fTrackMouse = local;
+        Invalidate();
+    }
     if (location)
-        *location = ConvertFromWindow(where);
+        *location = local;
     if (buttons)
         *buttons = down;
+}
+
+void BView::BeginRectTracking(BRect rect, uint32 how) {
+    fTracking = true;
+    fTrackHow = how;
+    fTrackRect = rect;
+    BPoint where;
+    uint32 down = 0;
+    if (fWindow)
+        GuiHost::TrackMouse(fWindow, &where, &down, false);
+    fTrackAnchor = fTrackMouse = ConvertFromWindow(where);
+    Invalidate();
+}
+
+void BView::EndRectTracking() {
+    if (!fTracking)
+        return;
+    fTracking = false;
+    Invalidate();
+}
+
+BRect BView::TrackedRect() const {
+    BPoint moved = fTrackMouse - fTrackAnchor;
+    if (fTrackHow == B_TRACK_RECT_CORNER)
+        return BRect(fTrackRect.LeftTop(), fTrackRect.RightBottom() + moved);
+    return fTrackRect.OffsetByCopy(moved.x, moved.y);
+}
+
+void BView::SetViewCursor(const BCursor* cursor, bool) {
+    if (fWindow)
+        GuiHost::SetCursor(fWindow, cursor);
 }
 
 void BView::DrawTree(Painter& painter, BRect dirtyInWindow) {
@@ -717,6 +754,14 @@ void BView::DrawTree(Painter& painter, BRect dirtyInWindow) {
     fPainter = &painter;
     DrawAfterChildren(update);
     fPainter = saved;
+    if (fTracking) {
+        BRect outline = ConvertToWindow(TrackedRect());
+        rgb_color black{0, 0, 0, 255};
+        painter.StrokeLine(outline.LeftTop(), outline.RightTop(), black, 1, B_OP_COPY);
+        painter.StrokeLine(outline.RightTop(), outline.RightBottom(), black, 1, B_OP_COPY);
+        painter.StrokeLine(outline.RightBottom(), outline.LeftBottom(), black, 1, B_OP_COPY);
+        painter.StrokeLine(outline.LeftBottom(), outline.LeftTop(), black, 1, B_OP_COPY);
+    }
     painter.PopClip();
 }
 

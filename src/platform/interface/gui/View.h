@@ -22,6 +22,7 @@
 #include "platform/interface/Rect.h"
 
 class BBitmap;
+class BCursor;
 class BMessage;
 class BPicture;
 class BWindow;
@@ -50,6 +51,7 @@ enum {
 // Event masks of SetMouseEventMask/SetEventMask. A view that got a mouse press receives
 // the moves and the release until the buttons are let go, with or without a mask.
 enum { B_POINTER_EVENTS = 0x00000001, B_KEYBOARD_EVENTS = 0x00000002 };
+enum { B_TRACK_WHOLE_RECT = 0, B_TRACK_RECT_CORNER = 1 };
 enum {
     B_LOCK_WINDOW_FOCUS = 0x00000001,
     B_SUSPEND_VIEW_FOCUS = 0x00000002,
@@ -215,9 +217,17 @@ public:
         return B_OK;
     }
 
-    // The outline a drag shows; accepted for compatibility, nothing is drawn.
-    void BeginRectTracking(BRect rect, uint32 how = 0) { (void)rect, (void)how; }
-    void EndRectTracking() {}
+    // The outline a drag shows: a rectangle in this view's coordinates, drawn over the view
+    // until EndRectTracking(). With B_TRACK_WHOLE_RECT it moves with the mouse (as GetMouse
+    // sees it), with B_TRACK_RECT_CORNER its right bottom corner follows the mouse.
+    void BeginRectTracking(BRect rect, uint32 how = B_TRACK_WHOLE_RECT);
+    void EndRectTracking();
+    bool IsTrackingRect() const { return fTracking; }
+    // Where the outline is now.
+    BRect TrackedRect() const;
+    // The cursor shown while the mouse is over this view's window (B_CURSOR_SYSTEM_DEFAULT:
+    // the system's arrow).
+    void SetViewCursor(const BCursor* cursor, bool sync = true);
 
     // For the window and the gallery: draws this view and its children with painter.
     void DrawTree(Painter& painter, BRect dirtyInWindow);
@@ -264,6 +274,11 @@ private:
     float fPenSize = 1;
     BPoint fPen;
     BFont fFont;
+
+    bool fTracking = false;
+    uint32 fTrackHow = 0;
+    BRect fTrackRect;
+    BPoint fTrackAnchor, fTrackMouse;
 
     Painter* fPainter = nullptr;    // set while Draw() runs
     BPicture* fRecording = nullptr; // set between BeginPicture and EndPicture

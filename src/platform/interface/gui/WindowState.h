@@ -61,5 +61,10 @@ struct WindowState {
     bool titleChanged = false;
     bool activateRequested = false;
 
+    // The cursor over the window: 16 x 16 pixels and the hot spot; none for the arrow.
+    std::vector<uint32> cursorPixels;
+    BPoint cursorHotSpot;
+    bool cursorChanged = false;
+
     WindowWidget* widget = nullptr;
 };
