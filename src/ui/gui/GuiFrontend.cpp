@@ -12,8 +12,10 @@ namespace {
 std::mutex gProductNameLock;
 std::string gProductName = "Tarnwhistle";
 
-void TitleWithProductName(BAlert* alert) {
-    std::string title = GuiFrontend::ProductName();
+// An alert the design leaves untitled (and the replace question, whose title is only its
+// name) is titled with the product's name; one that brings its own title keeps it.
+void TitleWithProductName(BAlert* alert, const std::string& ownTitle = std::string()) {
+    std::string title = ownTitle.empty() ? GuiFrontend::ProductName() : ownTitle;
     alert->Lock();
     alert->SetTitle(title.c_str());
     alert->Unlock();
@@ -82,7 +84,7 @@ FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
     for (size_t i = 0; i < count && i < request.shortcuts.size(); i++)
         if (request.shortcuts[i] != 0)
             alert->SetShortcut(int32(i), request.shortcuts[i]);
-    TitleWithProductName(alert);
+    TitleWithProductName(alert, request.title);
     FloatUnlessAskedByTheWindow(alert);
     if (!request.waits) {
         alert->Go(nullptr);

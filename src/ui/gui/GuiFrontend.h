@@ -8,8 +8,8 @@
 // question is a ReplaceAlert), shown by the toolkit thread while the asking thread waits.
 // Status texts reach the window through its own messages, so Status() shows nothing.
 //
-// Alerts carry the product's name as their window title (a window manager shows it in their
-// title bar); the design's own titles stay in the requests.
+// Untitled alerts and the replace question carry the product's name as their window title
+// (a window manager shows it in their title bar); the requests keep the design's titles.
 class GuiFrontend : public Frontend {
 public:
     FrontendAnswer Ask(const FrontendRequest& request) override;
