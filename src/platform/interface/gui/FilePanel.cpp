@@ -303,7 +303,7 @@ public:
         fPathView = new PathField(BRect(12, 8, b.right - 95, 28));
         background->AddChild(fPathView);
         fList = new BListView(
-            BRect(12, 38, b.right - 12 - B_V_SCROLL_BAR_WIDTH, b.bottom - 50), "PoseView",
+            BRect(12, 38, b.right - 12 - B_V_SCROLL_BAR_WIDTH, b.bottom - 68), "PoseView",
             panel->fMultiple ? B_MULTIPLE_SELECTION_LIST : B_SINGLE_SELECTION_LIST);
         fList->SetInvocationMessage(new BMessage(kRowInvoked));
         background->AddChild(new BScrollView("scroll", fList, B_FOLLOW_ALL_SIDES, 0, false, true));
@@ -319,7 +319,8 @@ public:
                                  fTexts.newFolder.c_str(), new BMessage(kNewFolderPressed),
                                  B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
         background->AddChild(fNewFolder);
-        fNotice = new BStringView(BRect(130, b.bottom - 33, b.right - 190, b.bottom - 14), "notice",
+        // A line under the list for what went wrong with a typed path or a new folder.
+        fNotice = new BStringView(BRect(12, b.bottom - 62, b.right - 12, b.bottom - 44), "notice",
                                   "", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
         background->AddChild(fNotice);
         fOpen->MakeDefault(true);
