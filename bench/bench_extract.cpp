@@ -1,12 +1,15 @@
 // Install time of a payload: ExtractEntry from a program's resources against Info-ZIP
 // unzip of the same archive, tar of the same tree and cp of the tree itself.
 //
-//   bench_extract [tree] [--files N] [--large-mb M] [--runs R]
+//   bench_extract [tree] [--files N] [--min-kb A] [--max-kb B] [--large-mb M]
+//                 [--large-count K] [--runs R] [--tag TEXT] [--work DIR]
 //   bench_extract large [--size-mb M]     one item of M MiB (default 1024): pack and
 //                                          extract it, report peak memory of each phase
 //
-// Everything happens in a fresh folder below $TMPDIR, which is removed at the end; HOME
-// and TARNW_PREFIX point into it, so the benchmark touches nothing else.
+// Everything happens in a fresh folder below $TMPDIR (or DIR, for example a freshly made
+// ext4 volume), which is removed at the end; HOME and TARNW_PREFIX point into it, so the
+// benchmark touches nothing else. --tag gives every unpacked file and folder the
+// deinstaller's tag, as an installation does.
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -37,6 +40,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 std::string gWork;
+// Small files are between these sizes; the large ones are gLargeCount of M MiB.
+uint64_t gMinBytes = 200, gMaxBytes = 24200;
+int gLargeCount = 3;
+std::string gTag;
 
 void Die(const char* what) {
     fprintf(stderr, "bench_extract: %s: %s\n", what, strerror(errno));
@@ -119,10 +126,10 @@ void MakeTree(const std::string& root, int files, int largeMb) {
         std::string folder = root + "/d" + std::to_string(i % 64);
         mkdir(folder.c_str(), 0755);
         state = state * 1664525 + 1013904223;
-        uint64_t size = 200 + (state >> 8) % 24000;
+        uint64_t size = gMinBytes + (state >> 8) % (gMaxBytes - gMinBytes + 1);
         WriteGenerated(folder + "/f" + std::to_string(i), size, state);
     }
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < gLargeCount; ++i)
         WriteGenerated(root + "/large" + std::to_string(i), uint64_t(largeMb) << 20, 99 + i);
 }
 
@@ -163,7 +170,7 @@ std::string MakeProgram() {
 int TreeBench(int files, int largeMb, int runs) {
     std::string tree = gWork + "/src/Product";
     mkdir((gWork + "/src").c_str(), 0755);
-    printf("generating %d small files and 3 files of %d MiB...\n", files, largeMb);
+    printf("generating %d small files and %d files of %d MiB...\n", files, gLargeCount, largeMb);
     MakeTree(tree, files, largeMb);
     std::string program = MakeProgram();
     {
@@ -192,11 +199,13 @@ int TreeBench(int files, int largeMb, int runs) {
         sync();
     };
     LibAppResource resources(program.c_str(), B_READ_ONLY);
+    if (!gTag.empty())
+        resources.SetEntryAttributes({{"InstallBy", B_STRING_TYPE, gTag}});
     double ours = Best(runs, clean, [&] {
         return resources.ExtractEntry(2100, (out + "/Product").c_str(), true);
     });
     printf("%-28s %8.3f s\n", "ExtractEntry", ours);
-    // The same without the MIME typing that ExtractEntry does afterwards.
+    // The same through the extractor alone, without tag.
     off_t offset = 0, length = 0;
     resources.GetResourceLocation(B_RAW_TYPE, 2100, &offset, &length);
     int fd = open(program.c_str(), O_RDONLY);
@@ -264,6 +273,7 @@ int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     bool large = argc > 1 && strcmp(argv[1], "large") == 0;
     int files = 5000, largeMb = 32, runs = 3, sizeMb = 1024;
+    const char* work = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         if (strcmp(argv[i], "--files") == 0)
             files = atoi(argv[++i]);
@@ -273,8 +283,20 @@ int main(int argc, char** argv) {
             runs = std::max(1, atoi(argv[++i]));
         else if (strcmp(argv[i], "--size-mb") == 0)
             sizeMb = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--min-kb") == 0)
+            gMinBytes = uint64_t(std::max(0, atoi(argv[++i]))) * 1024;
+        else if (strcmp(argv[i], "--max-kb") == 0)
+            gMaxBytes = uint64_t(std::max(0, atoi(argv[++i]))) * 1024;
+        else if (strcmp(argv[i], "--large-count") == 0)
+            gLargeCount = std::max(0, atoi(argv[++i]));
+        else if (strcmp(argv[i], "--tag") == 0)
+            gTag = argv[++i];
+        else if (strcmp(argv[i], "--work") == 0)
+            work = argv[++i];
     }
-    const char* tmp = getenv("TMPDIR");
+    if (gMaxBytes < gMinBytes)
+        gMaxBytes = gMinBytes;
+    const char* tmp = work != nullptr ? work : getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bench-extract-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr)
         Die("mkdtemp");
