@@ -94,6 +94,8 @@ void LibAppResource::Attach(const char* path, uint32 openMode) {
 bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzip) {
     fError.clear();
     fExtracted.clear();
+    std::vector<ZipExtractor::Attribute> attributes = std::move(fEntryAttributes);
+    fEntryAttributes.clear();
     if (!fAttached || !HasResource(B_RAW_TYPE, id))
         return true;
     off_t offset = 0, length = 0;
@@ -117,7 +119,7 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         // The resource's name is the name the item must bear; an entry without one
         // matches nothing.
         ZipExtractor extractor(source);
-        extractor.SetAttributes(fEntryAttributes);
+        extractor.SetAttributes(std::move(attributes));
         ok = extractor.ExtractItem(destination, expected.c_str());
         fError = extractor.Error();
         if (ok)

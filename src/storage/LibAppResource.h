@@ -36,8 +36,9 @@ public:
     // entry is damaged or hostile or the destination cannot be written: nothing is left
     // half-written at destination and LastError() says why.
     bool ExtractEntry(const int32& id, const char* destination, bool unzip);
-    // Attributes that ExtractEntry sets on every file and folder it unpacks (the
-    // deinstaller's tag, for example), written with the file's data in the same pass.
+    // Attributes that the next ExtractEntry sets on every file and folder it unpacks (the
+    // deinstaller's tag, for example), written with the file's data in the same pass;
+    // that call uses them up.
     void SetEntryAttributes(std::vector<ZipExtractor::Attribute> attributes) {
         fEntryAttributes = std::move(attributes);
     }

@@ -4,10 +4,12 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -110,6 +112,46 @@ TEST(LibAppResource, PayloadEntriesRoundTripThroughTheProgramFile) {
     EXPECT_TRUE(resources.ExtractEntry(2999, (work / "install" / "none").c_str(), true));
     EXPECT_FALSE(fs::exists(work / "install" / "none"));
     EXPECT_EQ(CountEntries(temp.Path()), tempBefore);
+}
+
+// The run's attributes go on what one extraction unpacks, and only on that; the paths it
+// made are told; an entry without a name matches no item.
+TEST(LibAppResource, EntryAttributesAndExtractedPathsBelongToOneExtraction) {
+    fs::path work = Sandbox::MakeFolder("tagged");
+    fs::path program = MakeProgram(work);
+    fs::create_directories(work / "Product" / "docs");
+    WriteFile(work / "Product" / "docs" / "read.txt", "read me\n");
+    {
+        LibAppResource resources(program.c_str(), B_READ_WRITE);
+        ASSERT_TRUE(resources.AddEntry((work / "Product").c_str(), 2100, "Product", 6))
+            << resources.LastError();
+        ASSERT_EQ(resources.Sync(), B_OK);
+        // The same archive as an entry without a name.
+        size_t size = 0;
+        void* bytes = resources.FindResource(B_RAW_TYPE, 2100, &size);
+        ASSERT_NE(bytes, nullptr);
+        ASSERT_EQ(resources.AddResource(B_RAW_TYPE, 2101, bytes, size, ""), B_OK);
+        free(bytes);
+        ASSERT_EQ(resources.Sync(), B_OK);
+    }
+    LibAppResource resources(program.c_str(), B_READ_ONLY);
+    fs::create_directory(work / "install");
+    resources.SetEntryAttributes({{"InstallBy", B_STRING_TYPE, "Product;1;;;;"}});
+    ASSERT_TRUE(resources.ExtractEntry(2100, (work / "install" / "Product").c_str(), true))
+        << resources.LastError();
+    EXPECT_EQ(resources.ExtractedPaths(), (std::vector<std::string>{"", "docs", "docs/read.txt"}));
+    char tag[32] = {};
+    ssize_t n = getxattr((work / "install" / "Product" / "docs" / "read.txt").c_str(),
+                         "user.InstallBy", tag, sizeof tag - 1);
+    if (n >= 0 || errno != ENOTSUP) {
+        EXPECT_STREQ(tag, "Product;1;;;;");
+        ASSERT_TRUE(resources.ExtractEntry(2100, (work / "install" / "Again").c_str(), true))
+            << resources.LastError();
+        EXPECT_LT(getxattr((work / "install" / "Again").c_str(), "user.InstallBy", tag, sizeof tag),
+                  0);
+    }
+    EXPECT_FALSE(resources.ExtractEntry(2101, (work / "install" / "Unnamed").c_str(), true));
+    EXPECT_FALSE(fs::exists(work / "install" / "Unnamed"));
 }
 
 TEST(LibAppResource, DamagedEntryIsReportedAndLeavesNothing) {
