@@ -1,6 +1,7 @@
 #include "engine/Journal.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -195,7 +196,7 @@ bool Journal::Begin(const std::string& installFolder, const std::string& product
     fReserved = 0;
     std::string header = std::string(kMagic) + "\t" + kVersion + "\t" + Escape(installFolder) +
                          "\t" + std::to_string(getpid()) + "\t" + Escape(product) + "\n";
-    if (!WriteLine(header)) {
+    if (!WriteLine(header, true)) {
         close(fFd);
         fFd = -1;
         unlink(fPath.c_str());
@@ -205,7 +206,7 @@ bool Journal::Begin(const std::string& installFolder, const std::string& product
     return true;
 }
 
-bool Journal::WriteLine(const std::string& line) {
+bool Journal::WriteLine(const std::string& line, bool flush) {
     if (fFd < 0) {
         fError = "the journal is not open";
         return false;
@@ -235,16 +236,23 @@ bool Journal::WriteLine(const std::string& line) {
         }
         done += size_t(written);
     }
-    if (fdatasync(fFd) != 0) {
-        fError = ErrorText("cannot flush the journal", fPath);
-        return false;
+    // A flush costs milliseconds on a real disk; one per placed entry would make the journal
+    // the slowest part of a run of many small items.
+    auto now = std::chrono::steady_clock::now();
+    if (flush || now - fLastFlush >= kFlushInterval) {
+        if (fdatasync(fFd) != 0) {
+            fError = ErrorText("cannot flush the journal", fPath);
+            return false;
+        }
+        fLastFlush = now;
     }
     fEnd += off_t(line.size());
     return true;
 }
 
 bool Journal::Note(const JournalRecord& record) {
-    if (!WriteLine(FormatRecord(record)))
+    bool flush = record.kind != JournalKind::Folder && record.kind != JournalKind::Entry;
+    if (!WriteLine(FormatRecord(record), flush))
         return false;
     if (record.kind != JournalKind::Commit)
         fRecords.push_back(record);

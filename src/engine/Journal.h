@@ -11,6 +11,7 @@
 // does not end (the run was killed while writing it) or does not parse ends the reading,
 // and a path that is not a plain absolute path is refused.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,12 @@ public:
     // Starts a new journal (replacing one that is there). False with Error() set.
     bool Begin(const std::string& installFolder, const std::string& product);
     bool IsOpen() const { return fFd >= 0; }
-    // Appends one record and flushes it to the disk; false (with Error()) when it could not
-    // be written, and then the change must not be made.
+    // Appends one record before its change is made; false (with Error()) when it could not
+    // be written, and then the change must not be made. Every record is in the kernel's
+    // hands at once, so a killed process leaves it behind; records of the user's own entries
+    // moved aside, and the commit, also reach the disk at once; the many records of folders
+    // and entries the run makes are flushed with them or with the first record written a
+    // quarter of a second or more after the last flush.
     bool Note(const JournalRecord& record);
     bool NoteFolder(const std::string& path) { return Note({JournalKind::Folder, path, "", ""}); }
     bool NoteEntry(const std::string& path) { return Note({JournalKind::Entry, path, "", ""}); }
@@ -82,11 +87,14 @@ public:
     static bool Load(const std::string& path, JournalContents& out, std::string& error);
 
 private:
-    bool WriteLine(const std::string& line);
+    // `flush` asks for the line on the disk now, not only in the kernel's hands.
+    bool WriteLine(const std::string& line, bool flush);
 
     int fFd = -1;
     off_t fEnd = 0;      // where the next line goes
     off_t fReserved = 0; // bytes set aside for the file so far
+    static constexpr std::chrono::milliseconds kFlushInterval{250};
+    std::chrono::steady_clock::time_point fLastFlush;
     std::string fPath;
     std::string fInstallFolder;
     std::string fProduct;
