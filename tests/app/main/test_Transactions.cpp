@@ -114,7 +114,13 @@ public:
             Wait();
         }
     }
-    void Signal(int signal) { kill(fPid, signal); }
+    // Holds the run where it is, so that a signal sent next finds it there however slowly
+    // this process is scheduled; Signal lets it go on.
+    void Pause() { kill(fPid, SIGSTOP); }
+    void Signal(int signal) {
+        kill(fPid, signal);
+        kill(fPid, SIGCONT);
+    }
     // The exit status, or 128 + the signal that ended it.
     int Wait() {
         if (fStatus >= 0)
@@ -176,15 +182,16 @@ protected:
             std::string text = ReadFile(Journal());
             size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
             if (leaf.empty() ? lines > records
-                             : text.find("/Prod/" + leaf + "\n") != std::string::npos)
+                             : text.find("/Prod/" + leaf + "\n") != std::string::npos) {
+                run.Pause();
                 return true;
+            }
             // Once begun, a journal that goes means the run has ended.
             if (seen && lines == 0)
                 return false;
             seen = seen || lines > 0;
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
-        (void)run;
         return false;
     }
 
