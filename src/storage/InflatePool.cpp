@@ -44,14 +44,15 @@ void InflatePool::Work() {
 }
 
 InflatePool::Batch::Batch(InflatePool& pool, size_t limit)
-    : fPool(pool), fLimit(limit > 0 ? limit : 1) {}
+    : fPool(pool), fLimit(limit) {}
 
 InflatePool::Batch::~Batch() {
     Wait();
 }
 
 void InflatePool::Batch::Submit(std::function<void()> task) {
-    bool inline_ = fPool.Workers() == 0;
+    // A limit of 0 keeps every task on the caller's thread.
+    bool inline_ = fPool.Workers() == 0 || fLimit == 0;
     if (!inline_) {
         std::lock_guard<std::mutex> lock(fLock);
         if (fPending >= fLimit)

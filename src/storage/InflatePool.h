@@ -20,6 +20,7 @@ public:
 
     class Batch {
     public:
+        // `limit`: how many tasks may wait at once; 0 keeps every task on the caller's thread.
         Batch(InflatePool& pool, size_t limit);
         // Waits for the batch's tasks.
         ~Batch();
