@@ -1,5 +1,6 @@
 #include "ui/CommandLine.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "lib/LibNearestName.h"
@@ -69,4 +70,46 @@ std::optional<std::string> CommandLine::Value(const std::string& name) const {
     if (it == fValues.end())
         return std::nullopt;
     return it->second;
+}
+
+namespace {
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+} // namespace
+
+std::string FrontendOptions::AnswersPath() const {
+    return answers ? *answers : Environment("TARNW_ANSWERS");
+}
+
+std::string FrontendOptions::TranscriptPath() const {
+    return transcript ? *transcript : Environment("TARNW_TRANSCRIPT");
+}
+
+const char* FrontendOptions::RequestedFrontend() const {
+    return frontend ? frontend->c_str() : std::getenv("TARNW_FRONTEND");
+}
+
+std::vector<OptionSpec> FrontendOptions::Specs() {
+    return {{"answers", true}, {"transcript", true}, {"frontend", true}};
+}
+
+bool FrontendOptions::Read(const CommandLine& line, std::string& error) {
+    answers = line.Value("answers");
+    transcript = line.Value("transcript");
+    if (auto value = line.Value("frontend")) {
+        if (*value != "gui" && *value != "console" && *value != "unattended") {
+            error = "option '--frontend': unknown front-end '" + *value + "'";
+            if (auto nearest = LibNearestName(*value, {"gui", "console", "unattended"}))
+                error += "; did you mean '" + *nearest + "'?";
+            else
+                error += " (one of gui, console, unattended)";
+            return false;
+        }
+        frontend = value;
+    }
+    return true;
 }

@@ -37,3 +37,24 @@ private:
     std::vector<std::string> fOrder;
     std::string fError;
 };
+
+// The options every front-end program takes: --answers FILE, --transcript FILE and
+// --frontend gui|console|unattended. Each wins over its variable in the environment.
+struct FrontendOptions {
+    std::optional<std::string> answers;
+    std::optional<std::string> transcript;
+    std::optional<std::string> frontend;
+
+    // The answers file to read: --answers, else $TARNW_ANSWERS; empty when none.
+    std::string AnswersPath() const;
+    // The transcript to write: --transcript, else $TARNW_TRANSCRIPT; empty when none.
+    std::string TranscriptPath() const;
+    // The front-end asked for: --frontend, else $TARNW_FRONTEND (may be null).
+    const char* RequestedFrontend() const;
+
+    // The specs of the three options, to add to a program's own.
+    static std::vector<OptionSpec> Specs();
+    // Takes the three options from a parsed line. False when --frontend names no
+    // front-end; error then names it.
+    bool Read(const CommandLine& line, std::string& error);
+};

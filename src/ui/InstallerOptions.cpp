@@ -1,45 +1,16 @@
 #include "ui/InstallerOptions.h"
 
-#include <cstdlib>
-
-#include "lib/LibNearestName.h"
 #include "locale/xLocalize.h"
 #include "ui/CommandLine.h"
 
-namespace {
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-} // namespace
-
-std::string InstallerOptions::AnswersPath() const {
-    return answers ? *answers : Environment("TARNW_ANSWERS");
-}
-
-std::string InstallerOptions::TranscriptPath() const {
-    return transcript ? *transcript : Environment("TARNW_TRANSCRIPT");
-}
-
-const char* InstallerOptions::RequestedFrontend() const {
-    return frontend ? frontend->c_str() : std::getenv("TARNW_FRONTEND");
-}
-
 bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
-    CommandLine line({{"help", false},
-                      {"version", false},
-                      {"info", false},
-                      {"list", false},
-                      {"check", false},
-                      {"target", true},
-                      {"accept-license", false},
-                      {"group", true},
-                      {"lang", true},
-                      {"answers", true},
-                      {"transcript", true},
-                      {"frontend", true}});
+    std::vector<OptionSpec> known = {
+        {"help", false},           {"version", false}, {"info", false},
+        {"list", false},           {"check", false},   {"target", true},
+        {"accept-license", false}, {"group", true},    {"lang", true}};
+    for (const OptionSpec& spec : FrontendOptions::Specs())
+        known.push_back(spec);
+    CommandLine line(std::move(known));
     fOptions = InstallerOptions();
     if (!line.Parse(argc, argv)) {
         fError = line.Error();
@@ -78,8 +49,6 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
     fOptions.target = line.Value("target");
     fOptions.acceptLicense = line.Has("accept-license");
     fOptions.group = line.Value("group");
-    fOptions.answers = line.Value("answers");
-    fOptions.transcript = line.Value("transcript");
     if (auto language = line.Value("lang")) {
         if (xLocalize::LanguageIndex(language->c_str()) < 0) {
             fError = "option '--lang': unknown language '" + *language +
@@ -88,18 +57,7 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
         }
         fOptions.language = language;
     }
-    if (auto frontend = line.Value("frontend")) {
-        if (*frontend != "gui" && *frontend != "console" && *frontend != "unattended") {
-            fError = "option '--frontend': unknown front-end '" + *frontend + "'";
-            if (auto nearest = LibNearestName(*frontend, {"gui", "console", "unattended"}))
-                fError += "; did you mean '" + *nearest + "'?";
-            else
-                fError += " (one of gui, console, unattended)";
-            return false;
-        }
-        fOptions.frontend = frontend;
-    }
-    return true;
+    return fOptions.Read(line, fError);
 }
 
 std::string InstallerCommandLine::Usage(const std::string& program) {

@@ -13,24 +13,16 @@
 #include <optional>
 #include <string>
 
+#include "ui/CommandLine.h"
+
 enum class InstallerAction { Install, Help, Version, Info, List, Check };
 
-struct InstallerOptions {
+struct InstallerOptions : FrontendOptions {
     InstallerAction action = InstallerAction::Install;
     std::optional<std::string> target;
     bool acceptLicense = false;
     std::optional<std::string> group;
     std::optional<std::string> language;
-    std::optional<std::string> answers;
-    std::optional<std::string> transcript;
-    std::optional<std::string> frontend;
-
-    // The answers file to read: --answers, else $TARNW_ANSWERS; empty when none.
-    std::string AnswersPath() const;
-    // The transcript to write: --transcript, else $TARNW_TRANSCRIPT; empty when none.
-    std::string TranscriptPath() const;
-    // The front-end asked for: --frontend, else $TARNW_FRONTEND (may be null).
-    const char* RequestedFrontend() const;
 };
 
 class InstallerCommandLine {

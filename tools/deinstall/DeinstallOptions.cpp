@@ -1,39 +1,13 @@
 #include "DeinstallOptions.h"
 
-#include <cstdlib>
-
-#include "lib/LibNearestName.h"
 #include "ui/CommandLine.h"
 
-namespace {
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-} // namespace
-
-std::string DeinstallOptions::AnswersPath() const {
-    return answers ? *answers : Environment("TARNW_ANSWERS");
-}
-
-std::string DeinstallOptions::TranscriptPath() const {
-    return transcript ? *transcript : Environment("TARNW_TRANSCRIPT");
-}
-
-const char* DeinstallOptions::RequestedFrontend() const {
-    return frontend ? frontend->c_str() : std::getenv("TARNW_FRONTEND");
-}
-
 bool DeinstallCommandLine::Parse(int argc, const char* const* argv) {
-    CommandLine line({{"help", false},
-                      {"version", false},
-                      {"yes", false},
-                      {"restore", false},
-                      {"answers", true},
-                      {"transcript", true},
-                      {"frontend", true}});
+    std::vector<OptionSpec> known = {
+        {"help", false}, {"version", false}, {"yes", false}, {"restore", false}};
+    for (const OptionSpec& spec : FrontendOptions::Specs())
+        known.push_back(spec);
+    CommandLine line(std::move(known));
     fOptions = DeinstallOptions();
     if (!line.Parse(argc, argv)) {
         fError = line.Error();
@@ -45,20 +19,7 @@ bool DeinstallCommandLine::Parse(int argc, const char* const* argv) {
         fOptions.action = DeinstallAction::Version;
     fOptions.yes = line.Has("yes");
     fOptions.restore = line.Has("restore");
-    fOptions.answers = line.Value("answers");
-    fOptions.transcript = line.Value("transcript");
-    if (auto frontend = line.Value("frontend")) {
-        if (*frontend != "gui" && *frontend != "console" && *frontend != "unattended") {
-            fError = "option '--frontend': unknown front-end '" + *frontend + "'";
-            if (auto nearest = LibNearestName(*frontend, {"gui", "console", "unattended"}))
-                fError += "; did you mean '" + *nearest + "'?";
-            else
-                fError += " (one of gui, console, unattended)";
-            return false;
-        }
-        fOptions.frontend = frontend;
-    }
-    return true;
+    return fOptions.Read(line, fError);
 }
 
 std::string DeinstallCommandLine::Usage(const std::string& program) {

@@ -8,24 +8,16 @@
 //   --restore             put saved files back, as "restore: yes"
 //   --answers FILE, --transcript FILE, --frontend gui|console|unattended
 
-#include <optional>
 #include <string>
+
+#include "ui/CommandLine.h"
 
 enum class DeinstallAction { Remove, Help, Version };
 
-struct DeinstallOptions {
+struct DeinstallOptions : FrontendOptions {
     DeinstallAction action = DeinstallAction::Remove;
     bool yes = false;
     bool restore = false;
-    std::optional<std::string> answers;
-    std::optional<std::string> transcript;
-    std::optional<std::string> frontend;
-
-    // --answers, else $TARNW_ANSWERS ("" when none); the same for the transcript.
-    std::string AnswersPath() const;
-    std::string TranscriptPath() const;
-    // --frontend, else $TARNW_FRONTEND (may be null).
-    const char* RequestedFrontend() const;
 };
 
 class DeinstallCommandLine {
