@@ -7,6 +7,7 @@
 
 #include "DeinstallRecord.h"
 #include "ScriptBlockRemover.h"
+#include "engine/Journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* bytes = reinterpret_cast<const char*>(data);

@@ -119,23 +119,6 @@ std::vector<std::string> SplitTabs(const std::string& line) {
     }
 }
 
-// A path the journal may name: absolute, not "/", no empty, "." or ".." part, no NUL.
-bool IsPlainAbsolute(const std::string& path) {
-    if (path.size() < 2 || path[0] != '/' || path.find('\0') != std::string::npos)
-        return false;
-    size_t start = 1;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        std::string part = path.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..")
-            return false;
-        start = end + 1;
-    }
-    return true;
-}
-
 std::string ParentOf(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos || slash == 0)
@@ -163,6 +146,22 @@ void SyncFolder(const std::string& folder) {
 
 } // namespace
 
+bool IsPlainAbsolutePath(const std::string& path) {
+    if (path.size() < 2 || path[0] != '/' || path.find('\0') != std::string::npos)
+        return false;
+    size_t start = 1;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 Journal::~Journal() {
     if (fFd >= 0)
         close(fFd);
@@ -180,7 +179,7 @@ bool Journal::Begin(const std::string& installFolder, const std::string& product
     Discard();
     fError.clear();
     fRecords.clear();
-    if (!IsPlainAbsolute(installFolder)) {
+    if (!IsPlainAbsolutePath(installFolder)) {
         fError = "the installation folder " + installFolder + " is no plain absolute path";
         return false;
     }
@@ -310,7 +309,7 @@ bool Journal::Parse(const std::string& bytes, JournalContents& out, std::string&
         error = "the journal has format version " + header[1].substr(0, 16) + ", not " + kVersion;
         return false;
     }
-    if (!Unescape(header[2], out.installFolder) || !IsPlainAbsolute(out.installFolder)) {
+    if (!Unescape(header[2], out.installFolder) || !IsPlainAbsolutePath(out.installFolder)) {
         error = "the journal names no usable installation folder";
         return false;
     }
@@ -340,7 +339,7 @@ bool Journal::Parse(const std::string& bytes, JournalContents& out, std::string&
         std::string* targets[] = {&record.path, &record.other, &record.third};
         bool usable = true;
         for (size_t i = 1; i < fields.size() && usable; i++)
-            usable = Unescape(fields[i], *targets[i - 1]) && IsPlainAbsolute(*targets[i - 1]);
+            usable = Unescape(fields[i], *targets[i - 1]) && IsPlainAbsolutePath(*targets[i - 1]);
         if (!usable)
             break;
         if (record.kind == JournalKind::Commit) {

@@ -26,6 +26,10 @@ enum class JournalKind {
     Commit  // the run completed; what it moved aside may go
 };
 
+// A plain absolute path, the only kind a journal or a deinstaller's record may name:
+// starts with "/", is not "/" itself, has no NUL and no empty, "." or ".." component.
+bool IsPlainAbsolutePath(const std::string& path);
+
 struct JournalRecord {
     JournalKind kind = JournalKind::Entry;
     std::string path;  // the entry concerned

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "engine/Journal.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
 #include "platform/support/SupportDefs.h"
@@ -108,22 +109,6 @@ std::string DeinstallRecord::ProductName() const {
     if (version.empty())
         return appName;
     return appName + " " + version;
-}
-
-bool IsPlainAbsolutePath(const std::string& path) {
-    if (path.size() < 2 || path[0] != '/' || path.find('\0') != std::string::npos)
-        return false;
-    size_t start = 1;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        std::string part = path.substr(start, end - start);
-        if (part.empty() || part == "." || part == "..")
-            return false;
-        start = end + 1;
-    }
-    return true;
 }
 
 bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installed,

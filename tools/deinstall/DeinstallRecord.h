@@ -53,10 +53,6 @@ struct DeinstallRecord {
     std::string ProductName() const;
 };
 
-// A plain absolute path: starts with "/", is not "/" itself, and has no empty, "." or
-// ".." component.
-bool IsPlainAbsolutePath(const std::string& path);
-
 // Fills `out` from the two messages; `installed` may be null (an installer that did not
 // leave a list). The script blocks named by the configuration's switches are resolved to
 // the user's start-up files. False with `error` when the configuration names no product.
