@@ -317,14 +317,16 @@ std::unique_ptr<xLocalize> InstallConfig::MakeLocalize() const {
     return std::make_unique<xLocalize>(fInstallerPath.c_str());
 }
 
+xLocalize& InstallConfig::Localize(std::unique_ptr<xLocalize>& own) const {
+    if (fLocalize != nullptr)
+        return *fLocalize;
+    own = MakeLocalize();
+    return *own;
+}
+
 int InstallConfig::CheckSystemResources() {
     std::unique_ptr<xLocalize> own;
-    xLocalize* localize = fLocalize;
-    if (localize == nullptr) {
-        own = MakeLocalize();
-        localize = own.get();
-    }
-    EngineTexts texts(*localize);
+    EngineTexts texts(Localize(own));
 
     // 1. Room for the selected items, each counted with its own recorded size.
     uint64 total = 0;

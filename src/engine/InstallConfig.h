@@ -243,6 +243,8 @@ private:
     LibAppResource* OpenInstallerResources();
     // The catalogue of the installer being installed from.
     std::unique_ptr<xLocalize> MakeLocalize() const;
+    // The catalogue to speak in: the front-end's, else the installer's own, made into own.
+    xLocalize& Localize(std::unique_ptr<xLocalize>& own) const;
     bool StoppedHere();
     // Progress in bytes: the plan of the run, then reports that never go back.
     void StartProgress();

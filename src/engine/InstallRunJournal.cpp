@@ -247,12 +247,7 @@ void InstallConfig::CommitRun() {
 
 FrontendRequest InstallConfig::UndoOrKeepRequest() {
     std::unique_ptr<xLocalize> own;
-    xLocalize* localize = fLocalize;
-    if (localize == nullptr) {
-        own = MakeLocalize();
-        localize = own.get();
-    }
-    EngineTexts texts(*localize);
+    EngineTexts texts(Localize(own));
     FrontendRequest request;
     request.text = texts.Get(1120);
     request.buttons = {texts.Get(1121), texts.Get(1122)};
@@ -268,12 +263,7 @@ void InstallConfig::SettleRun(bool undo) {
     fUnsettled = false;
     if (fJournal.IsOpen()) {
         std::unique_ptr<xLocalize> own;
-        xLocalize* localize = fLocalize;
-        if (localize == nullptr) {
-            own = MakeLocalize();
-            localize = own.get();
-        }
-        EngineTexts texts(*localize);
+        EngineTexts texts(Localize(own));
         CloseLog();
         if (undo) {
             UpdateStatus("%s", texts.Get(1123).c_str());
@@ -316,8 +306,8 @@ void InstallConfig::EndRun(int32 result) {
         return;
     }
     if (result == kInstallStopped) {
-        std::unique_ptr<xLocalize> own = MakeLocalize();
-        LibError("%s", EngineTexts(fLocalize != nullptr ? *fLocalize : *own).Get(1027).c_str());
+        std::unique_ptr<xLocalize> own;
+        LibError("%s", EngineTexts(Localize(own)).Get(1027).c_str());
     }
     bool undo = AskFrontend(UndoOrKeepRequest()).button != 1;
     // A restart asked for at the end of the run is for what it placed: an undone run needs

@@ -383,12 +383,7 @@ void InstallConfig::EditScripts() {
 
 void InstallConfig::AutoLaunch() {
     std::unique_ptr<xLocalize> own;
-    xLocalize* localize = fLocalize;
-    if (localize == nullptr) {
-        own = MakeLocalize();
-        localize = own.get();
-    }
-    EngineTexts texts(*localize);
+    EngineTexts texts(Localize(own));
     bool question = false;
     BMessage instructions;
     FindMessage("install_instructions", &instructions);
