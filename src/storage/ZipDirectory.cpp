@@ -56,15 +56,7 @@ bool ZipDirectory::Read(uint64_t offset, void* buffer, size_t size, bool direct)
         memcpy(buffer, fWindow.data() + (offset - fWindowStart), size);
         return true;
     }
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = fSource.ReadAt(static_cast<off_t>(offset + done),
-                                   static_cast<char*>(buffer) + done, size - done);
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return ReadDirect(offset, buffer, size);
 }
 
 bool ZipDirectory::Open() {

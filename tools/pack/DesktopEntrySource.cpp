@@ -9,6 +9,7 @@
 
 #include "Manifest.h"
 #include "NearestName.h"
+#include "StrictJson.h"
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
@@ -19,24 +20,6 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& where, const std::string& what) {
     throw ManifestError(where + ": " + what);
-}
-
-std::string Text(const json& value, const std::string& where) {
-    if (!value.is_string())
-        Fail(where, "must be a string");
-    std::string text = value.get<std::string>();
-    if (text.find('\0') != std::string::npos)
-        Fail(where, "must not contain a NUL character");
-    return text;
-}
-
-std::vector<std::string> TextList(const json& value, const std::string& where) {
-    if (!value.is_array())
-        Fail(where, "must be an array of strings");
-    std::vector<std::string> list;
-    for (size_t i = 0; i < value.size(); ++i)
-        list.push_back(Text(value[i], where + "[" + std::to_string(i) + "]"));
-    return list;
 }
 
 // The categories of the desktop menu registry, main and additional (the reserved ones
@@ -211,7 +194,7 @@ bool FindProgramItem(const Manifest& manifest, const fs::path& program, int32_t&
 
 void ReadIcon(const json& value, const fs::path& folder, const std::string& where,
               ManifestDesktopEntry& entry) {
-    fs::path path = Text(value, where);
+    fs::path path = JsonString(value, where);
     if (path.empty())
         Fail(where, "must name a PNG or SVG file");
     if (path.is_relative())
@@ -308,7 +291,7 @@ std::vector<ManifestDesktopEntry> ParseDesktopEntries(const json& entries,
         ManifestDesktopEntry entry;
         if (!object.contains("name"))
             Fail(where + ".name", "missing");
-        entry.name = Text(object["name"], where + ".name");
+        entry.name = JsonString(object["name"], where + ".name");
         if (entry.name.empty())
             Fail(where + ".name", "must not be empty");
         entry.id = DesktopEntryId(manifest.String("opt_created_folder"), entry.name);
@@ -319,7 +302,7 @@ std::vector<ManifestDesktopEntry> ParseDesktopEntries(const json& entries,
 
         if (!object.contains("exec"))
             Fail(where + ".exec", "missing");
-        std::string exec = Text(object["exec"], where + ".exec");
+        std::string exec = JsonString(object["exec"], where + ".exec");
         fs::path program = fs::path(exec).is_relative() ? manifest.folder / exec : fs::path(exec);
         program = program.lexically_normal();
         if (!FindProgramItem(manifest, program, entry.item, entry.pathInItem)) {
@@ -338,16 +321,16 @@ std::vector<ManifestDesktopEntry> ParseDesktopEntries(const json& entries,
         if (object.contains("icon"))
             ReadIcon(object["icon"], manifest.folder, where + ".icon", entry);
         if (object.contains("comment"))
-            entry.comment = Text(object["comment"], where + ".comment");
+            entry.comment = JsonString(object["comment"], where + ".comment");
         if (object.contains("terminal")) {
             if (!object["terminal"].is_boolean())
                 Fail(where + ".terminal", "must be true or false");
             entry.terminal = object["terminal"].get<bool>();
         }
         if (object.contains("args"))
-            entry.args = TextList(object["args"], where + ".args");
+            entry.args = JsonStringArray(object["args"], where + ".args");
         if (object.contains("categories"))
-            entry.categories = TextList(object["categories"], where + ".categories");
+            entry.categories = JsonStringArray(object["categories"], where + ".categories");
         for (size_t c = 0; c < entry.categories.size(); ++c) {
             const std::string& category = entry.categories[c];
             const auto& known = RegisteredCategories();

@@ -111,16 +111,6 @@ void CheckKeys(const json& object, const std::string& where, const std::set<std:
     }
 }
 
-std::string GetString(const json& value, const std::string& where) {
-    if (!value.is_string())
-        Fail(where, "must be a string");
-    std::string text = value.get<std::string>();
-    // The configuration stores C strings: everything after a NUL would be cut silently.
-    if (text.find('\0') != std::string::npos)
-        Fail(where, "must not contain a NUL character");
-    return text;
-}
-
 bool GetBool(const json& value, const std::string& where) {
     if (!value.is_boolean())
         Fail(where, "must be true or false");
@@ -142,17 +132,8 @@ int32_t GetInt32(const json& value, const std::string& where) {
     return static_cast<int32_t>(v);
 }
 
-std::vector<std::string> GetStringArray(const json& value, const std::string& where) {
-    if (!value.is_array())
-        Fail(where, "must be an array of strings");
-    std::vector<std::string> result;
-    for (size_t i = 0; i < value.size(); ++i)
-        result.push_back(GetString(value[i], where + "[" + std::to_string(i) + "]"));
-    return result;
-}
-
 fs::path SourcePath(const json& value, const fs::path& folder, const std::string& where) {
-    fs::path path = GetString(value, where);
+    fs::path path = JsonString(value, where);
     if (path.empty())
         Fail(where, "must name a file");
     if (path.is_relative())
@@ -211,7 +192,7 @@ std::string StoredName(const fs::path& source, const fs::path& folder) {
 const std::set<std::string> kExistsModes = {"Prompt", "Rename", "Replace"};
 
 std::string ExistsMode(const json& value, const std::string& where) {
-    std::string mode = GetString(value, where);
+    std::string mode = JsonString(value, where);
     if (kExistsModes.count(mode) == 0)
         Fail(where, "must be \"Prompt\", \"Rename\" or \"Replace\"");
     return mode;
@@ -228,17 +209,17 @@ ManifestFile ParseFile(const json& object, const fs::path& folder, const std::st
     CheckPackable(file.source, where + ".source");
     file.storedName = StoredName(file.source, folder);
     if (object.contains("groups"))
-        file.groups = GetStringArray(object["groups"], where + ".groups");
+        file.groups = JsonStringArray(object["groups"], where + ".groups");
     for (const auto& group : file.groups)
         if (group.find(';') != std::string::npos)
             Fail(where + ".groups", "a group name cannot contain ';'");
     if (object.contains("destination"))
-        file.destination = GetString(object["destination"], where + ".destination");
+        file.destination = JsonString(object["destination"], where + ".destination");
     if (object.contains("destination_exists"))
         file.destinationExists =
             ExistsMode(object["destination_exists"], where + ".destination_exists");
     if (object.contains("link"))
-        file.link = GetString(object["link"], where + ".link");
+        file.link = JsonString(object["link"], where + ".link");
     if (object.contains("link_exists"))
         file.linkExists = ExistsMode(object["link_exists"], where + ".link_exists");
     if (object.contains("deinstallable"))
@@ -247,7 +228,7 @@ ManifestFile ParseFile(const json& object, const fs::path& folder, const std::st
         file.autoLaunch = GetBool(object["auto_launch"], where + ".auto_launch");
     if (object.contains("auto_launch_reason"))
         file.autoLaunchReason =
-            GetString(object["auto_launch_reason"], where + ".auto_launch_reason");
+            JsonString(object["auto_launch_reason"], where + ".auto_launch_reason");
     return file;
 }
 
@@ -258,7 +239,7 @@ ManifestRequirementList ParseRequirementList(const json& object, const std::stri
     if (object.contains("required"))
         list.required = GetBool(object["required"], where + ".required");
     if (object.contains("names"))
-        list.names = GetStringArray(object["names"], where + ".names");
+        list.names = JsonStringArray(object["names"], where + ".names");
     return list;
 }
 
@@ -396,7 +377,7 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
         case ScalarType::String:
             if (!value.is_string())
                 Fail(key.name, std::string("must be ") + TypeName(key.type));
-            manifest.scalars[key.name] = GetString(value, key.name);
+            manifest.scalars[key.name] = JsonString(value, key.name);
             break;
         case ScalarType::Bool:
             manifest.scalars[key.name] = GetBool(value, key.name);
@@ -439,11 +420,11 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
             ManifestGroup group;
             if (!groups[i].contains("name"))
                 Fail(where + ".name", "missing");
-            group.name = GetString(groups[i]["name"], where + ".name");
+            group.name = JsonString(groups[i]["name"], where + ".name");
             if (group.name.empty() || group.name.find(';') != std::string::npos)
                 Fail(where + ".name", "must be a non-empty name without ';'");
             if (groups[i].contains("description"))
-                group.description = GetString(groups[i]["description"], where + ".description");
+                group.description = JsonString(groups[i]["description"], where + ".description");
             manifest.groups.push_back(group);
         }
     }
@@ -458,7 +439,7 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
             ManifestCustomFolder custom;
             if (!folders[i].contains("name"))
                 Fail(where + ".name", "missing");
-            custom.name = GetString(folders[i]["name"], where + ".name");
+            custom.name = JsonString(folders[i]["name"], where + ".name");
             if (!folders[i].contains("root"))
                 Fail(where + ".root", "missing");
             const json& root_value = folders[i]["root"];
@@ -467,14 +448,14 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
                 if (custom.root < 0 || StandardFolderNumber(std::to_string(custom.root)) < 0)
                     Fail(where + ".root", "is not a standard folder number");
             } else {
-                std::string name = GetString(root_value, where + ".root");
+                std::string name = JsonString(root_value, where + ".root");
                 custom.root = StandardFolderNumber(name);
                 if (custom.root < 0)
                     Fail(where + ".root",
                          "unknown folder '" + name + "'" + DidYouMean(name, StandardFolderNames()));
             }
             if (folders[i].contains("sub_dir")) {
-                custom.subDir = GetString(folders[i]["sub_dir"], where + ".sub_dir");
+                custom.subDir = JsonString(folders[i]["sub_dir"], where + ".sub_dir");
                 CheckSubFolder(custom.subDir, where + ".sub_dir");
             }
             for (size_t j = 0; j < manifest.customFolders.size(); ++j)

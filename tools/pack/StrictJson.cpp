@@ -76,4 +76,22 @@ json ParseStrictJson(const std::string& text) {
     }
 }
 
+std::string JsonString(const nlohmann::json& value, const std::string& where) {
+    if (!value.is_string())
+        throw ManifestError(where + ": must be a string");
+    std::string text = value.get<std::string>();
+    if (text.find('\0') != std::string::npos)
+        throw ManifestError(where + ": must not contain a NUL character");
+    return text;
+}
+
+std::vector<std::string> JsonStringArray(const nlohmann::json& value, const std::string& where) {
+    if (!value.is_array())
+        throw ManifestError(where + ": must be an array of strings");
+    std::vector<std::string> result;
+    for (size_t i = 0; i < value.size(); ++i)
+        result.push_back(JsonString(value[i], where + "[" + std::to_string(i) + "]"));
+    return result;
+}
+
 } // namespace tarnw::pack
