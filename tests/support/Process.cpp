@@ -1,5 +1,7 @@
 #include "support/Process.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -9,6 +11,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+#include "support/Sandbox.h"
 
 extern char** environ;
 
@@ -158,6 +162,27 @@ RunResult RunProgram(const std::vector<std::string>& argv, const std::string& in
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+std::filesystem::path DemoManifest() {
+    return std::filesystem::path(TARNW_TEST_SOURCE_DIR).parent_path() / "examples" / "demo" /
+           "manifest.json";
+}
+
+RunResult PackInstaller(const std::filesystem::path& manifest,
+                        const std::filesystem::path& output) {
+    return RunProgram({std::string(TARNW_TEST_PROGRAM_DIR) + "/tarnw-pack", "build",
+                       manifest.string(), "-o", output.string()});
+}
+
+std::filesystem::path BuildDemo() {
+    static std::filesystem::path installer;
+    if (installer.empty()) {
+        installer = Sandbox::MakeFolder("installer") / "DemoInstaller";
+        auto result = PackInstaller(DemoManifest(), installer);
+        EXPECT_EQ(result.status, 0) << result.output;
+    }
+    return installer;
 }
 
 } // namespace tarnw::test

@@ -25,6 +25,15 @@ std::vector<std::string> EnvironmentWith(const std::vector<std::string>& extra);
 // The program's path along PATH, or "" when it is not installed.
 std::string FindProgram(const char* name);
 
+// The demo package's manifest in the source tree.
+std::filesystem::path DemoManifest();
+
+// Builds the installer `output` from `manifest` with the built package builder.
+RunResult PackInstaller(const std::filesystem::path& manifest, const std::filesystem::path& output);
+
+// The demo package's installer, built once per test program into the sandbox.
+std::filesystem::path BuildDemo();
+
 // A program started in the background (an X server, a window under test); its output goes
 // to `output`. The destructor ends it if it still runs.
 class BackgroundProgram {

@@ -12,9 +12,7 @@ using tarnw::test::Sandbox;
 
 TEST(ConsoleInstall, AgreeChooseTypeToggleFilesPickFolderAndInstall) {
     fs::path installer = Sandbox::MakeFolder("console") / "DemoInstaller";
-    auto built = RunProgram({std::string(TARNW_BIN_DIR) + "/tarnw-pack", "build",
-                             std::string(TARNW_SOURCE_DIR) + "/examples/demo/manifest.json", "-o",
-                             installer.string()});
+    auto built = tarnw::test::PackInstaller(tarnw::test::DemoManifest(), installer);
     ASSERT_EQ(built.status, 0) << built.output;
     fs::path destination = Sandbox::MakeFolder("dest");
 
@@ -32,11 +30,7 @@ TEST(ConsoleInstall, AgreeChooseTypeToggleFilesPickFolderAndInstall) {
 
 TEST(ConsoleInstall, QuittingAtTheLicenceInstallsNothing) {
     fs::path installer = Sandbox::MakeFolder("console") / "DemoInstaller";
-    ASSERT_EQ(RunProgram({std::string(TARNW_BIN_DIR) + "/tarnw-pack", "build",
-                          std::string(TARNW_SOURCE_DIR) + "/examples/demo/manifest.json", "-o",
-                          installer.string()})
-                  .status,
-              0);
+    ASSERT_EQ(tarnw::test::PackInstaller(tarnw::test::DemoManifest(), installer).status, 0);
     auto run = RunProgram({installer.string()}, "q\n", {"TARNW_FRONTEND=console"});
     EXPECT_EQ(run.status, 6) << run.output;
     EXPECT_NE(run.output.find("not accepted"), std::string::npos);

@@ -267,16 +267,14 @@ fs::path BuildInstaller() {
   ]
 })");
     fs::path installer = Sandbox::MakeFolder("installer") / "ClickyInstaller";
-    auto result = RunProgram({kBin + "/tarnw-pack", "build", (folder / "manifest.json").string(),
-                              "-o", installer.string()});
+    auto result = tarnw::test::PackInstaller(folder / "manifest.json", installer);
     EXPECT_EQ(result.status, 0) << result.output;
     return installer;
 }
 
 fs::path BuildDemo() {
     fs::path installer = Sandbox::MakeFolder("installer") / "DemoInstaller";
-    auto result = RunProgram({kBin + "/tarnw-pack", "build", (kDemo / "manifest.json").string(),
-                              "-o", installer.string()});
+    auto result = tarnw::test::PackInstaller(kDemo / "manifest.json", installer);
     EXPECT_EQ(result.status, 0) << result.output;
     return installer;
 }

@@ -21,7 +21,6 @@ using tarnw::test::WriteFile;
 
 namespace {
 
-const std::string kBin = TARNW_BIN_DIR;
 constexpr size_t kLargeSize = 14 * 1024 * 1024;
 
 // A package with a large item (bytes that do not compress) between two small ones.
@@ -45,8 +44,7 @@ fs::path BuildLargePackage() {
         {"source": "docs", "groups": ["All"]}
       ]})json");
     installer = source / "BigInstaller";
-    RunResult built = RunProgram({kBin + "/tarnw-pack", "build",
-                                  (source / "manifest.json").string(), "-o", installer.string()});
+    RunResult built = tarnw::test::PackInstaller(source / "manifest.json", installer);
     EXPECT_EQ(built.status, 0) << built.output;
     return installer;
 }
@@ -171,10 +169,7 @@ TEST(RunReports, AnItemThatCannotBePlacedIsLoggedWithItsPathAndTheReason) {
       "groups": [{"name": "All", "description": "everything"}],
       "files": [{"source": "tool", "destination": "Tools", "groups": ["All"]}]})json");
     fs::path installer = source / "Installer";
-    ASSERT_EQ(RunProgram({kBin + "/tarnw-pack", "build", (source / "manifest.json").string(), "-o",
-                          installer.string()})
-                  .status,
-              0);
+    ASSERT_EQ(tarnw::test::PackInstaller(source / "manifest.json", installer).status, 0);
     fs::path settings = Sandbox::Home() / ".config";
     WriteFile(settings / "blocked", "a file where a folder should be");
 

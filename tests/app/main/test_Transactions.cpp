@@ -31,7 +31,6 @@ extern char** environ;
 
 namespace {
 
-const std::string kBin = TARNW_BIN_DIR;
 constexpr int kItems = 6;
 
 // Items of incompressible data, so that a run lasts long enough to be caught in the middle;
@@ -72,8 +71,7 @@ fs::path BuildPackage(const std::string& name, bool edits) {
          "destination_exists": "Replace", "deinstallable": true}]})";
     WriteFile(package / "manifest.json", manifest);
     fs::path installer = Sandbox::MakeFolder("installer") / name;
-    auto built = RunProgram({kBin + "/tarnw-pack", "build", (package / "manifest.json").string(),
-                             "-o", installer.string()});
+    auto built = tarnw::test::PackInstaller(package / "manifest.json", installer);
     EXPECT_EQ(built.status, 0) << built.output;
     return installer;
 }

@@ -22,18 +22,8 @@ using tarnw::test::WriteFile;
 namespace {
 
 const std::string kBin = TARNW_BIN_DIR;
-const fs::path kDemo = fs::path(TARNW_SOURCE_DIR) / "examples/demo/manifest.json";
 
-fs::path BuildDemo() {
-    static fs::path installer;
-    if (installer.empty()) {
-        installer = Sandbox::MakeFolder("installer") / "DemoInstaller";
-        auto result =
-            RunProgram({kBin + "/tarnw-pack", "build", kDemo.string(), "-o", installer.string()});
-        EXPECT_EQ(result.status, 0) << result.output;
-    }
-    return installer;
-}
+using tarnw::test::BuildDemo;
 
 using InstallRun = tarnw::test::UnattendedRun;
 

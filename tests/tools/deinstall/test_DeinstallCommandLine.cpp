@@ -14,15 +14,11 @@ using tarnw::test::Sandbox;
 
 namespace {
 
-const std::string kBin = TARNW_BIN_DIR;
-
 // Installs the demo package into a fresh folder; returns its placed deinstaller.
 fs::path InstallDemo() {
     fs::path folder = Sandbox::MakeFolder("demo");
     fs::path installer = folder / "DemoInstaller";
-    auto built = RunProgram({kBin + "/tarnw-pack", "build",
-                             std::string(TARNW_SOURCE_DIR) + "/examples/demo/manifest.json", "-o",
-                             installer.string()});
+    auto built = tarnw::test::PackInstaller(tarnw::test::DemoManifest(), installer);
     EXPECT_EQ(built.status, 0) << built.output;
     fs::path destination = folder / "apps";
     fs::create_directories(destination);

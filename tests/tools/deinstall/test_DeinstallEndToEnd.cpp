@@ -23,8 +23,6 @@ using tarnw::test::WriteFile;
 
 namespace {
 
-const std::string kBin = TARNW_BIN_DIR;
-
 const char* kManifest = R"json({
   "app_name": "Tool", "version": "2.0", "release_date": "today", "company": "Makers",
   "support_email": "help@makers.invalid",
@@ -99,8 +97,7 @@ protected:
         WriteFile(package / "manual" / "chapters" / "one.txt", "one");
         WriteFile(package / "tool.conf", "new=1\n");
         installer = Sandbox::MakeFolder("installer") / "ToolInstaller";
-        auto built = RunProgram({kBin + "/tarnw-pack", "build",
-                                 (package / "manifest.json").string(), "-o", installer.string()});
+        auto built = tarnw::test::PackInstaller(package / "manifest.json", installer);
         ASSERT_EQ(built.status, 0) << built.output;
 
         destination = Sandbox::MakeFolder("apps");
@@ -197,9 +194,7 @@ TEST_F(DeinstallEndToEnd, UserFilesAndAnotherProductsEntriesSurviveAndASecondRun
 
 TEST(DeinstallDemo, AfterInstallingTwiceTheSandboxIsAsBeforeApartFromTheTrash) {
     fs::path installer = Sandbox::MakeFolder("installer") / "DemoInstaller";
-    auto built = RunProgram({kBin + "/tarnw-pack", "build",
-                             std::string(TARNW_SOURCE_DIR) + "/examples/demo/manifest.json", "-o",
-                             installer.string()});
+    auto built = tarnw::test::PackInstaller(tarnw::test::DemoManifest(), installer);
     ASSERT_EQ(built.status, 0) << built.output;
     auto look = [] { return Take({Sandbox::Home(), Sandbox::Prefix()}); };
     RegisterTheInstallersType();

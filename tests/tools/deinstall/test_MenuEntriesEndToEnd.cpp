@@ -20,8 +20,6 @@ using tarnw::test::WriteFile;
 
 namespace {
 
-const std::string kBin = TARNW_BIN_DIR;
-
 std::map<std::string, std::string> Tree(const fs::path& root) {
     std::map<std::string, std::string> tree;
     if (!fs::exists(root))
@@ -48,8 +46,7 @@ TEST(MenuEntriesEndToEnd, EntriesNameTheInstalledProgramAndGoWithTheDeinstaller)
                            "categories": ["Utility", "Calculator"], "terminal": true}]
     })json");
     fs::path installer = Sandbox::MakeFolder("menu-installer") / "BcInstaller";
-    auto built = RunProgram({kBin + "/tarnw-pack", "build", (package / "manifest.json").string(),
-                             "-o", installer.string()});
+    auto built = tarnw::test::PackInstaller(package / "manifest.json", installer);
     ASSERT_EQ(built.status, 0) << built.output;
 
     fs::path data =

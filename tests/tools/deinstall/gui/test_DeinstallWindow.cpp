@@ -29,8 +29,6 @@ using tarnw::test::WriteFile;
 
 namespace {
 
-const std::string kBin = TARNW_BIN_DIR;
-
 using tarnw::test::FindProgram;
 
 // A program in the background whose output goes to the sandbox's log.
@@ -74,9 +72,7 @@ protected:
         display = "DISPLAY=:" + number;
 
         fs::path installer = Sandbox::MakeFolder("installer") / "DemoInstaller";
-        auto built = RunProgram({kBin + "/tarnw-pack", "build",
-                                 std::string(TARNW_SOURCE_DIR) + "/examples/demo/manifest.json",
-                                 "-o", installer.string()});
+        auto built = tarnw::test::PackInstaller(tarnw::test::DemoManifest(), installer);
         ASSERT_EQ(built.status, 0) << built.output;
         destination = Sandbox::MakeFolder("apps");
         fs::path answers = Sandbox::MakeFolder("answers") / "install";
