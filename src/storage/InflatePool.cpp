@@ -1,23 +1,12 @@
 #include "storage/InflatePool.h"
 
-#include <sched.h>
-
-namespace {
-
-unsigned Processors() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0)
-        return static_cast<unsigned>(CPU_COUNT(&set));
-    unsigned count = std::thread::hardware_concurrency();
-    return count > 0 ? count : 1;
-}
-
-} // namespace
+#include "storage/WorkPool.h"
 
 InflatePool& InflatePool::Shared() {
     // Never destroyed: its threads only ever wait between batches, and every batch is
     // waited for by its owner, so nothing is left running when the program ends.
-    static InflatePool* pool = new InflatePool(Processors() > 1 ? Processors() : 0);
+    static InflatePool* pool =
+        new InflatePool(WorkPool::Processors() > 1 ? WorkPool::Processors() : 0);
     return *pool;
 }
 
