@@ -6,6 +6,16 @@ function(tarnw_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-multichar)
 endfunction()
 
+# Every installer carries the installer program: it links the C++ runtime statically,
+# drops unused sections (every object is compiled with one section per function and
+# datum, see the top-level CMakeLists) and ships without symbols unless built for
+# debugging.
+function(tarnw_shipped_program target)
+  target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--gc-sections
+                      $<$<NOT:$<CONFIG:Debug>>:-s>)
+  tarnw_warnings(${target})
+endfunction()
+
 # tarnw_library(NAME DIR [RECURSE] [EXCLUDE regex] [DEPS libs...] [PRIVATE_DEPS libs...])
 # Sources are every .cpp/.c in DIR; new files are picked up at the next build.
 function(tarnw_library name dir)

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <unistd.h>
 
 #include "engine/ByteText.h"
@@ -21,11 +22,13 @@
 #include "lib/LibLocaleTime.h"
 #include "locale/xLocalize.h"
 #include "platform/interface/Frontend.h"
+#include "platform/support/Errors.h"
 #include "platform/storage/MimeType.h"
 #include "platform/storage/NodeInfo.h"
 #include "storage/LibAppResource.h"
 #include "storage/LibFileOps.h"
 #include "storage/LibNode.h"
+#include "storage/ProgramRole.h"
 
 namespace {
 
@@ -141,31 +144,39 @@ void InstallConfig::BuildDeinstallerConfiguration(BMessage& out) const {
 
 void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
     std::string path = InstallPaths::Join(fInstallFolder, DeinstallerName());
-    if (!NoteNewEntry(path))
-        return;
-    if (!resources.ExtractEntry(2001, path.c_str(), true)) {
-        Failure(DeinstallerName(), std::string("the deinstaller could not be extracted (") +
-                                       resources.LastError() + ")");
+    size_t size = 0;
+    const void* record =
+        resources.LoadResource(kDeinstallerResourceType, kDeinstallerResourceId, &size);
+    if (record == nullptr || std::string_view(static_cast<const char*>(record), size) !=
+                                 kDeinstallerRecord) {
+        Failure(DeinstallerName(), "the installer carries no usable deinstaller record");
         return;
     }
-    if (!InstallPaths::EntryExists(path)) {
-        std::fprintf(stderr, "The installer carries no deinstaller\n");
+
+    // The deinstaller is this program's own image with the deinstaller's resources,
+    // written whole under a temporary name and renamed, so it is never seen half-made.
+    BMessage configuration;
+    BuildDeinstallerConfiguration(configuration);
+    std::vector<NewResource> parts = {
+        {kRoleResourceType, kRoleResourceId, kRoleResourceName, std::string(kDeinstallerRole)},
+        {kConfigurationResourceType, kConfigurationResourceId, kConfigurationResourceName,
+         configuration.Flatten()},
+    };
+    if (!NoteNewEntry(path))
+        return;
+    const char* program = resources.FilePath();
+    int image = program != nullptr ? open(program, O_RDONLY | O_CLOEXEC) : -1;
+    status_t status = image < 0 ? B_ENTRY_NOT_FOUND
+                                : write_program_file(path.c_str(), image, resources.ContainerStart(),
+                                                     parts, 0755);
+    if (image >= 0)
+        close(image);
+    if (status != B_OK) {
+        Failure(DeinstallerName(),
+                std::string("the deinstaller could not be written (") + strerror_status(status) + ")");
         return;
     }
     fDeinstallerPath = path;
-
-    BMessage configuration;
-    BuildDeinstallerConfiguration(configuration);
-    std::string flat = configuration.Flatten();
-    {
-        LibAppResource deinstaller(path.c_str(), uint32(B_READ_WRITE));
-        deinstaller.RemoveResource(kConfigurationResourceType, kConfigurationResourceId);
-        if (!deinstaller.IsAttached() ||
-            deinstaller.AddResource(kConfigurationResourceType, kConfigurationResourceId,
-                                    flat.data(), flat.size(), kConfigurationResourceName) != B_OK ||
-            deinstaller.Sync() != B_OK)
-            Failure(DeinstallerName(), "the deinstaller could not be given its configuration");
-    }
     LibNode node(path.c_str());
     node.WriteStringAttr("language", fLanguage.c_str());
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/LibAppResource.h"
+#include "storage/ProgramRole.h"
 #include "support/Sandbox.h"
 
 namespace engine_test {
@@ -76,8 +77,6 @@ void PackageBuilder::AddGroup(const char* name, const char* description) {
 fs::path PackageBuilder::Build() {
     fs::path installer = root / "installer";
     fs::copy_file("/bin/true", installer, fs::copy_options::overwrite_existing);
-    fs::path deinstaller = root / "TarnDeinstall";
-    fs::copy_file("/bin/true", deinstaller, fs::copy_options::overwrite_existing);
 
     BMessage whole = config;
     if (!groups.IsEmpty())
@@ -96,7 +95,10 @@ fs::path PackageBuilder::Build() {
                                        payloads[i].filename().c_str(), 1))
             << resources.LastError();
     }
-    EXPECT_TRUE(resources.AddEntry(deinstaller.c_str(), 2001, "TarnDeinstall", 1));
+    EXPECT_EQ(resources.AddResource(kDeinstallerResourceType, kDeinstallerResourceId,
+                                    kDeinstallerRecord.data(), kDeinstallerRecord.size(),
+                                    kDeinstallerResourceName),
+              B_OK);
     EXPECT_EQ(
         resources.AddResource(B_STRING_TYPE, 2002, flat.data(), flat.size(), "TWC:configuration"),
         B_OK);

@@ -1,7 +1,8 @@
 // TarnDeinstall: removes what an installation placed and tagged, undoes its start-up
-// blocks and, on request, puts back what it replaced. The installer places this program in
-// the installation folder with its configuration, the list of what was installed and the
-// language of the installation.
+// blocks and, on request, puts back what it replaced. The installer program takes this role
+// when its resources carry the deinstaller's role record: the installer places a copy of
+// itself in the installation folder with that record, its configuration, the list of what
+// was installed and the language of the installation.
 //
 // Front-end from $TARNW_FRONTEND as in the installer: "console" (a dialogue in the
 // terminal) or "unattended" (decisions from $TARNW_ANSWERS: "remove: yes" consents,
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include "DeinstallFlow.h"
+#include "DeinstallMain.h"
 #include "DeinstallOptions.h"
 #include "DeinstallRecord.h"
 #include "DeinstallTexts.h"
@@ -84,7 +86,7 @@ int Refuse(Transcript& transcript, int status, const std::string& reason) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int RunDeinstaller(int argc, char** argv) {
     DeinstallCommandLine commandLine;
     if (!commandLine.Parse(argc, argv)) {
         std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", argv[0],

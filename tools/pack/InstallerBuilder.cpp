@@ -9,6 +9,7 @@
 #include "package/PackageConfig.h"
 #include "platform/app/Message.h"
 #include "storage/LibAppResource.h"
+#include "storage/ProgramRole.h"
 
 namespace fs = std::filesystem;
 
@@ -64,18 +65,10 @@ fs::path DefaultStub() {
     return FromEnvironmentOr("TARNW_STUB", "tarnwhistle");
 }
 
-fs::path DefaultDeinstaller() {
-    return FromEnvironmentOr("TARNW_DEINSTALLER", "TarnDeinstall");
-}
-
 void BuildInstaller(const Manifest& manifest, const BuildOptions& options) {
     fs::path stub = options.stub.empty() ? DefaultStub() : options.stub;
-    fs::path deinstaller = options.deinstaller.empty() ? DefaultDeinstaller() : options.deinstaller;
     Require(fs::is_regular_file(stub), "installer program not found: " + stub.string());
     bool carryDeinstaller = manifest.Bool("opt_include_deinstall", true);
-    if (carryDeinstaller)
-        Require(fs::is_regular_file(deinstaller),
-                "deinstaller program not found: " + deinstaller.string());
 
     if (options.output.has_parent_path())
         fs::create_directories(options.output.parent_path());
@@ -92,9 +85,11 @@ void BuildInstaller(const Manifest& manifest, const BuildOptions& options) {
     level = level < 0 ? 0 : (level > 9 ? 9 : level);
 
     // The configuration first, so that a reader finds it at the front of the index.
+    // The deinstaller is the installer program itself: the run places a copy of the
+    // program image with the deinstaller's few resources, so it weighs about the stub.
     int32_t deinstallerSize = 0;
     if (carryDeinstaller) {
-        auto size = fs::file_size(deinstaller);
+        auto size = fs::file_size(stub) + kDeinstallerResourceAllowance;
         deinstallerSize = size > uintmax_t(INT32_MAX) ? INT32_MAX : int32_t(size);
     }
     BMessage config;
@@ -106,11 +101,12 @@ void BuildInstaller(const Manifest& manifest, const BuildOptions& options) {
                                   flat.size(), kConfigurationResourceName) == B_OK,
             "cannot add the configuration");
 
-    if (carryDeinstaller) {
-        std::string leaf = deinstaller.filename().string();
-        Require(resources.AddEntry(deinstaller.c_str(), kDeinstallerId, leaf.c_str(), level),
-                "cannot pack the deinstaller: " + std::string(resources.LastError()));
-    }
+    // Not a second program: a small record saying that the run places the deinstaller.
+    if (carryDeinstaller)
+        Require(resources.AddResource(kDeinstallerResourceType, kDeinstallerResourceId,
+                                      kDeinstallerRecord.data(), kDeinstallerRecord.size(),
+                                      kDeinstallerResourceName) == B_OK,
+                "cannot add the deinstaller record");
 
     for (size_t i = 0; i < manifest.files.size(); ++i) {
         const fs::path& source = manifest.files[i].source;

@@ -15,7 +15,7 @@ int Usage() {
     std::fprintf(
         stderr,
         "usage:\n"
-        "  tarnw-pack build MANIFEST.json -o OUTPUT [--stub PROGRAM] [--deinstaller PROGRAM]\n"
+        "  tarnw-pack build MANIFEST.json -o OUTPUT [--stub PROGRAM]\n"
         "  tarnw-pack list INSTALLER\n"
         "  tarnw-pack config INSTALLER\n"
         "  tarnw-pack extract INSTALLER TYPE ID OUTFILE\n"
@@ -37,8 +37,6 @@ int Build(const std::vector<std::string>& args) {
             options.output = value("-o");
         else if (arg == "--stub")
             options.stub = value("--stub");
-        else if (arg == "--deinstaller")
-            options.deinstaller = value("--deinstaller");
         else if (!arg.empty() && arg[0] == '-')
             throw std::runtime_error("unknown option " + arg);
         else if (manifestPath.empty())

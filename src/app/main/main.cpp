@@ -1,11 +1,16 @@
 // The installer's entry point. Everything the installer installs is in its own
 // resources; the command line and the environment choose the front-end and may answer
-// its questions (ui/InstallerOptions.h).
+// its questions (ui/InstallerOptions.h). The same program is the deinstaller when its
+// resources carry the deinstaller's role record (the copy an installation places in its
+// folder).
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+
+#include "DeinstallMain.h"
+#include "storage/ProgramRole.h"
 
 #include "engine/StopSignals.h"
 #include "ui/ExitStatus.h"
@@ -73,6 +78,8 @@ std::string SelfPath() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (RunsAsDeinstaller(SelfPath().c_str()))
+        return RunDeinstaller(argc, argv);
     StopSignals::Start();
     InstallerCommandLine commandLine;
     if (!commandLine.Parse(argc, argv)) {

@@ -97,6 +97,35 @@ void CopyAttributes(int from, int to) {
             SetXattr(to, "", name, value.data(), value.size());
     }
 }
+// Appends the index and the trailer at *position (the end of the last resource) and
+// moves *position to the end of the container.
+status_t WriteIndexAndTrailer(int out, uint64 containerStart,
+                              const std::vector<rf::IndexEntry>& index, uint64* position) {
+    std::vector<uint8> indexBytes = rf::EncodeIndex(index);
+    rf::Trailer trailer;
+    trailer.count = static_cast<uint32>(index.size());
+    trailer.containerStart = containerStart;
+    trailer.indexOffset = *position;
+    trailer.indexSize = static_cast<uint32>(indexBytes.size());
+    trailer.indexCrc = crc32_update(0, indexBytes.data(), indexBytes.size());
+    std::vector<uint8> trailerBytes = rf::EncodeTrailer(trailer);
+    status_t status =
+        PwriteFully(out, indexBytes.data(), indexBytes.size(), static_cast<off_t>(*position));
+    *position += indexBytes.size();
+    if (status == B_OK)
+        status = PwriteFully(out, trailerBytes.data(), trailerBytes.size(),
+                             static_cast<off_t>(*position));
+    *position += trailerBytes.size();
+    return status;
+}
+
+void SyncFolder(const std::string& folder) {
+    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+}
 } // namespace
 
 struct BResources::Item {
@@ -745,23 +774,8 @@ status_t BResources::WriteContainer() {
         position += item.size;
         index.push_back(std::move(entry));
     }
-    if (status == B_OK && !index.empty()) {
-        std::vector<uint8> indexBytes = rf::EncodeIndex(index);
-        rf::Trailer trailer;
-        trailer.count = static_cast<uint32>(index.size());
-        trailer.containerStart = s.containerStart;
-        trailer.indexOffset = position;
-        trailer.indexSize = static_cast<uint32>(indexBytes.size());
-        trailer.indexCrc = crc32_update(0, indexBytes.data(), indexBytes.size());
-        std::vector<uint8> trailerBytes = rf::EncodeTrailer(trailer);
-        status =
-            PwriteFully(out, indexBytes.data(), indexBytes.size(), static_cast<off_t>(position));
-        position += indexBytes.size();
-        if (status == B_OK)
-            status = PwriteFully(out, trailerBytes.data(), trailerBytes.size(),
-                                 static_cast<off_t>(position));
-        position += trailerBytes.size();
-    }
+    if (status == B_OK && !index.empty())
+        status = WriteIndexAndTrailer(out, s.containerStart, index, &position);
     if (status == B_OK && ftruncate(out, static_cast<off_t>(position)) != 0)
         status = ErrnoStatus();
 
@@ -783,11 +797,7 @@ status_t BResources::WriteContainer() {
         unlink(temporary.c_str());
         return status;
     }
-    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
-    }
+    SyncFolder(folder);
 
     // From now on the resources are read from the new file.
     int reader = ReopenReadOnly(out);
@@ -808,5 +818,64 @@ status_t BResources::WriteContainer() {
         item.fd = -1;
     }
     s.dirty = false;
+    return B_OK;
+}
+
+off_t BResources::ContainerStart() const {
+    return fState->status == B_OK ? static_cast<off_t>(fState->containerStart) : -1;
+}
+
+status_t write_program_file(const char* path, int imageFd, off_t imageSize,
+                            const std::vector<NewResource>& resources, mode_t mode) {
+    if (path == nullptr || imageFd < 0 || imageSize < 0)
+        return B_BAD_VALUE;
+    for (const NewResource& resource : resources) {
+        status_t status = CheckNew(resource.name.c_str());
+        if (status != B_OK)
+            return status;
+    }
+    std::string target(path);
+    std::string folder = ParentOf(target);
+    std::string pattern = JoinPath(folder, "." + LeafOf(target) + ".tarnw-XXXXXX");
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int out = mkostemp(name.data(), O_CLOEXEC);
+    if (out < 0)
+        return ErrnoStatus();
+    std::string temporary(name.data());
+
+    uint64 position = static_cast<uint64>(imageSize);
+    status_t status = CopyRange(imageFd, 0, position, out, 0, nullptr);
+    std::vector<rf::IndexEntry> index;
+    for (size_t i = 0; status == B_OK && i < resources.size(); ++i) {
+        const NewResource& resource = resources[i];
+        rf::IndexEntry entry;
+        entry.type = resource.type;
+        entry.id = resource.id;
+        entry.name = resource.name;
+        entry.offset = position;
+        entry.size = resource.bytes.size();
+        entry.crc = crc32_update(0, resource.bytes.data(), resource.bytes.size());
+        status = PwriteFully(out, resource.bytes.data(), resource.bytes.size(),
+                             static_cast<off_t>(position));
+        position += resource.bytes.size();
+        index.push_back(std::move(entry));
+    }
+    if (status == B_OK && !index.empty())
+        status = WriteIndexAndTrailer(out, static_cast<uint64>(imageSize), index, &position);
+    if (status == B_OK && ftruncate(out, static_cast<off_t>(position)) != 0)
+        status = ErrnoStatus();
+    if (status == B_OK && fchmod(out, mode & 07777) != 0)
+        status = ErrnoStatus();
+    if (status == B_OK && fsync(out) != 0)
+        status = ErrnoStatus();
+    if (status == B_OK && rename(temporary.c_str(), target.c_str()) != 0)
+        status = ErrnoStatus();
+    close(out);
+    if (status != B_OK) {
+        unlink(temporary.c_str());
+        return status;
+    }
+    SyncFolder(folder);
     return B_OK;
 }

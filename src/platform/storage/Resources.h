@@ -12,12 +12,28 @@
 // given to SetTo at the new file; call it when the result matters.
 
 #include <memory>
+#include <sys/types.h>
 #include <string>
 #include <vector>
 
 #include "platform/storage/StorageDefs.h"
 
 class BFile;
+
+// A resource given by its bytes, for write_program_file.
+struct NewResource {
+    type_code type = 0;
+    int32 id = 0;
+    std::string name;
+    std::string bytes;
+};
+
+// Linux extension: writes a new program file at `path` in one pass: the first `imageSize`
+// bytes of `imageFd` (a program image) followed by a container of `resources`. The file is
+// written under a temporary name in the same folder, given `mode`, synced and renamed into
+// place, so it needs its own size once and a failure leaves nothing at path or beside it.
+status_t write_program_file(const char* path, int imageFd, off_t imageSize,
+                            const std::vector<NewResource>& resources, mode_t mode);
 
 class BResources {
 public:
@@ -92,6 +108,9 @@ public:
     // Linux extension: the path of the file, and its size as a 64-bit value.
     const char* FilePath() const;
     off_t ResourceSize(type_code type, int32 id);
+    // Linux extension: where the container begins, which is the size of the program image
+    // before it (the file's size when it has no container); -1 when unset.
+    off_t ContainerStart() const;
 
 private:
     struct Item;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/LibAppResource.h"
+#include "storage/ProgramRole.h"
 #include "support/Sandbox.h"
 
 namespace window_test {
@@ -82,8 +83,6 @@ fs::path Package::Build(const std::string& leaf) {
     fs::path folder = Sandbox::MakeFolder("package");
     fs::path installer = folder / leaf;
     fs::copy_file("/bin/true", installer, fs::copy_options::overwrite_existing);
-    fs::path deinstaller = folder / "TarnDeinstall";
-    fs::copy_file("/bin/true", deinstaller, fs::copy_options::overwrite_existing);
 
     BMessage whole = config;
     if (!groups.IsEmpty())
@@ -119,7 +118,10 @@ fs::path Package::Build(const std::string& leaf) {
                                        files[i].payload.filename().c_str(), 1))
             << resources.LastError();
     }
-    EXPECT_TRUE(resources.AddEntry(deinstaller.c_str(), 2001, "TarnDeinstall", 1));
+    EXPECT_EQ(resources.AddResource(kDeinstallerResourceType, kDeinstallerResourceId,
+                                    kDeinstallerRecord.data(), kDeinstallerRecord.size(),
+                                    kDeinstallerResourceName),
+              B_OK);
     EXPECT_EQ(
         resources.AddResource(B_STRING_TYPE, 2002, flat.data(), flat.size(), "TWC:configuration"),
         B_OK);
