@@ -8,11 +8,11 @@ endfunction()
 
 # Every installer carries the installer program: it links the C++ runtime statically,
 # drops unused sections (every object is compiled with one section per function and
-# datum, see the top-level CMakeLists) and ships without symbols unless built for
-# debugging.
+# datum, see the top-level CMakeLists), is optimised at link time when TARNW_LTO is on,
+# and ships without symbols unless built for debugging.
 function(tarnw_shipped_program target)
   target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--gc-sections
-                      $<$<NOT:$<CONFIG:Debug>>:-s>)
+                      ${TARNW_LTO_LINK} $<$<NOT:$<CONFIG:Debug>>:-s>)
   tarnw_warnings(${target})
 endfunction()
 

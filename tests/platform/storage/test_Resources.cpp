@@ -360,3 +360,49 @@ TEST(Resources, SourceThatShrankFailsTheWriteAndKeepsTheOriginal) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
         << "no temporary file is left behind";
 }
+
+TEST(Resources, ProgramFileWrittenWholeFromAnImageAndResources) {
+    fs::path source = CopyOfTrue();
+    {
+        BFile file(source.c_str(), B_READ_WRITE);
+        BResources resources(&file);
+        ASSERT_EQ(resources.AddResource('TEST', 7, "old", 3, "old"), B_OK);
+        ASSERT_EQ(resources.Sync(), B_OK);
+    }
+    BFile sourceFile(source.c_str(), B_READ_ONLY);
+    BResources sourceResources(&sourceFile);
+    const off_t image = sourceResources.ContainerStart();
+    ASSERT_EQ(uintmax_t(image), fs::file_size("/bin/true"));
+
+    fs::path folder = Sandbox::MakeFolder("placed");
+    fs::path target = folder / "copy";
+    WriteFile(target, "an older file in the way");
+    int fd = open(source.c_str(), O_RDONLY);
+    std::vector<NewResource> parts = {{'ROLE', 1, "role", "deinstaller"},
+                                      {B_STRING_TYPE, 2, "text", std::string(100000, 'x')}};
+    ASSERT_EQ(write_program_file(target.c_str(), fd, image, parts, 0750), B_OK);
+
+    // The image comes over byte for byte, the old container does not, and the result runs.
+    EXPECT_EQ(ReadFile(target).substr(0, size_t(image)), ReadFile("/bin/true"));
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0750));
+    EXPECT_EQ(RunProgram(target), 0);
+    BFile placed(target.c_str(), B_READ_ONLY);
+    BResources placedResources(&placed);
+    size_t size = 0;
+    const void* role = placedResources.LoadResource('ROLE', 1, &size);
+    ASSERT_NE(role, nullptr);
+    EXPECT_EQ(Text(role, size), "deinstaller");
+    EXPECT_EQ(placedResources.ResourceSize(B_STRING_TYPE, 2), 100000);
+    EXPECT_FALSE(placedResources.HasResource('TEST', 7));
+    EXPECT_EQ(placedResources.ContainerStart(), image);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+
+    // Where it cannot be written, nothing is left behind, not even the temporary file.
+    fs::path missing = folder / "no such folder" / "copy";
+    EXPECT_NE(write_program_file(missing.c_str(), fd, image, parts, 0755), B_OK);
+    std::vector<NewResource> badName = {{'ROLE', 1, std::string(300, 'n'), "x"}};
+    EXPECT_EQ(write_program_file((folder / "other").c_str(), fd, image, badName, 0755),
+              B_NAME_TOO_LONG);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    close(fd);
+}

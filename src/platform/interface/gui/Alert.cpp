@@ -46,7 +46,7 @@ private:
 
 } // namespace
 
-struct AlertAnswer {
+struct AlertPendingAnswer {
     std::mutex lock;
     std::condition_variable changed;
     bool answered = false;
@@ -67,7 +67,7 @@ BAlert::BAlert(const char* title, const char* text, const char* button0, const c
     : BWindow(BRect(0, 0, kWidth - 1, 80), title, B_MODAL_WINDOW_LOOK, B_MODAL_APP_WINDOW_FEEL,
               B_NOT_RESIZABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE | B_NOT_CLOSABLE |
                   B_ASYNCHRONOUS_CONTROLS),
-      fType(type), fButtonWidth(width), fAnswer(std::make_shared<AlertAnswer>()) {
+      fType(type), fButtonWidth(width), fAnswer(std::make_shared<AlertPendingAnswer>()) {
     Lock();
     BRect bounds = Bounds();
     float textLeft = kMargin;
@@ -228,7 +228,7 @@ void BAlert::Answer(int32 index) {
 }
 
 int32 BAlert::Go() {
-    std::shared_ptr<AlertAnswer> answer = fAnswer;
+    std::shared_ptr<AlertPendingAnswer> answer = fAnswer;
     if (!GuiHost::HasDisplay()) {
         // Nobody can answer: report the text and take the first button.
         std::fprintf(stderr, "alert: %s\n", fTextView->Text());

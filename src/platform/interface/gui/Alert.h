@@ -18,7 +18,7 @@ class BButton;
 class BInvoker;
 class BTextView;
 class BView;
-struct AlertAnswer;
+struct AlertPendingAnswer;
 
 enum alert_type { B_EMPTY_ALERT = 0, B_INFO_ALERT, B_IDEA_ALERT, B_WARNING_ALERT, B_STOP_ALERT };
 
@@ -64,7 +64,7 @@ private:
     int32 fButtonCount = 0;
     BTextView* fTextView = nullptr;
     BView* fIconView = nullptr;
-    std::shared_ptr<AlertAnswer> fAnswer;
+    std::shared_ptr<AlertPendingAnswer> fAnswer;
     std::unique_ptr<BInvoker> fInvoker;
     bool fAsync = false;
 };
