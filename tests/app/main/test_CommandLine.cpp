@@ -94,9 +94,10 @@ TEST(InstallerCommandLine, CheckTellsAWholeInstallerFromADamagedOrCutOne) {
 
     fs::path folder = Sandbox::MakeFolder("damaged");
     std::string bytes = ReadFile(installer);
-    // A flipped byte inside the payloads, and a copy that lost its end.
+    // A flipped byte among the resources appended to the program, and a copy that lost its
+    // end.
     std::string flipped = bytes;
-    flipped[bytes.size() - bytes.size() / 4] ^= 0x5a;
+    flipped[bytes.size() - 4096] ^= 0x5a;
     WriteFile(folder / "flipped", flipped);
     WriteFile(folder / "cut", bytes.substr(0, bytes.size() - 1000));
     for (const char* name : {"flipped", "cut"}) {
