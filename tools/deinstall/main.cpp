@@ -8,7 +8,8 @@
 // terminal) or "unattended" (decisions from $TARNW_ANSWERS: "remove: yes" consents,
 // "restore: yes" puts saved files back, "language: CODE"); without it the console when
 // standard input and output are terminals, else unattended. $TARNW_TRANSCRIPT records the
-// run as JSON lines. Command-line options (DeinstallOptions.h) win over all of these.
+// run as JSON lines. Command-line options (DeinstallOptions.h) win over all of these;
+// --yes asks nothing and opens no window unless --frontend gui asks for one.
 
 #include <algorithm>
 #include <cctype>
@@ -73,6 +74,26 @@ std::vector<std::string> ButtonLabels(const DeinstallTexts& texts) {
     return labels;
 }
 
+// Tells what a one-button notice says without waiting for its button; questions are
+// passed on as they are.
+class TellingFrontend : public Frontend {
+public:
+    explicit TellingFrontend(Frontend& inner) : fInner(inner) {}
+    FrontendAnswer Ask(const FrontendRequest& request) override {
+        if (request.buttons.size() > 1)
+            return fInner.Ask(request);
+        FrontendRequest notice = request;
+        notice.waits = false;
+        return fInner.Ask(notice);
+    }
+    void Status(const char* text) override { fInner.Status(text); }
+    void Progress(int64 done, int64 total) override { fInner.Progress(done, total); }
+    void Error(const char* detail) override { fInner.Error(detail); }
+
+private:
+    Frontend& fInner;
+};
+
 int Finish(Transcript& transcript, int status) {
     transcript.RecordEnd(status);
     return status;
@@ -118,6 +139,10 @@ int RunDeinstaller(int argc, char** argv) {
     bool guiBuilt = false;
     bool (*displayOpens)() = nullptr;
 #endif
+    // --yes removes without asking, so it opens no window (nor the display) unless
+    // --frontend gui asks for one; a window asked for by the environment yields to it.
+    if (options.yes && !options.frontend)
+        guiBuilt = false;
     FrontendEnvironment environment =
         CurrentFrontendEnvironment(guiBuilt, displayOpens, options.RequestedFrontend());
     if (!ChooseFrontend(environment, kind))
@@ -144,8 +169,8 @@ int RunDeinstaller(int argc, char** argv) {
     }
     DeinstallTexts texts(language);
     if (std::string problem = answers.CheckAnswerLabels(ButtonLabels(texts)); !problem.empty())
-        return Refuse(transcript, kDeinstallUsage, "answers file " + options.AnswersPath() +
-                                                       ", " + problem);
+        return Refuse(transcript, kDeinstallUsage,
+                      "answers file " + options.AnswersPath() + ", " + problem);
 
     // Never beside a running installation into the same folder: it would take away what
     // the run is placing.
@@ -188,15 +213,18 @@ int RunDeinstaller(int argc, char** argv) {
 
     ConsoleFrontend console;
     UnattendedFrontend unattended(answers);
-    Frontend& inner = kind == FrontendKind::Console ? static_cast<Frontend&>(console)
-                                                    : static_cast<Frontend&>(unattended);
+    // With --yes nothing waits for the user in the terminal either, not even an OK.
+    TellingFrontend consoleTelling(console);
+    Frontend& inner = kind != FrontendKind::Console ? static_cast<Frontend&>(unattended)
+                      : options.yes                 ? static_cast<Frontend&>(consoleTelling)
+                                                    : static_cast<Frontend&>(console);
     RecordingFrontend frontend(inner, transcript);
     SetFrontend(&frontend);
 
     if (isUnfinished) {
         std::optional<bool> consent;
-        if (kind != FrontendKind::Console)
-            consent = IsYes(answers, "remove");
+        if (kind != FrontendKind::Console || options.yes)
+            consent = options.yes || IsYes(answers, "remove");
         int status = UndoUnfinishedInstallation(unfinished, texts, frontend, transcript, stdout,
                                                 consent, runLock);
         SetFrontend(nullptr);

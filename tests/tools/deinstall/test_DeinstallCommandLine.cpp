@@ -1,7 +1,14 @@
 // The deinstaller's command line, on the deinstaller a real installation placed.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "DeinstallOptions.h"
 #include "support/Process.h"
@@ -27,6 +34,58 @@ fs::path InstallDemo() {
                                 "", {"TARNW_ANSWERS="});
     EXPECT_EQ(installed.status, 0) << installed.output;
     return destination / "Demo" / "Demo 1.0 Deinstaller";
+}
+
+// Runs the program with a terminal for its standard input and output, feeding it nothing.
+// A program that waits for the user there is ended after 30 seconds (status -1).
+RunResult RunInTerminal(const std::vector<std::string>& argv,
+                        const std::vector<std::string>& extraEnvironment) {
+    RunResult result;
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        return result;
+    std::string terminal = ptsname(master);
+    std::vector<std::string> environment = tarnw::test::EnvironmentWith(extraEnvironment);
+    std::vector<char*> args, envp;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const std::string& e : environment)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int fd : {0, 1, 2})
+        posix_spawn_file_actions_addopen(&actions, fd, terminal.c_str(), O_RDWR | O_NOCTTY, 0);
+    pid_t child = -1;
+    int spawned = posix_spawn(&child, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        close(master);
+        return result;
+    }
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int status = 0;
+    bool ended = false;
+    while (!ended && std::chrono::steady_clock::now() < until) {
+        pollfd ready = {master, POLLIN, 0};
+        if (poll(&ready, 1, 50) > 0 && (ready.revents & POLLIN)) {
+            char buffer[4096];
+            ssize_t got = read(master, buffer, sizeof buffer);
+            if (got > 0)
+                result.output.append(buffer, size_t(got));
+        }
+        ended = waitpid(child, &status, WNOHANG) == child;
+    }
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        result.output += "\n(still waiting after 30 seconds)";
+    } else {
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    close(master);
+    return result;
 }
 
 RunResult Deinstall(const fs::path& deinstaller, std::vector<std::string> options) {
@@ -70,6 +129,17 @@ TEST(DeinstallCommandLine, YesRemovesWithoutAskingAndWinsOverTheEnvironment) {
                                    {"TARNW_FRONTEND=console", "TARNW_ANSWERS=", "DISPLAY="});
     EXPECT_EQ(removed.status, 0) << removed.output;
     EXPECT_FALSE(fs::exists(folder / "demo-hello"));
+}
+
+TEST(DeinstallCommandLine, YesInATerminalRemovesWithoutWaitingForTheUser) {
+    fs::path deinstaller = InstallDemo();
+    fs::path folder = deinstaller.parent_path();
+    RunResult removed = RunInTerminal({deinstaller.string(), "--yes"},
+                                      {"TARNW_FRONTEND=", "TARNW_ANSWERS=", "DISPLAY="});
+    EXPECT_EQ(removed.status, 0) << removed.output;
+    EXPECT_FALSE(fs::exists(folder));
+    // The result is told, not asked.
+    EXPECT_NE(removed.output.find("Demo 1.0 was removed."), std::string::npos) << removed.output;
 }
 
 TEST(DeinstallCommandLine, OptionsParse) {
