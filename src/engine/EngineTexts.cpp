@@ -57,6 +57,9 @@ const Text kTexts[] = {
     {1126, "An earlier installation into '%s' did not finish. It will be undone before this one "
            "begins."},
     {1127, "Undoing an earlier installation that did not finish..."},
+    {1100, "The installer file is damaged or incomplete. Please download it again."},
+    {1101, "The installer file is damaged or incomplete: it should be %s bytes long, but it is "
+           "%s bytes long. Please download it again."},
 };
 
 } // namespace

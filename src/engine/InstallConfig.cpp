@@ -24,6 +24,7 @@
 #include "platform/interface/Frontend.h"
 #include "platform/storage/Node.h"
 #include "platform/storage/NodeInfo.h"
+#include "storage/InstallerIntegrity.h"
 #include "storage/LibAppResource.h"
 #include "storage/LibFileOps.h"
 #include "storage/LibNode.h"
@@ -655,6 +656,10 @@ int32 InstallConfig::Run() {
 
     UpdateStatus("%s", texts.Get(1032).c_str());
 
+    if (!InstallerIsWhole()) {
+        TakeBackFoldersMadeBefore();
+        return kInstallDamaged;
+    }
     int verdict = CheckSystemResources();
     if (verdict == kRequirementsNoDiskSpace)
         return kInstallNoDiskSpace;
@@ -831,7 +836,7 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         }
     } itemProgress{*this, resources, std::max<int64>(size, 0)};
     FollowExtraction(resources, fProgressPlaced, itemProgress.size);
-    bool extracted = resources.ExtractEntry(2100 + index, path.c_str(), true);
+    bool extracted = resources.ExtractEntry(kFirstPayloadResourceId + index, path.c_str(), true);
     if (!extracted || !InstallPaths::EntryExists(path)) {
         std::string reason =
             extracted ? std::string("the package holds no data for it")

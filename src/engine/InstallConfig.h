@@ -55,7 +55,10 @@ enum {
     kInstallNoDiskSpace = 3,
     // The run went to its end, but some items could not be extracted, placed or linked;
     // the user has been told which. The window lets the user try again.
-    kInstallIncomplete = 4
+    kInstallIncomplete = 4,
+    // The installer file is damaged or incomplete; nothing was written. The user has been
+    // told to download it again.
+    kInstallDamaged = 5
 };
 
 // Verdicts of CheckSystemResources().
@@ -187,6 +190,13 @@ private:
     void PlaceLink(const std::string& leaf, const std::string& itemPath, const BMessage& meta,
                    bool deinstallable);
     void WriteLogHeader(xLocalize& localize, const std::string& volumeName, int64 freeBytes);
+    // Before the first write: the container and every resource the run reads (the
+    // configuration, the deinstaller record, the texts, the selected items' payloads)
+    // match their checksums. Otherwise the user is told and false comes back.
+    bool InstallerIsWhole();
+    // The installer ends without a run: the empty default-destination folders made for it
+    // when it started go again, the innermost first.
+    void TakeBackFoldersMadeBefore();
     void PlaceDeinstaller(LibAppResource& resources);
     void BuildDeinstallerConfiguration(BMessage& out) const;
     void WriteInstalledRecord();

@@ -4,10 +4,12 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <string_view>
 #include <unistd.h>
 
 #include "engine/ByteText.h"
+#include "engine/DamagedInstaller.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
@@ -27,6 +29,7 @@
 #include "platform/storage/NodeInfo.h"
 #include "storage/LibAppResource.h"
 #include "storage/LibFileOps.h"
+#include "storage/InstallerIntegrity.h"
 #include "storage/LibNode.h"
 #include "storage/ProgramRole.h"
 
@@ -140,6 +143,43 @@ void InstallConfig::BuildDeinstallerConfiguration(BMessage& out) const {
         if (on)
             out.AddString(edit[1], StringValue(edit[1]));
     }
+}
+
+bool InstallConfig::InstallerIsWhole() {
+    std::string path = fInstallerPath.empty() ? RunningProgramPath() : fInstallerPath;
+    std::set<int32> skipped;
+    BMessage instructions;
+    FindMessage("install_instructions", &instructions);
+    BMessage record;
+    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+        bool selected = false;
+        if (record.FindBool("install_to_system", &selected) != B_OK || !selected)
+            skipped.insert(kFirstPayloadResourceId + i);
+    }
+    auto wanted = [&skipped](type_code type, int32 id) {
+        return !IsPayloadResource(type, id) || skipped.count(id) == 0;
+    };
+    std::vector<RequiredResource> required = {
+        {kConfigurationResourceType, kConfigurationResourceId, "the configuration"}};
+    if (IncludeDeinstaller())
+        required.push_back(
+            {kDeinstallerResourceType, kDeinstallerResourceId, "the deinstaller record"});
+    IntegrityReport report = CheckInstallerFile(path.c_str(), wanted, required);
+    if (report.Sound() && IncludeDeinstaller()) {
+        LibAppResource resources(path.c_str(), uint32(B_READ_ONLY));
+        size_t size = 0;
+        const void* bytes =
+            resources.LoadResource(kDeinstallerResourceType, kDeinstallerResourceId, &size);
+        if (bytes == nullptr ||
+            std::string_view(static_cast<const char*>(bytes), size) != kDeinstallerRecord) {
+            report.verdict = Integrity::kDamaged;
+            report.reason = "the deinstaller record is not one this program understands";
+        }
+    }
+    if (report.Sound())
+        return true;
+    ReportDamagedInstaller(*fLocalize, path, report);
+    return false;
 }
 
 void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
@@ -262,6 +302,12 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
         if (path != nullptr && InstallPaths::EntryExists(path))
             fInheritedFiles.push_back(path);
     }
+}
+
+void InstallConfig::TakeBackFoldersMadeBefore() {
+    for (auto folder = fFoldersMadeBefore.rbegin(); folder != fFoldersMadeBefore.rend(); ++folder)
+        rmdir(folder->c_str());
+    fFoldersMadeBefore.clear();
 }
 
 void InstallConfig::NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders) {

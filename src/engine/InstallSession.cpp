@@ -5,6 +5,8 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "frontend/LibAlert.h"
+#include "engine/DamagedInstaller.h"
 #include "engine/EngineTexts.h"
 #include "engine/LibShutdown.h"
 #include "engine/LibStdDirName.h"
@@ -51,6 +53,19 @@ InstallSession::~InstallSession() {
 }
 
 bool InstallSession::Load(const char* installerPath) {
+    // A download cut short or damaged is not the vendor's fault: the user is told to
+    // download it again, before anything is made (the default destination below). The
+    // payloads are checked when a run knows which it places.
+    std::string path = installerPath != nullptr ? installerPath : RunningProgramPath();
+    IntegrityReport report = CheckInstallerFile(path.c_str(), [](type_code type, int32 id) {
+        return !IsPayloadResource(type, id);
+    });
+    fDamaged = report.Broken();
+    if (fDamaged) {
+        xLocalize localize = LocalizeFor(installerPath != nullptr ? installerPath : "");
+        ReportDamagedInstaller(localize, path, report);
+        return false;
+    }
     bool loaded;
     if (installerPath == nullptr) {
         loaded = fEngine.LoadConfiguration();
@@ -307,6 +322,9 @@ bool InstallSession::HandleMessage(BMessage* message, bool* ended, bool* quit) {
 }
 
 bool InstallSession::ThreadChange(int32 status) {
+    // A damaged installer file can do nothing more: the installer ends.
+    if (status == kInstallDamaged)
+        return true;
     // A run that placed only part of the items asks for the restart too, when the package
     // wants one: what was placed may need it.
     bool placed = status == kInstallFinished || status == kInstallIncomplete;

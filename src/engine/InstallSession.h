@@ -30,6 +30,9 @@ public:
     // configuration in installer. The installer was improperly built." and false comes
     // back: the installer must quit.
     bool Load(const char* installerPath = nullptr);
+    // After a failed Load: whether the installer file is damaged or incomplete (the user
+    // was told to download it again) rather than built without a configuration.
+    bool Damaged() const { return fDamaged; }
 
     // The installer's licence text ("" when none: the licence page is skipped).
     std::string License() const;
@@ -109,4 +112,5 @@ private:
     std::vector<bool> fSelected;
     int32 fSelectedGroup = -1;
     std::string fInstaller;
+    bool fDamaged = false;
 };

@@ -168,7 +168,7 @@ int RunConsoleInstaller(const InstallerOptions& options) {
     flow.UseFrontend(console);
     InstallSession& session = flow.Session();
     if (!flow.Load())
-        return flow.End(kExitBrokenInstaller);
+        return flow.End(session.Damaged() ? kExitDamaged : kExitBrokenInstaller);
 
     PackageConfig& config = session.Engine();
     std::printf("%s %s\n", config.StringValue("app_name"), config.StringValue("version"));
@@ -214,7 +214,8 @@ int RunConsoleInstaller(const InstallerOptions& options) {
         int result = flow.InstallAndWait();
         console.EndStatusLine();
         // A failed run goes back to the choices, as the window returns to Install.
-        if (result == kExitCompleted || result == kExitCancelled || result == kExitStopped)
+        if (result == kExitCompleted || result == kExitCancelled || result == kExitStopped ||
+            result == kExitDamaged)
             return result;
         if (!console.AskYesNo("Change the destination and try again?", false))
             return result;

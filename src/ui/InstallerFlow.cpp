@@ -16,6 +16,8 @@ int ExitStatusForResult(int result, bool completed) {
         return kExitNoDiskSpace;
     case 4:
         return kExitIncomplete;
+    case kInstallDamaged:
+        return kExitDamaged;
     default:
         return kExitIncomplete;
     }
@@ -80,7 +82,8 @@ int InstallerFlow::InstallAndWait() {
     int result = fSession.InstallAndWait();
     StopSignals::SetHandler(nullptr);
     SetFrontend(outer);
-    fTranscript.RecordEnd(result);
+    // A damaged installer file ends before its run begins: the end is its exit status.
+    fTranscript.RecordEnd(result == kInstallDamaged ? kExitDamaged : result);
     return ExitStatusForResult(result, fCompleted);
 }
 

@@ -9,6 +9,7 @@
 #include "lib/LibString.h"
 #include "locale/xLocalize.h"
 #include "package/PackageConfig.h"
+#include "storage/InstallerIntegrity.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
 #include "ui/AnswersFile.h"
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr int32 kDeinstallerResourceId = 2001;
-constexpr int32 kFirstPayloadResourceId = 2100;
 
 std::string Bytes(int64 bytes) {
     LibString text;
@@ -138,6 +138,11 @@ int CheckInstaller(const std::string& installer, FILE* out, FILE* err) {
                      reason.c_str());
         return int(kExitDamaged);
     };
+    // A file cut short is told apart from one changed, with the size it should have.
+    IntegrityReport report =
+        CheckInstallerFile(installer.c_str(), [](type_code, int32) { return true; });
+    if (report.Broken())
+        return damaged(report.reason);
     BFile file(installer.c_str(), B_READ_ONLY);
     if (file.InitCheck() != B_OK)
         return damaged(std::string("cannot be read (") + strerror(-file.InitCheck()) + ")");

@@ -12,4 +12,8 @@ constexpr const char* kDocumentType = "text/x-tarnw";
 
 void RecordVersionAndType();
 
+// An installer found damaged leaves the system as it found it: the type record and the
+// folders RecordVersionAndType made for it go again.
+void TakeBackType();
+
 } // namespace installer_start_up

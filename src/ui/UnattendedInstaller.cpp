@@ -99,7 +99,7 @@ int RunUnattendedInstaller(const InstallerOptions& options) {
 
     InstallSession& session = flow.Session();
     if (!flow.Load())
-        return flow.End(kExitBrokenInstaller);
+        return flow.End(session.Damaged() ? kExitDamaged : kExitBrokenInstaller);
 
     if (!session.License().empty() && !answers.Is("license", "agree"))
         return Refuse(flow, kExitLicenseDeclined,

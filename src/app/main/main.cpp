@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "DeinstallMain.h"
+#include "storage/InstallerIntegrity.h"
 #include "storage/ProgramRole.h"
 
 #include "engine/StopSignals.h"
@@ -54,7 +55,8 @@ int RunGui(const InstallerOptions& options) {
 
     SetFrontend(nullptr);
     // A run that ended reports its own result; otherwise the way the window ended.
-    transcript.RecordEnd(result >= 0 && status != kExitStopped ? result : status);
+    transcript.RecordEnd(result >= 0 && status != kExitStopped && status != kExitDamaged ? result
+                                                                                        : status);
     return status;
 }
 #else
@@ -118,14 +120,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "TARNW_FRONTEND must be gui, console or unattended\n");
         return kExitUsage;
     }
-    installer_start_up::RecordVersionAndType();
+    // A damaged installer file changes nothing: the front-end tells the user, and the type
+    // record is made only for a whole one (or taken back when a payload proves damaged).
+    IntegrityReport integrity = CheckInstallerFile(
+        SelfPath().c_str(), [](type_code type, int32 id) { return !IsPayloadResource(type, id); });
+    if (!integrity.Broken())
+        installer_start_up::RecordVersionAndType();
+    int status = kExitUsage;
     switch (kind) {
     case FrontendKind::Gui:
-        return RunGui(options);
+        status = RunGui(options);
+        break;
     case FrontendKind::Console:
-        return RunConsoleInstaller(options);
+        status = RunConsoleInstaller(options);
+        break;
     case FrontendKind::Unattended:
-        return RunUnattendedInstaller(options);
+        status = RunUnattendedInstaller(options);
+        break;
     }
-    return kExitUsage;
+    if (status == kExitDamaged)
+        installer_start_up::TakeBackType();
+    return status;
 }

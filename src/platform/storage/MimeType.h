@@ -42,13 +42,15 @@ public:
 
     static bool IsValid(const char* type);
 
+    // The file that records the type in the user's type database ("" for an invalid type).
+    std::string DatabaseFile() const;
+
     // The sniffer: by content first, then by name.
     static status_t GuessMimeType(const entry_ref* file, BMimeType* type);
     static status_t GuessMimeType(const void* buffer, int32 length, BMimeType* type);
     static status_t GuessMimeType(const char* filename, BMimeType* type);
 
 private:
-    std::string DatabaseFile() const;
     status_t ReadField(const char* key, std::string* value) const;
     status_t WriteField(const char* key, const char* value);
 

@@ -119,6 +119,12 @@ status_t WriteIndexAndTrailer(int out, uint64 containerStart,
     return status;
 }
 
+// The head at the container's start records the size of the whole file.
+status_t WriteHead(int out, uint64 containerStart, uint64 end) {
+    std::vector<uint8> head = rf::EncodeHead(end);
+    return PwriteFully(out, head.data(), head.size(), static_cast<off_t>(containerStart));
+}
+
 void SyncFolder(const std::string& folder) {
     int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
@@ -744,7 +750,7 @@ status_t BResources::WriteContainer() {
     };
     std::vector<Placed> placed;
     status_t status = CopyRange(s.fd, 0, s.containerStart, out, 0, nullptr);
-    uint64 position = s.containerStart;
+    uint64 position = s.containerStart + (s.items.empty() ? 0 : rf::kHeadSize);
     std::vector<rf::IndexEntry> index;
     for (size_t i = 0; status == B_OK && i < s.items.size(); ++i) {
         Item& item = *s.items[i];
@@ -776,6 +782,8 @@ status_t BResources::WriteContainer() {
     }
     if (status == B_OK && !index.empty())
         status = WriteIndexAndTrailer(out, s.containerStart, index, &position);
+    if (status == B_OK && !index.empty())
+        status = WriteHead(out, s.containerStart, position);
     if (status == B_OK && ftruncate(out, static_cast<off_t>(position)) != 0)
         status = ErrnoStatus();
 
@@ -844,8 +852,8 @@ status_t write_program_file(const char* path, int imageFd, off_t imageSize,
         return ErrnoStatus();
     std::string temporary(name.data());
 
-    uint64 position = static_cast<uint64>(imageSize);
-    status_t status = CopyRange(imageFd, 0, position, out, 0, nullptr);
+    uint64 position = static_cast<uint64>(imageSize) + (resources.empty() ? 0 : rf::kHeadSize);
+    status_t status = CopyRange(imageFd, 0, static_cast<uint64>(imageSize), out, 0, nullptr);
     std::vector<rf::IndexEntry> index;
     for (size_t i = 0; status == B_OK && i < resources.size(); ++i) {
         const NewResource& resource = resources[i];
@@ -863,6 +871,8 @@ status_t write_program_file(const char* path, int imageFd, off_t imageSize,
     }
     if (status == B_OK && !index.empty())
         status = WriteIndexAndTrailer(out, static_cast<uint64>(imageSize), index, &position);
+    if (status == B_OK && !index.empty())
+        status = WriteHead(out, static_cast<uint64>(imageSize), position);
     if (status == B_OK && ftruncate(out, static_cast<off_t>(position)) != 0)
         status = ErrnoStatus();
     if (status == B_OK && fchmod(out, mode & 07777) != 0)

@@ -206,7 +206,7 @@ void InstallerWin::BuildViews() {
 
 bool InstallerWin::LoadResources() {
     if (!fSession.Load(fInstallerPath.empty() ? nullptr : fInstallerPath.c_str())) {
-        // The user has been told that the installer was improperly built.
+        // The user has been told that the installer is damaged or was improperly built.
         PostToApplication(new BMessage(B_QUIT_REQUESTED));
         return false;
     }
@@ -544,7 +544,7 @@ void InstallerWin::PumpAlertsWhileRunning() {
 
 int InstallerWin::ExitStatus() const {
     if (!fLoaded)
-        return kExitBrokenInstaller;
+        return fSession.Damaged() ? kExitDamaged : kExitBrokenInstaller;
     if (fStopped)
         return kExitStopped;
     if (fRunResult >= 0)

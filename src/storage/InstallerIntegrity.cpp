@@ -1,0 +1,180 @@
+#include "storage/InstallerIntegrity.h"
+
+#include <cerrno>
+#include <cstring>
+#include <elf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/storage/File.h"
+#include "platform/storage/ResourceFormat.h"
+#include "platform/storage/Resources.h"
+
+namespace rf = resource_format;
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(const char* path) : fFd(open(path, O_RDONLY | O_CLOEXEC)) {}
+    ~Descriptor() {
+        if (fFd >= 0)
+            close(fFd);
+    }
+    int Get() const { return fFd; }
+
+    bool ReadAt(void* data, size_t size, uint64 offset) const {
+        size_t done = 0;
+        while (done < size) {
+            ssize_t got = pread(fFd, static_cast<char*>(data) + done, size - done,
+                                static_cast<off_t>(offset + done));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            done += size_t(got);
+        }
+        return true;
+    }
+
+private:
+    int fFd;
+};
+
+std::string TypeText(type_code type) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        char c = char((type >> shift) & 0xff);
+        text += (c >= 0x20 && c < 0x7f) ? c : '?';
+    }
+    return text;
+}
+
+IntegrityReport Verdict(Integrity verdict, uint64 actual, std::string reason, uint64 expected = 0) {
+    IntegrityReport report;
+    report.verdict = verdict;
+    report.actualSize = actual;
+    report.expectedSize = expected;
+    report.reason = std::move(reason);
+    return report;
+}
+
+// Where the ELF image of the file ends: the furthest of its headers, segments and section
+// headers; 0 when the file is no 64-bit ELF file or its headers are unreadable.
+uint64 ElfImageEnd(const Descriptor& file, uint64 fileSize) {
+    Elf64_Ehdr header;
+    if (fileSize < sizeof header || !file.ReadAt(&header, sizeof header, 0) ||
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64)
+        return 0;
+    uint64 end = sizeof header;
+    auto grow = [&end](uint64 offset, uint64 size) {
+        if (offset + size >= offset && offset + size > end)
+            end = offset + size;
+    };
+    if (header.e_shentsize == sizeof(Elf64_Shdr))
+        grow(header.e_shoff, uint64(header.e_shnum) * sizeof(Elf64_Shdr));
+    if (header.e_phentsize == sizeof(Elf64_Phdr)) {
+        grow(header.e_phoff, uint64(header.e_phnum) * sizeof(Elf64_Phdr));
+        for (uint16 i = 0; i < header.e_phnum; i++) {
+            Elf64_Phdr segment;
+            if (!file.ReadAt(&segment, sizeof segment, header.e_phoff + i * sizeof segment))
+                break; // the program headers themselves were cut off: the end is further
+            grow(segment.p_offset, segment.p_filesz);
+        }
+    }
+    return end;
+}
+
+// The file has no trailer: either it never had a container, or it was cut short (the
+// trailer is the first thing lost), or its end was changed.
+IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
+    uint64 image = ElfImageEnd(file, size);
+    if (image == 0 || size == image)
+        return Verdict(Integrity::kNoContainer, size, "the file carries no resources");
+    if (size < image)
+        return Verdict(Integrity::kIncomplete, size,
+                       "the file ends inside its program image, at byte " + std::to_string(size));
+    if (size - image < rf::kHeadSize)
+        return Verdict(Integrity::kIncomplete, size,
+                       "the file ends " + std::to_string(size - image) +
+                           " bytes after its program image");
+    uint8 head[rf::kHeadSize];
+    uint64 total = 0;
+    if (!file.ReadAt(head, sizeof head, image) || rf::ParseHead(head, sizeof head, &total) != B_OK)
+        return Verdict(Integrity::kDamaged, size,
+                       "the resources after the program image have neither head nor trailer");
+    if (size < total)
+        return Verdict(Integrity::kIncomplete, size,
+                       "the file holds " + std::to_string(size) + " of its " +
+                           std::to_string(total) + " bytes",
+                       total);
+    return Verdict(Integrity::kDamaged, size,
+                   "the file should end with its container's trailer at byte " +
+                       std::to_string(total) + " but is " + std::to_string(size) + " bytes long");
+}
+
+} // namespace
+
+IntegrityReport ExamineInstallerFile(const char* path) {
+    Descriptor file(path);
+    struct stat st;
+    if (file.Get() < 0 || fstat(file.Get(), &st) != 0)
+        return Verdict(Integrity::kDamaged, 0,
+                       std::string("cannot read ") + path + ": " + std::strerror(errno));
+    uint64 size = uint64(st.st_size);
+    uint8 tail[rf::kTrailerSize];
+    if (size < sizeof tail || !file.ReadAt(tail, sizeof tail, size - sizeof tail) ||
+        !rf::HasMagic(tail, sizeof tail))
+        return WithoutTrailer(file, size);
+
+    rf::Trailer trailer;
+    if (rf::ParseTrailer(tail, sizeof tail, size, &trailer) != B_OK)
+        return Verdict(Integrity::kDamaged, size, "the container's trailer is damaged");
+    BFile whole(path, B_READ_ONLY);
+    BResources resources(&whole);
+    if (resources.InitCheck() != B_OK)
+        return Verdict(Integrity::kDamaged, size, "the container's index is damaged");
+    // A head, when the container has one, must agree with the file.
+    uint8 head[rf::kHeadSize];
+    uint64 total = 0;
+    if (trailer.indexOffset - trailer.containerStart >= sizeof head &&
+        file.ReadAt(head, sizeof head, trailer.containerStart)) {
+        status_t status = rf::ParseHead(head, sizeof head, &total);
+        if (status == B_BAD_DATA || (status == B_OK && total != size))
+            return Verdict(Integrity::kDamaged, size, "the container's head is damaged");
+    }
+    return Verdict(Integrity::kSound, size, "");
+}
+
+IntegrityReport CheckInstallerFile(const char* path,
+                                   const std::function<bool(type_code, int32)>& wanted,
+                                   const std::vector<RequiredResource>& required) {
+    IntegrityReport report = ExamineInstallerFile(path);
+    if (!report.Sound())
+        return report;
+    BFile file(path, B_READ_ONLY);
+    BResources resources(&file);
+    for (const RequiredResource& resource : required) {
+        if (!resources.HasResource(resource.type, resource.id))
+            return Verdict(Integrity::kDamaged, report.actualSize,
+                           std::string(resource.what) + " (resource " + TypeText(resource.type) +
+                               " " + std::to_string(resource.id) + ") is missing");
+    }
+    type_code type = 0;
+    int32 id = 0;
+    const char* name = nullptr;
+    size_t length = 0;
+    for (int32 i = 0; resources.GetResourceInfo(i, &type, &id, &name, &length); i++) {
+        if (!wanted(type, id))
+            continue;
+        status_t status = resources.VerifyResource(type, id);
+        if (status != B_OK)
+            return Verdict(Integrity::kDamaged, report.actualSize,
+                           "resource " + TypeText(type) + " " + std::to_string(id) + " (" +
+                               (name != nullptr ? name : "") + ") " +
+                               (status == B_BAD_DATA ? "does not match its checksum"
+                                                     : "cannot be read"));
+    }
+    return report;
+}
