@@ -57,9 +57,9 @@ bool InstallSession::Load(const char* installerPath) {
     // download it again, before anything is made (the default destination below). The
     // payloads are checked when a run knows which it places.
     std::string path = installerPath != nullptr ? installerPath : RunningProgramPath();
-    IntegrityReport report = CheckInstallerFile(path.c_str(), [](type_code type, int32 id) {
-        return !IsPayloadResource(type, id);
-    });
+    IntegrityReport report = CheckInstallerFile(
+        path.c_str(), [](type_code type, int32 id) { return !IsPayloadResource(type, id); }, {},
+        ImageCheck::kChecked);
     fDamaged = report.Broken();
     if (fDamaged) {
         xLocalize localize = LocalizeFor(installerPath != nullptr ? installerPath : "");

@@ -1,5 +1,6 @@
 #include "storage/InstallerIntegrity.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <elf.h>
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/storage/Crc32.h"
 #include "platform/storage/File.h"
 #include "platform/storage/ResourceFormat.h"
 #include "platform/storage/Resources.h"
@@ -99,11 +101,13 @@ IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
         return Verdict(Integrity::kIncomplete, size,
                        "the file ends " + std::to_string(size - image) +
                            " bytes after its program image");
-    uint8 head[rf::kHeadSize];
-    uint64 total = 0;
-    if (!file.ReadAt(head, sizeof head, image) || rf::ParseHead(head, sizeof head, &total) != B_OK)
+    uint8 bytes[rf::kHeadSize];
+    rf::Head head;
+    if (!file.ReadAt(bytes, sizeof bytes, image) ||
+        rf::ParseHead(bytes, sizeof bytes, &head) != B_OK)
         return Verdict(Integrity::kDamaged, size,
                        "the resources after the program image have neither head nor trailer");
+    uint64 total = head.totalSize;
     if (size < total)
         return Verdict(Integrity::kIncomplete, size,
                        "the file holds " + std::to_string(size) + " of its " +
@@ -112,6 +116,30 @@ IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
     return Verdict(Integrity::kDamaged, size,
                    "the file should end with its container's trailer at byte " +
                        std::to_string(total) + " but is " + std::to_string(size) + " bytes long");
+}
+
+// The head at the container's start, when it has one: B_OK, B_BAD_VALUE without one (a
+// container written before heads), B_BAD_DATA when damaged.
+status_t ReadHead(const Descriptor& file, const rf::Trailer& trailer, rf::Head* head) {
+    uint8 bytes[rf::kHeadSize];
+    if (trailer.indexOffset - trailer.containerStart < sizeof bytes ||
+        !file.ReadAt(bytes, sizeof bytes, trailer.containerStart))
+        return B_BAD_VALUE;
+    return rf::ParseHead(bytes, sizeof bytes, head);
+}
+
+// The program image before the container, against the checksum its head records.
+bool ImageMatches(const Descriptor& file, uint64 imageSize, uint32 expected) {
+    std::vector<uint8> buffer(1 << 20);
+    uint32 crc = 0;
+    for (uint64 done = 0; done < imageSize;) {
+        size_t chunk = size_t(std::min<uint64>(buffer.size(), imageSize - done));
+        if (!file.ReadAt(buffer.data(), chunk, done))
+            return false;
+        crc = crc32_update(crc, buffer.data(), chunk);
+        done += chunk;
+    }
+    return crc == expected;
 }
 
 } // namespace
@@ -136,23 +164,32 @@ IntegrityReport ExamineInstallerFile(const char* path) {
     if (resources.InitCheck() != B_OK)
         return Verdict(Integrity::kDamaged, size, "the container's index is damaged");
     // A head, when the container has one, must agree with the file.
-    uint8 head[rf::kHeadSize];
-    uint64 total = 0;
-    if (trailer.indexOffset - trailer.containerStart >= sizeof head &&
-        file.ReadAt(head, sizeof head, trailer.containerStart)) {
-        status_t status = rf::ParseHead(head, sizeof head, &total);
-        if (status == B_BAD_DATA || (status == B_OK && total != size))
-            return Verdict(Integrity::kDamaged, size, "the container's head is damaged");
-    }
+    rf::Head head;
+    status_t status = ReadHead(file, trailer, &head);
+    if (status == B_BAD_DATA || (status == B_OK && head.totalSize != size))
+        return Verdict(Integrity::kDamaged, size, "the container's head is damaged");
     return Verdict(Integrity::kSound, size, "");
 }
 
 IntegrityReport CheckInstallerFile(const char* path,
                                    const std::function<bool(type_code, int32)>& wanted,
-                                   const std::vector<RequiredResource>& required) {
+                                   const std::vector<RequiredResource>& required,
+                                   ImageCheck image) {
     IntegrityReport report = ExamineInstallerFile(path);
     if (!report.Sound())
         return report;
+    if (image == ImageCheck::kChecked) {
+        Descriptor descriptor(path);
+        uint8 tail[rf::kTrailerSize];
+        rf::Trailer trailer;
+        rf::Head head;
+        if (descriptor.ReadAt(tail, sizeof tail, report.actualSize - sizeof tail) &&
+            rf::ParseTrailer(tail, sizeof tail, report.actualSize, &trailer) == B_OK &&
+            ReadHead(descriptor, trailer, &head) == B_OK &&
+            !ImageMatches(descriptor, trailer.containerStart, head.imageCrc))
+            return Verdict(Integrity::kDamaged, report.actualSize,
+                           "the program image does not match its checksum");
+    }
     BFile file(path, B_READ_ONLY);
     BResources resources(&file);
     for (const RequiredResource& resource : required) {

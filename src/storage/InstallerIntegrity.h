@@ -46,6 +46,10 @@ struct RequiredResource {
     int32 id;
     const char* what; // "the configuration", ...
 };
+// kChecked also checks the program image before the container (a few milliseconds for
+// its 3 MB): a run places a copy of it as the deinstaller.
+enum class ImageCheck { kSkipped, kChecked };
 IntegrityReport CheckInstallerFile(const char* path,
                                    const std::function<bool(type_code, int32)>& wanted,
-                                   const std::vector<RequiredResource>& required = {});
+                                   const std::vector<RequiredResource>& required = {},
+                                   ImageCheck image = ImageCheck::kSkipped);

@@ -140,7 +140,8 @@ int CheckInstaller(const std::string& installer, FILE* out, FILE* err) {
     };
     // A file cut short is told apart from one changed, with the size it should have.
     IntegrityReport report =
-        CheckInstallerFile(installer.c_str(), [](type_code, int32) { return true; });
+        CheckInstallerFile(installer.c_str(), [](type_code, int32) { return true; }, {},
+                           ImageCheck::kChecked);
     if (report.Broken())
         return damaged(report.reason);
     BFile file(installer.c_str(), B_READ_ONLY);

@@ -123,7 +123,8 @@ int main(int argc, char** argv) {
     // A damaged installer file changes nothing: the front-end tells the user, and the type
     // record is made only for a whole one (or taken back when a payload proves damaged).
     IntegrityReport integrity = CheckInstallerFile(
-        SelfPath().c_str(), [](type_code type, int32 id) { return !IsPayloadResource(type, id); });
+        SelfPath().c_str(), [](type_code type, int32 id) { return !IsPayloadResource(type, id); },
+        {}, ImageCheck::kChecked);
     if (!integrity.Broken())
         installer_start_up::RecordVersionAndType();
     int status = kExitUsage;

@@ -35,25 +35,26 @@ void Put64(std::vector<uint8>& out, uint64 v) {
 
 } // namespace
 
-std::vector<uint8> EncodeHead(uint64 totalSize) {
+std::vector<uint8> EncodeHead(const Head& head) {
     std::vector<uint8> out(kHeadMagic, kHeadMagic + sizeof kHeadMagic);
     Put32(out, kVersion);
-    Put32(out, 0);
-    Put64(out, totalSize);
+    Put32(out, head.imageCrc);
+    Put64(out, head.totalSize);
     Put32(out, crc32_update(0, out.data(), out.size()));
     out.insert(out.end(), kHeadEndMagic, kHeadEndMagic + sizeof kHeadEndMagic);
     return out;
 }
 
-status_t ParseHead(const uint8* bytes, size_t length, uint64* totalSize) {
+status_t ParseHead(const uint8* bytes, size_t length, Head* head) {
     if (bytes == nullptr || length < kHeadSize || memcmp(bytes, kHeadMagic, sizeof kHeadMagic) != 0)
         return B_BAD_VALUE;
     if (memcmp(bytes + 28, kHeadEndMagic, sizeof kHeadEndMagic) != 0 ||
-        crc32_update(0, bytes, 24) != Get32(bytes + 24) || Get32(bytes + 8) != kVersion ||
-        Get32(bytes + 12) != 0)
+        crc32_update(0, bytes, 24) != Get32(bytes + 24) || Get32(bytes + 8) != kVersion)
         return B_BAD_DATA;
-    if (totalSize != nullptr)
-        *totalSize = Get64(bytes + 16);
+    if (head != nullptr) {
+        head->imageCrc = Get32(bytes + 12);
+        head->totalSize = Get64(bytes + 16);
+    }
     return B_OK;
 }
 

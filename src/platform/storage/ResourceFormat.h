@@ -22,10 +22,16 @@ inline constexpr uint32 kMaxEntries = 1u << 20;
 
 // The head is the first kHeadSize bytes of the container, right after the program image. It
 // records the size of the whole file, so that a file cut short (and so without its
-// trailer) can be told apart from a program that never had resources.
+// trailer) can be told apart from a program that never had resources, and the CRC-32 of
+// the program image before it, which no resource's checksum covers.
 inline constexpr size_t kHeadSize = 32;
 inline constexpr char kHeadMagic[8] = {'T', 'a', 'r', 'n', 'w', 'H', 'e', 'd'};
 inline constexpr char kHeadEndMagic[4] = {'T', 'w', 'H', 'E'};
+
+struct Head {
+    uint32 imageCrc = 0;
+    uint64 totalSize = 0;
+};
 
 struct Trailer {
     uint32 version = kVersion;
@@ -54,11 +60,10 @@ status_t ParseTrailer(const uint8* bytes, size_t length, uint64 fileSize, Traile
 status_t ParseIndex(const uint8* bytes, size_t length, const Trailer& trailer,
                     std::vector<IndexEntry>* out);
 
-// The head of a container in a file of totalSize bytes.
-std::vector<uint8> EncodeHead(uint64 totalSize);
-// B_OK with *totalSize set; B_BAD_VALUE when the bytes are no head at all (no magic);
+std::vector<uint8> EncodeHead(const Head& head);
+// B_OK with *head set; B_BAD_VALUE when the bytes are no head at all (no magic);
 // B_BAD_DATA when they are a damaged one.
-status_t ParseHead(const uint8* bytes, size_t length, uint64* totalSize);
+status_t ParseHead(const uint8* bytes, size_t length, Head* head);
 
 std::vector<uint8> EncodeIndex(const std::vector<IndexEntry>& entries);
 std::vector<uint8> EncodeTrailer(const Trailer& trailer);

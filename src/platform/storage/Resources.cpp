@@ -119,9 +119,10 @@ status_t WriteIndexAndTrailer(int out, uint64 containerStart,
     return status;
 }
 
-// The head at the container's start records the size of the whole file.
-status_t WriteHead(int out, uint64 containerStart, uint64 end) {
-    std::vector<uint8> head = rf::EncodeHead(end);
+// The head at the container's start records the size of the whole file and the program
+// image's checksum.
+status_t WriteHead(int out, uint64 containerStart, uint64 end, uint32 imageCrc) {
+    std::vector<uint8> head = rf::EncodeHead(rf::Head{imageCrc, end});
     return PwriteFully(out, head.data(), head.size(), static_cast<off_t>(containerStart));
 }
 
@@ -749,7 +750,8 @@ status_t BResources::WriteContainer() {
         uint32 crc;
     };
     std::vector<Placed> placed;
-    status_t status = CopyRange(s.fd, 0, s.containerStart, out, 0, nullptr);
+    uint32 imageCrc = 0;
+    status_t status = CopyRange(s.fd, 0, s.containerStart, out, 0, &imageCrc);
     uint64 position = s.containerStart + (s.items.empty() ? 0 : rf::kHeadSize);
     std::vector<rf::IndexEntry> index;
     for (size_t i = 0; status == B_OK && i < s.items.size(); ++i) {
@@ -783,7 +785,7 @@ status_t BResources::WriteContainer() {
     if (status == B_OK && !index.empty())
         status = WriteIndexAndTrailer(out, s.containerStart, index, &position);
     if (status == B_OK && !index.empty())
-        status = WriteHead(out, s.containerStart, position);
+        status = WriteHead(out, s.containerStart, position, imageCrc);
     if (status == B_OK && ftruncate(out, static_cast<off_t>(position)) != 0)
         status = ErrnoStatus();
 
@@ -853,7 +855,8 @@ status_t write_program_file(const char* path, int imageFd, off_t imageSize,
     std::string temporary(name.data());
 
     uint64 position = static_cast<uint64>(imageSize) + (resources.empty() ? 0 : rf::kHeadSize);
-    status_t status = CopyRange(imageFd, 0, static_cast<uint64>(imageSize), out, 0, nullptr);
+    uint32 imageCrc = 0;
+    status_t status = CopyRange(imageFd, 0, static_cast<uint64>(imageSize), out, 0, &imageCrc);
     std::vector<rf::IndexEntry> index;
     for (size_t i = 0; status == B_OK && i < resources.size(); ++i) {
         const NewResource& resource = resources[i];
@@ -872,7 +875,7 @@ status_t write_program_file(const char* path, int imageFd, off_t imageSize,
     if (status == B_OK && !index.empty())
         status = WriteIndexAndTrailer(out, static_cast<uint64>(imageSize), index, &position);
     if (status == B_OK && !index.empty())
-        status = WriteHead(out, static_cast<uint64>(imageSize), position);
+        status = WriteHead(out, static_cast<uint64>(imageSize), position, imageCrc);
     if (status == B_OK && ftruncate(out, static_cast<off_t>(position)) != 0)
         status = ErrnoStatus();
     if (status == B_OK && fchmod(out, mode & 07777) != 0)

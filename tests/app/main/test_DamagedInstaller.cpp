@@ -163,8 +163,9 @@ protected:
         ASSERT_EQ(alerts.size(), 1u) << label << "\n" << run.output;
         EXPECT_EQ(alerts[0]["icon"], "stop") << label;
         std::string shown = alerts[0]["text"];
-        if (!text.empty())
+        if (!text.empty()) {
             EXPECT_EQ(shown, text) << label;
+        }
         for (const std::string& part : mentioned)
             EXPECT_NE(shown.find(part), std::string::npos) << label << ": " << shown;
         ASSERT_FALSE(run.transcript.empty());
@@ -183,6 +184,15 @@ TEST_F(DamagedInstaller, AByteChangedAnywhereInTheContainerIsRefusedBeforeAnyWri
             bytes[region.offset + at] ^= 0x55;
             ExpectRefused(bytes, region.what + " byte " + std::to_string(at), kDamaged);
         }
+    }
+    // The program image is copied to make the deinstaller: its head records its checksum.
+    // (Bytes the program needs to start at all are not changed here: the system would not
+    // run it.)
+    uint64 image = ContainerStart(original);
+    for (uint64 at : {image / 2, image - 1}) {
+        std::string bytes = original;
+        bytes[at] ^= 0x55;
+        ExpectRefused(bytes, "program image byte " + std::to_string(at), kDamaged);
     }
 }
 
@@ -242,4 +252,16 @@ TEST_F(DamagedInstaller, TheConsoleRefusesACutFileToo) {
     EXPECT_NE(run.output.find("damaged or incomplete"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find(std::to_string(original.size())), std::string::npos) << run.output;
     EXPECT_EQ(Differences(before, Look({destination})), "");
+}
+
+TEST_F(DamagedInstaller, TheMessageIsInTheUsersLanguage) {
+    const std::string& original = DemoBytes();
+    answers += "language: de\n";
+    ExpectRefused(original.substr(0, original.size() - 5), "cut, in German", "",
+                  {"beschädigt oder unvollständig", std::to_string(original.size())});
+    std::string bytes = original;
+    bytes[bytes.size() / 2] ^= 0x01;
+    ExpectRefused(bytes, "changed, in German",
+                  "Die Installationsdatei ist beschädigt oder unvollständig. Bitte laden Sie sie "
+                  "erneut herunter.");
 }

@@ -22,6 +22,7 @@
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/MimeType.h"
 #include "platform/storage/Path.h"
+#include "platform/storage/Resources.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 #include "support/TreeSnapshot.h"
@@ -494,6 +495,62 @@ TEST(GuiInstall, ABareInstallerSaysItWasImproperlyBuiltAndQuits) {
     EXPECT_EQ(alerts[0]["text"],
               "Error obtaining configuration in installer. The installer was improperly built.");
     EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 5}}));
+}
+
+TEST(GuiInstall, AnInstallerCutShortAsksForANewDownloadAndQuits) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    std::string whole = ReadFile(BuildInstaller());
+    fs::path cut = Sandbox::MakeFolder("cut") / "ClickyInstaller";
+    WriteFile(cut, whole.substr(0, whole.size() - 300));
+    fs::permissions(cut, fs::perms(0755));
+    InstallerRun run = StartInstaller(display, cut);
+    XWindow alert;
+    ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &alert)) << ReadFile(run.output);
+    display.Key(alert, "Return");
+    EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 9) << ReadFile(run.output);
+    auto events = Transcript(run.transcript);
+    auto alerts = Alerts(events);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]["icon"], "stop");
+    std::string text = alerts[0]["text"];
+    EXPECT_NE(text.find("damaged or incomplete"), std::string::npos) << text;
+    EXPECT_NE(text.find(std::to_string(whole.size())), std::string::npos) << text;
+    EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 9}}));
+}
+
+TEST(GuiInstall, ADamagedPayloadIsFoundWhenInstallIsPressedBeforeAnythingIsPlaced) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    fs::path built = BuildInstaller();
+    ForgetEarlierInstallations();
+    std::string bytes = ReadFile(built);
+    {
+        BFile file(built.c_str(), B_READ_ONLY);
+        BResources resources(&file);
+        off_t offset = 0, size = 0;
+        ASSERT_EQ(resources.GetResourceLocation(B_RAW_TYPE, 2100, &offset, &size), B_OK);
+        bytes[size_t(offset + size / 2)] ^= 0x20;
+    }
+    fs::path damaged = Sandbox::MakeFolder("damaged") / "ClickyInstaller";
+    WriteFile(damaged, bytes);
+    fs::permissions(damaged, fs::perms(0755));
+    InstallerRun run = StartInstaller(display, damaged);
+    XWindow window;
+    ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
+    display.Click(window, kButtonX, kButtonY);     // Agree
+    display.Click(window, kButtonX + 5, kButtonY); // Install, the "Typical" type
+    XWindow alert;
+    ASSERT_TRUE(display.WaitForWindow("Clicky", &alert, 30)) << ReadFile(run.output);
+    display.Key(alert, "Return");
+    EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 9) << ReadFile(run.output);
+    auto events = Transcript(run.transcript);
+    auto alerts = Alerts(events);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0]["text"],
+              "The installer file is damaged or incomplete. Please download it again.");
+    EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 9}}));
+    EXPECT_FALSE(fs::exists(StandardFolder(B_APPS_DIRECTORY) / "Clicky"));
 }
 
 TEST(GuiInstall, OnceTheRunHasEndedStopCannotUndoTheCompletion) {
