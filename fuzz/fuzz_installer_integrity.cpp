@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         done += size_t(n);
     }
     close(fd);
-    IntegrityReport report = CheckInstallerFile(path.c_str(), [](type_code, int32) { return true; });
+    IntegrityReport report = CheckInstallerFile(
+        path.c_str(), [](type_code, int32) { return true; }, {}, ImageCheck::kChecked);
     if (report.Sound()) {
         BFile file(path.c_str(), B_READ_ONLY);
         BResources resources(&file);
