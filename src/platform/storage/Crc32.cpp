@@ -4,7 +4,7 @@
 
 #ifdef TARNW_HAVE_LIBDEFLATE
 #include <libdeflate.h>
-#endif
+#else
 
 namespace {
 
@@ -30,6 +30,8 @@ const CrcTables& Tables() {
 }
 
 } // namespace
+
+#endif
 
 uint32 crc32_update(uint32 crc, const void* data, size_t length) {
 #ifdef TARNW_HAVE_LIBDEFLATE
