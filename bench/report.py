@@ -71,5 +71,9 @@ for (w, t), v in sorted(values.items()):
             w[4:], seconds(statistics.median(v))))
     if w.startswith("window"):
         print("The window on screen with %s items: %s" % (w[6:], seconds(statistics.median(v))))
+for w in ("small", "large"):
+    if (w, "check") in values:
+        print("Checking the %s installer before the run (`--check`): %s, %.1f%% of its install" % (
+            w, seconds(median(w, "check")), 100 * median(w, "check") / median(w, "ours")))
 if ("large", "peak-kib") in values:
     print("Peak resident memory of the large install: %.1f MiB" % (median("large", "peak-kib") / 1024))
