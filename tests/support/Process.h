@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <signal.h>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -46,6 +47,11 @@ public:
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
     bool Started() const { return fPid > 0; }
+    // Sends the program a signal (while it runs).
+    void Signal(int number) {
+        if (fPid > 0 && !fEnded)
+            kill(fPid, number);
+    }
     // The exit status (128 + signal when killed), or -1 when it has not ended in time.
     int Wait(std::chrono::milliseconds timeout);
 

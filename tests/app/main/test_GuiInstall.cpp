@@ -468,6 +468,50 @@ TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
     EXPECT_EQ(ReadFile(docs / "readme.txt"), "mine");
 }
 
+TEST(GuiInstall, ASignalDuringARunStopsItAsStopDoes) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    fs::path installer = BuildInstaller();
+    ForgetEarlierInstallations();
+    fs::path docs = StandardFolder(B_COMMON_DOCUMENTATION_DIRECTORY) / "Clicky";
+    WriteFile(docs / "readme.txt", "mine");
+    auto look = [] { return tarnw::test::TreeSnapshot::Take({Sandbox::Prefix()}); };
+    auto before = look();
+
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+        InstallerRun run = StartInstaller(display, installer);
+        XWindow window;
+        ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
+        display.Click(window, kButtonX, kButtonY);
+        display.Click(window, kGroupX, kFirstGroupY + kGroupRowHeight);
+        display.Click(window, kButtonX, kButtonY);
+        // The run waits at the replace question: a safe point.
+        XWindow replace;
+        ASSERT_TRUE(display.WaitForWindow("Clicky", &replace)) << ReadFile(run.output);
+        run.child->Signal(number);
+        XWindow stopped;
+        ASSERT_TRUE(display.WaitForWindow("Clicky", &stopped, 20, replace.id))
+            << number << ReadFile(run.output);
+        display.Key(stopped, "Return");
+        XWindow question;
+        ASSERT_TRUE(display.WaitForWindow("Clicky", &question, 20, stopped.id))
+            << number << ReadFile(run.output);
+        display.Key(question, "Escape");
+        EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 8) << number << ReadFile(run.output);
+
+        auto events = Transcript(run.transcript);
+        auto alerts = Alerts(events);
+        ASSERT_GE(alerts.size(), 2u);
+        EXPECT_EQ(alerts[alerts.size() - 2]["text"],
+                  "Installation was stopped before it could complete.");
+        EXPECT_EQ(alerts.back()["buttons"], nlohmann::json({"Undo", "Keep"}));
+        auto after = look();
+        EXPECT_TRUE(after == before) << number << after.DifferencesFrom(before);
+        EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 8}}));
+        EXPECT_EQ(ReadFile(docs / "readme.txt"), "mine");
+    }
+}
+
 TEST(GuiInstall, WithoutADisplayTheInstallerDoesNotOpenTheWindow) {
     fs::path installer = BuildDemo();
     // No display answers here: the installer runs unattended instead and refuses, since
