@@ -90,7 +90,8 @@ public:
         std::stringstream ids(Xdotool({"search", "--onlyvisible", "--name", ".*"}));
         std::string id;
         while (std::getline(ids, id)) {
-            if (id.empty())
+            // Only window numbers: xdotool also reports on windows that vanished meanwhile.
+            if (!IsWindowNumber(id))
                 continue;
             XWindow window;
             window.id = id;
@@ -116,8 +117,15 @@ public:
         bool viewable = false;
         bool overrideRedirect = false;
     };
+    static bool IsWindowNumber(const std::string& id) {
+        return !id.empty() && id.find_first_not_of("0123456789") == std::string::npos;
+    }
+
     WindowFacts Facts(const std::string& id) {
         WindowFacts facts;
+        // xwininfo without a window to describe waits for a click on one.
+        if (!IsWindowNumber(id))
+            return facts;
         std::stringstream lines(Run({"xwininfo", "-id", id}));
         std::string line;
         auto number = [&](const char* key, int* out) {
@@ -163,7 +171,7 @@ public:
 
     // A property of a window as xprop prints it.
     std::string Property(const std::string& id, const std::string& name) {
-        return Run({"xprop", "-id", id, name});
+        return IsWindowNumber(id) ? Run({"xprop", "-id", id, name}) : std::string();
     }
 
     // Runs a program, found along PATH, against this display.
