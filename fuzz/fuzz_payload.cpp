@@ -1,4 +1,4 @@
-// Unpacks arbitrary bytes as a payload entry. Besides crashes and sanitizer findings, it
+// Lists and unpacks arbitrary bytes as a payload entry. Besides crashes and sanitizer findings, it
 // stops when anything appears outside the destination's folder, or when a refused
 // archive leaves anything behind.
 #include <dirent.h>
@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "storage/MemorySource.h"
 #include "storage/PosixFs.h"
+#include "storage/ZipContents.h"
 #include "storage/ZipExtractor.h"
 
 namespace {
@@ -54,6 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string destination = box + "/item";
 
     MemorySource source(data, size);
+    std::vector<ZipContents::Entry> entries;
+    std::string error;
+    ZipContents::List(source, entries, error);
+
     ZipExtractor extractor(source);
     bool ok = extractor.ExtractItem(destination.c_str(), nullptr);
     if (Strangers(root, "box") != 0 || Strangers(box, ok ? "item" : nullptr) != 0)

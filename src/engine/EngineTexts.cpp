@@ -60,6 +60,8 @@ const Text kTexts[] = {
     {1100, "The installer file is damaged or incomplete. Please download it again."},
     {1101, "The installer file is damaged or incomplete: it should be %s bytes long, but it is "
            "%s bytes long. Please download it again."},
+    {1110, "Installation %s room for %s new files and folders, and the destination volume '%s' "
+           "only has room for %s more."},
 };
 
 } // namespace

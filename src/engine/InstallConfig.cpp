@@ -329,29 +329,14 @@ int InstallConfig::CheckSystemResources() {
     std::unique_ptr<xLocalize> own;
     EngineTexts texts(Localize(own));
 
-    // 1. Room for the selected items, each counted with its own recorded size.
-    uint64 total = 0;
-    BMessage instructions;
-    FindMessage("install_instructions", &instructions);
-    BMessage record;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
-        if (!IsTrue(record, "install_to_system"))
-            continue;
-        int32 size = 0;
-        record.FindInt32("file_size", &size);
-        total = RequirementMath::AddSize(total, size);
-    }
-    int64 freeBytes = InstallPaths::FreeBytes(fDestinationPath);
-    std::string volumeName = InstallPaths::VolumeName(fDestinationPath);
+    // 1. Room for the selected items, the deinstaller and the log, on each volume that
+    // receives some of them.
     std::string requires_ = texts.Get(1023);
     std::string suggests = texts.Get(1024);
-    if (!RequirementMath::Fits(freeBytes, total)) {
-        LibError("%s", texts
-                           .Format(1045, requires_.c_str(), ByteText(total).c_str(),
-                                   volumeName.c_str(), ByteText(uint64(freeBytes)).c_str())
-                           .c_str());
+    if (!RoomOnEveryVolume(texts, requires_))
         return kRequirementsNoDiskSpace;
-    }
+    int64 freeBytes = InstallPaths::FreeBytes(fDestinationPath);
+    std::string volumeName = InstallPaths::VolumeName(fDestinationPath);
 
     // 2. The package's own disk-space minimum.
     if (BoolValue("req_disk_space_needed")) {

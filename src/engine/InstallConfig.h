@@ -39,6 +39,7 @@
 class EngineTexts;
 class LibAppResource;
 class EngineTexts;
+class SpaceNeeds;
 class xLocalize;
 struct FrontendRequest;
 
@@ -189,6 +190,16 @@ private:
     bool InstallItem(int32 index, BMessage& instructions, LibAppResource& resources);
     void PlaceLink(const std::string& leaf, const std::string& itemPath, const BMessage& meta,
                    bool deinstallable);
+    // Whether everything the run writes fits on each volume that receives some of it, in
+    // InstallSpaceCheck.cpp; when not, the user has been told with the not-enough-space
+    // alert.
+    bool RoomOnEveryVolume(EngineTexts& texts, const std::string& requires_);
+    void PlanRoom(SpaceNeeds& needs);
+    // The folder a destination or link name resolves to, as GetNewPath finds it but
+    // without making or replacing anything; `replaces` tells whether the first item to go
+    // there replaces an existing folder. Empty for an unknown name.
+    std::string FolderNamed(const std::string& name, const BMessage& customFolders,
+                            bool& replaces) const;
     void WriteLogHeader(xLocalize& localize, const std::string& volumeName, int64 freeBytes);
     // Before the first write: the container and every resource the run reads (the
     // configuration, the deinstaller record, the texts, the selected items' payloads)

@@ -142,6 +142,26 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     return true;
 }
 
+bool LibAppResource::ListEntry(const int32& id, std::vector<ZipContents::Entry>& entries) {
+    fError.clear();
+    entries.clear();
+    if (!fAttached || !HasResource(B_RAW_TYPE, id))
+        return true;
+    off_t offset = 0, length = 0;
+    status_t status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
+    if (status == B_BUSY && Sync() == B_OK)
+        status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
+    int fd = status == B_OK && FilePath() != nullptr ? open(FilePath(), O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0) {
+        fError = "the installer's own file cannot be read";
+        return false;
+    }
+    FileRegionSource region(fd, offset, length);
+    bool ok = ZipContents::List(region, entries, fError);
+    close(fd);
+    return ok;
+}
+
 bool LibAppResource::AddEntry(const char* item, const int32& id, const char* name,
                               const int& level) {
     fError.clear();

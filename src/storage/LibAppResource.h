@@ -16,6 +16,7 @@
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
 #include "platform/support/SupportDefs.h"
+#include "storage/ZipContents.h"
 #include "storage/ZipExtractor.h"
 
 class LibAppResource : public BResources {
@@ -36,6 +37,10 @@ public:
     // entry is damaged or hostile or the destination cannot be written: nothing is left
     // half-written at destination and LastError() says why.
     bool ExtractEntry(const int32& id, const char* destination, bool unzip);
+    // What payload 'RAWT' id unpacks to, from its archive's directory alone. True with no
+    // entries when there is no such payload; false, with LastError(), when its directory
+    // cannot be read.
+    bool ListEntry(const int32& id, std::vector<ZipContents::Entry>& entries);
     // Attributes that the next ExtractEntry sets on every file and folder it unpacks (the
     // deinstaller's tag, for example), written with the file's data in the same pass;
     // that call uses them up.
