@@ -17,6 +17,7 @@
 
 #include "storage/FileRegionSource.h"
 #include "storage/MemorySource.h"
+#include "storage/ZipContents.h"
 #include "storage/ZipDirectory.h"
 #include "storage/ZipExtractor.h"
 #include "storage/ZipPacker.h"
@@ -167,6 +168,55 @@ fs::path Craft(const fs::path& archive, const std::vector<Crafted>& entries) {
     }
     zipClose(zip, nullptr);
     return archive;
+}
+
+// Files, folders, links and their bytes (a link's are its target's length).
+struct Tally {
+    int files = 0, folders = 0, links = 0;
+    uint64_t bytes = 0;
+    bool operator==(const Tally&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Tally& t) {
+    return out << t.files << " files, " << t.folders << " folders, " << t.links << " links, "
+               << t.bytes << " bytes";
+}
+
+Tally TallyOf(const fs::path& tree) {
+    Tally tally;
+    auto add = [&tally](const fs::path& path) {
+        struct stat info;
+        ASSERT_EQ(lstat(path.c_str(), &info), 0) << path;
+        if (S_ISDIR(info.st_mode)) {
+            tally.folders++;
+            return;
+        }
+        (S_ISLNK(info.st_mode) ? tally.links : tally.files)++;
+        tally.bytes += uint64_t(info.st_size);
+    };
+    add(tree);
+    for (const auto& entry : fs::recursive_directory_iterator(tree))
+        add(entry.path());
+    return tally;
+}
+
+Tally ListedIn(const fs::path& archive) {
+    int fd = open(archive.c_str(), O_RDONLY);
+    FileRegionSource source(fd, 0, static_cast<off_t>(fs::file_size(archive)));
+    std::vector<ZipContents::Entry> entries;
+    std::string error;
+    EXPECT_TRUE(ZipContents::List(source, entries, error)) << error;
+    close(fd);
+    Tally tally;
+    for (const ZipContents::Entry& entry : entries) {
+        if (entry.kind == ZipContents::Kind::Folder) {
+            tally.folders++;
+            continue;
+        }
+        (entry.kind == ZipContents::Kind::Link ? tally.links : tally.files)++;
+        tally.bytes += entry.size;
+    }
+    return tally;
 }
 
 } // namespace
@@ -520,4 +570,25 @@ TEST(ZipArchive, EntriesSharingBytesAreRefused) {
     EXPECT_FALSE(extractor.ExtractItem((work / "Item").c_str(), nullptr));
     EXPECT_NE(extractor.Error().find("overlap"), std::string::npos) << extractor.Error();
     EXPECT_FALSE(fs::exists(work / "Item"));
+}
+
+TEST(ZipArchive, TheDirectoryAloneTellsWhatUnpackingMakes) {
+    fs::path work = Sandbox::MakeFolder("contents");
+    fs::path item = MakeTree(work / "source");
+    Tally tree = TallyOf(item);
+    ASSERT_TRUE(Pack(item, work / "p.zip", 6));
+    EXPECT_EQ(ListedIn(work / "p.zip"), tree);
+    // Info-ZIP's own archives, which name folders with a trailing slash.
+    if (access("/usr/bin/zip", X_OK) == 0) {
+        ASSERT_EQ(RunTool({"zip", "-qry", (work / "z.zip").string(), "Product"}, work / "source"),
+                  0);
+        EXPECT_EQ(ListedIn(work / "z.zip"), tree);
+    }
+    int fd = open((work / "p.zip").c_str(), O_RDONLY);
+    FileRegionSource cut(fd, 0, static_cast<off_t>(fs::file_size(work / "p.zip")) - 10);
+    std::vector<ZipContents::Entry> entries;
+    std::string error;
+    EXPECT_FALSE(ZipContents::List(cut, entries, error));
+    EXPECT_FALSE(error.empty());
+    close(fd);
 }

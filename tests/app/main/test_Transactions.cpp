@@ -322,23 +322,72 @@ TEST_F(Transactions, TwoInstallersAtOnceGiveOneWholeInstallation) {
     ExpectAsBefore("after the deinstaller");
 }
 
+// A tmpfs mounted at a new folder of the sandbox for the life of the object.
+struct Volume {
+    explicit Volume(const std::string& options) : path(Sandbox::MakeFolder("volume")) {
+        mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+        EXPECT_TRUE(mounted) << strerror(errno);
+    }
+    ~Volume() {
+        if (mounted)
+            umount2(path.c_str(), MNT_DETACH);
+    }
+    fs::path path;
+    bool mounted = false;
+};
+
+TEST_F(Transactions, AVolumeTooSmallIsRefusedBeforeAnythingIsWritten) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a volume needs root";
+    // The items take 12 MiB; with the deinstaller they need more than 13. Or room in bytes,
+    // but for too few files.
+    for (const char* options : {"size=13m", "size=64m,nr_inodes=16"}) {
+        Volume volume(options);
+        ASSERT_TRUE(volume.mounted);
+        fs::path saved = destination;
+        destination = volume.path;
+        before = Look();
+        Running run(PlainInstaller(), Answers());
+        EXPECT_EQ(run.Wait(), 3) << options << "\n" << run.Output();
+        std::string transcript = run.Transcript();
+        EXPECT_NE(transcript.find(R"("icon":"stop","text":"Installation requires )"),
+                  std::string::npos)
+            << transcript;
+        EXPECT_NE(
+            transcript.find("the destination volume '" + volume.path.filename().string() + "'"),
+            std::string::npos)
+            << transcript;
+        // No folder, no journal, no lock file: nothing at all.
+        EXPECT_TRUE(fs::is_empty(volume.path)) << options;
+        ExpectAsBefore(options);
+        destination = saved;
+    }
+}
+
 TEST_F(Transactions, AVolumeThatRunsOutOfRoomEndsInAnUndo) {
     if (geteuid() != 0)
         GTEST_SKIP() << "mounting a volume needs root";
-    // Room in bytes, but few files: the check of the sizes passes, the items do not fit.
-    fs::path volume = Sandbox::MakeFolder("volume");
-    ASSERT_EQ(mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=64m,nr_inodes=16"), 0)
-        << strerror(errno);
-    struct Unmount {
-        fs::path path;
-        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
-    } unmount{volume};
+    // There is room when the run begins; something else fills the volume in its middle.
+    Volume volume("size=64m");
+    ASSERT_TRUE(volume.mounted);
     fs::path saved = destination;
-    destination = volume;
+    destination = volume.path;
     before = Look();
-    auto run = tarnw::test::RunUnattended(PlainInstaller(), Answers());
-    EXPECT_EQ(run.status, 4) << run.output;
-    EXPECT_NE(run.output.find("Undoing the installation..."), std::string::npos) << run.output;
+    Running run(PlainInstaller(), Answers());
+    ASSERT_TRUE(WaitForJournal(run, 0, "item2")) << run.Output();
+    {
+        int fd = open((volume.path / ".filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        std::string block(1 << 20, 'f');
+        while (write(fd, block.data(), block.size()) > 0) {
+        }
+        close(fd);
+    }
+    run.Signal(SIGCONT);
+    EXPECT_EQ(run.Wait(), 4) << run.Output();
+    EXPECT_NE(run.Output().find("Undoing the installation..."), std::string::npos) << run.Output();
+    EXPECT_NE(run.Output().find("No space left on device"), std::string::npos) << run.Output();
+    fs::remove(volume.path / ".filler");
     ExpectAsBefore("after the volume ran out of room");
     destination = saved;
 }
