@@ -250,7 +250,7 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
             }
             if (BoolValue("opt_save_replaced") && savedFiles != nullptr && savedFiles[0] != 0) {
                 std::string target = InstallPaths::FreeName(savedFiles, InstallPaths::Leaf(path));
-                if (NoteMoved(path, target) && LibMove(path.c_str(), target.c_str()) &&
+                if (NoteMoved(path, target) && LibMoveAsIs(path.c_str(), target.c_str()) &&
                     InstallPaths::EntryExists(target))
                     fSaved.push_back({target, path});
             } else {
@@ -498,7 +498,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
                               " holds a mounted file system and is not saved");
             return fail();
         }
-        if (!NoteMoved(existing, target) || !LibMove(existing.c_str(), target.c_str()) ||
+        if (!NoteMoved(existing, target) || !LibMoveAsIs(existing.c_str(), target.c_str()) ||
             InstallPaths::EntryExists(existing)) {
             Failure(leaf, "the existing entry " + existing + " could not be saved");
             return fail();

@@ -228,7 +228,7 @@ bool InstallConfig::TrashExisting(const std::string& path) {
         "[Trash Info]\nPath=" + PercentEncodedPath(path) + "\nDeletionDate=" + when + "\n";
     bool written = posixfs::WriteAll(fd, text.data(), text.size());
     close(fd);
-    if (!written || !LibMove(path.c_str(), target.c_str())) {
+    if (!written || !LibMoveAsIs(path.c_str(), target.c_str())) {
         unlink(record.c_str());
         return false;
     }

@@ -125,7 +125,7 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
             return;
         }
         MakeParents(record.path);
-        if (!LibMove(record.other.c_str(), record.path.c_str()) || !Exists(record.path)) {
+        if (!LibMoveAsIs(record.other.c_str(), record.path.c_str()) || !Exists(record.path)) {
             Problem(record.path, "it could not be put back from " + record.other);
             return;
         }

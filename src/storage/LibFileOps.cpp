@@ -183,7 +183,9 @@ bool LibCopy(const char* source, const char* destination) {
     return true;
 }
 
-bool LibMove(const char* source, const char* destination) {
+namespace {
+
+bool Move(const char* source, const char* destination, bool sniff) {
     if (!EntryExists(source) || destination == nullptr || destination[0] == '\0')
         return false;
     std::string target = Target(source, destination);
@@ -201,9 +203,20 @@ bool LibMove(const char* source, const char* destination) {
         fprintf(stderr, "LibMove: %s\n", copier.Error().c_str());
         return false;
     }
-    TypeTree(target.c_str());
+    if (sniff)
+        TypeTree(target.c_str());
     posixfs::RemoveTree(source);
     return true;
+}
+
+} // namespace
+
+bool LibMove(const char* source, const char* destination) {
+    return Move(source, destination, true);
+}
+
+bool LibMoveAsIs(const char* source, const char* destination) {
+    return Move(source, destination, false);
 }
 
 void LibUnlink(const char* path) {

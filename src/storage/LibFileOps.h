@@ -23,6 +23,10 @@ bool LibCopy(const char* source, const char* destination);
 // file); across volumes the tree is copied, its type re-sniffed, and the source removed
 // only after a complete copy. A failed copy keeps the source and returns false.
 bool LibMove(const char* source, const char* destination);
+// Moves source to destination as it is: as LibMove, but nothing is re-sniffed across
+// volumes, so that a user's entry moved aside for safekeeping (saved, put in the Trash)
+// and later put back gains no attribute it did not have.
+bool LibMoveAsIs(const char* source, const char* destination);
 // Removes an entry and everything below it; links are removed, never followed.
 void LibUnlink(const char* path);
 // Sets the MIME type of the entry (and of everything below a folder) from its content.

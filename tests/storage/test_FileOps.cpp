@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -106,6 +107,29 @@ TEST(FileOps, MoveRenamesReplacesAndMovesIntoFolders) {
     EXPECT_EQ(ReadFile(work / "c"), "C");
     EXPECT_TRUE(fs::exists(work / "dest" / "c" / "inner"));
     EXPECT_FALSE(LibMove((work / "nothing").c_str(), (work / "dest").c_str()));
+}
+
+TEST(FileOps, AMoveAsItIsToAnotherVolumeAndBackAddsNoType) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a volume needs root";
+    fs::path work = Sandbox::MakeFolder("asis");
+    fs::path volume = work / "volume";
+    fs::create_directory(volume);
+    ASSERT_EQ(mount("tmpfs", volume.c_str(), "tmpfs", 0, "size=1m"), 0) << strerror(errno);
+    WriteFile(work / "settings", "old=1\n");
+    WriteFile(work / "other", "old=1\n");
+    if (HasUserAttributes(work / "settings")) {
+        removexattr((work / "settings").c_str(), "user.tarnw.probe");
+        // Saved on another volume and put back: as it was, with no type of its own.
+        EXPECT_TRUE(LibMoveAsIs((work / "settings").c_str(), (volume / "saved").c_str()));
+        EXPECT_TRUE(LibMoveAsIs((volume / "saved").c_str(), (work / "settings").c_str()));
+        EXPECT_EQ(ReadFile(work / "settings"), "old=1\n");
+        EXPECT_EQ(Attribute(work / "settings", "user.mime_type"), "<none>");
+        // A placing move gives what it brings over a type.
+        EXPECT_TRUE(LibMove((work / "other").c_str(), (volume / "other").c_str()));
+        EXPECT_EQ(Attribute(volume / "other", "user.mime_type"), "text/plain");
+    }
+    umount2(volume.c_str(), MNT_DETACH);
 }
 
 TEST(FileOps, TrashUsesFreeCopyNamesAndWritesTrashInfo) {
