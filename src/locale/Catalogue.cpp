@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include "locale/EmbeddedSource.h"
+
 namespace catalogue {
 
 struct EmbeddedSource {
@@ -65,9 +67,16 @@ const char* BuiltinText(std::string_view language, int32_t id) {
 }
 
 std::string_view BuiltinSource(std::string_view language) {
+    // Unpacked once, on first use, and kept for the life of the program.
+    static const std::vector<std::string> unpacked = [] {
+        std::vector<std::string> texts;
+        for (int i = 0; i < kEmbeddedSourceCount; ++i)
+            texts.push_back(UnpackEmbeddedSource(kEmbeddedSources[i].bytes));
+        return texts;
+    }();
     for (int i = 0; i < kEmbeddedSourceCount; ++i) {
         if (language == kEmbeddedSources[i].language)
-            return kEmbeddedSources[i].bytes;
+            return unpacked[size_t(i)];
     }
     return {};
 }

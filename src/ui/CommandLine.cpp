@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "lib/LibNearestName.h"
+#include "ui/CommandLineTexts.h"
 
-CommandLine::CommandLine(std::vector<OptionSpec> known) : fKnown(std::move(known)) {}
+CommandLine::CommandLine(std::vector<OptionSpec> known, std::string language)
+    : fKnown(std::move(known)), fLanguage(std::move(language)) {}
 
 const OptionSpec* CommandLine::Find(const std::string& name) const {
     for (const OptionSpec& spec : fKnown)
@@ -21,7 +23,7 @@ bool CommandLine::Parse(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i] != nullptr ? argv[i] : "";
         if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
-            fError = "unexpected argument '" + word + "'";
+            fError = CommandLineText(fLanguage, kCliUnexpectedArgument, {word});
             return false;
         }
         std::string name = word.substr(2);
@@ -35,24 +37,24 @@ bool CommandLine::Parse(int argc, const char* const* argv) {
             std::vector<std::string> names;
             for (const OptionSpec& known : fKnown)
                 names.push_back(known.name);
-            fError = "unknown option '--" + name + "'";
-            if (auto nearest = LibNearestName(name, names))
-                fError += "; did you mean '--" + *nearest + "'?";
+            auto nearest = LibNearestName(name, names);
+            fError = nearest ? CommandLineText(fLanguage, kCliUnknownOptionNear, {name, *nearest})
+                             : CommandLineText(fLanguage, kCliUnknownOption, {name});
             return false;
         }
         if (!spec->takesValue && value) {
-            fError = "option '--" + name + "' takes no value";
+            fError = CommandLineText(fLanguage, kCliTakesNoValue, {name});
             return false;
         }
         if (spec->takesValue && !value) {
             if (i + 1 >= argc || argv[i + 1] == nullptr) {
-                fError = "option '--" + name + "' needs a value";
+                fError = CommandLineText(fLanguage, kCliNeedsValue, {name});
                 return false;
             }
             value = argv[++i];
         }
         if (spec->takesValue && value->empty()) {
-            fError = "option '--" + name + "' needs a value";
+            fError = CommandLineText(fLanguage, kCliNeedsValue, {name});
             return false;
         }
         fOrder.push_back(name);
@@ -102,11 +104,10 @@ bool FrontendOptions::Read(const CommandLine& line, std::string& error) {
     transcript = line.Value("transcript");
     if (auto value = line.Value("frontend")) {
         if (*value != "gui" && *value != "console" && *value != "unattended") {
-            error = "option '--frontend': unknown front-end '" + *value + "'";
-            if (auto nearest = LibNearestName(*value, {"gui", "console", "unattended"}))
-                error += "; did you mean '" + *nearest + "'?";
-            else
-                error += " (one of gui, console, unattended)";
+            auto nearest = LibNearestName(*value, {"gui", "console", "unattended"});
+            error = nearest ? CommandLineText(line.Language(), kCliUnknownFrontendNear,
+                                              {*value, *nearest})
+                            : CommandLineText(line.Language(), kCliUnknownFrontend, {*value});
             return false;
         }
         frontend = value;

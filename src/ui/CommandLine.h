@@ -3,7 +3,8 @@
 // Long options in GNU form: "--name", "--name VALUE" and "--name=VALUE". The program
 // names the options it knows; anything else on the command line (an unknown option, a
 // missing or unwanted value, a word that is no option) is refused with a message that
-// names it, before the program does anything.
+// names it, before the program does anything, in the language given to the parser
+// (ui/CommandLineTexts.h).
 
 #include <map>
 #include <optional>
@@ -17,7 +18,7 @@ struct OptionSpec {
 
 class CommandLine {
 public:
-    explicit CommandLine(std::vector<OptionSpec> known);
+    explicit CommandLine(std::vector<OptionSpec> known, std::string language = "en");
 
     // Reads argv[1] to argv[argc - 1]. False on the first problem, with Error() set.
     bool Parse(int argc, const char* const* argv);
@@ -28,11 +29,14 @@ public:
     std::optional<std::string> Value(const std::string& name) const;
     // The options given, in the order given (repeats included).
     const std::vector<std::string>& Given() const { return fOrder; }
+    // The language its messages are in.
+    const std::string& Language() const { return fLanguage; }
 
 private:
     const OptionSpec* Find(const std::string& name) const;
 
     std::vector<OptionSpec> fKnown;
+    std::string fLanguage;
     std::map<std::string, std::string> fValues;
     std::vector<std::string> fOrder;
     std::string fError;
@@ -55,6 +59,6 @@ struct FrontendOptions {
     // The specs of the three options, to add to a program's own.
     static std::vector<OptionSpec> Specs();
     // Takes the three options from a parsed line. False when --frontend names no
-    // front-end; error then names it.
+    // front-end; error then names it, in the line's language.
     bool Read(const CommandLine& line, std::string& error);
 };

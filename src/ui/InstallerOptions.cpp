@@ -2,6 +2,7 @@
 
 #include "locale/xLocalize.h"
 #include "ui/CommandLine.h"
+#include "ui/CommandLineTexts.h"
 
 bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
     std::vector<OptionSpec> known = {
@@ -10,7 +11,7 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
         {"accept-license", false}, {"group", true},    {"lang", true}};
     for (const OptionSpec& spec : FrontendOptions::Specs())
         known.push_back(spec);
-    CommandLine line(std::move(known));
+    CommandLine line(std::move(known), fLanguage);
     fOptions = InstallerOptions();
     if (!line.Parse(argc, argv)) {
         fError = line.Error();
@@ -38,8 +39,7 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
         if (!line.Has(question.name))
             continue;
         if (!asked.empty()) {
-            fError =
-                "options '--" + asked + "' and '--" + question.name + "' cannot be given together";
+            fError = CommandLineText(fLanguage, kCliNotTogether, {asked, question.name});
             return false;
         }
         asked = question.name;
@@ -51,8 +51,7 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
     fOptions.group = line.Value("group");
     if (auto language = line.Value("lang")) {
         if (xLocalize::LanguageIndex(language->c_str()) < 0) {
-            fError = "option '--lang': unknown language '" + *language +
-                     "' (one of en fr es de it no sv da nl pt)";
+            fError = CommandLineText(fLanguage, kCliUnknownLanguage, {*language});
             return false;
         }
         fOptions.language = language;
@@ -60,29 +59,22 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
     return fOptions.Read(line, fError);
 }
 
-std::string InstallerCommandLine::Usage(const std::string& program) {
-    return "Usage: " + program +
-           " [OPTION]...\n"
-           "Installs the program this installer carries. Without options the installer\n"
-           "opens its window (or a dialogue in the terminal) as usual.\n"
-           "\n"
-           "  --help               show this help and exit\n"
-           "  --version            show the product's version and the installer's, and exit\n"
-           "  --info               show the product, its company, items with sizes, install\n"
-           "                       types and languages, and exit\n"
-           "  --list               show the items, one a line, and exit\n"
-           "  --check              check every checksum of this installer and exit:\n"
-           "                       status 0 when it is whole, 9 when damaged or incomplete\n"
-           "  --target DIR         install into the folder DIR\n"
-           "  --accept-license     accept the licence\n"
-           "  --group NAME         choose the install type NAME\n"
-           "  --lang CODE          speak en, fr, es, de, it, no, sv, da, nl or pt\n"
-           "  --answers FILE       read choices and answers from FILE\n"
-           "  --transcript FILE    append a record of the run to FILE (JSON lines)\n"
-           "  --frontend KIND      gui, console or unattended\n"
-           "\n"
-           "Options also take the form --option=VALUE, and win over the environment\n"
-           "($TARNW_FRONTEND, $TARNW_ANSWERS, $TARNW_TRANSCRIPT) and the answers file.\n"
-           "Exit status: 0 installed (or the question answered), 2 a wrong option or answers\n"
-           "file, 9 the installer is damaged or incomplete; README lists the others.\n";
+std::string InstallerCommandLine::Usage(const std::string& program, const std::string& language) {
+    return CommandLineText(language, kCliInstallerUsage, {program});
+}
+
+std::optional<std::string> InstallerCommandLine::LanguageAsked(int argc, const char* const* argv) {
+    std::optional<std::string> asked;
+    for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+        std::string word = argv[i];
+        std::optional<std::string> value;
+        if (word.rfind("--lang=", 0) == 0)
+            value = word.substr(7);
+        else if (word == "--lang" && i + 1 < argc && argv[i + 1] != nullptr)
+            value = argv[++i];
+        // The last one given wins, as on a line that is read.
+        if (value && xLocalize::LanguageIndex(value->c_str()) >= 0)
+            asked = value;
+    }
+    return asked;
 }

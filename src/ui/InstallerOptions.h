@@ -27,14 +27,22 @@ struct InstallerOptions : FrontendOptions {
 
 class InstallerCommandLine {
 public:
+    // Messages are in `language` (ui/CommandLineTexts.h).
+    explicit InstallerCommandLine(std::string language = "en") : fLanguage(std::move(language)) {}
+
     // False on an unknown option or a bad value; Error() then names it (exit status 2).
     bool Parse(int argc, const char* const* argv);
     const InstallerOptions& Options() const { return fOptions; }
     const std::string& Error() const { return fError; }
 
-    static std::string Usage(const std::string& program);
+    // The help, in `language`.
+    static std::string Usage(const std::string& program, const std::string& language = "en");
+    // The language a "--lang CODE" or "--lang=CODE" among the words asks for, even on a line
+    // that is refused for another reason; nothing when none names one of the ten.
+    static std::optional<std::string> LanguageAsked(int argc, const char* const* argv);
 
 private:
+    std::string fLanguage;
     InstallerOptions fOptions;
     std::string fError;
 };

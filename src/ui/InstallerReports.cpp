@@ -6,13 +6,14 @@
 #include <sys/stat.h>
 
 #include "engine/InstallSession.h"
+#include "lib/LibNearestName.h"
 #include "lib/LibString.h"
 #include "locale/xLocalize.h"
 #include "package/PackageConfig.h"
 #include "storage/InstallerIntegrity.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
-#include "ui/AnswersFile.h"
+#include "ui/CommandLineTexts.h"
 #include "ui/ExitStatus.h"
 #include "ui/InstallerOptions.h"
 
@@ -62,22 +63,26 @@ int PrintVersion(const std::string& installer, FILE* out, FILE* err) {
     return kExitCompleted;
 }
 
-int PrintInfo(const std::string& installer, FILE* out, FILE* err) {
+int PrintInfo(const std::string& installer, FILE* out, FILE* err, const std::string& language) {
     InstallSession session;
     if (!LoadPackage(session, installer, err))
         return kExitBrokenInstaller;
+    auto text = [&](int32 id, const std::vector<std::string>& values = {}) {
+        return CommandLineText(language, id, values);
+    };
     PackageConfig& config = session.Engine();
-    std::fprintf(out, "Product: %s\n", ProductLine(config).c_str());
-    for (auto [label, key] : {std::pair{"Released", "release_date"},
-                              {"Company", "company"},
-                              {"Support", "support_email"}}) {
+    std::fprintf(out, "%s: %s\n", text(kCliInfoProduct).c_str(), ProductLine(config).c_str());
+    for (auto [label, key] : {std::pair{kCliInfoReleased, "release_date"},
+                              {kCliInfoCompany, "company"},
+                              {kCliInfoSupport, "support_email"}}) {
         const char* value = config.StringValue(key);
         if (value[0] != '\0')
-            std::fprintf(out, "%s: %s\n", label, value);
+            std::fprintf(out, "%s: %s\n", text(label).c_str(), value);
     }
-    std::fprintf(out, "Licence: %s\n", session.License().empty() ? "none" : "yes");
+    std::fprintf(out, "%s: %s\n", text(kCliInfoLicence).c_str(),
+                 text(session.License().empty() ? kCliInfoNone : kCliInfoYes).c_str());
 
-    std::fprintf(out, "Items:\n");
+    std::fprintf(out, "%s:\n", text(kCliInfoItems).c_str());
     int64 total = 0;
     for (int32 i = 0; i < session.CountFiles(); ++i) {
         std::string groups;
@@ -86,28 +91,30 @@ int PrintInfo(const std::string& installer, FILE* out, FILE* err) {
                 groups += (groups.empty() ? "" : ", ") + session.GroupName(g);
         int32 size = session.FileSize(i);
         total += size > 0 ? size : 0;
-        std::fprintf(out, "  %-32s %10s  (%d bytes)%s%s\n", session.FileLeaf(i).c_str(),
-                     Bytes(size).c_str(), int(size), groups.empty() ? "" : "  in ", groups.c_str());
+        std::fprintf(out, "  %-32s %10s  (%s)%s\n", session.FileLeaf(i).c_str(),
+                     Bytes(size).c_str(), text(kCliInfoBytes, {std::to_string(size)}).c_str(),
+                     groups.empty() ? "" : ("  " + text(kCliInfoInGroups, {groups})).c_str());
     }
     int32 deinstaller = session.Engine().DeinstallerSize();
     if (config.IncludeDeinstaller() && deinstaller > 0) {
         total += deinstaller;
-        std::fprintf(out, "  %-32s %10s  (%d bytes)\n", "(deinstaller)", Bytes(deinstaller).c_str(),
-                     int(deinstaller));
+        std::fprintf(out, "  %-32s %10s  (%s)\n", text(kCliInfoDeinstaller).c_str(),
+                     Bytes(deinstaller).c_str(),
+                     text(kCliInfoBytes, {std::to_string(deinstaller)}).c_str());
     }
-    std::fprintf(out, "  %-32s %10s  (%lld bytes)\n", "Total", Bytes(total).c_str(),
-                 static_cast<long long>(total));
+    std::fprintf(out, "  %-32s %10s  (%s)\n", text(kCliInfoTotal).c_str(), Bytes(total).c_str(),
+                 text(kCliInfoBytes, {std::to_string(total)}).c_str());
 
-    std::fprintf(out, "Install types:\n");
+    std::fprintf(out, "%s:\n", text(kCliInfoInstallTypes).c_str());
     if (session.CountGroups() == 0)
-        std::fprintf(out, "  (none: every item is chosen by hand)\n");
+        std::fprintf(out, "  %s\n", text(kCliInfoNoInstallTypes).c_str());
     for (int32 g = 0; g < session.CountGroups(); ++g) {
         std::fprintf(out, "  %s", session.GroupName(g).c_str());
         if (!session.GroupDescription(g).empty())
             std::fprintf(out, " - %s", session.GroupDescription(g).c_str());
         std::fputc('\n', out);
     }
-    std::fprintf(out, "Languages:");
+    std::fprintf(out, "%s:", text(kCliInfoLanguages).c_str());
     for (int32 i = 0; i < 10; ++i)
         std::fprintf(out, " %s", xLocalize::LanguageCode(i));
     std::fputc('\n', out);
@@ -123,10 +130,12 @@ int PrintItemList(const std::string& installer, FILE* out, FILE* err) {
     return kExitCompleted;
 }
 
-int CheckInstaller(const std::string& installer, FILE* out, FILE* err) {
+int CheckInstaller(const std::string& installer, FILE* out, FILE* err,
+                   const std::string& language) {
+    // The reasons are details for whoever looks into the file, and stay as they are.
     auto damaged = [&](const std::string& reason) {
-        std::fprintf(err, "%s: the installer is damaged or incomplete: %s\n", installer.c_str(),
-                     reason.c_str());
+        std::fprintf(err, "%s\n",
+                     CommandLineText(language, kCliCheckDamaged, {installer, reason}).c_str());
         return int(kExitDamaged);
     };
     // A file cut short is told apart from one changed, with the size it should have.
@@ -165,19 +174,21 @@ int CheckInstaller(const std::string& installer, FILE* out, FILE* err) {
     }
     if (config.IncludeDeinstaller() && !resources.HasResource(B_RAW_TYPE, kDeinstallerResourceId))
         return damaged("its deinstaller is missing");
-    std::fprintf(out, "%s: all %d resources match their checksums; the installer is whole.\n",
-                 installer.c_str(), int(count));
+    std::fprintf(
+        out, "%s\n",
+        CommandLineText(language, kCliCheckWhole, {installer, std::to_string(count)}).c_str());
     return kExitCompleted;
 }
 
-std::string CheckInstallChoices(const InstallerOptions& options, const std::string& installer) {
+std::string CheckInstallChoices(const InstallerOptions& options, const std::string& installer,
+                                const std::string& language) {
     if (options.target) {
         struct stat info;
         if (stat(options.target->c_str(), &info) != 0)
-            return "option '--target': no folder '" + *options.target + "' (" +
-                   std::strerror(errno) + ")";
+            return CommandLineText(language, kCliNoTargetFolder,
+                                   {*options.target, std::strerror(errno)});
         if (!S_ISDIR(info.st_mode))
-            return "option '--target': '" + *options.target + "' is not a folder";
+            return CommandLineText(language, kCliTargetNotFolder, {*options.target});
     }
     if (options.group) {
         InstallSession session;
@@ -191,9 +202,11 @@ std::string CheckInstallChoices(const InstallerOptions& options, const std::stri
         std::vector<std::string> names;
         for (int32 g = 0; g < session.CountGroups(); ++g)
             names.push_back(session.GroupName(g));
-        if (std::find(names.begin(), names.end(), *options.group) == names.end())
-            return "option '--group': " +
-                   UnknownNameMessage("the package has no install type", *options.group, names);
+        if (std::find(names.begin(), names.end(), *options.group) == names.end()) {
+            if (auto nearest = LibNearestName(*options.group, names))
+                return CommandLineText(language, kCliUnknownGroupNear, {*options.group, *nearest});
+            return CommandLineText(language, kCliUnknownGroup, {*options.group});
+        }
     }
     return "";
 }

@@ -1,5 +1,6 @@
 #include "DeinstallOptions.h"
 
+#include "DeinstallTexts.h"
 #include "ui/CommandLine.h"
 
 bool DeinstallCommandLine::Parse(int argc, const char* const* argv) {
@@ -7,7 +8,7 @@ bool DeinstallCommandLine::Parse(int argc, const char* const* argv) {
         {"help", false}, {"version", false}, {"yes", false}, {"restore", false}};
     for (const OptionSpec& spec : FrontendOptions::Specs())
         known.push_back(spec);
-    CommandLine line(std::move(known));
+    CommandLine line(std::move(known), fLanguage);
     fOptions = DeinstallOptions();
     if (!line.Parse(argc, argv)) {
         fError = line.Error();
@@ -22,21 +23,6 @@ bool DeinstallCommandLine::Parse(int argc, const char* const* argv) {
     return fOptions.Read(line, fError);
 }
 
-std::string DeinstallCommandLine::Usage(const std::string& program) {
-    return "Usage: " + program +
-           " [OPTION]...\n"
-           "Removes what the installation of this product placed, and only that.\n"
-           "\n"
-           "  --help               show this help and exit\n"
-           "  --version            show the product's version and the deinstaller's, and exit\n"
-           "  --yes                remove without asking\n"
-           "  --restore            put back the files the installation replaced\n"
-           "  --answers FILE       read the decisions from FILE (remove: yes, restore: yes)\n"
-           "  --transcript FILE    append a record of the run to FILE (JSON lines)\n"
-           "  --frontend KIND      gui, console or unattended\n"
-           "\n"
-           "Options also take the form --option=VALUE, and win over the environment\n"
-           "($TARNW_FRONTEND, $TARNW_ANSWERS, $TARNW_TRANSCRIPT) and the answers file.\n"
-           "Exit status: 0 removed, 2 a wrong option or answers file, 4 not everything could\n"
-           "be removed, 5 the deinstaller is damaged, 7 nothing was removed.\n";
+std::string DeinstallCommandLine::Usage(const std::string& program, const std::string& language) {
+    return DeinstallTexts(language).Fill(kTextUsage, {program});
 }

@@ -22,14 +22,19 @@ struct DeinstallOptions : FrontendOptions {
 
 class DeinstallCommandLine {
 public:
+    // Messages are in `language` (ui/CommandLineTexts.h).
+    explicit DeinstallCommandLine(std::string language = "en") : fLanguage(std::move(language)) {}
+
     // False on an unknown option or a bad value; Error() then names it (exit status 2).
     bool Parse(int argc, const char* const* argv);
     const DeinstallOptions& Options() const { return fOptions; }
     const std::string& Error() const { return fError; }
 
-    static std::string Usage(const std::string& program);
+    // The help, in `language`.
+    static std::string Usage(const std::string& program, const std::string& language = "en");
 
 private:
+    std::string fLanguage;
     DeinstallOptions fOptions;
     std::string fError;
 };

@@ -7,7 +7,9 @@
 
 #include "lib/LibString.h"
 #include "locale/CatalogueSource.h"
+#include "locale/EmbeddedSource.h"
 #include "storage/LibNode.h"
+#include "ui/CommandLineTexts.h"
 
 namespace deinstall_catalogue {
 struct EmbeddedSource {
@@ -34,7 +36,7 @@ const Loaded& Catalogue() {
         Loaded result;
         for (int i = 0; i < deinstall_catalogue::kEmbeddedSourceCount; i++) {
             const auto& source = deinstall_catalogue::kEmbeddedSources[i];
-            catalogue::ReadResult read = catalogue::ReadSource(source.bytes);
+            catalogue::ReadResult read = catalogue::ReadSource(UnpackEmbeddedSource(source.bytes));
             if (!read.ok) {
                 result.problems += std::string(source.language) + ".po: " + read.error + "\n";
                 continue;
@@ -97,6 +99,10 @@ std::string DeinstallTexts::Format(int32 id, const std::string& value) const {
     return result;
 }
 
+std::string DeinstallTexts::Fill(int32 id, const std::vector<std::string>& values) const {
+    return FillText(Get(id), values);
+}
+
 std::string DeinstallTexts::Progress(int index, int total, const std::string& name) const {
     std::string format = Get(kTextProgress);
     if (catalogue::Conversions(format) != "%d%d%s")
@@ -121,8 +127,13 @@ std::string DeinstallTexts::LanguageOf(const char* path) {
 
 std::string DeinstallTexts::CheckSources() {
     std::string problems = Catalogue().problems;
+    std::vector<int32> ids;
+    for (int32 id = kTextRemove; id <= kTextDamaged; id++)
+        ids.push_back(id);
+    for (int32 id = kTextUsage; id <= kTextWaitingForInstallation; id++)
+        ids.push_back(id);
     for (const char* language : kLanguages) {
-        for (int32 id = kTextRemove; id <= kTextDamaged; id++) {
+        for (int32 id : ids) {
             const std::string* text = Find(language, id);
             const std::string* english = Find("en", id);
             std::string where = std::string(language) + ":" + std::to_string(id);

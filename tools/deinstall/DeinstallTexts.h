@@ -6,6 +6,7 @@
 // the English text.
 
 #include <string>
+#include <vector>
 
 #include "platform/support/SupportDefs.h"
 
@@ -31,6 +32,14 @@ enum DeinstallTextId {
     kTextUnfinished = 3110,       // %s product
     kTextUnfinishedUndone = 3111, // %s product
     kTextUnfinishedLeft = 3112,   // %s product
+    // The command line and the refusals before a run.
+    kTextUsage = 3130,           // %s program
+    kTextTryHelp = 3131,         // %s program
+    kTextUnknownFrontend = 3132, // %s kind
+    kTextAnswersFileLine = 3133, // %s path, %d line, %s problem
+    kTextAnswersFile = 3134,     // %s path, %s problem
+    kTextUnknownLanguage = 3135, // %s code
+    kTextWaitingForInstallation = 3136,
 };
 
 class DeinstallTexts {
@@ -42,6 +51,8 @@ public:
     std::string Get(int32 id) const;
     // Get(id) with one text filled in.
     std::string Format(int32 id, const std::string& value) const;
+    // Get(id) with its %s and %d conversions filled in order.
+    std::string Fill(int32 id, const std::vector<std::string>& values) const;
     // "Removing %d of %d (%s)".
     std::string Progress(int index, int total, const std::string& name) const;
 

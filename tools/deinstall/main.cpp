@@ -28,6 +28,7 @@
 #include "UnfinishedInstallation.h"
 #include "engine/RunLock.h"
 #include "ui/AnswersFile.h"
+#include "ui/CommandLineTexts.h"
 #include "ui/ConsoleFrontend.h"
 #include "ui/FrontendChoice.h"
 #include "ui/Transcript.h"
@@ -108,21 +109,24 @@ int Refuse(Transcript& transcript, int status, const std::string& reason) {
 } // namespace
 
 int RunDeinstaller(int argc, char** argv) {
-    DeinstallCommandLine commandLine;
+    std::string self = SelfPath();
+    // What is said before the run is in the user's language; the run itself speaks the
+    // installation's (or the answers file's).
+    DeinstallTexts said(CommandLineLanguage(std::nullopt, self.c_str()));
+    DeinstallCommandLine commandLine(said.Language());
     if (!commandLine.Parse(argc, argv)) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", argv[0],
-                     commandLine.Error().c_str(), argv[0]);
+        std::fprintf(stderr, "%s: %s\n%s\n", argv[0], commandLine.Error().c_str(),
+                     said.Fill(kTextTryHelp, {argv[0]}).c_str());
         return kDeinstallUsage;
     }
     const DeinstallOptions& options = commandLine.Options();
     if (options.action == DeinstallAction::Help) {
-        std::fputs(DeinstallCommandLine::Usage(argv[0]).c_str(), stdout);
+        std::fputs(DeinstallCommandLine::Usage(argv[0], said.Language()).c_str(), stdout);
         return kDeinstallCompleted;
     }
     if (options.action == DeinstallAction::Version) {
         DeinstallRecord record;
         std::string error;
-        std::string self = SelfPath();
         if (!self.empty() && LoadDeinstallRecord(self.c_str(), record, error))
             std::printf("%s\n", record.ProductName().c_str());
         std::printf("Tarnwhistle deinstaller 1.3.1\n");
@@ -147,7 +151,7 @@ int RunDeinstaller(int argc, char** argv) {
         CurrentFrontendEnvironment(guiBuilt, displayOpens, options.RequestedFrontend());
     if (!ChooseFrontend(environment, kind))
         return Refuse(transcript, kDeinstallUsage,
-                      std::string("unknown front-end \"") + environment.requested + "\"");
+                      said.Fill(kTextUnknownFrontend, {environment.requested}));
 
     AnswersFile answers;
     if (kind == FrontendKind::Unattended) {
@@ -155,22 +159,22 @@ int RunDeinstaller(int argc, char** argv) {
         AnswersFileError error;
         if (!path.empty() && !answers.Load(path, DeinstallerKeys(), &error))
             return Refuse(transcript, kDeinstallUsage,
-                          "answers file " + path +
-                              (error.line > 0 ? ", line " + std::to_string(error.line) : "") +
-                              ": " + error.message);
+                          error.line > 0
+                              ? said.Fill(kTextAnswersFileLine,
+                                          {path, std::to_string(error.line), error.message})
+                              : said.Fill(kTextAnswersFile, {path, error.message}));
     }
 
-    std::string self = SelfPath();
     std::string language = DeinstallTexts::LanguageOf(self.c_str());
     if (auto chosen = answers.Value("language")) {
         if (!DeinstallTexts::IsLanguage(*chosen))
-            return Refuse(transcript, kDeinstallUsage, "unknown language \"" + *chosen + "\"");
+            return Refuse(transcript, kDeinstallUsage, said.Fill(kTextUnknownLanguage, {*chosen}));
         language = *chosen;
     }
     DeinstallTexts texts(language);
     if (std::string problem = answers.CheckAnswerLabels(ButtonLabels(texts)); !problem.empty())
         return Refuse(transcript, kDeinstallUsage,
-                      "answers file " + options.AnswersPath() + ", " + problem);
+                      said.Fill(kTextAnswersFile, {options.AnswersPath(), problem}));
 
     // Never beside a running installation into the same folder: it would take away what
     // the run is placing.
@@ -181,7 +185,7 @@ int RunDeinstaller(int argc, char** argv) {
     if (!installFolder.empty()) {
         runLock.Acquire(
             Journal::LockPathFor(installFolder),
-            [] { std::fprintf(stderr, "Waiting for the installation into this folder to end\n"); },
+            [&] { std::fprintf(stderr, "%s\n", texts.Get(kTextWaitingForInstallation).c_str()); },
             nullptr);
         isUnfinished = FindUnfinishedInstallation(installFolder, unfinished);
         // A finished installation is removed by its list; the lock file must not keep the

@@ -14,6 +14,7 @@
 #include "storage/ProgramRole.h"
 
 #include "engine/StopSignals.h"
+#include "ui/CommandLineTexts.h"
 #include "ui/ExitStatus.h"
 #include "ui/FrontendChoice.h"
 #include "ui/InstallerFlow.h"
@@ -83,29 +84,32 @@ int main(int argc, char** argv) {
     if (RunsAsDeinstaller(SelfPath().c_str()))
         return RunDeinstaller(argc, argv);
     StopSignals::Start();
-    InstallerCommandLine commandLine;
+    std::string language =
+        CommandLineLanguage(InstallerCommandLine::LanguageAsked(argc, argv), SelfPath().c_str());
+    InstallerCommandLine commandLine(language);
     if (!commandLine.Parse(argc, argv)) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", argv[0],
-                     commandLine.Error().c_str(), argv[0]);
+        std::fprintf(stderr, "%s: %s\n%s\n", argv[0], commandLine.Error().c_str(),
+                     CommandLineText(language, kCliTryHelp, {argv[0]}).c_str());
         return kExitUsage;
     }
     const InstallerOptions& options = commandLine.Options();
     switch (options.action) {
     case InstallerAction::Help:
-        std::fputs(InstallerCommandLine::Usage(argv[0]).c_str(), stdout);
+        std::fputs(InstallerCommandLine::Usage(argv[0], language).c_str(), stdout);
         return kExitCompleted;
     case InstallerAction::Version:
         return PrintVersion(SelfPath(), stdout, stderr);
     case InstallerAction::Info:
-        return PrintInfo(SelfPath(), stdout, stderr);
+        return PrintInfo(SelfPath(), stdout, stderr, language);
     case InstallerAction::List:
         return PrintItemList(SelfPath(), stdout, stderr);
     case InstallerAction::Check:
-        return CheckInstaller(SelfPath(), stdout, stderr);
+        return CheckInstaller(SelfPath(), stdout, stderr, language);
     case InstallerAction::Install:
         break;
     }
-    if (std::string problem = CheckInstallChoices(options, SelfPath()); !problem.empty()) {
+    if (std::string problem = CheckInstallChoices(options, SelfPath(), language);
+        !problem.empty()) {
         std::fprintf(stderr, "%s: %s\n", argv[0], problem.c_str());
         Transcript transcript(options.TranscriptPath());
         transcript.RecordEvent("error", problem);
@@ -117,7 +121,7 @@ int main(int argc, char** argv) {
     FrontendEnvironment environment =
         CurrentFrontendEnvironment(kGuiBuilt, &DisplayOpens, options.RequestedFrontend());
     if (!ChooseFrontend(environment, kind)) {
-        std::fprintf(stderr, "TARNW_FRONTEND must be gui, console or unattended\n");
+        std::fprintf(stderr, "%s\n", CommandLineText(language, kCliFrontendVariable).c_str());
         return kExitUsage;
     }
     // A damaged installer file changes nothing: the front-end tells the user, and the type

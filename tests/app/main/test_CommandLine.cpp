@@ -163,3 +163,63 @@ TEST(InstallerCommandLine, OptionsChooseAnUnattendedInstallationAndWinOverTheEnv
                             event["text"].get<std::string>().find("Installiere") == 0);
     EXPECT_TRUE(german) << ReadFile(logs / "transcript");
 }
+
+TEST(InstallerCommandLine, HelpRefusalsAndReportsSpeakTheUsersLanguage) {
+    fs::path installer = BuildDemo();
+    auto before = Snapshot();
+    auto run = [&](const std::string& locale, std::vector<std::string> options) {
+        options.insert(options.begin(), installer.string());
+        return RunProgram(options, "",
+                          {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=", "DISPLAY=", "LANGUAGE=",
+                           "LC_ALL=", "LC_MESSAGES=", "LANG=" + locale});
+    };
+
+    RunResult help = run("de_DE.UTF-8", {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("Aufruf: " + installer.string()), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("--accept-license     die Lizenz annehmen"), std::string::npos);
+    RunResult refused = run("de_DE.UTF-8", {"--acept-license"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("unbekannte Option „--acept-license“; meinten Sie "
+                                  "„--accept-license“?"),
+              std::string::npos)
+        << refused.output;
+    EXPECT_NE(refused.output.find("„" + installer.string() + " --help“ liefert"),
+              std::string::npos);
+    RunResult info = run("de_DE.UTF-8", {"--info"});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_NE(info.output.find("Produkt: Demo 1.0"), std::string::npos) << info.output;
+    EXPECT_NE(info.output.find("(201 Byte)"), std::string::npos) << info.output;
+
+    help = run("fr_FR.UTF-8", {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("Utilisation : "), std::string::npos) << help.output;
+    refused = run("fr_FR.UTF-8", {"--target"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("l'option « --target » demande une valeur"), std::string::npos)
+        << refused.output;
+    refused = run("fr_FR.UTF-8", {"--accept-license", "--group", "Ful"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("type d'installation « Ful » ; vouliez-vous dire « Full » ?"),
+              std::string::npos)
+        << refused.output;
+    RunResult check = run("fr_FR.UTF-8", {"--check"});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_NE(check.output.find("le programme d'installation est intact"), std::string::npos)
+        << check.output;
+    // The language option wins over the environment, even on a line refused for another
+    // reason; what scripts read stays as it is.
+    refused = run("fr_FR.UTF-8", {"--lang", "de", "--bogus"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("unbekannte Option „--bogus“"), std::string::npos)
+        << refused.output;
+    RunResult version = run("fr_FR.UTF-8", {"--version"});
+    EXPECT_NE(version.output.find("Tarnwhistle installer 1.3.1"), std::string::npos);
+    EXPECT_EQ(run("de_DE.UTF-8", {"--list"}).output,
+              "demo-hello\ndemo-greet.sh\nDemo Documentation\n");
+    // A locale that is none of the ten speaks English.
+    refused = run("ja_JP.UTF-8", {"--bogus"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("unknown option '--bogus'"), std::string::npos);
+    EXPECT_EQ(Snapshot(), before);
+}

@@ -142,6 +142,43 @@ TEST(DeinstallCommandLine, YesInATerminalRemovesWithoutWaitingForTheUser) {
     EXPECT_NE(removed.output.find("Demo 1.0 was removed."), std::string::npos) << removed.output;
 }
 
+TEST(DeinstallCommandLine, HelpAndRefusalsSpeakTheUsersLanguage) {
+    fs::path deinstaller = InstallDemo();
+    auto run = [&](const std::string& locale, const std::vector<std::string>& options) {
+        std::vector<std::string> argv = {deinstaller.string()};
+        argv.insert(argv.end(), options.begin(), options.end());
+        return RunProgram(argv, "",
+                          {"TARNW_FRONTEND=", "TARNW_ANSWERS=", "DISPLAY=", "LANGUAGE=", "LC_ALL=",
+                           "LC_MESSAGES=", "LANG=" + locale});
+    };
+    RunResult help = run("de_DE.UTF-8", {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("--yes                ohne Rückfrage und ohne Fenster entfernen"),
+              std::string::npos)
+        << help.output;
+    RunResult refused = run("de_DE.UTF-8", {"--restor"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("unbekannte Option „--restor“; meinten Sie „--restore“?"),
+              std::string::npos)
+        << refused.output;
+
+    help = run("fr_FR.UTF-8", {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("supprime sans rien demander et sans fenêtre"), std::string::npos)
+        << help.output;
+    refused = run("fr_FR.UTF-8", {"--yes=please"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("l'option « --yes » ne prend pas de valeur"), std::string::npos)
+        << refused.output;
+    EXPECT_NE(refused.output.find("pour plus d'informations"), std::string::npos);
+    fs::path answers = Sandbox::MakeFolder("answers") / "remove";
+    tarnw::test::WriteFile(answers, "remove: yes\nlanguage: xx\n");
+    refused = run("fr_FR.UTF-8", {"--frontend=unattended", "--answers", answers.string()});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("langue inconnue « xx »"), std::string::npos) << refused.output;
+    EXPECT_TRUE(fs::is_regular_file(deinstaller.parent_path() / "demo-hello"));
+}
+
 TEST(DeinstallCommandLine, OptionsParse) {
     DeinstallCommandLine line;
     const char* all[] = {
