@@ -134,11 +134,8 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         fprintf(stderr, "ExtractEntry %d: %s\n", static_cast<int>(id), fError.c_str());
         return false;
     }
-    // Unpacked files got their types as they were written; a copied entry gets its own.
-    if (!unzip) {
-        update_mime_info(destination, 0, 1, B_UPDATE_MIME_INFO_NO_FORCE);
+    if (!unzip)
         fExtracted.push_back("");
-    }
     return true;
 }
 

@@ -20,7 +20,6 @@
 
 #include <zlib.h>
 
-#include "platform/storage/Mime.h"
 #include "platform/storage/NodeAttributes.h"
 #include "storage/ArchivePath.h"
 #include "storage/InflatePool.h"
@@ -49,7 +48,6 @@ namespace {
 constexpr size_t kChunk = 256 * 1024;
 constexpr uint64_t kMaxLinkLength = 4095;
 constexpr size_t kMaxName = 4096;
-constexpr size_t kSniffLength = 4096;
 // Files waiting for a thread at most; each holds little more than its directory record.
 constexpr size_t kQueueLimit = 64;
 
@@ -154,23 +152,9 @@ bool AppendToString(void* context, const void* data, size_t size) {
     return true;
 }
 
-// Writes a file's data and keeps its first bytes for the type sniffer.
-struct FileSink {
-    explicit FileSink(int descriptor) : fd(descriptor) {}
-    int fd;
-    size_t sampled = 0;
-    unsigned char sample[kSniffLength];
-
-    static bool Write(void* context, const void* data, size_t size) {
-        auto* sink = static_cast<FileSink*>(context);
-        if (sink->sampled < kSniffLength) {
-            size_t take = std::min(size, kSniffLength - sink->sampled);
-            memcpy(sink->sample + sink->sampled, data, take);
-            sink->sampled += take;
-        }
-        return posixfs::WriteAll(sink->fd, data, size);
-    }
-};
+bool WriteToDescriptor(void* context, const void* data, size_t size) {
+    return posixfs::WriteAll(*static_cast<int*>(context), data, size);
+}
 
 int OpenAt2Beneath(int dirFd, const char* path) {
     struct open_how how;
@@ -196,9 +180,10 @@ unsigned CurrentUmask() {
     return line != nullptr ? static_cast<unsigned>(strtoul(line + 7, nullptr, 8)) & 0777 : 022;
 }
 
-// Attributes for one node: those its entry carries, then the run's own (which win), then
-// its MIME type unless it carries one. Only a file system that keeps no user attributes
-// is forgiven; every other failure is the node's failure.
+// Attributes for one node: those its entry carries, then the run's own (which win). No
+// MIME type is stored: a node without one has the type its content shows. Only a file
+// system that keeps no user attributes is forgiven; every other failure is the node's
+// failure.
 class AttributeWriter {
 public:
     AttributeWriter(int fd, bool fresh, const std::string& what)
@@ -208,8 +193,6 @@ public:
         for (const auto& a : attributes) {
             if (!Write(a.name.c_str(), a.type, a.value.data(), a.value.size(), fFresh, error))
                 return false;
-            if (a.name == B_MIME_TYPE_ATTR)
-                fHasType = true;
         }
         fCarried = &attributes;
         return true;
@@ -226,19 +209,8 @@ public:
             if (!Write(a.name.c_str(), a.type, a.value.data(), a.value.size(), fFresh && !again,
                        error))
                 return false;
-            if (a.name == B_MIME_TYPE_ATTR)
-                fHasType = true;
         }
         return true;
-    }
-
-    // Sets type unless the node has one; an existing node is asked first.
-    bool Type(const char* type, std::string& error) {
-        if (fHasType || fUnsupported)
-            return true;
-        if (!fFresh && fgetxattr(fFd, "user.mime_type", nullptr, 0) >= 0)
-            return true;
-        return Write(B_MIME_TYPE_ATTR, B_MIME_STRING_TYPE, type, strlen(type), fFresh, error);
     }
 
 private:
@@ -263,7 +235,6 @@ private:
     bool fFresh;
     const std::string& fWhat;
     const std::vector<zipformat::CarriedAttribute>* fCarried = nullptr;
-    bool fHasType = false;
     bool fUnsupported = false;
 };
 
@@ -502,14 +473,10 @@ bool ZipExtractor::WriteFile(ZipInflater& inflater, const Job& job, std::string&
         error = "cannot create \"" + entry.name + "\": " + strerror(errno);
         return false;
     }
-    FileSink sink(fd);
-    bool ok = inflater.Decode(fDirectory, fSource, entry.record, FileSink::Write, &sink, error);
+    bool ok = inflater.Decode(fDirectory, fSource, entry.record, WriteToDescriptor, &fd, error);
     if (ok) {
         AttributeWriter attributes(fd, true, entry.name);
-        const char* type =
-            sniff_mime_type(sink.sample, sink.sampled, entry.size > sink.sampled, job.leaf.c_str());
-        ok = attributes.Carried(entry.attributes, error) && attributes.Run(fAttributes, error) &&
-             attributes.Type(type, error);
+        ok = attributes.Carried(entry.attributes, error) && attributes.Run(fAttributes, error);
     }
     if (ok && !exact && fchmod(fd, mode) != 0) {
         error = "cannot set the mode of \"" + entry.name + "\": " + strerror(errno);
@@ -593,13 +560,13 @@ bool ZipExtractor::CheckLinks(int rootFd, const std::vector<std::vector<std::str
 bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bool fresh) {
     size_t skip = itemMode ? 1 : 0;
     std::unordered_set<std::string> madeOnTheWay;
-    // Folders made on the way to an entry get the run's attributes and their type.
+    // Folders made on the way to an entry get the run's attributes.
     FolderWalker walker(baseFd, [&](int fd, const std::vector<std::string>& parts, size_t count) {
         std::string relative = Join(parts, skip, count);
         std::string what = Join(parts, 0, count);
         AttributeWriter attributes(fd, true, what);
         std::string error;
-        if (!attributes.Run(fAttributes, error) || !attributes.Type(B_DIRECTORY_MIME_TYPE, error))
+        if (!attributes.Run(fAttributes, error))
             return Fail(error);
         fCreated.push_back(relative);
         madeOnTheWay.insert(relative);
@@ -645,8 +612,7 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bo
             AttributeWriter attributes(folder->fd, made, entry.name);
             std::string error;
             if (!attributes.Carried(entry.attributes, error) ||
-                !attributes.Run(fAttributes, error) ||
-                !attributes.Type(B_DIRECTORY_MIME_TYPE, error)) {
+                !attributes.Run(fAttributes, error)) {
                 Fail(error);
                 break;
             }

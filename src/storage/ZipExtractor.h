@@ -6,9 +6,9 @@
 // outside what is unpacked, unknown compression, encryption, malformed attribute fields
 // and CRC or size mismatches are refused with a reason in Error(). Folders are never
 // entered through a symbolic link. Each file is written in one pass: its data, its
-// attributes (those the archive carries, those given with SetAttributes and its MIME
-// type, sniffed from the bytes just written), mode and times all go through the open
-// descriptor before the file gets its place. Modes (without set-id bits; folders keep
+// attributes (those the archive carries and those given with SetAttributes; no MIME type
+// unless carried, since a file without one has the type its content shows), mode and
+// times all go through the open descriptor before the file gets its place. Modes (without set-id bits; folders keep
 // the sticky bit), symbolic links and times are restored. Files are unpacked on the
 // machine's cores at once, each thread with bounded buffers.
 

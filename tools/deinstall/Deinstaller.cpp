@@ -148,7 +148,18 @@ Deinstaller::Deinstaller(DeinstallRecord record, std::string self)
     MakePlan();
 }
 
+const std::vector<PlanItem>& Deinstaller::Plan() const {
+    Refresh();
+    return fPlan;
+}
+
+void Deinstaller::Refresh() const {
+    if (fStale)
+        MakePlan();
+}
+
 int32_t Deinstaller::CountToRemove() const {
+    Refresh();
     return int32_t(std::count_if(fPlan.begin(), fPlan.end(), [](const PlanItem& item) {
         return item.state == PlanState::Remove;
     }));
@@ -218,7 +229,8 @@ PlanItem Deinstaller::InspectEntry(const std::string& path, FolderCursor& cursor
     return item;
 }
 
-void Deinstaller::MakePlan() {
+void Deinstaller::MakePlan() const {
+    fStale = false;
     fPlan.clear();
     fLinkTargets.clear();
     // The first record of a link counts, as a search from the front would find it.
@@ -287,7 +299,7 @@ bool Deinstaller::IsOwnSaved(const std::string& saved, const std::string& origin
     return IsOwnTree(saved);
 }
 
-void Deinstaller::PlanTree(const std::string& path) {
+void Deinstaller::PlanTree(const std::string& path) const {
     struct stat info;
     if (lstat(path.c_str(), &info) != 0)
         return;
@@ -458,6 +470,7 @@ void Deinstaller::RemoveInstallFolder(DeinstallOutcome& outcome) {
 }
 
 DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
+    Refresh();
     DeinstallOutcome outcome;
     int total = CountToRemove();
     int index = 0;
@@ -489,7 +502,7 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     if (inPlace && !fInstallFolder.empty() && fInstallFolder != "/" && Exists(fInstallFolder))
         RemoveInstallFolder(outcome);
     RemoveCreated(outcome);
-    // The plan is stale now; a second run looks again.
-    MakePlan();
+    // The plan is stale now: whoever asks for it, or a second run, looks again.
+    fStale = true;
     return outcome;
 }

@@ -61,7 +61,7 @@ public:
 
     const DeinstallRecord& Record() const { return fRecord; }
     const std::string& InstallFolder() const { return fInstallFolder; }
-    const std::vector<PlanItem>& Plan() const { return fPlan; }
+    const std::vector<PlanItem>& Plan() const;
     int32_t CountToRemove() const;
     // Saved copies that can be put back now.
     std::vector<std::pair<std::string, std::string>> Restorable() const;
@@ -71,7 +71,9 @@ public:
     DeinstallOutcome Run(bool restore, const Progress& progress = nullptr);
 
 private:
-    void MakePlan();
+    // Looks at every listed entry again; after a run, only when the plan is asked for.
+    void MakePlan() const;
+    void Refresh() const;
     PlanItem InspectEntry(const std::string& path) const;
     PlanItem InspectEntry(const std::string& path, FolderCursor& cursor) const;
     PlanState TagState(const std::string& path) const;
@@ -83,7 +85,7 @@ private:
     // this one replaced it: then it goes with the product instead of coming back.
     bool IsOwnSaved(const std::string& saved, const std::string& origin) const;
     // Plans the entry and everything inside it, contents first.
-    void PlanTree(const std::string& path);
+    void PlanTree(const std::string& path) const;
     void RemoveItem(const PlanItem& item, DeinstallOutcome& outcome, FolderCursor& cursor);
     void RemoveHooks(DeinstallOutcome& outcome);
     void RestoreSaved(DeinstallOutcome& outcome);
@@ -97,9 +99,10 @@ private:
     DeinstallRecord fRecord;
     std::string fSelf;
     std::string fInstallFolder;
-    std::vector<PlanItem> fPlan;
+    mutable std::vector<PlanItem> fPlan;
+    mutable bool fStale = false;
     // Where each placed link pointed, by the link's path.
-    std::unordered_map<std::string, std::string> fLinkTargets;
+    mutable std::unordered_map<std::string, std::string> fLinkTargets;
     // Start-up files given their ".orig" copy in this run: it keeps the file as it was
     // before the deinstaller, not between two of its edits.
     std::set<std::string> fBackedUp;

@@ -573,23 +573,45 @@ status_t BMimeType::GuessMimeType(const entry_ref* file, BMimeType* type) {
     struct stat st;
     if (lstat(file->path(), &st) != 0)
         return ErrnoStatus();
-    if (S_ISDIR(st.st_mode))
-        return type->SetTo(B_DIRECTORY_MIME_TYPE);
     if (S_ISLNK(st.st_mode))
         return type->SetTo(B_SYMLINK_MIME_TYPE);
-    if (!S_ISREG(st.st_mode))
+    if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
         return type->SetTo(B_FILE_MIME_TYPE);
-    int fd = open(file->path(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    const char* implied = implied_node_type(-1, file->path());
+    if (implied == nullptr)
         return ErrnoStatus();
-    std::vector<uint8> sample(kSniffLength);
-    ssize_t got = PreadFully(fd, sample.data(), sample.size(), 0);
-    close(fd);
-    if (got < 0)
-        return static_cast<status_t>(got);
-    bool truncated = static_cast<off_t>(got) < st.st_size;
-    return type->SetTo(
-        sniff_mime_type(sample.data(), static_cast<size_t>(got), truncated, file->path()));
+    return type->SetTo(implied);
+}
+
+const char* implied_node_type(int fd, const char* path) {
+    int own = -1;
+    if (fd < 0) {
+        // Only files and folders are opened: opening a device may have side effects.
+        struct stat st;
+        if (path == nullptr || lstat(path, &st) != 0 ||
+            !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+            return nullptr;
+        own = fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0)
+            return nullptr;
+    }
+    const char* found = nullptr;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        found = B_DIRECTORY_MIME_TYPE;
+    } else if (S_ISREG(st.st_mode)) {
+        uint8 sample[kSniffLength];
+        ssize_t got = PreadFully(fd, sample, sizeof(sample), 0);
+        if (got >= 0)
+            found = sniff_mime_type(sample, static_cast<size_t>(got),
+                                    static_cast<off_t>(got) < st.st_size, path);
+    }
+    if (own >= 0) {
+        int code = errno;
+        close(own);
+        errno = code;
+    }
+    return found;
 }
 
 const char* sniff_mime_type(const void* sample, size_t size, bool truncated, const char* name) {
@@ -618,29 +640,28 @@ status_t UpdateOne(const std::string& path, int force) {
         return ErrnoStatus();
     if (S_ISLNK(st.st_mode) || (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)))
         return B_OK; // nothing can be stored on them
+    // Every node has the type its content shows; only a stored type says otherwise. So
+    // a node without one is already typed, and sniffing again means dropping the stored
+    // type.
+    if (force == B_UPDATE_MIME_INFO_NO_FORCE)
+        return B_OK;
     BNode node(path.c_str());
     if (node.InitCheck() != B_OK)
         return node.InitCheck();
-    BNodeInfo info(&node);
-    char existing[B_MIME_TYPE_LENGTH];
-    bool hasType = info.GetType(existing) == B_OK;
-    if (hasType && force == B_UPDATE_MIME_INFO_NO_FORCE)
+    attr_info info;
+    status_t status = node.GetAttrInfo(B_MIME_TYPE_ATTR, &info);
+    if (status == B_ENTRY_NOT_FOUND || status == B_ATTRIBUTES_NOT_SUPPORTED)
         return B_OK;
-    entry_ref ref;
-    status_t status = get_ref_for_path(path.c_str(), &ref);
-    BMimeType type;
-    if (status == B_OK)
-        status = BMimeType::GuessMimeType(&ref, &type);
     if (status != B_OK)
         return status;
+    const char* implied = implied_node_type(node.Descriptor(), path.c_str());
+    if (implied == nullptr)
+        return ErrnoStatus();
     // With "keep type", a specific type someone set is kept over a generic guess.
-    if (hasType && force == B_UPDATE_MIME_INFO_FORCE_KEEP_TYPE &&
-        strcmp(type.Type(), B_FILE_MIME_TYPE) == 0)
+    if (force == B_UPDATE_MIME_INFO_FORCE_KEEP_TYPE && strcmp(implied, B_FILE_MIME_TYPE) == 0)
         return B_OK;
-    status = info.SetType(type.Type());
-    if (status == B_ATTRIBUTES_NOT_SUPPORTED)
-        return B_OK;
-    return status;
+    status = node.RemoveAttr(B_MIME_TYPE_ATTR);
+    return status == B_ENTRY_NOT_FOUND ? B_OK : status;
 }
 
 status_t UpdateTree(const std::string& path, int force, int depth) {
@@ -666,5 +687,11 @@ status_t update_mime_info(const char* path, int recursive, int, int force) {
     status_t status = ResolveEntryPath(absolute, false, &resolved);
     if (status != B_OK)
         return status;
+    // Without force there is nothing to do: a node without a stored type already has
+    // the type its content shows.
+    if (force == B_UPDATE_MIME_INFO_NO_FORCE) {
+        struct stat st;
+        return lstat(resolved.c_str(), &st) == 0 ? B_OK : ErrnoStatus();
+    }
     return recursive ? UpdateTree(resolved, force, 0) : UpdateOne(resolved, force);
 }

@@ -1,5 +1,6 @@
 #include "platform/storage/NodeInfo.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/storage/Node.h"
@@ -58,7 +59,16 @@ status_t BNodeInfo::GetType(char* type) const {
         return fStatus;
     if (type == nullptr)
         return B_BAD_VALUE;
-    return ReadString(fNode, B_MIME_TYPE_ATTR, type);
+    status_t status = ReadString(fNode, B_MIME_TYPE_ATTR, type);
+    if (status != B_ENTRY_NOT_FOUND && status != B_ATTRIBUTES_NOT_SUPPORTED)
+        return status;
+    // A file or folder without a stored type has the one its content shows; types are
+    // stored only where they differ from it.
+    const char* implied = implied_node_type(fNode->Descriptor(), fNode->Path());
+    if (implied == nullptr)
+        return status;
+    snprintf(type, B_MIME_TYPE_LENGTH, "%s", implied);
+    return B_OK;
 }
 
 status_t BNodeInfo::SetType(const char* type) {

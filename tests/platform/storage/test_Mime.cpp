@@ -106,7 +106,7 @@ TEST(Sniffer, KnowsCommonFormatsByTheirFirstBytes) {
     EXPECT_EQ(SniffBytes("caf\xc3"), "application/octet-stream");
 }
 
-TEST(MimeInfo, UpdateStoresTheTypeAsTheFreedesktopAttribute) {
+TEST(MimeInfo, NodesWithoutAStoredTypeHaveTheTypeTheirContentShows) {
     fs::path root = Sandbox::MakeFolder("mimeset");
     WriteFile(root / "docs/readme.txt", "hello\n");
     fs::copy_file("/bin/true", root / "docs/tool");
@@ -114,23 +114,27 @@ TEST(MimeInfo, UpdateStoresTheTypeAsTheFreedesktopAttribute) {
 
     ASSERT_EQ(update_mime_info((root / "docs").c_str(), true, true, B_UPDATE_MIME_INFO_NO_FORCE),
               B_OK);
-    char value[64] = {};
-    ASSERT_EQ(getxattr((root / "docs/readme.txt").c_str(), "user.mime_type", value, sizeof value),
-              10);
-    EXPECT_STREQ(value, "text/plain");
-    BNode tool((root / "docs/tool").c_str());
-    BNodeInfo info(&tool);
+    EXPECT_LT(getxattr((root / "docs/readme.txt").c_str(), "user.mime_type", nullptr, 0), 0);
     char type[B_MIME_TYPE_LENGTH];
-    ASSERT_EQ(info.GetType(type), B_OK);
+    BNode tool((root / "docs/tool").c_str());
+    ASSERT_EQ(BNodeInfo(&tool).GetType(type), B_OK);
     EXPECT_STREQ(type, "application/x-vnd.Be-elfexecutable");
     BNode folder((root / "docs").c_str());
     ASSERT_EQ(BNodeInfo(&folder).GetType(type), B_OK);
     EXPECT_STREQ(type, "application/x-vnd.Be-directory");
 
-    // Without force a type someone chose stays; with force it is sniffed again.
+    // A chosen type is stored as the freedesktop attribute and wins over the content;
+    // without force it stays, with force the content decides again and the stored type
+    // goes.
     BNode readme((root / "docs/readme.txt").c_str());
     BNodeInfo readmeInfo(&readme);
+    ASSERT_EQ(readmeInfo.GetType(type), B_OK);
+    EXPECT_STREQ(type, "text/plain");
     ASSERT_EQ(readmeInfo.SetType("text/x-tarnw"), B_OK);
+    char value[64] = {};
+    ASSERT_EQ(getxattr((root / "docs/readme.txt").c_str(), "user.mime_type", value, sizeof value),
+              12);
+    EXPECT_STREQ(value, "text/x-tarnw");
     update_mime_info((root / "docs/readme.txt").c_str(), false, true, B_UPDATE_MIME_INFO_NO_FORCE);
     readmeInfo.GetType(type);
     EXPECT_STREQ(type, "text/x-tarnw");
@@ -138,6 +142,20 @@ TEST(MimeInfo, UpdateStoresTheTypeAsTheFreedesktopAttribute) {
                      B_UPDATE_MIME_INFO_FORCE_UPDATE_ALL);
     readmeInfo.GetType(type);
     EXPECT_STREQ(type, "text/plain");
+    EXPECT_LT(getxattr((root / "docs/readme.txt").c_str(), "user.mime_type", nullptr, 0), 0);
+
+    // "Keep type" keeps a chosen type over content that shows nothing specific.
+    WriteFile(root / "docs/blob", std::string("\x01\x02\x03", 3));
+    BNode blob((root / "docs/blob").c_str());
+    ASSERT_EQ(BNodeInfo(&blob).SetType("application/x-chosen"), B_OK);
+    update_mime_info((root / "docs/blob").c_str(), false, true, B_UPDATE_MIME_INFO_FORCE_KEEP_TYPE);
+    BNodeInfo(&blob).GetType(type);
+    EXPECT_STREQ(type, "application/x-chosen");
+
+    // A link has no type of its own to show.
+    BEntry aliasEntry((root / "docs/alias").c_str());
+    BNode alias(&aliasEntry);
+    EXPECT_NE(BNodeInfo(&alias).GetType(type), B_OK);
 
     EXPECT_EQ(readmeInfo.SetType("not a type"), B_BAD_VALUE);
     EXPECT_EQ(update_mime_info((root / "missing").c_str(), false, true, 0), B_ENTRY_NOT_FOUND);
