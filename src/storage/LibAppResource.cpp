@@ -106,7 +106,9 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     size_t size = 0;
     GetResourceInfo(B_RAW_TYPE, id, &name, &size);
     std::string expected = name != nullptr ? name : "";
-    int fd = status == B_OK && FilePath() != nullptr ? open(FilePath(), O_RDONLY | O_CLOEXEC) : -1;
+    // Read through the container's own descriptor: positioned reads share it safely, and a
+    // run of thousands of items opens the file once.
+    int fd = status == B_OK ? FileDescriptor() : -1;
     if (fd < 0) {
         fError = "the installer's own file cannot be read";
         fprintf(stderr, "Error initializine file in ExtractEntry\n");
@@ -120,6 +122,9 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         // matches nothing.
         ZipExtractor extractor(source);
         extractor.SetAttributes(std::move(attributes));
+        if (fUmask < 0)
+            fUmask = static_cast<int>(ZipExtractor::ProcessUmask());
+        extractor.SetUmask(static_cast<unsigned>(fUmask));
         ok = extractor.ExtractItem(destination, expected.c_str());
         fError = extractor.Error();
         if (ok)
@@ -129,7 +134,6 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
              (fError = "the entry's bytes are damaged", false);
         ok = ok && ZipExtractor::CopyRaw(source, destination, fError);
     }
-    close(fd);
     if (!ok) {
         fprintf(stderr, "ExtractEntry %d: %s\n", static_cast<int>(id), fError.c_str());
         return false;

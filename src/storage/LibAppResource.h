@@ -80,6 +80,9 @@ private:
     std::vector<ZipExtractor::Attribute> fEntryAttributes;
     std::vector<std::string> fExtracted;
     std::function<void(uint64, uint64)> fExtractProgress;
+    // The process's file creation mask, read at the first extraction (-1 until then): a
+    // run of many items does not read it again for each.
+    int fUmask = -1;
 };
 
 // The application's version, signature and supported types, kept on its executable.

@@ -62,6 +62,7 @@ bool ZipDirectory::Read(uint64_t offset, void* buffer, size_t size, bool direct)
 bool ZipDirectory::Open() {
     fError.clear();
     fWindow.clear();
+    fHeld = false;
     off_t size = fSource.Size();
     fSize = size < 0 ? 0 : static_cast<uint64_t>(size);
     if (fSize < kEndSize)
@@ -73,6 +74,7 @@ bool ZipDirectory::Open() {
     uint64_t tailStart = fSize - tail;
     if (!Read(tailStart, bytes.data(), tail))
         return Fail("the archive cannot be read");
+    fHeld = fWindowStart == 0 && fWindow.size() == fSize;
     // The end record's comment must reach exactly to the end of the archive. A comment
     // holding another archive has an end record of its own that also ends there: such an
     // archive means two things to two readers, and is refused.
@@ -227,6 +229,11 @@ bool ZipDirectory::DataOffset(const Entry& entry, uint64_t& offset,
 bool ZipDirectory::ReadDirect(uint64_t offset, void* buffer, size_t size) const {
     if (offset > fSize || size > fSize - offset)
         return false;
+    // Once held, the window never moves: threads reading entries may share it.
+    if (fHeld) {
+        memcpy(buffer, fWindow.data() + offset, size);
+        return true;
+    }
     size_t done = 0;
     while (done < size) {
         ssize_t n = fSource.ReadAt(static_cast<off_t>(offset + done),

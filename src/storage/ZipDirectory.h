@@ -64,4 +64,6 @@ private:
     std::string fError;
     std::vector<unsigned char> fWindow;
     uint64_t fWindowStart = 0;
+    // The window holds the whole archive (a small one), so entries are read from memory.
+    bool fHeld = false;
 };

@@ -275,6 +275,10 @@ struct ZipExtractor::Job {
     bool fresh;
 };
 
+unsigned ZipExtractor::ProcessUmask() {
+    return CurrentUmask();
+}
+
 ZipExtractor::ZipExtractor(ZipSource& source) : fSource(source), fDirectory(source) {}
 
 ZipExtractor::~ZipExtractor() = default;
@@ -714,7 +718,8 @@ bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName
     int parentFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0)
         return Fail("cannot open folder \"" + parent + "\": " + strerror(errno));
-    fUmask = CurrentUmask();
+    if (!fUmaskKnown)
+        fUmask = CurrentUmask();
 
     std::string top;
     bool topIsFolder = false;
@@ -764,7 +769,8 @@ bool ZipExtractor::ExtractAll(const char* folder) {
     int folderFd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
         return Fail("cannot open folder \"" + std::string(folder) + "\": " + strerror(errno));
-    fUmask = CurrentUmask();
+    if (!fUmaskKnown)
+        fUmask = CurrentUmask();
     std::string top;
     bool topIsFolder = false;
     bool ok =

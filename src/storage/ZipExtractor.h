@@ -38,6 +38,14 @@ public:
     // Attributes to set on every file and folder the extraction creates, after those the
     // archive carries (so these win). Symbolic links get none.
     void SetAttributes(std::vector<Attribute> attributes) { fAttributes = std::move(attributes); }
+    // The file creation mask to create with, when the caller knows it (ProcessUmask()
+    // once for many extractions); otherwise each extraction reads it.
+    void SetUmask(unsigned mask) {
+        fUmask = mask & 0777;
+        fUmaskKnown = true;
+    }
+    // The process's file creation mask, read without changing it.
+    static unsigned ProcessUmask();
 
     // Unpacks the archive's one top-level item so that it becomes destination (a full
     // path; its folder must exist). expectedName, when not null, is the name the item
@@ -85,4 +93,5 @@ private:
     uint64_t fFiles = 0;
     uint64_t fBytes = 0;
     unsigned fUmask = 022;
+    bool fUmaskKnown = false;
 };

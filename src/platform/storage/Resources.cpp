@@ -831,6 +831,10 @@ status_t BResources::WriteContainer() {
     return B_OK;
 }
 
+int BResources::FileDescriptor() const {
+    return fState->status == B_OK ? fState->fd : -1;
+}
+
 off_t BResources::ContainerStart() const {
     return fState->status == B_OK ? static_cast<off_t>(fState->containerStart) : -1;
 }

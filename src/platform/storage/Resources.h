@@ -108,6 +108,9 @@ public:
     // Linux extension: the path of the file, and its size as a 64-bit value.
     const char* FilePath() const;
     off_t ResourceSize(type_code type, int32 id);
+    // Linux extension: the descriptor that the offsets of GetResourceLocation refer to,
+    // for positioned reads only (-1 when unset). It changes when the container is written.
+    int FileDescriptor() const;
     // Linux extension: where the container begins, which is the size of the program image
     // before it (the file's size when it has no container); -1 when unset.
     off_t ContainerStart() const;
