@@ -8,9 +8,10 @@
 // entered through a symbolic link. Each file is written in one pass: its data, its
 // attributes (those the archive carries and those given with SetAttributes; no MIME type
 // unless carried, since a file without one has the type its content shows), mode and
-// times all go through the open descriptor before the file gets its place. Modes (without set-id bits; folders keep
-// the sticky bit), symbolic links and times are restored. Files are unpacked on the
-// machine's cores at once, each thread with bounded buffers.
+// times all go through the open descriptor before the file gets its place. Modes
+// (without set-id bits; folders keep the sticky bit), symbolic links and times are
+// restored. Files are unpacked on the machine's cores at once, each thread with bounded
+// buffers.
 
 #include <cstdint>
 #include <string>
