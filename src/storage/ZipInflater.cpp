@@ -29,7 +29,9 @@ uint32_t Crc(uint32_t crc, const unsigned char* data, size_t size) {
 
 } // namespace
 
-ZipInflater::ZipInflater() : fIn(kChunk), fOut(kChunk) {}
+// Buffers are made when first needed: an extraction of a single small file, one of
+// thousands in a run, needs none of the streaming ones.
+ZipInflater::ZipInflater() = default;
 
 ZipInflater::~ZipInflater() {
 #ifdef TARNW_HAVE_LIBDEFLATE
@@ -100,6 +102,8 @@ bool ZipInflater::Decode(const ZipDirectory& directory, ZipSource& source,
         };
         if (ok && inHead > 0)
             ok = take(headData, inHead);
+        if (fIn.size() < kChunk)
+            fIn.resize(kChunk);
         while (ok) {
             ssize_t n = readRaw(fIn.data(), fIn.size());
             if (n < 0)
@@ -152,6 +156,10 @@ bool ZipInflater::Decode(const ZipDirectory& directory, ZipSource& source,
         }
 #endif
     } else {
+        if (fIn.size() < kChunk)
+            fIn.resize(kChunk);
+        if (fOut.size() < kChunk)
+            fOut.resize(kChunk);
         z_stream stream;
         memset(&stream, 0, sizeof(stream));
         if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
