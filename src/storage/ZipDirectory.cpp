@@ -159,6 +159,7 @@ bool ZipDirectory::Next(Entry& entry) {
     if (fEnd - fPosition < total)
         return Fail("the archive's directory is damaged");
     entry = Entry();
+    entry.central = fPosition;
     entry.madeBy = Get16(h + 4);
     entry.flags = Get16(h + 8);
     entry.method = Get16(h + 10);

@@ -25,6 +25,7 @@ public:
         uint64_t size = 0;
         uint32_t externalAttributes = 0;
         uint64_t localHeader = 0; // offset in the source
+        uint64_t central = 0;     // offset of its directory record in the source
     };
 
     explicit ZipDirectory(ZipSource& source) : fSource(source) {}

@@ -19,6 +19,9 @@
 #include <unordered_set>
 
 #include <zlib.h>
+#ifdef TARNW_HAVE_LIBDEFLATE
+#include <libdeflate.h>
+#endif
 
 #include "platform/storage/NodeAttributes.h"
 #include "storage/ArchivePath.h"
@@ -41,6 +44,9 @@ struct ZipExtractor::Entry {
     int method = 0;
     ZipDirectory::Entry record;
     std::vector<zipformat::CarriedAttribute> attributes;
+    // For a file compressed in independent pieces: their uncompressed and compressed sizes.
+    uint32_t pieceSize = 0;
+    std::vector<uint32_t> pieces;
 };
 
 namespace {
@@ -264,6 +270,20 @@ ZipInflater& ThreadInflater() {
     return inflater;
 }
 
+#ifdef TARNW_HAVE_LIBDEFLATE
+// Each thread's whole-buffer inflater and buffers for pieces.
+struct PieceBuffers {
+    libdeflate_decompressor* decompressor = nullptr;
+    std::vector<unsigned char> in;
+    std::vector<unsigned char> out;
+    ~PieceBuffers() {
+        if (decompressor != nullptr)
+            libdeflate_free_decompressor(decompressor);
+    }
+};
+thread_local PieceBuffers tPieces;
+#endif
+
 } // namespace
 
 struct ZipExtractor::Job {
@@ -273,6 +293,33 @@ struct ZipExtractor::Job {
     // Created under its own name in a fresh folder, else under a temporary name that is
     // renamed over whatever is there.
     bool fresh;
+};
+
+struct ZipExtractor::PiecedFile {
+    explicit PiecedFile(Job j) : job(std::move(j)) {}
+    Job job;
+    std::string name; // written under
+    int fd = -1;
+    bool exact = true; // created with its final mode
+    uint64_t data = 0; // where its compressed bytes begin in the source
+    int64_t accessed = 0;
+    std::vector<uint64_t> starts; // of each piece, from data
+    std::vector<uint32_t> crcs;
+    std::atomic<size_t> left{0};
+    std::mutex lock;
+    size_t failedPiece = SIZE_MAX;
+    std::string error;
+    // Left unwritten because another file failed: removed without a reason of its own.
+    std::atomic<bool> abandoned{false};
+
+    // The first failing piece's reason is the one told.
+    void Fail(size_t piece, const std::string& reason) {
+        std::lock_guard<std::mutex> guard(lock);
+        if (piece < failedPiece) {
+            failedPiece = piece;
+            error = reason;
+        }
+    }
 };
 
 unsigned ZipExtractor::ProcessUmask() {
@@ -379,6 +426,11 @@ bool ZipExtractor::ReadEntry(Entry& entry) {
     entry.accessed = entry.modified;
     if (!zipformat::ParseAttributes(info.extra.data(), info.extra.size(), entry.attributes, reason))
         return Fail("entry \"" + entry.name + "\": " + reason);
+    // A piece table that does not add up is only a missed shortcut: the file is then read
+    // as one stream, which checks everything.
+    if (entry.kind == Entry::File && entry.method == Z_DEFLATED)
+        zipformat::ParsePieces(info.extra.data(), info.extra.size(), entry.size,
+                               entry.compressedSize, entry.pieceSize, entry.pieces);
     return true;
 }
 
@@ -478,6 +530,16 @@ bool ZipExtractor::WriteFile(ZipInflater& inflater, const Job& job, std::string&
         return false;
     }
     bool ok = inflater.Decode(fDirectory, fSource, entry.record, WriteToDescriptor, &fd, error);
+    int64_t accessed =
+        inflater.LocalAccessTime() >= 0 ? inflater.LocalAccessTime() : entry.accessed;
+    return PlaceFile(fd, job, name, exact, accessed, ok, error);
+}
+
+bool ZipExtractor::PlaceFile(int fd, const Job& job, const std::string& name, bool exact,
+                             int64_t accessed, bool ok, std::string& error) const {
+    const Entry& entry = job.entry;
+    int dirFd = job.folder->fd;
+    mode_t mode = entry.mode & 0777;
     if (ok) {
         AttributeWriter attributes(fd, true, entry.name);
         ok = attributes.Carried(entry.attributes, error) && attributes.Run(fAttributes, error);
@@ -488,8 +550,6 @@ bool ZipExtractor::WriteFile(ZipInflater& inflater, const Job& job, std::string&
     }
     if (ok) {
         struct timespec times[2];
-        int64_t accessed =
-            inflater.LocalAccessTime() >= 0 ? inflater.LocalAccessTime() : entry.accessed;
         posixfs::FillTimes(times, accessed, entry.modified);
         futimens(fd, times);
     }
@@ -504,6 +564,133 @@ bool ZipExtractor::WriteFile(ZipInflater& inflater, const Job& job, std::string&
     if (!ok)
         unlinkat(dirFd, name.c_str(), 0);
     return ok;
+}
+
+bool ZipExtractor::OpenPieces(PiecedFile& file, std::string& error) const {
+    const Entry& entry = file.job.entry;
+    std::vector<unsigned char> head, localExtra;
+    size_t dataStart = 0, inHead = 0;
+    if (!fDirectory.LocateData(entry.record, 0, head, dataStart, inHead, file.data, localExtra,
+                               error))
+        return false;
+    zipformat::Times times;
+    file.accessed =
+        zipformat::ParseUnixTimes(localExtra.data(), localExtra.size(), times) && times.hasAccessed
+            ? times.accessed
+            : entry.accessed;
+    uint64_t at = 0;
+    for (uint32_t piece : entry.pieces) {
+        file.starts.push_back(at);
+        at += piece;
+    }
+    file.crcs.assign(entry.pieces.size(), 0);
+    file.left = entry.pieces.size();
+    file.name = file.job.fresh ? file.job.leaf : posixfs::TemporaryLeaf();
+    mode_t mode = entry.mode & 0777;
+    file.exact = (mode & fUmask) == 0;
+    file.fd =
+        openat(file.job.folder->fd, file.name.c_str(),
+               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, file.exact ? mode : 0600);
+    if (file.fd < 0) {
+        error = "cannot create \"" + entry.name + "\": " + strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool ZipExtractor::WritePiece(PiecedFile& file, size_t piece, std::string& error) const {
+#ifdef TARNW_HAVE_LIBDEFLATE
+    const Entry& entry = file.job.entry;
+    const std::string damaged = "entry \"" + entry.name + "\" is damaged";
+    bool last = piece + 1 == entry.pieces.size();
+    size_t length = entry.pieces[piece];
+    uint64_t outStart = uint64_t(piece) * entry.pieceSize;
+    size_t outLength =
+        static_cast<size_t>(std::min<uint64_t>(entry.pieceSize, entry.size - outStart));
+    PieceBuffers& buffers = tPieces;
+    if (buffers.decompressor == nullptr)
+        buffers.decompressor = libdeflate_alloc_decompressor();
+    if (buffers.decompressor == nullptr) {
+        error = "out of memory while unpacking";
+        return false;
+    }
+    if (buffers.in.size() < length + 2)
+        buffers.in.resize(length + 2);
+    if (buffers.out.size() < outLength)
+        buffers.out.resize(outLength);
+    unsigned char* in = buffers.in.data();
+    size_t got = 0;
+    while (got < length) {
+        ssize_t n = fSource.ReadAt(static_cast<off_t>(file.data + file.starts[piece] + got),
+                                   in + got, length - got);
+        if (n <= 0) {
+            error = damaged + " (cannot be read)";
+            return false;
+        }
+        got += static_cast<size_t>(n);
+    }
+    // A piece before the last ends with the empty stored block of a sync flush, so the
+    // next one starts a block on a byte of its own; an empty final block added behind it
+    // lets it be inflated alone. Inflated without the bytes before it, a piece that
+    // reaches back into them fails, so what is written is what one stream would give.
+    size_t inSize = length;
+    if (!last) {
+        static const unsigned char kFlushMarker[4] = {0, 0, 0xff, 0xff};
+        if (memcmp(in + length - 4, kFlushMarker, 4) != 0) {
+            error = damaged + " (a piece does not end where its table says)";
+            return false;
+        }
+        in[length] = 0x03;
+        in[length + 1] = 0x00;
+        inSize += 2;
+    }
+    size_t actualIn = 0, actualOut = 0;
+    libdeflate_result result = libdeflate_deflate_decompress_ex(
+        buffers.decompressor, in, inSize, buffers.out.data(), outLength, &actualIn, &actualOut);
+    if (result != LIBDEFLATE_SUCCESS || actualIn != inSize || actualOut != outLength) {
+        error = damaged + " (a piece does not inflate to its size)";
+        return false;
+    }
+    file.crcs[piece] = libdeflate_crc32(0, buffers.out.data(), outLength);
+    size_t done = 0;
+    while (done < outLength) {
+        ssize_t n = pwrite(file.fd, buffers.out.data() + done, outLength - done,
+                           static_cast<off_t>(outStart + done));
+        if (n <= 0) {
+            error = "entry \"" + entry.name +
+                    "\" could not be written: " + strerror(n < 0 ? errno : EIO);
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+#else
+    (void)file;
+    (void)piece;
+    error = "pieces cannot be inflated apart";
+    return false;
+#endif
+}
+
+bool ZipExtractor::FinishPieces(PiecedFile& file, std::string& error) const {
+    const Entry& entry = file.job.entry;
+    bool ok = file.failedPiece == SIZE_MAX && !file.abandoned;
+    if (file.failedPiece != SIZE_MAX) {
+        error = file.error;
+    } else if (ok) {
+        uint32_t crc = file.crcs[0];
+        for (size_t i = 1; i < file.crcs.size(); ++i) {
+            uint64_t start = uint64_t(i) * entry.pieceSize;
+            uint64_t length = std::min<uint64_t>(entry.pieceSize, entry.size - start);
+            crc = static_cast<uint32_t>(
+                crc32_combine(crc, file.crcs[i], static_cast<z_off_t>(length)));
+        }
+        if (crc != entry.crc) {
+            error = "entry \"" + entry.name + "\" is damaged (CRC mismatch)";
+            ok = false;
+        }
+    }
+    return PlaceFile(file.fd, file.job, file.name, file.exact, file.accessed, ok, error);
 }
 
 bool ZipExtractor::WriteLink(int dirFd, const std::string& leaf, const Entry& entry, bool fresh) {
@@ -586,7 +773,7 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bo
     std::vector<std::vector<std::string>> links;
     Outcome outcome;
     // Small archives are not worth handing to other threads.
-    bool parallel = fFiles >= 2 && (fFiles > 16 || fBytes > 2 * 1024 * 1024);
+    bool parallel = fFiles > 16 || fBytes > 2 * 1024 * 1024;
     InflatePool::Batch batch(InflatePool::Shared(), parallel ? kQueueLimit : 0);
     size_t index = 0;
     Entry entry;
@@ -631,6 +818,30 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bo
             break;
         }
         fCreated.push_back(relative);
+#ifdef TARNW_HAVE_LIBDEFLATE
+        if (entry.kind == Entry::File && parallel && entry.pieces.size() > 1) {
+            auto file = std::make_shared<PiecedFile>(Job{entry, folder, parts.back(), fresh});
+            std::string error;
+            if (!OpenPieces(*file, error)) {
+                outcome.Fail(index, error);
+                break;
+            }
+            for (size_t piece = 0; piece < file->job.entry.pieces.size(); ++piece) {
+                batch.Submit([this, file, piece, index, &outcome] {
+                    std::string error;
+                    if (outcome.Failed())
+                        file->abandoned = true;
+                    else if (!WritePiece(*file, piece, error))
+                        file->Fail(piece, error);
+                    error.clear();
+                    if (file->left.fetch_sub(1) == 1 && !FinishPieces(*file, error) &&
+                        !error.empty())
+                        outcome.Fail(index, error);
+                });
+            }
+            continue;
+        }
+#endif
         if (entry.kind == Entry::File) {
             auto job = std::make_shared<Job>(Job{entry, folder, parts.back(), fresh});
             batch.Submit([this, job, index, &outcome] {

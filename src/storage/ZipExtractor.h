@@ -10,8 +10,8 @@
 // unless carried, since a file without one has the type its content shows), mode and
 // times all go through the open descriptor before the file gets its place. Modes
 // (without set-id bits; folders keep the sticky bit), symbolic links and times are
-// restored. Files are unpacked on the machine's cores at once, each thread with bounded
-// buffers.
+// restored. Files, and the pieces of a large file that lists them, are unpacked on the
+// machine's cores at once, each thread with bounded buffers.
 
 #include <cstdint>
 #include <string>
@@ -70,6 +70,7 @@ public:
 
     struct Entry;
     struct Job;
+    struct PiecedFile;
 
 private:
     bool Open();
@@ -78,6 +79,15 @@ private:
     bool Validate(bool itemMode, const char* expectedName, std::string& top, bool& topIsFolder);
     bool Unpack(int baseFd, bool itemMode, const std::string& leaf, bool fresh);
     bool WriteFile(ZipInflater& inflater, const Job& job, std::string& error) const;
+    // The rest of a file once its data is written: attributes, mode, times, its place.
+    bool PlaceFile(int fd, const Job& job, const std::string& name, bool exact, int64_t accessed,
+                   bool ok, std::string& error) const;
+    // A file compressed in independent pieces, inflated on several threads: opened on the
+    // walking thread, each piece written at its place, finished by whichever thread
+    // writes the last piece.
+    bool OpenPieces(PiecedFile& file, std::string& error) const;
+    bool WritePiece(PiecedFile& file, size_t piece, std::string& error) const;
+    bool FinishPieces(PiecedFile& file, std::string& error) const;
     bool WriteLink(int dirFd, const std::string& leaf, const Entry& entry, bool fresh);
     bool ReadLinkTarget(const Entry& entry, std::string& target);
     bool CheckLinks(int rootFd, const std::vector<std::vector<std::string>>& links);

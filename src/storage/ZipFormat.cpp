@@ -1,5 +1,7 @@
 #include "storage/ZipFormat.h"
 
+#include <cstdint>
+
 namespace zipformat {
 
 namespace {
@@ -66,6 +68,58 @@ std::vector<unsigned char> LocalUnixTimes(int64_t modified, int64_t accessed) {
     Put32(out, Clamp(modified));
     Put32(out, Clamp(accessed));
     return out;
+}
+
+std::vector<unsigned char> PieceField(uint32_t pieceSize, size_t count) {
+    std::vector<unsigned char> out;
+    Put16(out, kPieceField);
+    Put16(out, static_cast<uint32_t>(4 + 4 * count));
+    Put32(out, pieceSize);
+    out.resize(out.size() + 4 * count, 0);
+    return out;
+}
+
+size_t PieceSizesOffset(const unsigned char* extra, size_t size) {
+    size_t at = 0;
+    while (extra != nullptr && size >= 4 && at <= size - 4) {
+        unsigned id = extra[at] | extra[at + 1] << 8;
+        size_t length = extra[at + 2] | extra[at + 3] << 8;
+        at += 4;
+        if (length > size - at)
+            return SIZE_MAX;
+        if (id == kPieceField)
+            return length >= 4 ? at + 4 : SIZE_MAX;
+        at += length;
+    }
+    return SIZE_MAX;
+}
+
+bool ParsePieces(const unsigned char* extra, size_t extraSize, uint64_t size,
+                 uint64_t compressedSize, uint32_t& pieceSize, std::vector<uint32_t>& pieces) {
+    pieces.clear();
+    size_t at = PieceSizesOffset(extra, extraSize);
+    if (at == SIZE_MAX)
+        return false;
+    size_t length = extra[at - 6] | extra[at - 5] << 8;
+    size_t count = (length - 4) / 4;
+    pieceSize = Read32(extra + at - 4);
+    if ((length - 4) % 4 != 0 || pieceSize < 64 * 1024 || pieceSize > 16 * 1024 * 1024 ||
+        size == 0 || (size + pieceSize - 1) / pieceSize != count)
+        return false;
+    uint64_t sum = 0;
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t piece = Read32(extra + at + 4 * i);
+        // A piece ends with at least the marker of its sync flush.
+        if (piece < 5)
+            return false;
+        sum += piece;
+        pieces.push_back(piece);
+    }
+    if (sum != compressedSize) {
+        pieces.clear();
+        return false;
+    }
+    return true;
 }
 
 std::vector<unsigned char> CentralUnixTimes(int64_t modified) {

@@ -55,4 +55,21 @@ struct CarriedAttribute {
 bool ParseAttributes(const unsigned char* extra, size_t size, std::vector<CarriedAttribute>& out,
                      std::string& reason);
 
+// Where the pieces of a file compressed in pieces lie, in the central directory's extra
+// field 0x7750 ('P' 'w'): u32 the uncompressed size of a piece, then the compressed size
+// of each piece (u32), in order. Each piece is deflated on its own (no dictionary from
+// the piece before); all but the last end with a sync flush, so they join into the one
+// deflate stream that other readers see.
+constexpr uint16_t kPieceField = 0x7750;
+
+// The field's data for count pieces of pieceSize bytes, the compressed sizes still 0.
+std::vector<unsigned char> PieceField(uint32_t pieceSize, size_t count);
+// Offset of the compressed sizes within an extra field block, or SIZE_MAX without one.
+size_t PieceSizesOffset(const unsigned char* extra, size_t size);
+// The piece table of an entry of size bytes compressed to compressedSize, when the extra
+// block has one that is whole and adds up (the right count of pieces, sizes summing to
+// compressedSize); false otherwise, and the entry is then read as one stream.
+bool ParsePieces(const unsigned char* extra, size_t extraSize, uint64_t size,
+                 uint64_t compressedSize, uint32_t& pieceSize, std::vector<uint32_t>& pieces);
+
 } // namespace zipformat

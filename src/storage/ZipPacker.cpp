@@ -19,19 +19,19 @@
 #endif
 
 #include "storage/ArchivePath.h"
+#include "storage/FileRegionSource.h"
 #include "storage/PosixFs.h"
 #include "storage/WorkPool.h"
 #include "storage/ZipAttributes.h"
+#include "storage/ZipDirectory.h"
 #include "storage/ZipFormat.h"
 
 namespace {
 
 // Files up to this size are compressed in one piece by the whole-buffer compressor;
-// larger ones in pieces of kPiece bytes, each primed with the kDictionary bytes before
-// it.
+// larger ones in independent pieces of kPiece bytes.
 constexpr uint64_t kWholeLimit = 1024 * 1024;
 constexpr size_t kPiece = 1024 * 1024;
-constexpr size_t kDictionary = 32 * 1024;
 constexpr size_t kSinkBuffer = 1024 * 1024;
 
 // minizip writes the archive through these callbacks. Writes are gathered in a buffer;
@@ -312,8 +312,10 @@ struct ZipPacker::Entry {
     std::string linkText;
     int fd = -1;
     uint64_t size = 0;
-    bool pieces = false; // compressed in pieces rather than whole
-    uint32_t crc = 0;    // of the pieces written so far
+    bool pieces = false;              // compressed in pieces rather than whole
+    bool table = false;               // its central record carries a piece table
+    std::vector<uint32_t> pieceSizes; // compressed, as written
+    uint32_t crc = 0;                 // of the pieces written so far
 
     ~Entry() {
         if (fd >= 0)
@@ -355,9 +357,9 @@ struct ZipPacker::Piece {
         const Entry& file = *entry;
         const std::string changed = "\"" + file.name + "\" changed while it was packed";
         const std::string unreadable = "cannot read \"" + file.name + "\": ";
-        size_t prime = file.pieces && level > 0
-                           ? static_cast<size_t>(std::min<uint64_t>(offset, kDictionary))
-                           : 0;
+        // Each piece is deflated on its own, without the bytes before it as a dictionary,
+        // so that the pieces can be inflated apart.
+        size_t prime = 0;
         std::vector<unsigned char> in(prime + length);
         size_t got = 0;
         if (!PreadFully(file.fd, in.data(), in.size(), offset - prime, got)) {
@@ -442,6 +444,7 @@ bool ZipPacker::Pack(const char* path, const char* storedName, int fd, int level
     bool ok = fZip != nullptr || Fail("cannot start the archive");
     fFolder.clear();
     fEntries = 0;
+    fPieceTables.clear();
     if (ok)
         ok = AddTree(parentFd, leaf, stored, parent + "/" + leaf, 0, true);
     // Every piece handed out is waited for, also after a failure.
@@ -454,6 +457,8 @@ bool ZipPacker::Pack(const char* path, const char* storedName, int fd, int level
         ok = Fail(std::string("cannot write the archive: ") + strerror(sink.error));
     if (ok && fEntries >= 0xffff && !AddMissingZip64End(fd, sink.position, fEntries))
         ok = Fail(std::string("cannot finish the archive: ") + strerror(errno));
+    if (ok)
+        ok = WritePieceTables(fd);
     close(parentFd);
     return ok;
 }
@@ -570,6 +575,17 @@ bool ZipPacker::AddFile(int fd, const std::string& stored, const std::string& so
     entry->pieces = entry->size > kWholeLimit;
     if (!CentralFields(fd, source, st, entry->central))
         return false;
+    if (entry->pieces && fLevel > 0) {
+        size_t count = static_cast<size_t>((entry->size + kPiece - 1) / kPiece);
+        // Room is left for the Zip64 field that minizip adds; a file too large for a
+        // table is inflated as one stream.
+        if (entry->central.size() + 8 + 4 * count <= 65535 - 32) {
+            std::vector<unsigned char> table = zipformat::PieceField(kPiece, count);
+            entry->central.insert(entry->central.end(), table.begin(), table.end());
+            entry->table = true;
+            entry->pieceSizes.reserve(count);
+        }
+    }
     uint64_t offset = 0;
     do {
         auto piece = std::make_shared<Piece>();
@@ -671,6 +687,8 @@ bool ZipPacker::WritePiece(Piece& piece) {
         entry.crc = static_cast<uint32_t>(
             crc32_combine(entry.crc, piece.crc, static_cast<z_off_t>(piece.length)));
     }
+    if (entry.table)
+        entry.pieceSizes.push_back(static_cast<uint32_t>(piece.data.size()));
     if (!piece.data.empty() &&
         zipWriteInFileInZip(zip, piece.data.data(), static_cast<unsigned>(piece.data.size())) !=
             ZIP_OK) {
@@ -680,10 +698,49 @@ bool ZipPacker::WritePiece(Piece& piece) {
     if (piece.last) {
         if (zipCloseFileInZipRaw64(zip, entry.size, entry.crc) != ZIP_OK)
             return Fail(cannot);
+        if (entry.table)
+            fPieceTables.push_back({entry.name, std::move(entry.pieceSizes)});
         // The file is read to its end: let it go now rather than when the last worker
         // lets go of the entry.
         close(entry.fd);
         entry.fd = -1;
     }
+    return true;
+}
+
+bool ZipPacker::WritePieceTables(int fd) {
+    if (fPieceTables.empty())
+        return true;
+    // The tables were written with their sizes 0 (minizip takes the central fields before
+    // the data); the directory is read back to find them.
+    off_t size = lseek(fd, 0, SEEK_END);
+    FileRegionSource source(fd, 0, size);
+    ZipDirectory directory(source);
+    // An archive written where it cannot be read back keeps its tables empty: readers then
+    // inflate those files as one stream.
+    if (!directory.Open())
+        return true;
+    ZipDirectory::Entry entry;
+    size_t next = 0;
+    while (next < fPieceTables.size() && directory.Next(entry)) {
+        const PieceTable& table = fPieceTables[next];
+        if (entry.name != table.name)
+            continue;
+        size_t at = zipformat::PieceSizesOffset(entry.extra.data(), entry.extra.size());
+        if (at == SIZE_MAX || entry.extra.size() - at < 4 * table.sizes.size())
+            return Fail("cannot find the piece table of \"" + table.name + "\"");
+        std::vector<unsigned char> bytes;
+        for (uint32_t piece : table.sizes) {
+            for (int shift = 0; shift < 32; shift += 8)
+                bytes.push_back(static_cast<unsigned char>(piece >> shift));
+        }
+        off_t where = static_cast<off_t>(entry.central + 46 + entry.name.size() + at);
+        if (pwrite(fd, bytes.data(), bytes.size(), where) != static_cast<ssize_t>(bytes.size()))
+            return Fail(std::string("cannot write the archive: ") + strerror(errno));
+        ++next;
+    }
+    if (next < fPieceTables.size())
+        return Fail("cannot find the piece table of \"" + fPieceTables[next].name + "\"" +
+                    (directory.Error().empty() ? "" : ": " + directory.Error()));
     return true;
 }

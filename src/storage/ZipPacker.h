@@ -7,11 +7,12 @@
 // for files of 4 GiB and more.
 //
 // Files are compressed on a pool of worker threads, one piece each (files up to 1 MiB)
-// or in pieces of 1 MiB (larger files, each piece primed with the 32 KiB before it, so
-// the pieces join into one deflate stream). The archive is written in order on the
-// calling thread while the workers run ahead by a bounded number of pieces: memory stays
-// bounded whatever the size of the item, and the same tree always gives the same bytes
-// whatever the number of threads.
+// or in pieces of 1 MiB (larger files: each piece on its own, ended with a sync flush, so
+// the pieces join into one deflate stream; a table of the pieces in the central
+// directory lets the installer inflate them on several cores too). The archive is written
+// in order on the calling thread while the workers run ahead by a bounded number of
+// pieces: memory stays bounded whatever the size of the item, and the same tree always
+// gives the same bytes whatever the number of threads.
 
 #include <sys/types.h>
 
@@ -56,6 +57,8 @@ private:
     // Waits for the oldest piece and writes it.
     bool WriteFront();
     bool Drain();
+    // Fills in the compressed sizes of the piece tables, once the archive is written.
+    bool WritePieceTables(int fd);
     bool WritePiece(Piece& piece);
     bool OpenEntry(const Entry& entry, int method, bool raw);
     bool Fail(const std::string& reason);
@@ -67,6 +70,12 @@ private:
     void* fZip = nullptr;
     int fLevel = 6;
     uint64_t fEntries = 0;
+    // The piece tables of the archive's files compressed in pieces, in archive order.
+    struct PieceTable {
+        std::string name;
+        std::vector<uint32_t> sizes;
+    };
+    std::vector<PieceTable> fPieceTables;
     std::string fError;
     // Folder parts of the entry being added below the item, to check link targets.
     std::vector<std::string> fFolder;

@@ -23,7 +23,9 @@
 #include "platform/storage/NodeInfo.h"
 #include "storage/FileRegionSource.h"
 #include "storage/MemorySource.h"
+#include "storage/ZipDirectory.h"
 #include "storage/ZipExtractor.h"
+#include "storage/ZipFormat.h"
 #include "storage/ZipPacker.h"
 #include "support/Sandbox.h"
 
@@ -423,6 +425,73 @@ long PeakKilobytes() {
 
 // A large item is streamed through bounded buffers; the process's peak memory grows by
 // far less than the item (a loose bound: the benchmark measures a 1 GiB item).
+// A large file's pieces are inflated apart on several threads, trusting nothing: a table
+// that does not add up is ignored (the file is read as one stream), and pieces that do
+// not inflate as their table says, or damaged bytes, refuse the archive and leave nothing.
+TEST(ZipExtraction, PiecesOfALargeFileAreInflatedApartAndChecked) {
+    fs::path work = Sandbox::MakeFolder("pieces");
+    std::string content;
+    for (int i = 0; content.size() < 5 * 1024 * 1024 + 321; ++i)
+        content += i % 3 == 0 ? Noise(4096, uint32_t(i)) : "text line " + std::to_string(i) + "\n";
+    WriteFile(work / "Item", content);
+    int fd = open((work / "a.zip").c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+    ZipPacker packer;
+    ASSERT_TRUE(packer.Pack((work / "Item").c_str(), "Item", fd, 6)) << packer.Error();
+    close(fd);
+    const std::string bytes = ReadFile(work / "a.zip");
+    // Where the piece table's sizes lie in the archive.
+    MemorySource source(bytes.data(), bytes.size());
+    ZipDirectory directory(source);
+    ZipDirectory::Entry entry;
+    ASSERT_TRUE(directory.Open() && directory.Next(entry));
+    size_t at = zipformat::PieceSizesOffset(entry.extra.data(), entry.extra.size());
+    ASSERT_NE(at, SIZE_MAX);
+    size_t table = size_t(entry.central) + 46 + entry.name.size() + at;
+    auto sizeAt = [&](const std::string& b, size_t i) {
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(b.data()) + table + 4 * i;
+        return uint32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24);
+    };
+    auto setSize = [&](std::string& b, size_t i, uint32_t v) {
+        for (int k = 0; k < 4; ++k)
+            b[table + 4 * i + k] = char(v >> (8 * k));
+    };
+
+    std::string error;
+    ASSERT_TRUE(Extract(bytes, work / "whole", &error, "Item")) << error;
+    EXPECT_TRUE(ReadFile(work / "whole") == content);
+
+    // An empty table (as a packer leaves one it could not fill in) is no table.
+    std::string empty = bytes;
+    for (size_t i = 0; i < 6; ++i)
+        setSize(empty, i, 0);
+    ASSERT_TRUE(Extract(empty, work / "empty", &error, "Item")) << error;
+    EXPECT_TRUE(ReadFile(work / "empty") == content);
+
+    // Two sizes moved by a byte: the sum holds, the pieces no longer end where they should.
+    std::string shifted = bytes;
+    setSize(shifted, 1, sizeAt(bytes, 1) + 1);
+    setSize(shifted, 2, sizeAt(bytes, 2) - 1);
+    EXPECT_FALSE(Extract(shifted, work / "shifted", &error, "Item"));
+    EXPECT_NE(error.find("is damaged"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(work / "shifted"));
+
+    // A damaged byte in the middle of the third piece.
+    std::string damaged = bytes;
+    const unsigned char* local =
+        reinterpret_cast<const unsigned char*>(bytes.data()) + entry.localHeader;
+    size_t data = size_t(entry.localHeader) + 30 + size_t(local[26] | local[27] << 8) +
+                  size_t(local[28] | local[29] << 8);
+    size_t third = data + sizeAt(bytes, 0) + sizeAt(bytes, 1) + sizeAt(bytes, 2) / 2;
+    damaged[third + 40] ^= 0x55;
+    EXPECT_FALSE(Extract(damaged, work / "damaged", &error, "Item"));
+    EXPECT_FALSE(fs::exists(work / "damaged"));
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(work))
+        left.push_back(e.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"Item", "a.zip", "empty", "whole"}));
+}
+
 TEST(ZipExtraction, ALargeItemUnpacksInBoundedMemory) {
     fs::path work = Sandbox::MakeFolder("large");
     auto resetPeak = [] {

@@ -187,8 +187,9 @@ TEST(ZipPacker, TheArchiveIsTheSameWhateverTheNumberOfWorkers) {
     }
 }
 
-// The pieces of a large file are compressed apart but primed with what precedes them:
-// the result must be one stream nearly as small as compressing the file in one go.
+// The pieces of a large file are compressed apart, each on its own: the result must be
+// one stream nearly as small as compressing the file in one go, whose pieces the
+// directory lists so that they can be inflated apart.
 TEST(ZipPacker, PiecesOfALargeFileJoinIntoOneCompactStream) {
     fs::path work = Sandbox::MakeFolder("pieces");
     fs::create_directories(work / "Item");
@@ -214,6 +215,17 @@ TEST(ZipPacker, PiecesOfALargeFileJoinIntoOneCompactStream) {
     const double oneGo = double(stream.total_out);
     deflateEnd(&stream);
     EXPECT_LT(double(entry.compressedSize), oneGo * 1.01);
+
+    uint32_t pieceSize = 0;
+    std::vector<uint32_t> pieces;
+    ASSERT_TRUE(zipformat::ParsePieces(entry.extra.data(), entry.extra.size(), entry.size,
+                                       entry.compressedSize, pieceSize, pieces));
+    EXPECT_EQ(pieceSize, 1024u * 1024u);
+    EXPECT_EQ(pieces.size(), 7u);
+    if (access("/usr/bin/unzip", X_OK) == 0) {
+        auto test = tarnw::test::RunProgram({"/usr/bin/unzip", "-tqq", (work / "a.zip").string()});
+        EXPECT_EQ(test.status, 0) << test.output;
+    }
 
     fs::create_directory(work / "out");
     ASSERT_TRUE(Extract(work / "a.zip", work / "out" / "Item", &error)) << error;
