@@ -690,6 +690,7 @@ int32 InstallConfig::Run() {
     }
     fInheritedFolders.clear();
     fInheritedFiles.clear();
+    fInheritedEntries.clear();
     if (InstallPaths::EntryExists(fInstallFolder)) {
         InheritEarlierRecord(InstallPaths::Join(fInstallFolder, DeinstallerName()));
         TrashExisting(fInstallFolder);

@@ -74,8 +74,9 @@ enum { kInstallProgressMessage = 'ispg' };
 //  "install_folder", "path" (every tagged entry, a folder before its contents), "link" +
 //  "link_target" (the tagged links and where they point), "saved" + "saved_from" (entries moved
 //  into the saved files folder and their places), "created_folder" (folders the run made outside
-//  the installation folder, outer ones first), "created_file" (start-up files the run
-//  made), "script_file" + "script_tag" (the blocks it added), "hook_entry" +
+//  the installation folder, outer ones first), "created_entry" (files the installer made
+//  for itself as it started, such as its document type's record), "created_file" (start-up files
+//  the run made), "script_file" + "script_tag" (the blocks it added), "hook_entry" +
 //  "hook_entry_for" (the autostart entry it made, and the script it runs), and
 //  "hook_block" + "hook_block_tag" + "hook_block_for" (the profile block it added that
 //  reads a script).
@@ -224,6 +225,11 @@ public:
     // Folders made for the installation before its run (the default destination); the
     // deinstaller removes them too when they are left empty.
     void NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders);
+    // What the installer made for itself as it started (folders, outer ones first, and
+    // files): a run journals them, so that its undo or its deinstaller takes them away.
+    void NoteEntriesMadeAtStart(const std::vector<std::string>& entries) {
+        fEntriesMadeAtStart = entries;
+    }
 
 private:
     // The journal of the run (see Journal.h), in InstallRunJournal.cpp. Each Note... writes
@@ -314,8 +320,10 @@ private:
     std::vector<HookBlock> fHookBlocks;
     std::vector<std::string> fCreatedFolders;
     std::vector<std::string> fFoldersMadeBefore;
+    std::vector<std::string> fEntriesMadeAtStart;
     std::vector<std::string> fInheritedFolders;
     std::vector<std::string> fInheritedFiles;
+    std::vector<std::string> fInheritedEntries;
     std::vector<std::string> fCreatedFiles;
     std::string fLanguage;
     // The catalogue a run keeps from its start to its end.

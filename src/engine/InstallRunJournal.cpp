@@ -75,6 +75,15 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
         if (!fJournal.NoteFolder(folder))
             break;
     }
+    // So does what the installer made for itself as it started (its document type's
+    // record), so that an undone or removed installation leaves the home folder as it was.
+    for (const std::string& entry : fEntriesMadeAtStart) {
+        struct stat st;
+        if (lstat(entry.c_str(), &st) != 0)
+            continue;
+        if (!(S_ISDIR(st.st_mode) ? fJournal.NoteFolder(entry) : fJournal.NoteEntry(entry)))
+            break;
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <set>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/ByteText.h"
@@ -244,6 +245,14 @@ void InstallConfig::WriteInstalledRecord() {
         installed.AddString("created_folder", folder.c_str());
     for (const std::string& folder : fFoldersMadeBefore)
         installed.AddString("created_folder", folder.c_str());
+    for (const std::string& entry : fInheritedEntries)
+        installed.AddString("created_entry", entry.c_str());
+    for (const std::string& entry : fEntriesMadeAtStart) {
+        struct stat st;
+        if (lstat(entry.c_str(), &st) == 0)
+            installed.AddString(S_ISDIR(st.st_mode) ? "created_folder" : "created_entry",
+                                entry.c_str());
+    }
     for (const std::string& file : fInheritedFiles)
         installed.AddString("created_file", file.c_str());
     for (const std::string& folder : fCreatedFolders)
@@ -301,6 +310,10 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
     for (int32 i = 0; installed.FindString("created_file", i, &path) == B_OK; i++) {
         if (path != nullptr && InstallPaths::EntryExists(path))
             fInheritedFiles.push_back(path);
+    }
+    for (int32 i = 0; installed.FindString("created_entry", i, &path) == B_OK; i++) {
+        if (path != nullptr && InstallPaths::EntryExists(path))
+            fInheritedEntries.push_back(path);
     }
 }
 

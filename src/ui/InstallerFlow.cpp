@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/StopSignals.h"
+#include "ui/InstallerStartUp.h"
 
 int ExitStatusForResult(int result, bool completed) {
     switch (result) {
@@ -39,7 +40,10 @@ void InstallerFlow::UseFrontend(Frontend& asker) {
 }
 
 bool InstallerFlow::Load() {
-    return fSession.Load();
+    if (!fSession.Load())
+        return false;
+    fSession.Engine().NoteEntriesMadeAtStart(installer_start_up::MadeAtStart());
+    return true;
 }
 
 int InstallerFlow::InstallAndWait() {

@@ -31,6 +31,10 @@ void RecordVersionAndType() {
         gMade.clear();
 }
 
+const std::vector<std::string>& MadeAtStart() {
+    return gMade;
+}
+
 void TakeBackType() {
     for (auto made = gMade.rbegin(); made != gMade.rend(); ++made) {
         if (made == gMade.rbegin())

@@ -78,6 +78,10 @@ void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
         if (Accept(file, out))
             out.createdFiles.push_back(file);
     }
+    for (const std::string& entry : Texts(installed, "created_entry")) {
+        if (Accept(entry, out))
+            out.createdEntries.push_back(entry);
+    }
     auto files = Texts(installed, "script_file");
     auto tags = Texts(installed, "script_tag");
     for (size_t i = 0; i < files.size() && i < tags.size(); i++) {

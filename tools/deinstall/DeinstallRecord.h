@@ -42,6 +42,8 @@ struct DeinstallRecord {
     std::vector<std::pair<std::string, std::string>> saved; // saved copy, original place
     std::vector<std::string> createdFolders;                // outer folders first
     std::vector<std::string> createdFiles;
+    // Files the installer made for itself as it started: they go whatever they hold.
+    std::vector<std::string> createdEntries;
     std::vector<ScriptBlockRef> blocks;
     std::vector<StartupHookRef> hooks;
     // Entries of the list that were refused as unsafe.

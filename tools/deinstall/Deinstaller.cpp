@@ -427,6 +427,13 @@ void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
             unlink((file + ".orig").c_str());
         }
     }
+    std::set<std::string> gone;
+    for (const std::string& entry : fRecord.createdEntries) {
+        struct stat info;
+        if (gone.insert(entry).second && lstat(entry.c_str(), &info) == 0 &&
+            !S_ISDIR(info.st_mode) && unlink(entry.c_str()) == 0)
+            outcome.removed.push_back(entry);
+    }
     // What lies inside the installation folder went with it; a deinstaller copied elsewhere
     // (also into a folder above the installation) leaves only the folder it lies in.
     bool inPlace = fRecord.installFolder.empty() || fRecord.installFolder == fInstallFolder;

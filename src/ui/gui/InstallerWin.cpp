@@ -25,6 +25,7 @@
 #include "platform/storage/NodeMonitor.h"
 #include "platform/storage/Path.h"
 #include "ui/ExitStatus.h"
+#include "ui/InstallerStartUp.h"
 #include "ui/VolumeHome.h"
 #include "ui/gui/BackgroundView.h"
 #include "ui/gui/FolderButtonArt.h"
@@ -210,6 +211,7 @@ bool InstallerWin::LoadResources() {
         PostToApplication(new BMessage(B_QUIT_REQUESTED));
         return false;
     }
+    fSession.Engine().NoteEntriesMadeAtStart(installer_start_up::MadeAtStart());
     fLoaded = true;
     InstallConfig& config = fSession.Engine();
 
