@@ -125,7 +125,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     // A damaged installer file changes nothing: the front-end tells the user, and the type
-    // record is made only for a whole one (or taken back when a payload proves damaged).
+    // record is made only for a whole one (or taken back when a payload proves damaged or
+    // the run is refused for want of room).
     IntegrityReport integrity = CheckInstallerFile(
         SelfPath().c_str(), [](type_code type, int32 id) { return !IsPayloadResource(type, id); },
         {}, ImageCheck::kChecked);
@@ -143,7 +144,8 @@ int main(int argc, char** argv) {
         status = RunUnattendedInstaller(options);
         break;
     }
-    if (status == kExitDamaged)
+    // Refused before writing anything: damaged, or no room for what it would write.
+    if (status == kExitDamaged || status == kExitNoDiskSpace)
         installer_start_up::TakeBackType();
     return status;
 }
