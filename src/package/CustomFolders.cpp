@@ -22,8 +22,14 @@ bool CustomFolders::IsCustom(const char* name) {
 CustomFolder* CustomFolders::Find(const char* name) {
     if (name == nullptr)
         return nullptr;
+    // Compared by value here: looked up through the list's Get, the key's own address could
+    // seem to come back.
     const CustomFolder key(name);
-    return Get(&key);
+    for (CustomFolder* folder : *this) {
+        if (*folder == key)
+            return folder;
+    }
+    return nullptr;
 }
 
 int32 CustomFolders::CountCommonCustom() {
