@@ -1,6 +1,6 @@
-// The deinstaller's two resources: a flattened configuration followed by a flattened
-// list of what was installed; the bytes also serve as a start-up file to take a block out
-// of.
+// What a deinstaller reads: its flattened configuration followed by the flattened list of
+// what was installed (the bytes of its record file); the bytes also serve as a start-up
+// file to take a block out of.
 #include <cstddef>
 #include <cstdint>
 #include <string>

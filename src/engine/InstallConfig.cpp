@@ -731,10 +731,13 @@ int32 InstallConfig::Run() {
         fProgressPlaced += size;
         ReportProgress(fProgressPlaced, true);
     }
+    // Without its deinstaller nothing the run placed could be taken away again: the run
+    // places nothing more and ends incomplete, which offers to undo it.
+    bool placeItems = !IncludeDeinstaller() || !fDeinstallerPath.empty();
     fCustomFolders.MakeEmpty();
     FindMessage("custom_folder", &fCustomFolders);
 
-    if (BoolValue("opt_create_startup"))
+    if (placeItems && BoolValue("opt_create_startup"))
         CreateStartupHook();
 
     BMessage instructions;
@@ -744,7 +747,8 @@ int32 InstallConfig::Run() {
         if (IsTrue(record, "install_to_system"))
             fTotal++;
     }
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
+    for (int32 i = 0; placeItems && instructions.FindMessage("install_file", i, &record) == B_OK;
+         i++) {
         if (StoppedHere())
             return kInstallStopped;
         InstallItem(i, instructions, *resources);
@@ -757,12 +761,15 @@ int32 InstallConfig::Run() {
     if (StoppedHere())
         return kInstallStopped;
 
-    PlaceDesktopEntries();
-    EditScripts();
+    if (placeItems) {
+        PlaceDesktopEntries();
+        EditScripts();
+    }
     WriteInstalledRecord();
     if (fFailures.empty())
         CommitRun();
-    AutoLaunch();
+    if (placeItems)
+        AutoLaunch();
 
     // Everything the run set out to place has been handled.
     ReportProgress(fProgressTotal, true);

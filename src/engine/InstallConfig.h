@@ -70,16 +70,17 @@ enum { kInstallStatusMessage = 'isud' };
 // Progress of a running installation in bytes: int64 "done" of int64 "total".
 enum { kInstallProgressMessage = 'ispg' };
 
-// Resource of the placed deinstaller listing what the run installed: a message with
-//  "install_folder", "path" (every tagged entry, a folder before its contents), "link" +
-//  "link_target" (the tagged links and where they point), "saved" + "saved_from" (entries moved
-//  into the saved files folder and their places), "created_folder" (folders the run made outside
-//  the installation folder, outer ones first), "created_entry" (files the installer made
-//  for itself as it started, such as its document type's record), "created_file" (start-up files
-//  the run made), "script_file" + "script_tag" (the blocks it added), "hook_entry" +
-//  "hook_entry_for" (the autostart entry it made, and the script it runs), and
-//  "hook_block" + "hook_block_tag" + "hook_block_for" (the profile block it added that
-//  reads a script).
+// The list of what the run installed, kept for the deinstaller in its record file
+// (InstalledRecord.h; deinstallers of earlier versions carried it as this resource): a
+// message with "install_folder", "path" (every tagged entry, a folder before its
+// contents), "link" + "link_target" (the tagged links and where they point), "saved" +
+// "saved_from" (entries moved into the saved files folder and their places),
+// "created_folder" (folders the run made outside the installation folder, outer ones
+// first), "created_entry" (files the installer made for itself as it started, such as its
+// document type's record), "created_file" (start-up files the run made), "script_file" +
+// "script_tag" (the blocks it added), "hook_entry" + "hook_entry_for" (the autostart entry
+// it made, and the script it runs), and "hook_block" + "hook_block_tag" + "hook_block_for"
+// (the profile block it added that reads a script).
 constexpr int32 kInstalledResourceId = 2003;
 constexpr const char* kInstalledResourceName = "TWC:installed";
 

@@ -14,6 +14,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
+#include "engine/InstalledRecord.h"
 #include "engine/LibSysInfo.h"
 #include "engine/ProcessLauncher.h"
 #include "engine/RequirementMath.h"
@@ -268,17 +269,16 @@ void InstallConfig::WriteInstalledRecord() {
         installed.AddString("hook_block_tag", hook.tag.c_str());
         installed.AddString("hook_block_for", hook.script.c_str());
     }
-    std::string flat = installed.Flatten();
-    {
-        LibAppResource deinstaller(fDeinstallerPath.c_str(), uint32(B_READ_WRITE));
-        deinstaller.RemoveResource(B_STRING_TYPE, kInstalledResourceId);
-        if (!deinstaller.IsAttached() ||
-            deinstaller.AddResource(B_STRING_TYPE, kInstalledResourceId, flat.data(), flat.size(),
-                                    kInstalledResourceName) != B_OK ||
-            deinstaller.Sync() != B_OK)
-            Failure(DeinstallerName(),
-                    "the deinstaller could not be given the list of what was installed");
-    }
+    // The list goes into a small file of its own beside the deinstaller: rewriting the
+    // program to carry it would need the program's size a second time on the volume.
+    std::string record = InstalledRecord::PathFor(fDeinstallerPath);
+    if (!InstallPaths::EntryExists(record) && !NoteNewEntry(record))
+        return;
+    std::string error;
+    if (!InstalledRecord::Write(fDeinstallerPath, installed, error))
+        Failure(DeinstallerName(),
+                "the deinstaller could not be given the list of what was installed (" + error +
+                    ")");
 }
 
 void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
@@ -298,9 +298,9 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
         configuration.FindString("app_name", &product) != B_OK || product == nullptr ||
         std::strcmp(product, StringValue("app_name")) != 0)
         return;
-    bytes = earlier.LoadResource(B_STRING_TYPE, kInstalledResourceId, &size);
     BMessage installed;
-    if (bytes == nullptr || installed.Unflatten(static_cast<const char*>(bytes), size) != B_OK)
+    std::string error;
+    if (!InstalledRecord::Read(deinstaller, installed, error))
         return;
     const char* path = nullptr;
     for (int32 i = 0; installed.FindString("created_folder", i, &path) == B_OK; i++) {

@@ -8,6 +8,7 @@
 #include "EngineTestSupport.h"
 #include "InstallRunFixture.h"
 #include "engine/InstallConfig.h"
+#include "engine/InstalledRecord.h"
 #include "lib/LibString.h"
 #include "platform/storage/File.h"
 #include "platform/storage/FindDirectory.h"
@@ -104,7 +105,13 @@ TEST_F(InstallRunTest, PlacesItemsWritesTheLogAndLeavesTheDeinstaller) {
     EXPECT_EQ(node.ReadStringAttr("language", language), 2);
     EXPECT_STREQ(language, "en");
     EXPECT_EQ(InstallBy(deinstaller), "");
-    BMessage installedList = ResourceMessage(deinstaller, kInstalledResourceId);
+    // The list lies beside the program, which carries only what was known when it was
+    // written.
+    BMessage installedList;
+    std::string error;
+    ASSERT_TRUE(InstalledRecord::Read(deinstaller, installedList, error)) << error;
+    EXPECT_EQ(fs::path(InstalledRecord::PathFor(deinstaller)).parent_path(), Folder());
+    EXPECT_FALSE(ResourceMessage(deinstaller, kInstalledResourceId).HasString("path"));
     std::vector<std::string> paths = Strings(installedList, "path");
     ASSERT_GE(paths.size(), 5u);
     EXPECT_EQ(paths.front(), (Folder() / "readme.txt").string());

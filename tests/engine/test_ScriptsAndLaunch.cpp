@@ -1,8 +1,8 @@
 // Script blocks, the StartUp hook, the launch offer and the completion dialog.
 
 #include "InstallRunFixture.h"
+#include "engine/InstalledRecord.h"
 #include "engine/UserBootHooks.h"
-#include "storage/LibAppResource.h"
 
 using namespace engine_test;
 using tarnw::test::ReadFile;
@@ -21,14 +21,10 @@ protected:
         fs::remove(UserBootHooks::AutostartEntryPath());
     }
     BMessage Installed() {
-        LibAppResource resources((Folder() / "Tool 1.0 Deinstaller").c_str(), uint32(B_READ_ONLY));
-        size_t size = 0;
-        void* data = resources.FindResource(B_STRING_TYPE, kInstalledResourceId, &size);
         BMessage message;
-        if (data != nullptr) {
-            message.Unflatten(static_cast<const char*>(data), size);
-            free(data);
-        }
+        std::string error;
+        EXPECT_TRUE(InstalledRecord::Read(Folder() / "Tool 1.0 Deinstaller", message, error))
+            << error;
         return message;
     }
     fs::path boot;

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "engine/InstalledRecord.h"
 #include "engine/Journal.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr int32 kConfigurationId = 2002;
-constexpr int32 kInstalledId = 2003;
 
 std::string Text(const BMessage& message, const char* name, int32 index = 0) {
     const char* value = nullptr;
@@ -179,10 +179,13 @@ bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& er
         error = "the deinstaller carries no usable configuration";
         return false;
     }
-    size = 0;
-    bytes = resources.LoadResource(B_STRING_TYPE, kInstalledId, &size);
+    // Without the list it could only claim that nothing is left while the installation
+    // is still there.
     BMessage installed;
-    bool haveList =
-        bytes != nullptr && installed.Unflatten(static_cast<const char*>(bytes), size) == B_OK;
-    return ReadDeinstallRecord(configuration, haveList ? &installed : nullptr, out, error);
+    std::string why;
+    if (!InstalledRecord::Read(path, installed, why)) {
+        error = "the list of what was installed cannot be read: " + why;
+        return false;
+    }
+    return ReadDeinstallRecord(configuration, &installed, out, error);
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-// What an installation left for its deinstaller, read from the deinstaller's own resources:
-// the configuration ('CSTR' 2002 "TWC:configuration": the product identity, the about
-// image and the script-edit switches with their tags) and the list of what the run placed
-// ('CSTR' 2003 "TWC:installed"). Both are untrusted bytes: paths that are not plain
-// absolute paths are dropped, so that nothing outside what the installation named can be
-// reached through "..".
+// What an installation left for its deinstaller: the configuration in the deinstaller's own
+// resources ('CSTR' 2002 "TWC:configuration": the product identity, the about image and
+// the script-edit switches with their tags) and the list of what the run placed, in the
+// record file beside it (engine/InstalledRecord.h). Both are untrusted bytes: paths that
+// are not plain absolute paths are dropped, so that nothing outside what the installation
+// named can be reached through "..".
 
 #include <string>
 #include <utility>
@@ -61,5 +61,6 @@ struct DeinstallRecord {
 bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installed,
                          DeinstallRecord& out, std::string& error);
 
-// Reads both resources of the executable at `path`.
+// Reads the configuration of the executable at `path` and the list beside it; false with
+// `error` when either is missing or damaged.
 bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& error);

@@ -14,6 +14,7 @@
 
 #include "ScriptBlockRemover.h"
 #include "engine/DesktopEntries.h"
+#include "engine/InstalledRecord.h"
 #include "lib/LibString.h"
 #include "storage/LibFileOps.h"
 #include "storage/LibNode.h"
@@ -455,8 +456,9 @@ void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
 void Deinstaller::RemoveInstallFolder(DeinstallOutcome& outcome) {
     std::string saved = fInstallFolder + "/" + kSavedFilesName;
     std::string selfLeaf = Leaf(fSelf);
+    std::string record = InstalledRecord::PathFor(fSelf);
     for (const std::string& name : Children(fInstallFolder)) {
-        bool own = name == selfLeaf || name == kLogName ||
+        bool own = name == selfLeaf || name == Leaf(record) || name == kLogName ||
                    (name == kSavedFilesName && Children(saved).empty());
         if (!own) {
             outcome.kept.push_back(fInstallFolder);
@@ -465,6 +467,7 @@ void Deinstaller::RemoveInstallFolder(DeinstallOutcome& outcome) {
     }
     std::string log = fInstallFolder + "/" + kLogName;
     unlink(log.c_str());
+    unlink(record.c_str());
     rmdir(saved.c_str());
     // The running program's file can go: the program stays in memory until it ends.
     unlink(fSelf.c_str());

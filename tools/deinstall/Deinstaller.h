@@ -14,7 +14,7 @@
 // After that, on request, the entries the installation replaced are put back from "Saved
 // Files"; folders and start-up files the installation made are removed when nothing is
 // left in them; and last the installation folder goes when it holds nothing but the
-// deinstaller, the log and an empty "Saved Files".
+// deinstaller, its record, the log and an empty "Saved Files".
 
 #include <functional>
 #include <set>

@@ -133,6 +133,20 @@ void SyncFolder(const std::string& folder) {
         close(dirFd);
     }
 }
+
+// Creates the file a new container is written to, in `folder`, under a hidden name that
+// carries the writing process's id (".tarnw-<kind>-<pid>-XXXXXX"): an installer that finds
+// one of a process that is gone knows it for a leftover and removes it.
+int CreateTemporary(const std::string& folder, const char* kind, std::string* path) {
+    std::string pattern = JoinPath(folder, std::string(".tarnw-") + kind + "-" +
+                                               std::to_string(getpid()) + "-XXXXXX");
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        *path = name.data();
+    return fd;
+}
 } // namespace
 
 struct BResources::Item {
@@ -736,14 +750,10 @@ status_t BResources::WriteContainer() {
     if (!s.writable)
         return B_NOT_ALLOWED;
     std::string folder = ParentOf(s.path);
-    std::string leaf = LeafOf(s.path);
-    std::string pattern = JoinPath(folder, "." + leaf + ".tarnw-XXXXXX");
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int out = mkostemp(name.data(), O_CLOEXEC);
+    std::string temporary;
+    int out = CreateTemporary(folder, "rewrite", &temporary);
     if (out < 0)
         return ErrnoStatus();
-    std::string temporary(name.data());
 
     struct Placed {
         uint64 offset;
@@ -850,13 +860,10 @@ status_t write_program_file(const char* path, int imageFd, off_t imageSize,
     }
     std::string target(path);
     std::string folder = ParentOf(target);
-    std::string pattern = JoinPath(folder, "." + LeafOf(target) + ".tarnw-XXXXXX");
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int out = mkostemp(name.data(), O_CLOEXEC);
+    std::string temporary;
+    int out = CreateTemporary(folder, "program", &temporary);
     if (out < 0)
         return ErrnoStatus();
-    std::string temporary(name.data());
 
     uint64 position = static_cast<uint64>(imageSize) + (resources.empty() ? 0 : rf::kHeadSize);
     uint32 imageCrc = 0;

@@ -153,6 +153,20 @@ TEST_F(DeinstallEndToEnd, WithoutConsentNothingIsRemoved) {
     EXPECT_EQ(Look(), installed);
 }
 
+TEST_F(DeinstallEndToEnd, WithoutItsRecordTheDeinstallerRemovesNothingAndSaysItIsDamaged) {
+    // The list of what was installed lies beside the program; the program itself was never
+    // rewritten to carry it.
+    fs::path record = destination / "Tool" / ".Tool 2.0 Deinstaller.tarnw-record";
+    ASSERT_TRUE(fs::exists(record));
+    fs::remove(record);
+    Snapshot installed = Look();
+    ProgramRun run = Start(deinstaller, "remove: yes\n");
+    EXPECT_EQ(run.status, 5) << run.output;
+    EXPECT_NE(run.output.find("damaged"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("Nothing of"), std::string::npos) << run.output;
+    EXPECT_EQ(Look(), installed);
+}
+
 TEST_F(DeinstallEndToEnd, UserFilesAndAnotherProductsEntriesSurviveAndASecondRunIsHarmless) {
     // Find the installed manual through the installation's own tags.
     fs::path manual;

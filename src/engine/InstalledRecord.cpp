@@ -1,0 +1,130 @@
+#include "engine/InstalledRecord.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/InstallConfig.h"
+#include "engine/InstallPaths.h"
+#include "storage/LibAppResource.h"
+#include "storage/PosixFs.h"
+
+namespace {
+
+// A list larger than this is not one of ours.
+constexpr off_t kMaxRecordSize = 64 * 1024 * 1024;
+
+std::string Reason(const std::string& path) {
+    return path + ": " + std::strerror(errno);
+}
+
+// Makes the record's name durable, not only its bytes.
+void SyncFolder(const std::string& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
+}
+
+// Reads the whole file; false with `error` (and errno kept) when it cannot.
+bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        error = Reason(path);
+        return false;
+    }
+    struct stat info;
+    bool usable = fstat(fd, &info) == 0;
+    if (!usable)
+        error = Reason(path);
+    else if (!S_ISREG(info.st_mode) || info.st_size > kMaxRecordSize) {
+        error = path + ": not a record of this installer";
+        errno = EINVAL;
+        usable = false;
+    }
+    if (usable)
+        bytes.resize(size_t(info.st_size));
+    size_t done = 0;
+    while (usable && done < bytes.size()) {
+        ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            error = got < 0 ? Reason(path) : path + ": shorter than its size";
+            usable = false;
+        }
+        done += size_t(std::max<ssize_t>(got, 0));
+    }
+    int saved = errno;
+    close(fd);
+    errno = saved;
+    return usable;
+}
+
+bool ReadFromResource(const std::string& deinstaller, BMessage& list) {
+    LibAppResource resources(deinstaller.c_str(), uint32(B_READ_ONLY));
+    if (!resources.IsAttached())
+        return false;
+    size_t size = 0;
+    const void* bytes = resources.LoadResource(B_STRING_TYPE, kInstalledResourceId, &size);
+    return bytes != nullptr && list.Unflatten(static_cast<const char*>(bytes), size) == B_OK;
+}
+
+} // namespace
+
+namespace InstalledRecord {
+
+std::string PathFor(const std::string& deinstaller) {
+    return InstallPaths::Join(InstallPaths::Parent(deinstaller),
+                              "." + InstallPaths::Leaf(deinstaller) + ".tarnw-record");
+}
+
+bool Write(const std::string& deinstaller, const BMessage& list, std::string& error) {
+    std::string path = PathFor(deinstaller);
+    std::string folder = InstallPaths::Parent(path);
+    std::string temporary = InstallPaths::Join(folder, posixfs::TemporaryLeaf("record"));
+    std::string bytes = list.Flatten();
+    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = Reason(temporary);
+        return false;
+    }
+    bool written = posixfs::WriteAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
+    if (!written)
+        error = Reason(temporary);
+    if (close(fd) != 0 && written) {
+        error = Reason(temporary);
+        written = false;
+    }
+    if (written && rename(temporary.c_str(), path.c_str()) != 0) {
+        error = Reason(path);
+        written = false;
+    }
+    if (!written) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+bool Read(const std::string& deinstaller, BMessage& list, std::string& error) {
+    std::string path = PathFor(deinstaller);
+    std::string bytes;
+    if (!ReadFile(path, bytes, error)) {
+        if (errno == ENOENT && ReadFromResource(deinstaller, list))
+            return true;
+        return false;
+    }
+    if (list.Unflatten(bytes.data(), bytes.size()) != B_OK) {
+        error = path + ": damaged";
+        return false;
+    }
+    return true;
+}
+
+} // namespace InstalledRecord
