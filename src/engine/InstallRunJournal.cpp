@@ -2,6 +2,7 @@
 // folder, the recovery of a run that did not finish, the journal written before each
 // change, and the end of a run that did not complete (undo, or keep what was placed).
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -105,8 +106,16 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
             UpdateStatus("%s", texts.Get(1127).c_str());
             RunUndo undo(earlier);
             undo.Undo();
-            // The lock stays: this run goes on in the same place.
+            // The lock stays: this run goes on in the same place. The folders that run made
+            // for it (the default destination) become this run's, to go with its undo or its
+            // deinstaller.
             unlink(path.c_str());
+            const std::vector<std::string>& left = undo.FoldersLeftForLast();
+            for (auto folder = left.rbegin(); folder != left.rend(); ++folder) {
+                if (std::find(fFoldersMadeBefore.begin(), fFoldersMadeBefore.end(), *folder) ==
+                    fFoldersMadeBefore.end())
+                    fFoldersMadeBefore.push_back(*folder);
+            }
             if (!undo.Problems().empty())
                 LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(undo.Problems()).c_str());
         }

@@ -148,9 +148,12 @@ bool RunUndo::HoldsOnlyTheRunsOwn(const std::string& folder) const {
     std::string journal = InstallPaths::Leaf(Journal::PathFor(fContents.installFolder));
     std::string lock = InstallPaths::Leaf(Journal::LockPathFor(fContents.installFolder));
     std::vector<std::string> children = InstallPaths::ListFolder(folder);
+    // A folder the run made around the destination holds the destination, which itself
+    // goes last.
     return !children.empty() && std::all_of(children.begin(), children.end(), [&](auto& child) {
         std::string leaf = InstallPaths::Leaf(child);
-        return leaf == journal || leaf == lock;
+        return leaf == journal || leaf == lock ||
+               std::find(fLeftForLast.begin(), fLeftForLast.end(), child) != fLeftForLast.end();
     });
 }
 

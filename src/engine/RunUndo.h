@@ -26,6 +26,8 @@ public:
     // undo runs: they go after those two (call it once the journal is discarded and the
     // lock released).
     void RemoveFoldersLeftForLast();
+    // Those folders, inner ones first, for a run that goes on in them instead.
+    const std::vector<std::string>& FoldersLeftForLast() const { return fLeftForLast; }
     const std::vector<std::string>& Problems() const { return fProblems; }
 
     // What Undo() would remove, and what it would put back ("path" lines), for a user who

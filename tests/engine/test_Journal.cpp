@@ -176,18 +176,50 @@ TEST_F(UndoFromJournal, SettlingKeepsTheChangesAndDropsWhatWasHeldForUndo) {
     EXPECT_FALSE(fs::exists(Journal::PathFor(installFolder)));
 }
 
+TEST(UndoAroundTheDestination, FoldersMadeForTheDestinationGoLastTheOuterOnesToo) {
+    // The default destination was two folders deep and neither was there; the journal and
+    // the lock lie in the inner one.
+    fs::path root = Sandbox::MakeFolder("around");
+    fs::path outer = root / "opt";
+    fs::path destination = outer / "Preferences";
+    std::string installFolder = (destination / "Prod").string();
+    fs::create_directories(destination);
+    Journal journal;
+    ASSERT_TRUE(journal.Begin(installFolder, "Prod 1.0")) << journal.Error();
+    WriteFile(Journal::LockPathFor(installFolder), "");
+    ASSERT_TRUE(journal.NoteFolder(outer.string()));
+    ASSERT_TRUE(journal.NoteFolder(destination.string()));
+    ASSERT_TRUE(journal.NoteFolder(installFolder));
+    fs::create_directories(installFolder);
+
+    RunUndo undo(journal.Contents());
+    EXPECT_TRUE(undo.Undo()) << ::testing::PrintToString(undo.Problems());
+    EXPECT_EQ(undo.FoldersLeftForLast(),
+              (std::vector<std::string>{destination.string(), outer.string()}));
+    journal.Discard();
+    fs::remove(Journal::LockPathFor(installFolder));
+    undo.RemoveFoldersLeftForLast();
+    EXPECT_TRUE(undo.Problems().empty()) << ::testing::PrintToString(undo.Problems());
+    EXPECT_FALSE(fs::exists(outer));
+}
+
 TEST(RunLeftovers, OnlyTheTemporaryFilesOfTheNamedOrVanishedProcessGo) {
     fs::path folder = Sandbox::MakeFolder("leftovers");
     std::string mine = ".tarnw-part-" + std::to_string(getpid()) + "-1-abc";
     // Process ids above the kernel's limit belong to no process.
     WriteFile(folder / ".tarnw-part-99999999-1-abc", "dead");
     WriteFile(folder / ".tarnw-copy-99999998-1-abc" / "inner", "dead");
+    // What the resource writer leaves of a program or container it was writing.
+    WriteFile(folder / ".tarnw-program-99999997-Ab1xYz", "dead");
+    WriteFile(folder / ".tarnw-rewrite-99999997-Ab1xYz", "dead");
     WriteFile(folder / mine, "alive");
     WriteFile(folder / ".tarnw-notes", "not a temporary name");
     WriteFile(folder / "user file", "kept");
     RunUndo::RemoveLeftovers(folder.string(), 0);
     EXPECT_FALSE(fs::exists(folder / ".tarnw-part-99999999-1-abc"));
     EXPECT_FALSE(fs::exists(folder / ".tarnw-copy-99999998-1-abc"));
+    EXPECT_FALSE(fs::exists(folder / ".tarnw-program-99999997-Ab1xYz"));
+    EXPECT_FALSE(fs::exists(folder / ".tarnw-rewrite-99999997-Ab1xYz"));
     EXPECT_TRUE(fs::exists(folder / mine));
     EXPECT_TRUE(fs::exists(folder / ".tarnw-notes"));
     EXPECT_TRUE(fs::exists(folder / "user file"));
