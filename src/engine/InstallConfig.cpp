@@ -646,6 +646,9 @@ int32 InstallConfig::Run() {
         return kInstallDamaged;
     }
     int verdict = CheckSystemResources();
+    // Refused before its first write: the default folder made for it goes again.
+    if (verdict == kRequirementsNoDiskSpace || verdict == kRequirementsStop)
+        TakeBackFoldersMadeBefore();
     if (verdict == kRequirementsNoDiskSpace)
         return kInstallNoDiskSpace;
     if (verdict == kRequirementsStop)

@@ -363,6 +363,35 @@ TEST_F(Transactions, AVolumeTooSmallIsRefusedBeforeAnythingIsWritten) {
     }
 }
 
+TEST_F(Transactions, ALinkFolderWithoutRoomIsRefusedAndTheDefaultFolderMadeForTheRunGoes) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a volume needs root";
+    fs::path package = Sandbox::MakeFolder("linked");
+    WriteFile(package / "tool", "#!/bin/sh\n");
+    WriteFile(package / "manifest.json", R"({
+      "app_name": "Linked", "version": "1", "opt_created_folder": "Linked",
+      "opt_default_folder": "Applications",
+      "groups": [{"name": "All", "description": "everything"}],
+      "files": [{"source": "tool", "groups": ["All"], "link": "Desktop"}]})");
+    fs::path installer = package / "Installer";
+    ASSERT_EQ(tarnw::test::PackInstaller(package / "manifest.json", installer).status, 0);
+    // Root installs applications into the prefix's opt folder, made for the run.
+    ASSERT_FALSE(fs::exists(Sandbox::Prefix() / "opt"));
+    // The desktop's root folder takes the only node it has.
+    Volume desktop("size=1m,nr_inodes=1");
+    ASSERT_TRUE(desktop.mounted);
+    ASSERT_EQ(mount(desktop.path.c_str(), (Sandbox::Home() / "Desktop").c_str(), nullptr, MS_BIND,
+                    nullptr),
+              0)
+        << strerror(errno);
+    before = Look();
+    Running run(installer, "license: agree\n");
+    EXPECT_EQ(run.Wait(), 3) << run.Output();
+    EXPECT_NE(run.Output().find("the destination volume '"), std::string::npos) << run.Output();
+    ExpectAsBefore("after the refusal");
+    umount2((Sandbox::Home() / "Desktop").c_str(), MNT_DETACH);
+}
+
 TEST_F(Transactions, AVolumeThatRunsOutOfRoomEndsInAnUndo) {
     if (geteuid() != 0)
         GTEST_SKIP() << "mounting a volume needs root";
