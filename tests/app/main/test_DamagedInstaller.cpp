@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <cstring>
+#include <elf.h>
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -129,6 +130,31 @@ std::vector<Region> Regions(const std::string& bytes) {
     return regions;
 }
 
+// Offsets in the program image that the system does not load to run it: the middle of
+// each section that takes no memory (.comment, the section names...), and the last byte
+// of the section headers.
+std::vector<uint64> UnloadedImageBytes(const std::string& bytes) {
+    std::vector<uint64> offsets;
+    Elf64_Ehdr header;
+    if (bytes.size() < sizeof header)
+        return offsets;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    for (uint16 i = 0; i < header.e_shnum; i++) {
+        Elf64_Shdr section;
+        uint64 at = header.e_shoff + uint64(i) * sizeof section;
+        if (at + sizeof section > bytes.size())
+            break;
+        std::memcpy(&section, bytes.data() + at, sizeof section);
+        if (section.sh_type != SHT_NOBITS && (section.sh_flags & SHF_ALLOC) == 0 &&
+            section.sh_size > 0 && section.sh_offset + section.sh_size <= bytes.size())
+            offsets.push_back(section.sh_offset + section.sh_size / 2);
+    }
+    uint64 end = header.e_shoff + uint64(header.e_shnum) * sizeof(Elf64_Shdr);
+    if (header.e_shnum > 0 && end <= bytes.size())
+        offsets.push_back(end - 1);
+    return offsets;
+}
+
 uint64 ContainerStart(const std::string& bytes) {
     fs::path path = WriteInstaller(bytes);
     BFile file(path.c_str(), B_READ_ONLY);
@@ -186,10 +212,10 @@ TEST_F(DamagedInstaller, AByteChangedAnywhereInTheContainerIsRefusedBeforeAnyWri
         }
     }
     // The program image is copied to make the deinstaller: its head records its checksum.
-    // (Bytes the program needs to start at all are not changed here: the system would not
-    // run it.)
-    uint64 image = ContainerStart(original);
-    for (uint64 at : {image / 2, image - 1}) {
+    // Only bytes the system never loads are changed here (one that runs could crash the
+    // program before it looks).
+    ASSERT_GE(UnloadedImageBytes(original).size(), 2u);
+    for (uint64 at : UnloadedImageBytes(original)) {
         std::string bytes = original;
         bytes[at] ^= 0x55;
         ExpectRefused(bytes, "program image byte " + std::to_string(at), kDamaged);
@@ -260,7 +286,8 @@ TEST_F(DamagedInstaller, TheMessageIsInTheUsersLanguage) {
     ExpectRefused(original.substr(0, original.size() - 5), "cut, in German", "",
                   {"beschädigt oder unvollständig", std::to_string(original.size())});
     std::string bytes = original;
-    bytes[bytes.size() / 2] ^= 0x01;
+    const Region& payload = Regions(original)[2];
+    bytes[payload.offset + payload.size / 2] ^= 0x01;
     ExpectRefused(bytes, "changed, in German",
                   "Die Installationsdatei ist beschädigt oder unvollständig. Bitte laden Sie sie "
                   "erneut herunter.");
