@@ -1,6 +1,7 @@
 #include "platform/storage/Crc32.h"
 
 #include <array>
+#include <zlib.h>
 
 #ifdef TARNW_HAVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -55,4 +56,8 @@ uint32 crc32_update(uint32 crc, const void* data, size_t length) {
         c = t[0][(c ^ *p++) & 0xff] ^ (c >> 8);
     return ~c;
 #endif
+}
+
+uint32 crc32_combine_lengths(uint32 first, uint32 second, uint64 secondLength) {
+    return uint32(crc32_combine64(first, second, z_off64_t(secondLength)));
 }

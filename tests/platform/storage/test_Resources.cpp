@@ -325,6 +325,40 @@ TEST(Resources, DamagedContainersAreRefusedAndLeftAlone) {
     EXPECT_NE(resources.LoadResource(B_RAW_TYPE, 1, &size), nullptr);
 }
 
+TEST(Resources, ALargeResourceCheckedInHalvesFindsAChangedByteInEither) {
+    std::string data(40u << 20, '\0');
+    for (size_t i = 0; i < data.size(); i++)
+        data[i] = char((i * 2654435761u) >> 13);
+    EXPECT_EQ(crc32_combine_lengths(crc32_update(0, data.data(), 1000),
+                                    crc32_update(0, data.data() + 1000, data.size() - 1000),
+                                    data.size() - 1000),
+              crc32_update(0, data.data(), data.size()));
+    fs::path path = Sandbox::MakeFolder("halves") / "program";
+    WriteFile(path, "#!/bin/sh\n");
+    {
+        BFile file(path.c_str(), B_READ_WRITE);
+        BResources resources(&file);
+        ASSERT_EQ(resources.AddResource(B_RAW_TYPE, 7, data.data(), data.size(), "big"), B_OK);
+        ASSERT_EQ(resources.Sync(), B_OK);
+    }
+    std::string whole = ReadFile(path);
+    size_t start = whole.find(data.substr(0, 64));
+    ASSERT_NE(start, std::string::npos);
+    for (size_t at : {size_t(0), data.size() / 2 - 1, data.size() / 2, data.size() - 1}) {
+        std::string bytes = whole;
+        for (bool changed : {false, true}) {
+            if (changed)
+                bytes[start + at] ^= 0x10;
+            WriteFile(path, bytes);
+            BFile file(path.c_str(), B_READ_ONLY);
+            BResources resources(&file);
+            ASSERT_EQ(resources.InitCheck(), B_OK);
+            EXPECT_EQ(resources.VerifyResource(B_RAW_TYPE, 7), changed ? B_BAD_DATA : B_OK)
+                << "byte " << at;
+        }
+    }
+}
+
 TEST(Resources, ClobberStartsAnEmptyContainer) {
     Fixture f = MakeContainer();
     std::string bad = f.bytes;
