@@ -14,6 +14,7 @@
 #include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"
 #include "engine/LibSysInfo.h"
+#include "engine/MessageFields.h"
 #include "engine/ProcessLauncher.h"
 #include "engine/RequirementMath.h"
 #include "engine/ScriptBlockEditor.h"
@@ -33,18 +34,6 @@ namespace {
 
 // Status texts are formatted into 100 bytes.
 constexpr size_t kStatusTextSize = 100;
-
-bool IsTrue(const BMessage& message, const char* key) {
-    bool value = false;
-    return message.FindBool(key, &value) == B_OK && value;
-}
-
-std::string StringOf(const BMessage& message, const char* key) {
-    const char* value = nullptr;
-    if (message.FindString(key, &value) != B_OK || value == nullptr)
-        return "";
-    return value;
-}
 
 bool IsExactly(const BMessage& message, const char* key, const char* literal) {
     const char* value = nullptr;

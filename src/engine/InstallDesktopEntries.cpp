@@ -6,6 +6,7 @@
 #include "engine/DesktopEntries.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
+#include "engine/MessageFields.h"
 #include "locale/Catalogue.h"
 #include "locale/xLocalize.h"
 
@@ -16,11 +17,6 @@ std::string Text(const BMessage& message, const char* key, int32 index = 0) {
     if (message.FindString(key, index, &value) != B_OK || value == nullptr)
         return "";
     return value;
-}
-
-bool IsTrue(const BMessage& message, const char* key) {
-    bool value = false;
-    return message.FindBool(key, &value) == B_OK && value;
 }
 
 std::vector<std::string> Texts(const BMessage& message, const char* key) {

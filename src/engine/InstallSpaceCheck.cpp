@@ -13,6 +13,7 @@
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"
+#include "engine/MessageFields.h"
 #include "engine/SpaceNeeds.h"
 #include "frontend/LibAlert.h"
 #include "storage/LibAppResource.h"
@@ -29,18 +30,6 @@ constexpr uint64 kLogPerItem = 1024;
 constexpr uint64 kRecordPerPath = 16; // a flattened string's length and terminator
 // The deinstaller's resource container: index, names, trailer.
 constexpr uint64 kContainerAllowance = 16 * 1024;
-
-bool IsTrue(const BMessage& message, const char* key) {
-    bool value = false;
-    return message.FindBool(key, &value) == B_OK && value;
-}
-
-std::string StringOf(const BMessage& message, const char* key) {
-    const char* value = nullptr;
-    if (message.FindString(key, &value) != B_OK || value == nullptr)
-        return "";
-    return value;
-}
 
 } // namespace
 

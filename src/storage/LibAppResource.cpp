@@ -91,6 +91,14 @@ void LibAppResource::Attach(const char* path, uint32 openMode) {
     fAttached = SetTo(&fFile, false) == B_OK;
 }
 
+status_t LibAppResource::PayloadLocation(int32 id, off_t* offset, off_t* length) {
+    status_t status = GetResourceLocation(B_RAW_TYPE, id, offset, length);
+    // Written but not yet synced: its bytes get a place in the file first.
+    if (status == B_BUSY && Sync() == B_OK)
+        status = GetResourceLocation(B_RAW_TYPE, id, offset, length);
+    return status;
+}
+
 bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzip) {
     fError.clear();
     fExtracted.clear();
@@ -99,9 +107,7 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     if (!fAttached || !HasResource(B_RAW_TYPE, id))
         return true;
     off_t offset = 0, length = 0;
-    status_t status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
-    if (status == B_BUSY && Sync() == B_OK)
-        status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
+    status_t status = PayloadLocation(id, &offset, &length);
     const char* name = nullptr;
     size_t size = 0;
     GetResourceInfo(B_RAW_TYPE, id, &name, &size);
@@ -149,9 +155,7 @@ bool LibAppResource::ListEntry(const int32& id, std::vector<ZipContents::Entry>&
     if (!fAttached || !HasResource(B_RAW_TYPE, id))
         return true;
     off_t offset = 0, length = 0;
-    status_t status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
-    if (status == B_BUSY && Sync() == B_OK)
-        status = GetResourceLocation(B_RAW_TYPE, id, &offset, &length);
+    status_t status = PayloadLocation(id, &offset, &length);
     int fd = status == B_OK && FilePath() != nullptr ? open(FilePath(), O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0) {
         fError = "the installer's own file cannot be read";

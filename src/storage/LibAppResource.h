@@ -72,6 +72,8 @@ public:
     const char* LastError() const { return fError.c_str(); }
 
 private:
+    // Where payload id lies in the file.
+    status_t PayloadLocation(int32 id, off_t* offset, off_t* length);
     void Attach(const char* path, uint32 openMode);
 
     BFile fFile;
