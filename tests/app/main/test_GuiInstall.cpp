@@ -428,7 +428,7 @@ TEST(GuiInstall, AnInstallationIsClickedThroughWithAReplaceQuestion) {
     EXPECT_EQ(played.substr(0, samples.size()), samples);
 }
 
-TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
+TEST(GuiInstall, StopOrASignalDuringARunStopsItAndSaysSo) {
     Display display;
     REQUIRE_PRIVATE_DISPLAY(display);
     fs::path installer = BuildInstaller();
@@ -440,82 +440,45 @@ TEST(GuiInstall, QuittingDuringARunStopsItAndSaysSo) {
     auto look = [] { return tarnw::test::TreeSnapshot::Take({Sandbox::Prefix()}); };
     auto before = look();
 
-    InstallerRun run = StartInstaller(display, installer);
-    XWindow window;
-    ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
-    display.Click(window, kButtonX, kButtonY);
-    display.Click(window, kGroupX, kFirstGroupY + kGroupRowHeight);
-    display.Click(window, kButtonX, kButtonY);
-    // The worker waits for the replace question; the window still answers: Stop.
-    XWindow replace;
-    ASSERT_TRUE(display.WaitForWindow("Clicky", &replace)) << ReadFile(run.output);
-    // The question sits centred on the window; Stop shows right of it.
-    display.Click(window, kButtonX + 40, kButtonY);
-    XWindow stopped;
-    ASSERT_TRUE(display.WaitForWindow("Clicky", &stopped, 20, replace.id)) << ReadFile(run.output);
-    display.Key(stopped, "Return");
-    // Then the choice: Escape undoes the run.
-    XWindow question;
-    ASSERT_TRUE(display.WaitForWindow("Clicky", &question, 20, stopped.id)) << ReadFile(run.output);
-    display.Key(question, "Escape");
-    EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 8) << ReadFile(run.output);
-
-    auto events = Transcript(run.transcript);
-    auto alerts = Alerts(events);
-    ASSERT_GE(alerts.size(), 2u);
-    const auto& notice = alerts[alerts.size() - 2];
-    EXPECT_EQ(notice["text"], "Installation was stopped before it could complete.");
-    EXPECT_EQ(notice["icon"], "stop");
-    EXPECT_EQ(alerts.back()["buttons"], nlohmann::json({"Undo", "Keep"}));
-    EXPECT_EQ(alerts.back()["answer"], 0);
-    // Undone: everything is as it was.
-    auto after = look();
-    EXPECT_TRUE(after == before) << after.DifferencesFrom(before);
-    EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 8}}));
-    // What was in the way was not replaced.
-    EXPECT_EQ(ReadFile(docs / "readme.txt"), "mine");
-}
-
-TEST(GuiInstall, ASignalDuringARunStopsItAsStopDoes) {
-    Display display;
-    REQUIRE_PRIVATE_DISPLAY(display);
-    fs::path installer = BuildInstaller();
-    ForgetEarlierInstallations();
-    fs::path docs = StandardFolder(B_COMMON_DOCUMENTATION_DIRECTORY) / "Clicky";
-    WriteFile(docs / "readme.txt", "mine");
-    auto look = [] { return tarnw::test::TreeSnapshot::Take({Sandbox::Prefix()}); };
-    auto before = look();
-
-    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+    // 0: the Stop button; otherwise the signal a user or the system sends.
+    for (int stop : {0, SIGTERM, SIGINT, SIGHUP}) {
         InstallerRun run = StartInstaller(display, installer);
         XWindow window;
         ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
         display.Click(window, kButtonX, kButtonY);
         display.Click(window, kGroupX, kFirstGroupY + kGroupRowHeight);
         display.Click(window, kButtonX, kButtonY);
-        // The run waits at the replace question: a safe point.
+        // The worker waits for the replace question, a safe point; the window still answers.
         XWindow replace;
         ASSERT_TRUE(display.WaitForWindow("Clicky", &replace)) << ReadFile(run.output);
-        run.child->Signal(number);
+        if (stop == 0)
+            display.Click(window, kButtonX + 40, kButtonY); // Stop shows right of the question
+        else
+            run.child->Signal(stop);
         XWindow stopped;
         ASSERT_TRUE(display.WaitForWindow("Clicky", &stopped, 20, replace.id))
-            << number << ReadFile(run.output);
+            << stop << ReadFile(run.output);
         display.Key(stopped, "Return");
+        // Then the choice: Escape undoes the run.
         XWindow question;
         ASSERT_TRUE(display.WaitForWindow("Clicky", &question, 20, stopped.id))
-            << number << ReadFile(run.output);
+            << stop << ReadFile(run.output);
         display.Key(question, "Escape");
-        EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 8) << number << ReadFile(run.output);
+        EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 8) << stop << ReadFile(run.output);
 
         auto events = Transcript(run.transcript);
         auto alerts = Alerts(events);
         ASSERT_GE(alerts.size(), 2u);
-        EXPECT_EQ(alerts[alerts.size() - 2]["text"],
-                  "Installation was stopped before it could complete.");
+        const auto& notice = alerts[alerts.size() - 2];
+        EXPECT_EQ(notice["text"], "Installation was stopped before it could complete.");
+        EXPECT_EQ(notice["icon"], "stop");
         EXPECT_EQ(alerts.back()["buttons"], nlohmann::json({"Undo", "Keep"}));
+        EXPECT_EQ(alerts.back()["answer"], 0);
+        // Undone: everything is as it was.
         auto after = look();
-        EXPECT_TRUE(after == before) << number << after.DifferencesFrom(before);
+        EXPECT_TRUE(after == before) << stop << after.DifferencesFrom(before);
         EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", 8}}));
+        // What was in the way was not replaced.
         EXPECT_EQ(ReadFile(docs / "readme.txt"), "mine");
     }
 }
