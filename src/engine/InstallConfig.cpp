@@ -713,6 +713,9 @@ int32 InstallConfig::Run() {
     WriteLogHeader(localize, volumeName, InstallPaths::FreeBytes(fDestinationPath));
 
     std::unique_ptr<LibAppResource> resources(OpenInstallerResources());
+    // The journal names each item before it is written, so an item can be written where
+    // it belongs: a stopped run's half-written item goes with the rest of the run.
+    resources->SetWriteInPlace(fJournal.IsOpen());
     StartProgress();
     if (IncludeDeinstaller()) {
         UpdateStatus("%s", texts.Get(1033).c_str());
@@ -821,8 +824,9 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         }
     } itemProgress{*this, resources, std::max<int64>(size, 0)};
     FollowExtraction(resources, fProgressPlaced, itemProgress.size);
+    SetItemDates(resources, record);
     bool extracted = resources.ExtractEntry(kFirstPayloadResourceId + index, path.c_str(), true);
-    if (!extracted || !InstallPaths::EntryExists(path)) {
+    if (!extracted || resources.ExtractedPaths().empty()) {
         std::string reason =
             extracted ? std::string("the package holds no data for it")
                       : std::string("it could not be extracted (") + resources.LastError() + ")";
@@ -830,8 +834,6 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         fFailedItems.insert(index);
         return true;
     }
-
-    ApplyDates(path.c_str(), record);
 
     std::string destination = StringOf(meta, "destination");
     if (destination != config_value::kUserSelected) {
@@ -951,16 +953,15 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     }
 }
 
-void InstallConfig::ApplyDates(const char* path, const BMessage& record) {
-    // Both times in one call on the path itself: a node object per item would resolve the
-    // whole path first, which a run of thousands of items pays for. Linux keeps no settable
-    // creation time, so the record's file_creation has nowhere to go.
-    struct timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+void InstallConfig::SetItemDates(LibAppResource& resources, const BMessage& record) {
+    // Set as the item is written: a later call per item would resolve its whole path
+    // again, which a run of thousands of items pays for. Linux keeps no settable creation
+    // time, so the record's file_creation has nowhere to go.
+    std::optional<int64> accessed, modified;
     int64 seconds = 0;
     if (record.FindInt64("file_accessed", &seconds) == B_OK)
-        times[0] = {time_t(seconds), 0};
+        accessed = seconds;
     if (record.FindInt64("file_modified", &seconds) == B_OK)
-        times[1] = {time_t(seconds), 0};
-    if (utimensat(AT_FDCWD, path, times, AT_SYMLINK_NOFOLLOW) != 0)
-        std::fprintf(stderr, "unable to set date/time for %s\n", path);
+        modified = seconds;
+    resources.SetItemTimes(accessed, modified);
 }

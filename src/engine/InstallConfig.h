@@ -259,7 +259,7 @@ private:
                         const char* contents);
     void CompletionDialog(xLocalize& localize);
     void AskRestart(const std::string& text, EngineTexts& texts);
-    void ApplyDates(const char* path, const BMessage& record);
+    void SetItemDates(LibAppResource& resources, const BMessage& record);
     void Failure(const std::string& leaf, const std::string& reason);
     // Deletes the entry in an item's way with all its contents; false, with the failure
     // recorded, when it is still there or reaches into another file system.

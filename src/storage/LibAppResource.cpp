@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/app/Message.h"
@@ -104,6 +105,8 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     fExtracted.clear();
     std::vector<ZipExtractor::Attribute> attributes = std::move(fEntryAttributes);
     fEntryAttributes.clear();
+    std::optional<int64> accessed = std::exchange(fItemAccessed, std::nullopt);
+    std::optional<int64> modified = std::exchange(fItemModified, std::nullopt);
     if (!fAttached || !HasResource(B_RAW_TYPE, id))
         return true;
     off_t offset = 0, length = 0;
@@ -131,6 +134,8 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         if (fUmask < 0)
             fUmask = static_cast<int>(ZipExtractor::ProcessUmask());
         extractor.SetUmask(static_cast<unsigned>(fUmask));
+        extractor.SetWriteInPlace(fWriteInPlace);
+        extractor.SetItemTimes(accessed, modified);
         ok = extractor.ExtractItem(destination, expected.c_str());
         fError = extractor.Error();
         if (ok)

@@ -5,6 +5,7 @@
 // folder; they are streamed straight between the container and the file system.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,15 @@ public:
     void SetEntryAttributes(std::vector<ZipExtractor::Attribute> attributes) {
         fEntryAttributes = std::move(attributes);
     }
+    // Times the next ExtractEntry gives the item itself (seconds; none keeps those the
+    // archive holds); that call uses them up.
+    void SetItemTimes(std::optional<int64> accessed, std::optional<int64> modified) {
+        fItemAccessed = accessed;
+        fItemModified = modified;
+    }
+    // Whether ExtractEntry may write a new item in place rather than beside it (see
+    // ZipExtractor::SetWriteInPlace): for a caller whose journal names each item first.
+    void SetWriteInPlace(bool inPlace) { fWriteInPlace = inPlace; }
     // What the last ExtractEntry unpacked, relative to its destination ("" is the
     // destination itself), in the archive's order.
     const std::vector<std::string>& ExtractedPaths() const { return fExtracted; }
@@ -82,6 +92,9 @@ private:
     std::vector<ZipExtractor::Attribute> fEntryAttributes;
     std::vector<std::string> fExtracted;
     std::function<void(uint64, uint64)> fExtractProgress;
+    std::optional<int64> fItemAccessed;
+    std::optional<int64> fItemModified;
+    bool fWriteInPlace = false;
     // The process's file creation mask, read at the first extraction (-1 until then): a
     // run of many items does not read it again for each.
     int fUmask = -1;

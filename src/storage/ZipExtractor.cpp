@@ -290,9 +290,11 @@ struct ZipExtractor::Job {
     Entry entry;
     FolderHandle folder;
     std::string leaf;
-    // Created under its own name in a fresh folder, else under a temporary name that is
-    // renamed over whatever is there.
+    // Created under its own name where that is free (a fresh folder, or the caller
+    // allows it), else under a temporary name that is renamed over whatever is there.
     bool fresh;
+    // The extracted item itself, not an entry inside it.
+    bool isItem = false;
 };
 
 struct ZipExtractor::PiecedFile {
@@ -517,14 +519,11 @@ bool ZipExtractor::Validate(bool itemMode, const char* expectedName, std::string
 
 bool ZipExtractor::WriteFile(ZipInflater& inflater, const Job& job, std::string& error) const {
     const Entry& entry = job.entry;
-    int dirFd = job.folder->fd;
-    std::string name = job.fresh ? job.leaf : posixfs::TemporaryLeaf();
     // Created with its final mode where the creation mask allows it, which spares a
     // chmod; the descriptor may write whatever the mode says.
-    mode_t mode = entry.mode & 0777;
-    bool exact = (mode & fUmask) == 0;
-    int fd = openat(dirFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    exact ? mode : 0600);
+    bool exact = ((entry.mode & 0777) & fUmask) == 0;
+    std::string name;
+    int fd = CreateFile(job, exact, name);
     if (fd < 0) {
         error = "cannot create \"" + entry.name + "\": " + strerror(errno);
         return false;
@@ -533,6 +532,19 @@ bool ZipExtractor::WriteFile(ZipInflater& inflater, const Job& job, std::string&
     int64_t accessed =
         inflater.LocalAccessTime() >= 0 ? inflater.LocalAccessTime() : entry.accessed;
     return PlaceFile(fd, job, name, exact, accessed, ok, error);
+}
+
+int ZipExtractor::CreateFile(const Job& job, bool exact, std::string& name) const {
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    mode_t mode = exact ? job.entry.mode & 0777 : 0600;
+    if (job.fresh) {
+        name = job.leaf;
+        int fd = openat(job.folder->fd, name.c_str(), flags, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    name = posixfs::TemporaryLeaf();
+    return openat(job.folder->fd, name.c_str(), flags, mode);
 }
 
 bool ZipExtractor::PlaceFile(int fd, const Job& job, const std::string& name, bool exact,
@@ -549,15 +561,20 @@ bool ZipExtractor::PlaceFile(int fd, const Job& job, const std::string& name, bo
         ok = false;
     }
     if (ok) {
+        int64_t modified = entry.modified;
+        if (job.isItem) {
+            accessed = fItemAccessed.value_or(accessed);
+            modified = fItemModified.value_or(modified);
+        }
         struct timespec times[2];
-        posixfs::FillTimes(times, accessed, entry.modified);
+        posixfs::FillTimes(times, accessed, modified);
         futimens(fd, times);
     }
     if (close(fd) != 0 && ok) {
         error = "cannot write \"" + entry.name + "\": " + strerror(errno);
         ok = false;
     }
-    if (ok && !job.fresh && renameat(dirFd, name.c_str(), dirFd, job.leaf.c_str()) != 0) {
+    if (ok && name != job.leaf && renameat(dirFd, name.c_str(), dirFd, job.leaf.c_str()) != 0) {
         error = "cannot put \"" + entry.name + "\" in place: " + strerror(errno);
         ok = false;
     }
@@ -585,12 +602,8 @@ bool ZipExtractor::OpenPieces(PiecedFile& file, std::string& error) const {
     }
     file.crcs.assign(entry.pieces.size(), 0);
     file.left = entry.pieces.size();
-    file.name = file.job.fresh ? file.job.leaf : posixfs::TemporaryLeaf();
-    mode_t mode = entry.mode & 0777;
-    file.exact = (mode & fUmask) == 0;
-    file.fd =
-        openat(file.job.folder->fd, file.name.c_str(),
-               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, file.exact ? mode : 0600);
+    file.exact = ((entry.mode & 0777) & fUmask) == 0;
+    file.fd = CreateFile(file.job, file.exact, file.name);
     if (file.fd < 0) {
         error = "cannot create \"" + entry.name + "\": " + strerror(errno);
         return false;
@@ -820,7 +833,8 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bo
         fCreated.push_back(relative);
 #ifdef TARNW_HAVE_LIBDEFLATE
         if (entry.kind == Entry::File && parallel && entry.pieces.size() > 1) {
-            auto file = std::make_shared<PiecedFile>(Job{entry, folder, parts.back(), fresh});
+            auto file = std::make_shared<PiecedFile>(
+                Job{entry, folder, parts.back(), fresh, itemMode && count == 1});
             std::string error;
             if (!OpenPieces(*file, error)) {
                 outcome.Fail(index, error);
@@ -843,7 +857,8 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bo
         }
 #endif
         if (entry.kind == Entry::File) {
-            auto job = std::make_shared<Job>(Job{entry, folder, parts.back(), fresh});
+            auto job = std::make_shared<Job>(
+                Job{entry, folder, parts.back(), fresh, itemMode && count == 1});
             batch.Submit([this, job, index, &outcome] {
                 if (outcome.Failed())
                     return;
@@ -936,7 +951,7 @@ bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName
     bool topIsFolder = false;
     bool ok = Open() && Validate(true, expectedName, top, topIsFolder);
     if (ok && !topIsFolder) {
-        ok = Unpack(parentFd, true, leaf, false);
+        ok = Unpack(parentFd, true, leaf, fWriteInPlace);
     } else if (ok) {
         struct stat st;
         if (fstatat(parentFd, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -944,6 +959,12 @@ bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName
                 ok = Fail("\"" + std::string(destination) + "\" exists and is not a folder");
             else
                 ok = Unpack(parentFd, true, leaf, false);
+        } else if (fWriteInPlace) {
+            ok = Unpack(parentFd, true, leaf, true);
+            // Nothing was there: whatever of the item got written goes again.
+            bool madeIt = !fCreated.empty() && fCreated.front().empty();
+            if (!ok && madeIt)
+                posixfs::RemoveTreeAt(parentFd, leaf.c_str());
         } else {
             // Unpacked into a fresh hidden folder beside the destination, then renamed
             // into place, so that the item appears whole or not at all. Nothing else
@@ -965,6 +986,15 @@ bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName
                 posixfs::RemoveTreeAt(parentFd, stage.c_str());
             }
         }
+    }
+    // A file item got its times as it was written.
+    if (ok && topIsFolder && (fItemAccessed || fItemModified)) {
+        struct timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+        if (fItemAccessed)
+            times[0] = {static_cast<time_t>(*fItemAccessed), 0};
+        if (fItemModified)
+            times[1] = {static_cast<time_t>(*fItemModified), 0};
+        utimensat(parentFd, leaf.c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
     close(parentFd);
     if (!ok)

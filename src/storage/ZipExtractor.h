@@ -14,6 +14,7 @@
 // machine's cores at once, each thread with bounded buffers.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,19 @@ public:
     }
     // The process's file creation mask, read without changing it.
     static unsigned ProcessUmask();
+    // Lets ExtractItem write a new item where it belongs instead of beside it: a file
+    // under its own name, a folder unpacked in place. For a caller that records the
+    // item's name before the extraction and removes it if the run is stopped (a journal),
+    // so that nobody sees a partial item for long; it saves a rename per file item and a
+    // staging folder per folder item. An item whose name is taken is still written
+    // beside it and renamed over it.
+    void SetWriteInPlace(bool inPlace) { fWriteInPlace = inPlace; }
+    // Times for the item itself (seconds; none keeps the archive's), set on it as it is
+    // placed rather than by a later call that resolves its path again.
+    void SetItemTimes(std::optional<int64_t> accessed, std::optional<int64_t> modified) {
+        fItemAccessed = accessed;
+        fItemModified = modified;
+    }
 
     // Unpacks the archive's one top-level item so that it becomes destination (a full
     // path; its folder must exist). expectedName, when not null, is the name the item
@@ -79,6 +93,8 @@ private:
     bool Validate(bool itemMode, const char* expectedName, std::string& top, bool& topIsFolder);
     bool Unpack(int baseFd, bool itemMode, const std::string& leaf, bool fresh);
     bool WriteFile(ZipInflater& inflater, const Job& job, std::string& error) const;
+    // The new file's descriptor, and in name what it was created under.
+    int CreateFile(const Job& job, bool exact, std::string& name) const;
     // The rest of a file once its data is written: attributes, mode, times, its place.
     bool PlaceFile(int fd, const Job& job, const std::string& name, bool exact, int64_t accessed,
                    bool ok, std::string& error) const;
@@ -105,4 +121,7 @@ private:
     uint64_t fBytes = 0;
     unsigned fUmask = 022;
     bool fUmaskKnown = false;
+    bool fWriteInPlace = false;
+    std::optional<int64_t> fItemAccessed;
+    std::optional<int64_t> fItemModified;
 };

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -350,6 +351,102 @@ TEST(ZipExtraction, FilesAppearOnlyWhenComplete) {
     }
     // No temporary name is left behind.
     EXPECT_EQ(Names(work / "Item").size(), 40u);
+}
+
+namespace {
+
+// The names that arrived in folder by a rename, and every name created there, since
+// watch began.
+struct FolderEvents {
+    std::vector<std::string> movedIn;
+    std::vector<std::string> created;
+};
+
+FolderEvents Drain(int watch) {
+    FolderEvents events;
+    alignas(inotify_event) char buffer[16 * 1024];
+    ssize_t n;
+    while ((n = read(watch, buffer, sizeof buffer)) > 0) {
+        for (char* p = buffer; p < buffer + n;) {
+            auto* event = reinterpret_cast<inotify_event*>(p);
+            std::string name = event->len > 0 ? event->name : "";
+            if (event->mask & IN_MOVED_TO)
+                events.movedIn.push_back(name);
+            if (event->mask & IN_CREATE)
+                events.created.push_back(name);
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    return events;
+}
+
+bool ExtractInPlace(const std::string& bytes, const fs::path& destination, std::string* error,
+                    std::optional<int64_t> accessed = {}, std::optional<int64_t> modified = {}) {
+    MemorySource source(bytes.data(), bytes.size());
+    ZipExtractor extractor(source);
+    extractor.SetWriteInPlace(true);
+    extractor.SetItemTimes(accessed, modified);
+    extractor.SetAttributes({{"InstallBy", B_STRING_TYPE, "t"}});
+    bool ok = extractor.ExtractItem(destination.c_str(), nullptr);
+    *error = extractor.Error();
+    return ok;
+}
+
+} // namespace
+
+// Written in place, a new item appears under its own name straight away (no temporary
+// name, no staging folder) with everything it is due: data, tag, mode and the item's own
+// times. A name already taken is still replaced whole, and a damaged item leaves nothing.
+TEST(ZipExtraction, ItemsWrittenInPlaceGetEverythingAndReplaceWhole) {
+    fs::path work = Sandbox::MakeFolder("inplace");
+    std::string file = Craft(work / "f.zip", {{"Tool", "tool bytes", 0100750}});
+    std::vector<Crafted> tree = {{"Kit/", "", 040755}, {"Kit/lib/a", "a"}, {"Kit/b", "b"}};
+    std::string folder = Craft(work / "d.zip", tree);
+    tree.push_back({"Kit/lib/c", std::string(200000, 'c')});
+    std::string damagedFolder = Craft(work / "x.zip", tree);
+    size_t at = damagedFolder.find("Kit/lib/c");
+    damagedFolder[at + 9 + 40] = static_cast<char>(damagedFolder[at + 9 + 40] ^ 0x55);
+    fs::path out = work / "out";
+    fs::create_directories(out);
+    int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, out.c_str(), IN_CREATE | IN_MOVED_TO), 0);
+
+    std::string error;
+    ASSERT_TRUE(ExtractInPlace(file, out / "Tool", &error, 1000000000, 1200000000)) << error;
+    ASSERT_TRUE(ExtractInPlace(folder, out / "Kit", &error, {}, 1300000000)) << error;
+    FolderEvents events = Drain(watch);
+    EXPECT_TRUE(events.movedIn.empty());
+    EXPECT_EQ(events.created, (std::vector<std::string>{"Tool", "Kit"}));
+    struct stat st;
+    ASSERT_EQ(stat((out / "Tool").c_str(), &st), 0);
+    EXPECT_EQ(ReadFile(out / "Tool"), "tool bytes");
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    EXPECT_EQ(st.st_atime, 1000000000);
+    EXPECT_EQ(st.st_mtime, 1200000000);
+    ASSERT_EQ(stat((out / "Kit").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1300000000);
+    EXPECT_EQ(ReadFile(out / "Kit" / "lib" / "a"), "a");
+    if (UserAttributesWork(work)) {
+        EXPECT_EQ(Attr(out / "Tool", "InstallBy").first, "t");
+        EXPECT_EQ(Attr(out / "Kit" / "lib", "InstallBy").first, "t");
+    }
+
+    // A second file item of the same name replaces the first in one rename.
+    std::string newer = Craft(work / "g.zip", {{"Tool", "newer bytes"}});
+    ASSERT_TRUE(ExtractInPlace(newer, out / "Tool", &error)) << error;
+    events = Drain(watch);
+    EXPECT_EQ(events.movedIn, (std::vector<std::string>{"Tool"}));
+    EXPECT_EQ(ReadFile(out / "Tool"), "newer bytes");
+
+    // A damaged folder item leaves nothing of itself; a damaged file item neither.
+    EXPECT_FALSE(ExtractInPlace(damagedFolder, out / "Other", &error));
+    EXPECT_NE(error.find("Kit/lib/c"), std::string::npos) << error;
+    std::string damagedFile = Craft(work / "y.zip", {{"Big", std::string(300000, 'q')}});
+    damagedFile[damagedFile.find("Big") + 3 + 30] ^= 0x55;
+    EXPECT_FALSE(ExtractInPlace(damagedFile, out / "Big", &error));
+    EXPECT_EQ(Names(out), (std::vector<std::string>{"Kit", "Tool"}));
+    close(watch);
 }
 
 // Many files of every size, unpacked on several threads: each gets exactly its bytes,
