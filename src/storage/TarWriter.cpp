@@ -16,9 +16,11 @@ namespace {
 
 constexpr size_t kBlock = 512;
 
+// width - 1 octal digits and a NUL; a value that needs more goes in a pax record.
 void Octal(char* field, size_t width, uint64_t value) {
-    snprintf(field, width, "%0*llo", static_cast<int>(width - 1),
-             static_cast<unsigned long long>(value));
+    field[width - 1] = '\0';
+    for (size_t i = width - 1; i-- > 0; value >>= 3)
+        field[i] = static_cast<char>('0' + (value & 7));
 }
 
 // One pax record: "<length> key=value\n", where the length counts itself.
