@@ -203,11 +203,15 @@ if wants window && command -v Xvfb >/dev/null && command -v xdotool >/dev/null; 
         start=$(now)
         DISPLAY=$display installer_env TARNW_FRONTEND=gui "$data/items$n/many/installer" >/dev/null 2>&1 &
         pid=$!
-        until DISPLAY=$display xdotool search --onlyvisible --class FLTK >/dev/null 2>&1; do
-            kill -0 $pid 2>/dev/null || break
+        until DISPLAY=$display xdotool search --onlyvisible --pid $pid >/dev/null 2>&1; do
+            kill -0 $pid 2>/dev/null || { echo "the installer window did not appear" >&2; exit 1; }
         done
         end=$(now)
+        # Each round's window must be gone before the next starts: a second installer
+        # refuses to run beside the first.
         kill $pid 2>/dev/null || true
+        for _ in $(seq 20); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+        kill -9 $pid 2>/dev/null || true
         wait $pid 2>/dev/null || true
         record "window$n" gui "$(python3 -c "print(($end - $start) / 1e9)")"
     done

@@ -744,10 +744,13 @@ int32 InstallConfig::Run() {
     }
     for (int32 i = 0; placeItems && instructions.FindMessage("install_file", i, &record) == B_OK;
          i++) {
-        if (StoppedHere())
+        if (StoppedHere()) {
+            ReportLateFailures(*resources);
             return kInstallStopped;
+        }
         InstallItem(i, instructions, *resources);
     }
+    ReportLateFailures(*resources);
     {
         std::lock_guard<std::mutex> lock(fConfigLock);
         if (ReplaceMessage("install_instructions", &instructions) != B_OK)
@@ -825,6 +828,15 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
     } itemProgress{*this, resources, std::max<int64>(size, 0)};
     FollowExtraction(resources, fProgressPlaced, itemProgress.size);
     SetItemDates(resources, record);
+    // An item that stays where it is unpacked, with no link to it, is not read again by
+    // this run: a small one may be written while the next items are unpacked. Any other
+    // item waits until those are done.
+    std::string destination = StringOf(meta, "destination");
+    std::string link = StringOf(meta, "link");
+    if (destination == config_value::kUserSelected && (link.empty() || link == config_value::kNone))
+        resources.MayFinishLater();
+    else
+        ReportLateFailures(resources);
     bool extracted = resources.ExtractEntry(kFirstPayloadResourceId + index, path.c_str(), true);
     if (!extracted || resources.ExtractedPaths().empty()) {
         std::string reason =
@@ -835,7 +847,6 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         return true;
     }
 
-    std::string destination = StringOf(meta, "destination");
     if (destination != config_value::kUserSelected) {
         LibString folderText;
         GetNewPath(destination.c_str(), fCustomFolders, fVolume, fSavedFiles.c_str(), folderText);
@@ -950,6 +961,18 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
         fLinks.push_back({linkPath, itemPath});
     } else {
         Log("\t\t\tThis link will not be removed by the de-installer\n");
+    }
+}
+
+void InstallConfig::ReportLateFailures(LibAppResource& resources) {
+    for (const LibAppResource::LateFailure& late : resources.FinishExtractions()) {
+        Failure(InstallPaths::Leaf(late.destination),
+                std::string("it could not be extracted (") + late.error + ")");
+        fFailedItems.insert(late.id - kFirstPayloadResourceId);
+        // Its own entry is the last of that path: an earlier item of the same name stays.
+        auto own = std::find(fTagged.rbegin(), fTagged.rend(), late.destination);
+        if (own != fTagged.rend())
+            fTagged.erase(std::next(own).base());
     }
 }
 

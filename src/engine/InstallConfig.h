@@ -260,6 +260,8 @@ private:
     void CompletionDialog(xLocalize& localize);
     void AskRestart(const std::string& text, EngineTexts& texts);
     void SetItemDates(LibAppResource& resources, const BMessage& record);
+    // Reports the items written on other threads that failed, once they are all done.
+    void ReportLateFailures(LibAppResource& resources);
     void Failure(const std::string& leaf, const std::string& reason);
     // Deletes the entry in an item's way with all its contents; false, with the failure
     // recorded, when it is still there or reaches into another file system.

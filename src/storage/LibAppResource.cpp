@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,7 +79,25 @@ LibAppResource::LibAppResource(const char* path, const uint32& openMode) {
     Attach(path, openMode);
 }
 
+// Items finished later: at most this many wait for a thread (the next is written at
+// once), each at most this large in the installer.
+constexpr size_t kLaterQueueLimit = 64;
+constexpr off_t kLaterItemLimit = 256 * 1024;
+
+// An item written on another thread: its reader and extractor, and how it went.
+struct LibAppResource::LaterItem {
+    LaterItem(int32 itemId, int fd, off_t offset, off_t length, std::string to)
+        : id(itemId), destination(std::move(to)), region(fd, offset, length), extractor(region) {}
+    int32 id;
+    std::string destination;
+    FileRegionSource region;
+    ZipExtractor extractor;
+    std::string error;
+    std::atomic<bool> done{false};
+};
+
 LibAppResource::~LibAppResource() {
+    FinishExtractions();
     Unset();
     fFile.Unset();
 }
@@ -100,6 +119,27 @@ status_t LibAppResource::PayloadLocation(int32 id, off_t* offset, off_t* length)
     return status;
 }
 
+void LibAppResource::CollectFinished() {
+    while (!fLater.empty() && fLater.front()->done.load(std::memory_order_acquire)) {
+        LaterItem& item = *fLater.front();
+        if (!item.error.empty())
+            fLateFailures.push_back({item.id, item.destination, item.error});
+        fLaterDestinations.erase(item.destination);
+        fLater.pop_front();
+    }
+}
+
+void LibAppResource::FinishLaterItems() {
+    if (fLaterQueue != nullptr)
+        fLaterQueue->Wait();
+    CollectFinished();
+}
+
+std::vector<LibAppResource::LateFailure> LibAppResource::FinishExtractions() {
+    FinishLaterItems();
+    return std::exchange(fLateFailures, {});
+}
+
 bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzip) {
     fError.clear();
     fExtracted.clear();
@@ -107,6 +147,8 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     fEntryAttributes.clear();
     std::optional<int64> accessed = std::exchange(fItemAccessed, std::nullopt);
     std::optional<int64> modified = std::exchange(fItemModified, std::nullopt);
+    bool later =
+        std::exchange(fMayFinishLater, false) && unzip && fWriteInPlace && destination != nullptr;
     if (!fAttached || !HasResource(B_RAW_TYPE, id))
         return true;
     off_t offset = 0, length = 0;
@@ -123,23 +165,52 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         fprintf(stderr, "Error initializine file in ExtractEntry\n");
         return false;
     }
+    // Whatever is written now comes after the items still being written, and an item
+    // never races an earlier one of the same name.
+    later = later && length <= kLaterItemLimit;
+    CollectFinished();
+    if (!later || fLaterDestinations.count(destination) != 0)
+        FinishLaterItems();
+
     FileRegionSource region(fd, offset, length);
     ProgressSource source(region, fExtractProgress);
     bool ok;
     if (unzip) {
-        // The resource's name is the name the item must bear; an entry without one
-        // matches nothing.
-        ZipExtractor extractor(source);
+        // A small item may be finished by another thread; it reads its own region, and
+        // its progress is not told (the caller counts the item once it goes on).
+        std::unique_ptr<LaterItem> item;
+        std::optional<ZipExtractor> here;
+        if (later)
+            item = std::make_unique<LaterItem>(id, fd, offset, length, destination);
+        ZipExtractor& extractor = later ? item->extractor : here.emplace(source);
         extractor.SetAttributes(std::move(attributes));
         if (fUmask < 0)
             fUmask = static_cast<int>(ZipExtractor::ProcessUmask());
         extractor.SetUmask(static_cast<unsigned>(fUmask));
         extractor.SetWriteInPlace(fWriteInPlace);
         extractor.SetItemTimes(accessed, modified);
+        if (later) {
+            if (fLaterQueue == nullptr)
+                fLaterQueue =
+                    std::make_unique<InflatePool::Batch>(InflatePool::Shared(), kLaterQueueLimit);
+            LaterItem* pending = item.get();
+            extractor.SetFileItemQueue(
+                fLaterQueue.get(), [pending](bool ok, const std::string& error) {
+                    if (!ok)
+                        pending->error = error.empty() ? "it could not be written" : error;
+                    pending->done.store(true, std::memory_order_release);
+                });
+        }
+        // The resource's name is the name the item must bear; an entry without one
+        // matches nothing.
         ok = extractor.ExtractItem(destination, expected.c_str());
         fError = extractor.Error();
         if (ok)
             fExtracted = extractor.Created();
+        if (later && extractor.Queued()) {
+            fLaterDestinations.insert(destination);
+            fLater.push_back(std::move(item));
+        }
     } else {
         ok = VerifyResource(B_RAW_TYPE, id) == B_OK ||
              (fError = "the entry's bytes are damaged", false);

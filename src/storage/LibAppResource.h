@@ -4,9 +4,12 @@
 // payload entries in and out of them. Payload entries are ZIP archives of one file or
 // folder; they are streamed straight between the container and the file system.
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "lib/LibString.h"
@@ -57,6 +60,20 @@ public:
     // Whether ExtractEntry may write a new item in place rather than beside it (see
     // ZipExtractor::SetWriteInPlace): for a caller whose journal names each item first.
     void SetWriteInPlace(bool inPlace) { fWriteInPlace = inPlace; }
+    // Lets the next ExtractEntry, in place, return before a small item that is one file
+    // is written: it is written on another thread while the caller goes on with the next
+    // items, and FinishExtractions() tells how it went. For an item that nothing reads or
+    // moves until then. That call uses it up.
+    void MayFinishLater() { fMayFinishLater = true; }
+    struct LateFailure {
+        int32 id;
+        std::string destination;
+        std::string error;
+    };
+    // Waits until every item left to finish later is written; returns those that failed
+    // (nothing of them is left), in the order they were extracted. Any other extraction
+    // waits for them first, and so does the object's end.
+    std::vector<LateFailure> FinishExtractions();
     // What the last ExtractEntry unpacked, relative to its destination ("" is the
     // destination itself), in the archive's order.
     const std::vector<std::string>& ExtractedPaths() const { return fExtracted; }
@@ -85,6 +102,10 @@ private:
     // Where payload id lies in the file.
     status_t PayloadLocation(int32 id, off_t* offset, off_t* length);
     void Attach(const char* path, uint32 openMode);
+    // Moves the items that are done from fLater to what FinishExtractions() tells.
+    void CollectFinished();
+    // Waits for every item still being written.
+    void FinishLaterItems();
 
     BFile fFile;
     bool fAttached = false;
@@ -95,6 +116,15 @@ private:
     std::optional<int64> fItemAccessed;
     std::optional<int64> fItemModified;
     bool fWriteInPlace = false;
+    bool fMayFinishLater = false;
+    // Items being written on other threads, in the order they were extracted; each
+    // keeps its reader and extractor until it is done.
+    struct LaterItem;
+    std::deque<std::unique_ptr<LaterItem>> fLater;
+    std::unordered_set<std::string> fLaterDestinations;
+    std::vector<LateFailure> fLateFailures;
+    // Declared last, so that it is waited for before anything its tasks use goes.
+    std::unique_ptr<InflatePool::Batch> fLaterQueue;
     // The process's file creation mask, read at the first extraction (-1 until then): a
     // run of many items does not read it again for each.
     int fUmask = -1;

@@ -56,6 +56,9 @@ constexpr uint64_t kMaxLinkLength = 4095;
 constexpr size_t kMaxName = 4096;
 // Files waiting for a thread at most; each holds little more than its directory record.
 constexpr size_t kQueueLimit = 64;
+// The largest file item written on another thread while the caller goes on: larger ones
+// are written in the call, where their progress can be told.
+constexpr uint64_t kQueuedItemLimit = 1024 * 1024;
 
 // An open folder shared by the walker and the files being written in it; closed when
 // the last of them lets go.
@@ -856,6 +859,25 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bo
             continue;
         }
 #endif
+        if (entry.kind == Entry::File && fQueue != nullptr && itemMode && count == 1 &&
+            entry.size <= kQueuedItemLimit) {
+            // The item is this one file: its writing goes to the caller's queue, with a
+            // folder descriptor of its own, since the caller closes ours.
+            int own = fcntl(folder->fd, F_DUPFD_CLOEXEC, 0);
+            if (own < 0) {
+                Fail("cannot hand over \"" + entry.name + "\": " + strerror(errno));
+                break;
+            }
+            auto job = std::make_shared<Job>(
+                Job{entry, std::make_shared<FolderFd>(own, true), parts.back(), fresh, true});
+            fQueue->Submit([this, job] {
+                std::string error;
+                bool ok = WriteFile(ThreadInflater(), *job, error);
+                fQueueFinished(ok, error);
+            });
+            fQueued = true;
+            continue;
+        }
         if (entry.kind == Entry::File) {
             auto job = std::make_shared<Job>(
                 Job{entry, folder, parts.back(), fresh, itemMode && count == 1});
@@ -938,6 +960,7 @@ bool ZipExtractor::Unpack(int baseFd, bool itemMode, const std::string& leaf, bo
 bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName) {
     fError.clear();
     fCreated.clear();
+    fQueued = false;
     std::string parent, leaf;
     if (destination == nullptr || !posixfs::SplitParentLeaf(destination, parent, leaf))
         return Fail("the destination is not a valid path");

@@ -14,10 +14,12 @@
 // machine's cores at once, each thread with bounded buffers.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "storage/InflatePool.h"
 #include "storage/ZipDirectory.h"
 #include "storage/ZipInflater.h"
 #include "storage/ZipSource.h"
@@ -55,6 +57,18 @@ public:
     // staging folder per folder item. An item whose name is taken is still written
     // beside it and renamed over it.
     void SetWriteInPlace(bool inPlace) { fWriteInPlace = inPlace; }
+    // Where ExtractItem may hand the writing of an item that is one small file (with
+    // SetWriteInPlace): the call then checks the archive, returns true, and the file is
+    // written on another thread, which tells `finished` (true, or false with the
+    // reason; the file is then gone again). This extractor and its source must live until
+    // the queue has run the task.
+    void SetFileItemQueue(InflatePool::Batch* queue,
+                          std::function<void(bool ok, const std::string& error)> finished) {
+        fQueue = queue;
+        fQueueFinished = std::move(finished);
+    }
+    // Whether the last ExtractItem handed its file to the queue.
+    bool Queued() const { return fQueued; }
     // Times for the item itself (seconds; none keeps the archive's), set on it as it is
     // placed rather than by a later call that resolves its path again.
     void SetItemTimes(std::optional<int64_t> accessed, std::optional<int64_t> modified) {
@@ -122,6 +136,9 @@ private:
     unsigned fUmask = 022;
     bool fUmaskKnown = false;
     bool fWriteInPlace = false;
+    InflatePool::Batch* fQueue = nullptr;
+    std::function<void(bool, const std::string&)> fQueueFinished;
+    bool fQueued = false;
     std::optional<int64_t> fItemAccessed;
     std::optional<int64_t> fItemModified;
 };

@@ -271,6 +271,53 @@ TEST_F(InstallRunTest, ItemsThatCannotBeInstalledAreReported) {
     EXPECT_EQ(ReadFile(Folder() / "b"), "2");
 }
 
+// Small items that stay where they are unpacked are written while the run goes on; the run
+// still ends only when they are all in place, and one that fails is reported like any
+// other: here a file item that cannot take the place of an earlier folder item of its name.
+TEST_F(InstallRunTest, ItemsWrittenWhileTheRunGoesOnAreAllInPlaceOrReportedAtItsEnd) {
+    package.AddItem(MakeTree("data", {{"Data/inner", "in"}}) / "Data", Meta("User Selected"));
+    std::vector<std::string> names;
+    for (int i = 0; i < 40; ++i) {
+        std::string name = "f" + std::to_string(100 + i);
+        names.push_back(name);
+        package.AddItem(MakeTree(name, {{name, "contents of " + name}}) / name,
+                        Meta("User Selected"));
+        if (i == 20)
+            package.AddItem(MakeTree("clash", {{"Data", "a file"}}) / "Data",
+                            Meta("User Selected"));
+    }
+    ui.frontend.Answer(0); // the list of what failed: OK
+    ui.frontend.Answer(1); // Keep
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    ASSERT_EQ(engine->Failures().size(), 1u);
+    EXPECT_EQ(engine->Failures()[0].rfind("Data: it could not be extracted (", 0), 0u)
+        << engine->Failures()[0];
+    EXPECT_EQ(ReadFile(Folder() / "Data" / "inner"), "in");
+    for (const std::string& name : names) {
+        EXPECT_EQ(ReadFile(Folder() / name), "contents of " + name);
+        EXPECT_EQ(InstallBy(Folder() / name), kIdentity);
+    }
+    // Nothing else is left in the folder: no temporary name, no half-written file.
+    std::vector<std::string> left, expected = names;
+    for (const auto& entry : fs::directory_iterator(Folder()))
+        left.push_back(entry.path().filename());
+    expected.insert(expected.end(),
+                    {"Data", "Log", "Tool 1.0 Deinstaller", ".Tool 1.0 Deinstaller.tarnw-record"});
+    std::sort(left.begin(), left.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+
+    // The deinstaller's list names the folder item once and every file item.
+    BMessage installedList;
+    std::string error;
+    ASSERT_TRUE(InstalledRecord::Read(Folder() / "Tool 1.0 Deinstaller", installedList, error))
+        << error;
+    std::vector<std::string> paths = Strings(installedList, "path");
+    EXPECT_EQ(std::count(paths.begin(), paths.end(), (Folder() / "Data").string()), 1);
+    for (const std::string& name : names)
+        EXPECT_EQ(std::count(paths.begin(), paths.end(), (Folder() / name).string()), 1) << name;
+}
+
 // The end of a partial installation speaks the user's language, and a package that needs
 // a restart still offers it: what was placed may need it.
 TEST_F(InstallRunTest, APartialInstallationEndsInTheUsersLanguageAndOffersTheRestart) {
