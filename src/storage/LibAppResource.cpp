@@ -23,6 +23,7 @@
 #include "platform/storage/Path.h"
 #include "storage/FileRegionSource.h"
 #include "storage/LibFileOps.h"
+#include "storage/PosixFs.h"
 #include "storage/ZipExtractor.h"
 #include "storage/ZipPacker.h"
 
@@ -98,6 +99,8 @@ struct LibAppResource::LaterItem {
 
 LibAppResource::~LibAppResource() {
     FinishExtractions();
+    if (fFolderFd >= 0)
+        close(fFolderFd);
     Unset();
     fFile.Unset();
 }
@@ -127,6 +130,20 @@ void LibAppResource::CollectFinished() {
         fLaterDestinations.erase(item.destination);
         fLater.pop_front();
     }
+}
+
+void LibAppResource::ShareFolder(ZipExtractor& extractor, const char* destination) {
+    std::string parent, leaf;
+    if (destination == nullptr || !posixfs::SplitParentLeaf(destination, parent, leaf))
+        return;
+    if (parent != fFolderPath || fFolderFd < 0) {
+        if (fFolderFd >= 0)
+            close(fFolderFd);
+        fFolderFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        fFolderPath = parent;
+    }
+    if (fFolderFd >= 0)
+        extractor.SetDestinationFolder(fFolderFd, fFolderPath);
 }
 
 void LibAppResource::FinishLaterItems() {
@@ -189,6 +206,9 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         extractor.SetUmask(static_cast<unsigned>(fUmask));
         extractor.SetWriteInPlace(fWriteInPlace);
         extractor.SetItemTimes(accessed, modified);
+        // A run that writes in place owns its folder for the run: it stays where it is.
+        if (fWriteInPlace)
+            ShareFolder(extractor, destination);
         if (later) {
             if (fLaterQueue == nullptr)
                 fLaterQueue =

@@ -106,6 +106,8 @@ private:
     void CollectFinished();
     // Waits for every item still being written.
     void FinishLaterItems();
+    // Lets extractor use the open folder of destination, opening it when it is new.
+    void ShareFolder(ZipExtractor& extractor, const char* destination);
 
     BFile fFile;
     bool fAttached = false;
@@ -117,6 +119,9 @@ private:
     std::optional<int64> fItemModified;
     bool fWriteInPlace = false;
     bool fMayFinishLater = false;
+    // The folder the last item went into, kept open for the next ones.
+    int fFolderFd = -1;
+    std::string fFolderPath;
     // Items being written on other threads, in the order they were extracted; each
     // keeps its reader and extractor until it is done.
     struct LaterItem;

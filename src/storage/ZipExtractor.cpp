@@ -964,7 +964,8 @@ bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName
     std::string parent, leaf;
     if (destination == nullptr || !posixfs::SplitParentLeaf(destination, parent, leaf))
         return Fail("the destination is not a valid path");
-    int parentFd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    bool known = fFolderFd >= 0 && parent == fFolderPath;
+    int parentFd = known ? fFolderFd : open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0)
         return Fail("cannot open folder \"" + parent + "\": " + strerror(errno));
     if (!fUmaskKnown)
@@ -1019,7 +1020,8 @@ bool ZipExtractor::ExtractItem(const char* destination, const char* expectedName
             times[1] = {static_cast<time_t>(*fItemModified), 0};
         utimensat(parentFd, leaf.c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
-    close(parentFd);
+    if (!known)
+        close(parentFd);
     if (!ok)
         fCreated.clear();
     return ok;

@@ -57,6 +57,12 @@ public:
     // staging folder per folder item. An item whose name is taken is still written
     // beside it and renamed over it.
     void SetWriteInPlace(bool inPlace) { fWriteInPlace = inPlace; }
+    // An open descriptor of path, the folder that ExtractItem's destinations lie in, for
+    // a caller that extracts many items there (not owned; it must stay open).
+    void SetDestinationFolder(int fd, std::string path) {
+        fFolderFd = fd;
+        fFolderPath = std::move(path);
+    }
     // Where ExtractItem may hand the writing of an item that is one small file (with
     // SetWriteInPlace): the call then checks the archive, returns true, and the file is
     // written on another thread, which tells `finished` (true, or false with the
@@ -136,6 +142,8 @@ private:
     unsigned fUmask = 022;
     bool fUmaskKnown = false;
     bool fWriteInPlace = false;
+    int fFolderFd = -1;
+    std::string fFolderPath;
     InflatePool::Batch* fQueue = nullptr;
     std::function<void(bool, const std::string&)> fQueueFinished;
     bool fQueued = false;
