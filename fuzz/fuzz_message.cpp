@@ -41,6 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             BMessage nested;
             if (type == B_MESSAGE_TYPE && message.FindMessage(name, j, &nested) != B_OK)
                 std::abort();
+            // A nested message read out goes back in as the very bytes it came from.
+            BMessage holder;
+            const void* stored;
+            ssize_t storedLength;
+            if (type == B_MESSAGE_TYPE &&
+                (holder.AddMessage("m", &nested) != B_OK ||
+                 holder.FindData("m", B_MESSAGE_TYPE, &stored, &storedLength) != B_OK ||
+                 storedLength != length || std::memcmp(stored, value, size_t(length)) != 0))
+                std::abort();
         }
     }
     BMessage copy(message);

@@ -112,11 +112,16 @@ std::string EngineTexts::Get(int32 id) {
     return text;
 }
 
-std::string EngineTexts::Format(int32 id, ...) {
+std::string EngineTexts::CheckedFormat(int32 id) {
     std::string format = Get(id);
     const char* english = English(id);
     if (!ConversionsMatch(format.c_str(), ConversionsOf(english).c_str()))
         format = english;
+    return format;
+}
+
+std::string EngineTexts::Format(int32 id, ...) {
+    std::string format = CheckedFormat(id);
     char text[kLibAlertTextSize];
     va_list args;
     va_start(args, id);

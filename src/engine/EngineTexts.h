@@ -19,6 +19,9 @@ public:
     std::string Get(int32 id);
     // The text of catalogue id used as a printf format, into at most 1,024 bytes.
     std::string Format(int32 id, ...);
+    // The format Format uses for id: the catalogue's text when its conversions are the
+    // English text's, otherwise the English text. For a text formatted many times over.
+    std::string CheckedFormat(int32 id);
 
     static const char* English(int32 id);
     // Whether `format` has exactly the conversions listed in `conversions` ("sd" = %s then

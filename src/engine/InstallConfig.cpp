@@ -35,12 +35,6 @@ namespace {
 // Status texts are formatted into 100 bytes.
 constexpr size_t kStatusTextSize = 100;
 
-bool IsExactly(const BMessage& message, const char* key, const char* literal) {
-    const char* value = nullptr;
-    return message.FindString(key, &value) == B_OK && value != nullptr &&
-           std::strcmp(value, literal) == 0;
-}
-
 } // namespace
 
 InstallConfig::InstallConfig() = default;
@@ -75,14 +69,11 @@ void InstallConfig::SetProgressListener(std::function<void(int64, int64)> listen
 
 void InstallConfig::StartProgress() {
     int64 total = 0;
-    BMessage instructions;
-    FindMessage("install_instructions", &instructions);
-    BMessage record;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
-        int32 size = 0;
-        if (IsTrue(record, "install_to_system") && record.FindInt32("file_size", &size) == B_OK &&
-            size > 0)
-            total += size;
+    std::shared_ptr<const InstallRecords> records = Records();
+    for (int32 i = 0; i < records->Count(); i++) {
+        const InstallRecords::Item* item = records->At(i);
+        if (item->selected && item->size > 0)
+            total += item->size;
     }
     if (IncludeDeinstaller())
         total += std::max<int32>(DeinstallerSize(), 0);
@@ -735,26 +726,25 @@ int32 InstallConfig::Run() {
     if (placeItems && BoolValue("opt_create_startup"))
         CreateStartupHook();
 
-    BMessage instructions;
-    FindMessage("install_instructions", &instructions);
-    BMessage record;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
-        if (IsTrue(record, "install_to_system"))
+    // The run's own copy of the records: where each item went is written into it, and it
+    // goes back into the configuration once, after the last item.
+    InstallRecords records = *Records();
+    for (int32 i = 0; i < records.Count(); i++) {
+        if (records.At(i)->selected)
             fTotal++;
     }
-    for (int32 i = 0; placeItems && instructions.FindMessage("install_file", i, &record) == B_OK;
-         i++) {
+    fItemStatusFormat = texts.CheckedFormat(1036);
+    for (int32 i = 0; placeItems && i < records.Count(); i++) {
         if (StoppedHere()) {
             ReportLateFailures(*resources);
             return kInstallStopped;
         }
-        InstallItem(i, instructions, *resources);
+        InstallItem(i, records, *resources);
     }
     ReportLateFailures(*resources);
     {
         std::lock_guard<std::mutex> lock(fConfigLock);
-        if (ReplaceMessage("install_instructions", &instructions) != B_OK)
-            AddMessage("install_instructions", &instructions);
+        StoreRecords(std::move(records));
     }
     if (StoppedHere())
         return kInstallStopped;
@@ -781,30 +771,29 @@ int32 InstallConfig::Run() {
     return fFailures.empty() ? kInstallFinished : kInstallIncomplete;
 }
 
-bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResource& resources) {
-    BMessage record;
-    if (instructions.FindMessage("install_file", index, &record) != B_OK)
+bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppResource& resources) {
+    const InstallRecords::Item* found = records.At(index);
+    if (found == nullptr)
         return false;
-    if (!IsTrue(record, "install_to_system"))
+    if (!found->selected)
         return true;
+    // A copy: writing the item's new place into the records below changes them.
+    const InstallRecords::Item item = *found;
 
-    std::string leaf = LeafOf(StringOf(record, "file_name").c_str());
+    const std::string& leaf = item.leaf;
     Log("\t\tInstalling : %s\n", leaf.c_str());
     fOrdinal++;
-    EngineTexts texts(*fLocalize);
-    UpdateStatus("%s", texts.Format(1036, int(fOrdinal), int(fTotal), leaf.c_str()).c_str());
+    UpdateStatus(fItemStatusFormat.c_str(), int(fOrdinal), int(fTotal), leaf.c_str());
     if (!InstallPaths::IsPlainName(leaf.c_str())) {
         Failure(leaf, "the package gives it no usable name");
         fFailedItems.insert(index);
         return true;
     }
     std::string path = InstallPaths::Join(fInstallFolder, leaf);
-    BMessage meta;
-    record.FindMessage("install_meta", &meta);
 
     // The deinstaller's tag is written on each file and folder as it is unpacked, in the
     // same pass as its data.
-    bool deinstallable = IsExactly(meta, "deinstallable", config_value::kTrue);
+    bool deinstallable = item.deinstallable;
     std::vector<ZipExtractor::Attribute> tag;
     if (deinstallable)
         tag.push_back({"InstallBy", B_STRING_TYPE, fIdentity});
@@ -813,8 +802,7 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         fFailedItems.insert(index);
         return true;
     }
-    int32 size = 0;
-    record.FindInt32("file_size", &size);
+    int32 size = item.size;
     // However the item ends, its bytes count as handled when the next one starts.
     struct ItemProgress {
         InstallConfig& engine;
@@ -827,12 +815,14 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         }
     } itemProgress{*this, resources, std::max<int64>(size, 0)};
     FollowExtraction(resources, fProgressPlaced, itemProgress.size);
+    BMessage record;
+    records.Record(index, record);
     SetItemDates(resources, record);
     // An item that stays where it is unpacked, with no link to it, is not read again by
     // this run: a small one may be written while the next items are unpacked. Any other
     // item waits until those are done.
-    std::string destination = StringOf(meta, "destination");
-    std::string link = StringOf(meta, "link");
+    const std::string& destination = item.destination;
+    const std::string& link = item.link;
     if (destination == config_value::kUserSelected && (link.empty() || link == config_value::kNone))
         resources.MayFinishLater();
     else
@@ -860,7 +850,7 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         } else if (InstallPaths::SameEntry(target, path)) {
             // Already where it belongs.
         } else if (ReplaceControl(folder.c_str(), BPath(path.c_str()),
-                                  StringOf(meta, "destination_exists").c_str(), fItemSwitches.ask,
+                                  item.destinationExists.c_str(), fItemSwitches.ask,
                                   fItemSwitches.answer, BPath(fSavedFiles.c_str()), &failed)) {
             bool saveReplaced = BoolValue("opt_save_replaced");
             bool cleared = true;
@@ -893,8 +883,7 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         }
     }
 
-    record.ReplaceString("file_name", path.c_str());
-    instructions.ReplaceMessage("install_file", index, &record);
+    records.SetFileName(index, path, &record);
 
     if (deinstallable) {
         for (const std::string& relative : resources.ExtractedPaths())
@@ -903,13 +892,14 @@ bool InstallConfig::InstallItem(int32 index, BMessage& instructions, LibAppResou
         Log("\t\t\tThis file will not be removed by the de-installer\n");
     }
 
-    PlaceLink(leaf, path, meta, deinstallable);
+    PlaceLink(leaf, path, item);
     return true;
 }
 
 void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPath,
-                              const BMessage& meta, bool deinstallable) {
-    std::string link = StringOf(meta, "link");
+                              const InstallRecords::Item& item) {
+    const std::string& link = item.link;
+    bool deinstallable = item.deinstallable;
     if (link.empty() || link == config_value::kNone)
         return;
 
@@ -936,7 +926,7 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     bool failed = false;
     bool allowed =
         userSelected || ReplaceControl(folder.c_str(), BPath(itemPath.c_str()),
-                                       StringOf(meta, "link_exists").c_str(), fLinkSwitches.ask,
+                                       item.linkExists.c_str(), fLinkSwitches.ask,
                                        fLinkSwitches.answer, BPath(fSavedFiles.c_str()), &failed);
     if (!allowed) {
         if (!failed)

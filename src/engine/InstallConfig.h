@@ -10,9 +10,10 @@
 // front-end seam.
 //
 // Concurrency: the window writes only the "install_to_system" marks, before it starts the
-// worker. During a run the worker works on its own copy of "install_instructions" and
-// writes it back under ConfigLock(); the window reads the configuration during a run only
-// through DeinstallerSize(), which takes the same lock.
+// worker. During a run the worker reads the records decoded once (PackageConfig::Records),
+// places the items on its own copy of them and writes that back once under ConfigLock();
+// the window reads the configuration during a run only through DeinstallerSize(), which
+// takes the same lock.
 
 #include <atomic>
 #include <cstdio>
@@ -189,9 +190,10 @@ private:
     using PathPair = std::pair<std::string, std::string>;
 
     int32 Run();
-    bool InstallItem(int32 index, BMessage& instructions, LibAppResource& resources);
-    void PlaceLink(const std::string& leaf, const std::string& itemPath, const BMessage& meta,
-                   bool deinstallable);
+    // Places item `index` and writes where it went into `records`.
+    bool InstallItem(int32 index, InstallRecords& records, LibAppResource& resources);
+    void PlaceLink(const std::string& leaf, const std::string& itemPath,
+                   const InstallRecords::Item& item);
     // Whether everything the run writes fits on each volume that receives some of it, in
     // InstallSpaceCheck.cpp; when not, the user has been told with the not-enough-space
     // alert.
@@ -310,6 +312,7 @@ private:
     CollisionSwitches fLinkSwitches;
     int32 fTotal = 0;
     int32 fOrdinal = 0;
+    std::string fItemStatusFormat; // "Installing %d of %d (%s)", checked once per run
     int32 fLastResult = kInstallFinished;
     std::vector<std::string> fTagged;
     std::vector<std::string> fFailures;     // "leaf: reason", for the log and tests

@@ -67,8 +67,7 @@ void InstallConfig::PlaceDesktopEntries() {
     FindBool("deinstaller_menu_entry", &deinstallerEntry);
     if (FindMessage("desktop_entries", &entries) != B_OK && !deinstallerEntry)
         return;
-    BMessage instructions;
-    FindMessage("install_instructions", &instructions);
+    std::shared_ptr<const InstallRecords> records = Records();
 
     DesktopEntries desktop([this](const std::string& folder) { MakeFolder(folder); });
     desktop.SetBeforeWrite([this](const std::string& path) { return KeepBeforeEdit(path); });
@@ -101,9 +100,8 @@ void InstallConfig::PlaceDesktopEntries() {
 
         int32 item = -1;
         entry.FindInt32("entry_item", &item);
-        BMessage record;
-        if (instructions.FindMessage("install_file", item, &record) != B_OK ||
-            !IsTrue(record, "install_to_system") || fFailedItems.count(item) != 0) {
+        const InstallRecords::Item* record = records->At(item);
+        if (record == nullptr || !record->selected || fFailedItems.count(item) != 0) {
             Log("\t\tNo menu entry for %s: its program was not installed\n", plan.name.c_str());
             continue;
         }
@@ -112,9 +110,9 @@ void InstallConfig::PlaceDesktopEntries() {
             Failure(plan.name, "its menu entry names a program outside its item");
             continue;
         }
-        plan.program = InstallPaths::Join(Text(record, "file_name"), inside);
+        plan.program = InstallPaths::Join(record->fileName, inside);
         if (inside.empty())
-            plan.program = Text(record, "file_name");
+            plan.program = record->fileName;
         if (!InstallPaths::EntryExists(plan.program)) {
             Failure(plan.name, "its menu entry's program " + plan.program + " is not there");
             continue;
@@ -130,10 +128,7 @@ void InstallConfig::PlaceDesktopEntries() {
             plan.iconData.assign(static_cast<const char*>(icon), size_t(iconBytes));
             plan.iconName = plan.id;
         }
-        BMessage meta;
-        record.FindMessage("install_meta", &meta);
-        bool deinstallable = Text(meta, "deinstallable") == "True";
-        if (place(plan, deinstallable) && productIcon.empty())
+        if (place(plan, record->deinstallable) && productIcon.empty())
             productIcon = plan.iconName;
     }
 

@@ -149,17 +149,13 @@ void InstallConfig::BuildDeinstallerConfiguration(BMessage& out) const {
 
 bool InstallConfig::InstallerIsWhole() {
     std::string path = fInstallerPath.empty() ? RunningProgramPath() : fInstallerPath;
-    std::set<int32> skipped;
-    BMessage instructions;
-    FindMessage("install_instructions", &instructions);
-    BMessage record;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
-        bool selected = false;
-        if (record.FindBool("install_to_system", &selected) != B_OK || !selected)
-            skipped.insert(kFirstPayloadResourceId + i);
-    }
-    auto wanted = [&skipped](type_code type, int32 id) {
-        return !IsPayloadResource(type, id) || skipped.count(id) == 0;
+    // Payloads of items left out are not read; ids past the records belong to none.
+    std::shared_ptr<const InstallRecords> records = Records();
+    auto wanted = [&records](type_code type, int32 id) {
+        if (!IsPayloadResource(type, id))
+            return true;
+        const InstallRecords::Item* item = records->At(id - kFirstPayloadResourceId);
+        return item == nullptr || item->selected;
     };
     std::vector<RequiredResource> required = {
         {kConfigurationResourceType, kConfigurationResourceId, "the configuration"}};
@@ -455,28 +451,18 @@ void InstallConfig::AutoLaunch() {
     std::unique_ptr<xLocalize> own;
     EngineTexts texts(Localize(own));
     bool question = false;
-    BMessage instructions;
-    FindMessage("install_instructions", &instructions);
-    BMessage record;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
-        bool marked = false;
-        if (record.FindBool("install_to_system", &marked) != B_OK || !marked)
-            continue;
+    std::shared_ptr<const InstallRecords> records = Records();
+    for (int32 i = 0; i < records->Count(); i++) {
+        const InstallRecords::Item& item = *records->At(i);
         // An item that was not installed is not started.
-        if (fFailedItems.count(i) != 0)
-            continue;
-        BMessage meta;
-        const char* launch = nullptr;
-        if (record.FindMessage("install_meta", &meta) != B_OK ||
-            meta.FindString("auto_launch", &launch) != B_OK || launch == nullptr ||
-            std::strcmp(launch, config_value::kTrue) != 0)
+        if (!item.selected || !item.autoLaunch || fFailedItems.count(i) != 0)
             continue;
         if (StoppedHere())
             return;
 
-        const char* fileName = nullptr;
-        record.FindString("file_name", &fileName);
-        std::string path = fileName != nullptr ? fileName : "";
+        BMessage meta;
+        records->Meta(i, meta);
+        const std::string& path = item.fileName;
         std::string text = texts.Get(1034) + path + texts.Get(1035);
         const char* reason = nullptr;
         if (meta.FindString("auto_launch_reason", &reason) == B_OK && reason != nullptr &&

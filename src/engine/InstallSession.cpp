@@ -102,17 +102,11 @@ void InstallSession::ReadRecords() {
                 {name != nullptr ? name : "", description != nullptr ? description : ""});
         }
     }
-    BMessage record;
-    for (int32 i = 0; fEngine.GetInstallFile(i, record); i++) {
-        File file;
-        const char* fileName = nullptr;
-        if (record.FindString("file_name", &fileName) == B_OK)
-            file.leaf = PackageConfig::LeafOf(fileName);
-        record.FindInt32("file_size", &file.size);
-        const char* names = nullptr;
-        if (record.FindString("groups", &names) == B_OK)
-            file.groups = SplitGroups(names);
-        fFiles.push_back(file);
+    std::shared_ptr<const InstallRecords> records = fEngine.Records();
+    fFiles.reserve(size_t(records->Count()));
+    for (int32 i = 0; i < records->Count(); i++) {
+        const InstallRecords::Item& item = *records->At(i);
+        fFiles.push_back({item.leaf, item.size, SplitGroups(item.groups.c_str())});
     }
     fSelected.assign(fFiles.size(), false);
     fSelectedGroup = -1;

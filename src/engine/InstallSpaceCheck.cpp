@@ -105,30 +105,25 @@ void InstallConfig::PlanRoom(SpaceNeeds& needs) {
         return path;
     };
 
-    BMessage instructions;
-    FindMessage("install_instructions", &instructions);
-    BMessage record;
-    for (int32 i = 0; instructions.FindMessage("install_file", i, &record) == B_OK; i++) {
-        if (!IsTrue(record, "install_to_system"))
+    std::shared_ptr<const InstallRecords> records = Records();
+    std::vector<ZipContents::Entry> entries;
+    for (int32 i = 0; i < records->Count(); i++) {
+        const InstallRecords::Item& item = *records->At(i);
+        if (!item.selected)
             continue;
         selected++;
-        std::string leaf = LeafOf(StringOf(record, "file_name").c_str());
+        const std::string& leaf = item.leaf;
         if (!InstallPaths::IsPlainName(leaf.c_str()))
             continue;
-        std::vector<ZipContents::Entry> entries;
         if (!resources->ListEntry(2100 + i, entries)) {
             // Refused when it is unpacked; until then its recorded size stands for it.
-            int32 size = 0;
-            record.FindInt32("file_size", &size);
-            entries = {{ZipContents::Kind::File, uint64(std::max<int32>(size, 0)), 0}};
+            entries = {{ZipContents::Kind::File, uint64(std::max<int32>(item.size, 0)), 0}};
         }
-        BMessage meta;
-        record.FindMessage("install_meta", &meta);
 
         // Every item is unpacked in the installation folder first, then moved to its own.
         std::string unpacked = InstallPaths::Join(folder, leaf);
         std::string placed = unpacked;
-        std::string destination = StringOf(meta, "destination");
+        const std::string& destination = item.destination;
         if (destination != config_value::kUserSelected) {
             std::string target = resolve(destination);
             if (!target.empty())
@@ -139,7 +134,7 @@ void InstallConfig::PlanRoom(SpaceNeeds& needs) {
             // Moved to another volume: copied there, then removed here. An item the user
             // may decline to place stays here for good; one it replaces may be saved here.
             bool inTheWay = InstallPaths::EntryExists(placed);
-            CollisionMode mode = CollisionModeFrom(StringOf(meta, "destination_exists").c_str());
+            CollisionMode mode = CollisionModeFrom(item.destinationExists.c_str());
             if (inTheWay && mode == CollisionMode::Prompt)
                 needs.AddEntries(unpacked, entries);
             else
@@ -151,7 +146,7 @@ void InstallConfig::PlanRoom(SpaceNeeds& needs) {
             recordBytes += placed.size() + 1 + entry.nameLength + kRecordPerPath;
         journalBytes += 3 * (placed.size() + kJournalPerRecord);
 
-        std::string link = StringOf(meta, "link");
+        const std::string& link = item.link;
         if (link.empty() || link == config_value::kNone)
             continue;
         std::string linkFolder = link == config_value::kUserSelected ? folder : resolve(link);
@@ -161,7 +156,7 @@ void InstallConfig::PlanRoom(SpaceNeeds& needs) {
         needs.AddLink(linkPath, placed.size());
         if (saveReplaced && link != config_value::kUserSelected &&
             InstallPaths::EntryExists(linkPath) && !needs.SameVolume(linkPath, folder) &&
-            CollisionModeFrom(StringOf(meta, "link_exists").c_str()) != CollisionMode::Rename)
+            CollisionModeFrom(item.linkExists.c_str()) != CollisionMode::Rename)
             needs.AddCopyOf(InstallPaths::Join(savedFiles, leaf), linkPath);
         recordBytes += linkPath.size() + placed.size() + 2 * kRecordPerPath;
         journalBytes += linkPath.size() + kJournalPerRecord;

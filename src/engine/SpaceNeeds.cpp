@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -16,21 +17,6 @@ uint64 Sum(uint64 a, uint64 b) {
     return a > UINT64_MAX - b ? UINT64_MAX : a + b;
 }
 
-// The nearest existing entry on path, itself included; false when there is none.
-bool NearestExisting(const std::string& path, std::string& existing, struct stat& info) {
-    fs::path probe = path.empty() ? fs::path(".") : fs::path(path);
-    for (int depth = 0; depth < 4096; depth++) {
-        if (stat(probe.c_str(), &info) == 0) {
-            existing = probe.string();
-            return true;
-        }
-        if (!probe.has_parent_path() || probe.parent_path() == probe)
-            return false;
-        probe = probe.parent_path();
-    }
-    return false;
-}
-
 } // namespace
 
 void SpaceNeeds::Footprint::Add(const Footprint& other) {
@@ -39,10 +25,44 @@ void SpaceNeeds::Footprint::Add(const Footprint& other) {
 }
 
 SpaceNeeds::Volume* SpaceNeeds::VolumeOf(const std::string& path) {
-    std::string existing;
-    struct stat info;
-    if (!NearestExisting(path, existing, info))
-        return nullptr;
+    return Locate(path).volume;
+}
+
+SpaceNeeds::Place SpaceNeeds::Locate(const std::string& path) {
+    // The path and its folders up to the first one looked at before, innermost first.
+    std::vector<fs::path> chain;
+    fs::path probe = path.empty() ? fs::path(".") : fs::path(path);
+    std::optional<Place> above;
+    for (;;) {
+        chain.push_back(probe);
+        if (!probe.has_parent_path() || probe.parent_path() == probe)
+            break;
+        probe = probe.parent_path();
+        auto known = fFolders.find(probe.string());
+        if (known != fFolders.end()) {
+            above = known->second;
+            break;
+        }
+    }
+    // From the outermost down: nothing can exist inside a folder that does not, so below
+    // the nearest existing entry nothing more is looked at.
+    Place here;
+    for (auto level = chain.rbegin(); level != chain.rend(); ++level) {
+        struct stat info;
+        if (above && !above->exists)
+            here = {above->volume, false};
+        else if (stat(level->c_str(), &info) == 0)
+            here = {VolumeFor(info, level->string()), true};
+        else
+            here = {above ? above->volume : nullptr, false};
+        if (level + 1 != chain.rend())
+            fFolders.emplace(level->string(), here);
+        above = here;
+    }
+    return here;
+}
+
+SpaceNeeds::Volume* SpaceNeeds::VolumeFor(const struct stat& info, const std::string& existing) {
     for (Volume& volume : fVolumes) {
         if (volume.device == info.st_dev)
             return &volume;
@@ -54,7 +74,9 @@ SpaceNeeds::Volume* SpaceNeeds::VolumeOf(const std::string& path) {
     volume.device = info.st_dev;
     volume.folder = S_ISDIR(info.st_mode) ? existing : fs::path(existing).parent_path().string();
     uint64 unit = room.f_frsize != 0 ? room.f_frsize : room.f_bsize;
-    volume.blockSize = unit != 0 ? unit : 4096;
+    if (unit == 0)
+        unit = 4096;
+    volume.blockSize = unit;
     volume.freeBytes =
         uint64(room.f_bavail) > UINT64_MAX / unit ? UINT64_MAX : uint64(room.f_bavail) * unit;
     // Some file systems (btrfs, network ones) report no node counts: they make nodes as

@@ -10,7 +10,9 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/support/SupportDefs.h"
@@ -59,10 +61,21 @@ private:
         Footprint largestPassing;
     };
 
+    // Where a path lies: the volume receiving it, and whether it exists already.
+    struct Place {
+        Volume* volume = nullptr;
+        bool exists = false;
+    };
+
     // The volume receiving path; null when not even "/" can be looked at.
     Volume* VolumeOf(const std::string& path);
+    Place Locate(const std::string& path);
+    Volume* VolumeFor(const struct stat& info, const std::string& existing);
     static uint64 Blocks(const Volume& volume, uint64 bytes);
     static Footprint Measure(const Volume& volume, const std::vector<ZipContents::Entry>& entries);
 
     std::deque<Volume> fVolumes; // handed out by address: never moved
+    // The folders looked at so far. The needs are counted before anything is written, so
+    // what a folder lies on is looked up once, not once for every item placed in it.
+    std::unordered_map<std::string, Place> fFolders;
 };

@@ -15,9 +15,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "package/InstallRecords.h"
 #include "platform/app/Message.h"
 #include "platform/support/SupportDefs.h"
 
@@ -83,13 +83,16 @@ public:
 
     // Install file records ("install_instructions" / "install_file").
     //
-    // The container is decoded once and kept, together with an index of the records'
-    // leaves, until the configuration changes (through these calls or any BMessage
-    // call): reading one record costs the size of that record, so visiting every record
-    // by index is linear in the number of records. The writing calls put the whole
-    // container back, which costs its size; code that changes many records takes the
-    // container once with GetInstructions, works on it and stores it back once with
-    // SetInstructions (or MarkInstallFiles).
+    // The container is decoded once and kept (InstallRecords) until the configuration
+    // changes (through these calls or any BMessage call): every read below costs at most
+    // the size of one record, so visiting every record by index is linear in the number of
+    // records. The writing calls put the whole container back, which costs its size; code
+    // that changes many records takes Records(), changes a copy and stores it back once with
+    // StoreRecords (or MarkInstallFiles).
+    std::shared_ptr<const InstallRecords> Records() const;
+    // Writes the container of `records` back as "install_instructions" and keeps `records`
+    // as the decoded copy; false when it could not be written.
+    bool StoreRecords(InstallRecords records);
     bool GetInstructions(BMessage& instructions) const;
     bool SetInstructions(const BMessage& instructions);
     // Sets "install_to_system" of record i to marks[i] for every record that has a
@@ -113,21 +116,8 @@ public:
     static const char* LeafOf(const char* path);
 
 private:
-    // Where each record of "install_instructions" lies in the message's own stored bytes
-    // of that field (which stay in place until the field changes), valid while the
-    // message's change stamp is `stamp`: a record is decoded only when it is asked for.
-    struct DecodedInstructions {
-        uint64 stamp = 0;
-        const char* bytes = nullptr;
-        std::vector<std::pair<uint32, uint32>> records; // offset and size
-        // The first record of each leaf.
-        std::unordered_map<std::string, int32> firstByLeaf;
-        int32 Count() const { return int32(records.size()); }
-        bool Record(int32 index, BMessage& record) const;
-    };
-
-    std::shared_ptr<const DecodedInstructions> Decoded() const;
-
     mutable std::mutex fDecodedLock;
-    mutable std::shared_ptr<const DecodedInstructions> fDecoded;
+    // The decoded records, valid while the message's change stamp is fDecodedStamp.
+    mutable std::shared_ptr<const InstallRecords> fDecoded;
+    mutable uint64 fDecodedStamp = 0;
 };

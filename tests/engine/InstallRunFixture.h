@@ -3,6 +3,7 @@
 // A test that builds an installer, runs the engine on it into a fresh destination and
 // records what the user was asked.
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -49,8 +50,13 @@ protected:
         for (int32 i = 0; i < engine->CountInstallFiles(); i++)
             engine->MarkInstallFile(i, selection.empty() || selection[i]);
         engine->SetDestinationPath(destination.c_str());
+        if (beforeRun)
+            beforeRun(*engine);
         return engine->Action();
     }
+
+    // Called with the engine just before its run, when set.
+    std::function<void(InstallConfig&)> beforeRun;
 
     fs::path Folder() const { return destination / "Tool"; }
     std::string language; // the user-interface language of the run; empty: the default

@@ -92,6 +92,18 @@ TEST(SpaceNeeds, EachVolumeAnswersForWhatItReceivesOnly) {
     auto shortfall = needs.FirstShortfall();
     ASSERT_TRUE(shortfall);
     EXPECT_EQ(shortfall->folder, small.path.string());
+
+    // A volume mounted in a folder met before receives what goes below it, though the
+    // folder around it is known already.
+    Tmpfs inner("size=64k", large / "inner");
+    ASSERT_TRUE(inner.mounted);
+    SpaceNeeds nested;
+    nested.AddFile((large / "first").string(), 1);
+    nested.AddFile((large / "missing" / "second").string(), 1);
+    nested.AddFile((inner.path / "not" / "yet" / "there").string(), 64 * 1024 + 1);
+    shortfall = nested.FirstShortfall();
+    ASSERT_TRUE(shortfall);
+    EXPECT_EQ(shortfall->folder, inner.path.string());
 }
 
 TEST(SpaceNeeds, OnlyTheLargestPassageCountsAndCopiesCountWhatTheyCopy) {

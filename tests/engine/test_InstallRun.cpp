@@ -55,6 +55,44 @@ class InstallRunTest : public InstallFixture {};
 
 } // namespace
 
+// Where each item went goes into the records once its last item is handled: for an item
+// that did not reach its own folder too, never for an item left out, and not at all when
+// the run is stopped before its end.
+TEST_F(InstallRunTest, WhereItemsWentIsWrittenBackAfterTheLastItem) {
+    fs::path kept = MakeTree("a", {{"kept.txt", "kept"}}) / "kept.txt";
+    fs::path lost = MakeTree("b", {{"lost.txt", "lost"}}) / "lost.txt";
+    fs::path left = MakeTree("c", {{"left.txt", "left"}}) / "left.txt";
+    package.AddItem(kept, Meta("User Selected"));
+    package.AddItem(lost, Meta("No Such Folder"));
+    package.AddItem(left, Meta("User Selected"));
+    auto fileName = [this](int32 index) {
+        BMessage record;
+        EXPECT_TRUE(engine->GetInstallFile(index, record));
+        return std::string(record.GetString("file_name", ""));
+    };
+
+    ASSERT_EQ(Run({true, true, false}), kInstallIncomplete);
+    EXPECT_EQ(fileName(0), (Folder() / "kept.txt").string());
+    EXPECT_EQ(fileName(1), (Folder() / "lost.txt").string()); // where it was unpacked
+    EXPECT_EQ(fileName(2), "/build/machine/left.txt");
+    EXPECT_TRUE(engine->IsMarkedForInstall(1));
+    EXPECT_FALSE(engine->IsMarkedForInstall(2));
+    EXPECT_EQ(engine->FindInstallFile("lost.txt"), 1);
+
+    // Stopped while the second item is placed: the third is not, and nothing is written back.
+    beforeRun = [](InstallConfig& run) {
+        run.SetStatusListener([&run](const char* text) {
+            if (std::string(text).rfind("Installing 2 of", 0) == 0)
+                run.RequestStop();
+        });
+    };
+    package.AddItem(MakeTree("d", {{"last.txt", "last"}}) / "last.txt", Meta("User Selected"));
+    ASSERT_EQ(Run({true, false, true, true}), kInstallStopped);
+    EXPECT_FALSE(fs::exists(Folder() / "last.txt"));
+    EXPECT_EQ(fileName(0), "/build/machine/kept.txt");
+    EXPECT_EQ(fileName(2), "/build/machine/left.txt");
+}
+
 TEST_F(InstallRunTest, PlacesItemsWritesTheLogAndLeavesTheDeinstaller) {
     fs::path file = MakeTree("a", {{"readme.txt", "read me"}}) / "readme.txt";
     fs::path skipped = MakeTree("b", {{"skipped.txt", "not me"}}) / "skipped.txt";

@@ -197,6 +197,84 @@ TEST(PackageConfig, OddRecordsAreReadAsBefore) {
     EXPECT_FALSE(other.GetInstallFile(0, record));
 }
 
+// Records changed together go back in one write, in the same form as changing them one at
+// a time with the message calls: a mark of another type becomes a bool, a missing one is
+// added at the end, and everything else in the records and around them stays as it was.
+TEST(PackageConfig, RecordsChangedTogetherAreWrittenBackInTheirOwnForm) {
+    BMessage meta;
+    meta.AddString("destination", "Manuals");
+    meta.AddString("deinstallable", "True");
+    meta.AddString("auto_launch", "true"); // only "True" counts
+    BMessage odd = Record("/build/one/App");
+    odd.AddInt32("install_to_system", 1);
+    BMessage marked = Record("/build/two/Docs");
+    marked.AddBool("install_to_system", false);
+    marked.AddString("groups", "Typical;Full;");
+    BMessage unmarked = Record("/build/three/Tools");
+    unmarked.AddMessage("install_meta", &meta);
+    unmarked.AddInt32("file_size", 42);
+    BMessage instructions;
+    instructions.AddString("note", "before the records");
+    for (const BMessage* record : {&odd, &marked, &unmarked})
+        instructions.AddMessage("install_file", record);
+    instructions.AddInt32("after", 7);
+    PackageConfig config;
+    config.AddMessage("install_instructions", &instructions);
+
+    std::shared_ptr<const InstallRecords> read = config.Records();
+    ASSERT_EQ(read->Count(), 3);
+    const InstallRecords::Item& tools = *read->At(2);
+    EXPECT_EQ(tools.leaf, "Tools");
+    EXPECT_EQ(tools.size, 42);
+    EXPECT_EQ(tools.destination, "Manuals");
+    EXPECT_TRUE(tools.deinstallable);
+    EXPECT_FALSE(tools.autoLaunch);
+    EXPECT_FALSE(tools.selected);
+    EXPECT_EQ(read->At(1)->groups, "Typical;Full;");
+    EXPECT_EQ(read->At(3), nullptr);
+
+    // The same changes made one at a time on the message itself.
+    BMessage expected = config;
+    BMessage container;
+    ASSERT_EQ(expected.FindMessage("install_instructions", &container), B_OK);
+    BMessage record;
+    for (int32 i = 0; i < 3; i++) {
+        ASSERT_EQ(container.FindMessage("install_file", i, &record), B_OK);
+        if (record.ReplaceBool("install_to_system", 0, true) != B_OK) {
+            record.RemoveName("install_to_system");
+            record.AddBool("install_to_system", true);
+        }
+        if (i == 2)
+            record.ReplaceString("file_name", "/opt/Tool/Tools");
+        ASSERT_EQ(container.ReplaceMessage("install_file", i, &record), B_OK);
+    }
+    ASSERT_EQ(expected.ReplaceMessage("install_instructions", &container), B_OK);
+
+    EXPECT_EQ(config.MarkInstallFiles({true, true, true}), 3);
+    InstallRecords changed = *config.Records();
+    ASSERT_TRUE(changed.SetFileName(2, "/opt/Tool/Tools"));
+    EXPECT_FALSE(changed.SetFileName(3, "/opt/Tool/None"));
+    ASSERT_TRUE(config.StoreRecords(changed));
+    EXPECT_EQ(config.Flatten(), expected.Flatten());
+
+    // Reads see the stored records, and a new decoding of the message reads the same.
+    EXPECT_TRUE(config.IsMarkedForInstall(0));
+    EXPECT_EQ(config.Records()->At(2)->fileName, "/opt/Tool/Tools");
+    PackageConfig reloaded;
+    const std::string flat = config.Flatten();
+    ASSERT_TRUE(reloaded.LoadFlattened(flat.data(), flat.size()));
+    EXPECT_EQ(reloaded.Records()->At(2)->fileName, "/opt/Tool/Tools");
+    EXPECT_TRUE(reloaded.IsMarkedForInstall(0));
+    ASSERT_TRUE(reloaded.GetInstallFile(1, record));
+    EXPECT_EQ(record.CountValues("install_to_system"), 1);
+
+    // A new leaf is found by its name, the old one no more.
+    ASSERT_TRUE(changed.SetFileName(0, "/opt/Tool/Renamed"));
+    ASSERT_TRUE(config.StoreRecords(changed));
+    EXPECT_EQ(config.FindInstallFile("Renamed"), 0);
+    EXPECT_EQ(config.FindInstallFile("App"), -1);
+}
+
 TEST(PackageConfig, MissingKeysReadAsFalseZeroAndNoText) {
     PackageConfig config;
     config.AddString("opt_log", "True"); // a string where a bool belongs

@@ -1,5 +1,6 @@
 #include "platform/app/Message.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cctype>
@@ -139,7 +140,7 @@ BMessage& BMessage::operator=(const BMessage& other) {
         copy.fixedSize = field.fixedSize;
         copy.values.reserve(field.values.size());
         for (const Value& value : field.values)
-            copy.values.push_back(MakeValue(value.bytes.get(), value.size));
+            copy.values.push_back(MakeValue(value.bytes.get(), value.size, value.levels));
         fields.push_back(std::move(copy));
     }
     fFields = std::move(fields);
@@ -161,8 +162,9 @@ BMessage& BMessage::operator=(BMessage&& other) noexcept {
     return *this;
 }
 
-BMessage::Value BMessage::MakeValue(const void* data, size_t size) {
+BMessage::Value BMessage::MakeValue(const void* data, size_t size, uint8 levels) {
     Value value;
+    value.levels = levels;
     value.bytes.reset(new char[size > 0 ? size : 1]);
     if (size > 0)
         std::memcpy(value.bytes.get(), data, size);
@@ -175,6 +177,15 @@ BMessage::Value BMessage::MakeValue(const void* data, size_t size) {
 BMessage::Field* BMessage::FindField(const char* name) {
     if (name == nullptr)
         return nullptr;
+    if (fIndex.empty()) {
+        // A small message: comparing its few names costs less than hashing one.
+        const size_t length = std::strlen(name);
+        for (Field& field : fFields) {
+            if (field.name.size() == length && std::memcmp(field.name.data(), name, length) == 0)
+                return &field;
+        }
+        return nullptr;
+    }
     auto found = fIndex.find(name);
     return found == fIndex.end() ? nullptr : &fFields[found->second];
 }
@@ -185,8 +196,19 @@ const BMessage::Field* BMessage::FindField(const char* name) const {
 
 void BMessage::RebuildIndex() {
     fIndex.clear();
+    if (fFields.size() <= kUnindexedFields)
+        return;
     for (size_t i = 0; i < fFields.size(); ++i)
         fIndex.emplace(fFields[i].name, i);
+}
+
+void BMessage::IndexLastField() {
+    if (fFields.size() <= kUnindexedFields)
+        return;
+    if (fIndex.empty())
+        RebuildIndex();
+    else
+        fIndex.emplace(fFields.back().name, fFields.size() - 1);
 }
 
 void BMessage::Changed() {
@@ -289,7 +311,10 @@ status_t BMessage::Rename(const char* oldName, const char* newName) {
 
 // Checking values.
 
-status_t BMessage::CheckValue(type_code type, const void* data, size_t size, int32 depth) {
+status_t BMessage::CheckValue(type_code type, const void* data, size_t size, int32 depth,
+                              uint8* levels) {
+    if (levels != nullptr)
+        *levels = 0;
     size_t fixed = FixedSizeOf(type);
     if (fixed != 0 && size != fixed)
         return B_BAD_VALUE;
@@ -303,23 +328,44 @@ status_t BMessage::CheckValue(type_code type, const void* data, size_t size, int
             return B_BAD_VALUE;
         Reader reader(static_cast<const char*>(data), size);
         BMessage scratch;
-        if (scratch.Parse(reader, depth + 1, false) != B_OK)
+        uint8 height = 0;
+        if (scratch.Parse(reader, depth + 1, false, &height) != B_OK)
             return B_BAD_VALUE;
+        if (levels != nullptr)
+            *levels = uint8(height + 1);
     }
     return B_OK;
+}
+
+uint8 BMessage::Height() const {
+    uint8 height = 0;
+    for (const Field& field : fFields) {
+        if (field.type != B_MESSAGE_TYPE)
+            continue;
+        for (const Value& value : field.values)
+            height = std::max(height, value.levels);
+    }
+    return height;
+}
+
+uint8 BMessage::LevelsAsValue() const {
+    uint8 height = Height();
+    return height < B_MESSAGE_MAX_DEPTH ? uint8(height + 1) : 0;
 }
 
 // Adding, replacing, removing.
 
 status_t BMessage::AddValue(const char* name, type_code type, const void* data, size_t size,
-                            bool fixedSize) {
+                            bool fixedSize, uint8 levels) {
     if (name == nullptr || std::strlen(name) > B_FIELD_NAME_LENGTH)
         return B_BAD_VALUE;
     if (size > std::numeric_limits<uint32>::max() - 64)
         return B_NO_MEMORY;
-    status_t status = CheckValue(type, data, size, 0);
-    if (status != B_OK)
-        return status;
+    if (type != B_MESSAGE_TYPE || levels == 0) {
+        status_t status = CheckValue(type, data, size, 0, &levels);
+        if (status != B_OK)
+            return status;
+    }
     Field* field = FindField(name);
     if (field != nullptr) {
         if (field->type != type)
@@ -332,11 +378,11 @@ status_t BMessage::AddValue(const char* name, type_code type, const void* data, 
         created.type = type;
         created.fixedSize = fixedSize;
         fFields.push_back(std::move(created));
-        fIndex.emplace(name, fFields.size() - 1);
+        IndexLastField();
         field = &fFields.back();
     }
     try {
-        field->values.push_back(MakeValue(data, size));
+        field->values.push_back(MakeValue(data, size, levels));
     } catch (const std::bad_alloc&) {
         if (field->values.empty()) {
             fFields.pop_back();
@@ -349,7 +395,7 @@ status_t BMessage::AddValue(const char* name, type_code type, const void* data, 
 }
 
 status_t BMessage::ReplaceValue(const char* name, type_code type, int32 index, const void* data,
-                                size_t size) {
+                                size_t size, uint8 levels) {
     if (name == nullptr)
         return B_BAD_VALUE;
     Field* field = FindField(name);
@@ -361,10 +407,12 @@ status_t BMessage::ReplaceValue(const char* name, type_code type, int32 index, c
         return B_BAD_INDEX;
     if (field->fixedSize && field->values.size() > 1 && field->values.front().size != size)
         return B_BAD_VALUE;
-    status_t status = CheckValue(field->type, data, size, 0);
-    if (status != B_OK)
-        return status;
-    field->values[index] = MakeValue(data, size);
+    if (field->type != B_MESSAGE_TYPE || levels == 0) {
+        status_t status = CheckValue(field->type, data, size, 0, &levels);
+        if (status != B_OK)
+            return status;
+    }
+    field->values[index] = MakeValue(data, size, levels);
     Changed();
     return B_OK;
 }
@@ -452,7 +500,8 @@ status_t BMessage::AddMessage(const char* name, const BMessage* message) {
     status_t status = message->Flatten(&flat);
     if (status != B_OK)
         return status;
-    return AddValue(name, B_MESSAGE_TYPE, flat.data(), flat.size(), false);
+    return AddValue(name, B_MESSAGE_TYPE, flat.data(), flat.size(), false,
+                    message->LevelsAsValue());
 }
 
 status_t BMessage::RemoveData(const char* name, int32 index) {
@@ -473,10 +522,10 @@ status_t BMessage::RemoveData(const char* name, int32 index) {
 status_t BMessage::RemoveName(const char* name) {
     if (name == nullptr)
         return B_BAD_VALUE;
-    auto found = fIndex.find(name);
-    if (found == fIndex.end())
+    Field* field = FindField(name);
+    if (field == nullptr)
         return B_NAME_NOT_FOUND;
-    fFields.erase(fFields.begin() + found->second);
+    fFields.erase(fFields.begin() + (field - fFields.data()));
     RebuildIndex();
     Changed();
     return B_OK;
@@ -641,7 +690,14 @@ status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message)
     if (message == nullptr)
         return B_OK;
     BMessage found;
-    status = found.Unflatten(value->bytes.get(), value->size);
+    if (FindField(name)->type == B_MESSAGE_TYPE && value->levels > 0) {
+        // Checked when it was stored: read without walking through its nested messages
+        // again, which would make every level cost once per level above it.
+        Reader reader(value->bytes.get(), value->size);
+        status = found.Parse(reader, 0, true, nullptr, value->levels);
+    } else {
+        status = found.Unflatten(value->bytes.get(), value->size);
+    }
     if (status != B_OK)
         return B_BAD_TYPE;
     *message = std::move(found);
@@ -732,7 +788,8 @@ status_t BMessage::ReplaceMessage(const char* name, int32 index, const BMessage*
     status_t status = message->Flatten(&flat);
     if (status != B_OK)
         return status;
-    return ReplaceValue(name, B_MESSAGE_TYPE, index, flat.data(), flat.size());
+    return ReplaceValue(name, B_MESSAGE_TYPE, index, flat.data(), flat.size(),
+                        message->LevelsAsValue());
 }
 
 status_t BMessage::ReplaceData(const char* name, type_code type, const void* data,
@@ -983,9 +1040,11 @@ status_t BMessage::Unflatten(const char* data, size_t size) {
 // checked against the bytes left before anything is allocated for it. Without
 // keepValues only the names are kept: nested messages are checked that way, so that
 // checking a deep message does not copy its bytes once per level.
-status_t BMessage::Parse(Reader& reader, int32 depth, bool keepValues) {
+status_t BMessage::Parse(Reader& reader, int32 depth, bool keepValues, uint8* height,
+                         uint8 storedLevels) {
     if (depth > B_MESSAGE_MAX_DEPTH)
         return B_BAD_DATA;
+    uint8 highest = 0;
     char magic[4];
     uint16 version, flags;
     uint32 command, fieldCount, total;
@@ -1013,7 +1072,7 @@ status_t BMessage::Parse(Reader& reader, int32 depth, bool keepValues) {
             return B_BAD_DATA;
         std::string name(reader.Current(), nameLength);
         reader.Skip(nameLength);
-        if (name.find('\0') != std::string::npos || fIndex.count(name) != 0)
+        if (name.find('\0') != std::string::npos || FindField(name.c_str()) != nullptr)
             return B_BAD_DATA;
         if (count > reader.Remaining() / 4)
             return B_BAD_DATA;
@@ -1035,16 +1094,24 @@ status_t BMessage::Parse(Reader& reader, int32 depth, bool keepValues) {
                 firstSize = size;
             else if (field.fixedSize && size != firstSize)
                 return B_BAD_DATA;
-            if (CheckValue(type, bytes, size, depth) != B_OK)
+            uint8 levels = 0;
+            if (type == B_MESSAGE_TYPE && storedLevels > 1) {
+                // Part of a stored message value, which was checked whole when stored.
+                levels = uint8(storedLevels - 1);
+            } else if (CheckValue(type, bytes, size, depth, &levels) != B_OK) {
                 return B_BAD_DATA;
+            }
+            highest = std::max(highest, levels);
             if (keepValues)
-                field.values.push_back(MakeValue(bytes, size));
+                field.values.push_back(MakeValue(bytes, size, levels));
         }
-        fIndex.emplace(field.name, fFields.size());
         fFields.push_back(std::move(field));
+        IndexLastField();
     }
     if (reader.Remaining() != 0)
         return B_BAD_DATA;
+    if (height != nullptr)
+        *height = highest;
     return B_OK;
 }
 

@@ -229,6 +229,9 @@ private:
     struct Value {
         std::unique_ptr<char[]> bytes;
         size_t size = 0;
+        // For a nested message: how many levels of messages it holds, itself included, or
+        // more (never fewer), so that storing it again needs no walk through its bytes.
+        uint8 levels = 0;
     };
     struct Field {
         std::string name;
@@ -242,19 +245,33 @@ private:
     const Field* FindField(const char* name) const;
     status_t FindValue(const char* name, type_code type, int32 index, const Value** value) const;
     status_t FindTyped(const char* name, type_code type, int32 index, void* out, size_t size) const;
+    // A nested message with known `levels` (not 0) comes from a message object and is well
+    // formed already: it is not walked through again.
     status_t AddValue(const char* name, type_code type, const void* data, size_t size,
-                      bool fixedSize);
+                      bool fixedSize, uint8 levels = 0);
     status_t ReplaceValue(const char* name, type_code type, int32 index, const void* data,
-                          size_t size);
+                          size_t size, uint8 levels = 0);
     void RebuildIndex();
+    // Indexes the field just added, once the message has more than a few.
+    void IndexLastField();
     void Changed();
-    status_t Parse(Reader& reader, int32 depth, bool keepValues);
+    status_t Parse(Reader& reader, int32 depth, bool keepValues, uint8* height = nullptr,
+                   uint8 storedLevels = 0);
+    // The most levels of messages any nested message holds (0 when none).
+    uint8 Height() const;
+    // The levels a message value made from this message would hold, or 0 when that is
+    // more than a message may.
+    uint8 LevelsAsValue() const;
     void PrintTo(FILE* file, int32 indent) const;
 
-    static status_t CheckValue(type_code type, const void* data, size_t size, int32 depth);
-    static Value MakeValue(const void* data, size_t size);
+    static status_t CheckValue(type_code type, const void* data, size_t size, int32 depth,
+                               uint8* levels = nullptr);
+    static Value MakeValue(const void* data, size_t size, uint8 levels = 0);
+
+    // Messages of up to this many fields are searched in order, without an index.
+    static constexpr size_t kUnindexedFields = 12;
 
     std::vector<Field> fFields;
-    std::unordered_map<std::string, size_t> fIndex;
+    std::unordered_map<std::string, size_t> fIndex; // empty for small messages
     uint64 fChangeStamp;
 };

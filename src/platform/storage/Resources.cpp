@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
 
 #include "platform/storage/Crc32.h"
 #include "platform/storage/File.h"
@@ -202,6 +204,28 @@ struct BResources::State {
     bool writable = false;
     bool dirty = false;
     std::vector<std::unique_ptr<Item>> items;
+    // The first item of each (type, id) and (type, name), built when first asked for and
+    // dropped whenever the items change: an installer holds thousands of resources, and
+    // each of its items looks several of them up.
+    bool indexed = false;
+    std::unordered_map<uint64, Item*> byId;
+    std::unordered_map<std::string, Item*> byName;
+
+    static uint64 IdKey(type_code type, int32 id) { return uint64(type) << 32 | uint32(id); }
+    static std::string NameKey(type_code type, const char* name) {
+        return std::string(reinterpret_cast<const char*>(&type), sizeof type) + name;
+    }
+    void Index() {
+        if (indexed)
+            return;
+        byId.clear();
+        byName.clear();
+        for (auto& item : items) {
+            byId.emplace(IdKey(item->type, item->id), item.get());
+            byName.emplace(NameKey(item->type, item->name.c_str()), item.get());
+        }
+        indexed = true;
+    }
 };
 
 BResources::BResources() : fState(new State) {}
@@ -291,19 +315,17 @@ status_t BResources::SetTo(const BFile* file, bool clobber) {
 }
 
 BResources::Item* BResources::Find(type_code type, int32 id) {
-    for (auto& item : fState->items)
-        if (item->type == type && item->id == id)
-            return item.get();
-    return nullptr;
+    fState->Index();
+    auto found = fState->byId.find(State::IdKey(type, id));
+    return found == fState->byId.end() ? nullptr : found->second;
 }
 
 BResources::Item* BResources::Find(type_code type, const char* name) {
     if (name == nullptr)
         return nullptr;
-    for (auto& item : fState->items)
-        if (item->type == type && item->name == name)
-            return item.get();
-    return nullptr;
+    fState->Index();
+    auto found = fState->byName.find(State::NameKey(type, name));
+    return found == fState->byName.end() ? nullptr : found->second;
 }
 
 status_t BResources::ReadWhole(Item& item, std::vector<uint8>* out) {
@@ -411,11 +433,13 @@ status_t BResources::AddResource(type_code type, int32 id, const void* data, siz
         if (existing->type == type && existing->id == id) {
             existing = std::move(item);
             fState->dirty = true;
+            fState->indexed = false;
             return B_OK;
         }
     }
     fState->items.push_back(std::move(item));
     fState->dirty = true;
+    fState->indexed = false;
     return B_OK;
 }
 
@@ -444,11 +468,13 @@ status_t BResources::AddResourceFromDescriptor(type_code type, int32 id, int fd,
         if (existing->type == type && existing->id == id) {
             existing = std::move(item);
             fState->dirty = true;
+            fState->indexed = false;
             return B_OK;
         }
     }
     fState->items.push_back(std::move(item));
     fState->dirty = true;
+    fState->indexed = false;
     return B_OK;
 }
 
@@ -616,6 +642,7 @@ status_t BResources::RemoveResource(type_code type, int32 id) {
         if (items[i]->type == type && items[i]->id == id) {
             items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
             fState->dirty = true;
+            fState->indexed = false;
             return B_OK;
         }
     }

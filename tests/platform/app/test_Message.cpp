@@ -517,6 +517,37 @@ TEST(Message, NestingDepthIsCapped) {
     BMessage outer;
     EXPECT_EQ(outer.AddMessage("m", &chain), B_BAD_VALUE);
     EXPECT_TRUE(outer.IsEmpty());
+
+    // Read back out of its container, a nested message goes in again one level up, and
+    // still no deeper than it was.
+    BMessage inner;
+    ASSERT_EQ(chain.FindMessage("m", &inner), B_OK);
+    EXPECT_EQ(outer.AddMessage("m", &inner), B_OK);
+    BMessage beyond;
+    EXPECT_EQ(beyond.AddMessage("m", &outer), B_BAD_VALUE);
+    EXPECT_EQ(outer.ReplaceMessage("m", &chain), B_BAD_VALUE);
+
+    // A shallow message read from beside a deep one nests as deep as it really is.
+    BMessage shallow;
+    shallow.AddString("s", "x");
+    BMessage deep;
+    ASSERT_EQ(inner.FindMessage("m", &deep), B_OK);
+    BMessage both;
+    ASSERT_EQ(both.AddMessage("deep", &deep), B_OK);
+    ASSERT_EQ(both.AddMessage("shallow", &shallow), B_OK);
+    BMessage holder;
+    ASSERT_EQ(holder.AddMessage("both", &both), B_OK);
+    BMessage found;
+    ASSERT_EQ(holder.FindMessage("both", &found), B_OK);
+    ASSERT_EQ(found.RemoveName("deep"), B_OK);
+    BMessage level = found;
+    for (int i = 0; i < 10; ++i) {
+        BMessage up;
+        ASSERT_EQ(up.AddMessage("m", &level), B_OK) << i;
+        level = up;
+    }
+    BMessage readBack;
+    ASSERT_EQ(readBack.Unflatten(level.Flatten().data(), level.Flatten().size()), B_OK);
 }
 
 TEST(Message, PrintShowsNestedMessagesIndented) {
