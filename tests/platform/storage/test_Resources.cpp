@@ -440,3 +440,63 @@ TEST(Resources, ProgramFileWrittenWholeFromAnImageAndResources) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     close(fd);
 }
+
+// Thousands of resources, as an installer of many items holds: each is found by its type
+// and id, ids of one type never answer for another, and replacing or removing one leaves
+// the others, and their order, as they were.
+TEST(Resources, ManyResourcesAreFoundByTypeAndIdThroughChanges) {
+    fs::path path = CopyOfTrue();
+    auto text = [](type_code type, int32 id, int version) {
+        return std::to_string(type) + ":" + std::to_string(id) + ":" + std::to_string(version);
+    };
+    auto expect = [&](BResources& resources, const char* when) {
+        for (int32 id = -1500; id < 1500; ++id) {
+            for (type_code type : {type_code(B_RAW_TYPE), type_code(B_STRING_TYPE)}) {
+                bool removed = type == B_RAW_TYPE && id % 11 == 0;
+                int version = id % 7 == 0 ? 2 : 1;
+                size_t size = 0;
+                const void* data = resources.LoadResource(type, id, &size);
+                if (removed) {
+                    EXPECT_EQ(data, nullptr) << when << " " << id;
+                    continue;
+                }
+                ASSERT_NE(data, nullptr) << when << " " << type << " " << id;
+                EXPECT_EQ(Text(data, size), text(type, id, version)) << when;
+            }
+        }
+        // Replaced ones keep their place: -1498 (replaced) is still the third raw one.
+        int32 first = 0;
+        const char* name = nullptr;
+        size_t length = 0;
+        ASSERT_TRUE(resources.GetResourceInfo(type_code(B_RAW_TYPE), int32(2), &first, &name,
+                                              &length));
+        EXPECT_EQ(first, -1498) << when;
+    };
+    {
+        BFile file(path.c_str(), B_READ_WRITE);
+        BResources resources(&file);
+        for (int32 id = -1500; id < 1500; ++id) {
+            for (type_code type : {type_code(B_RAW_TYPE), type_code(B_STRING_TYPE)}) {
+                std::string value = text(type, id, 1);
+                ASSERT_EQ(resources.AddResource(type, id, value.data(), value.size()), B_OK);
+            }
+        }
+        for (int32 id = -1500; id < 1500; ++id) {
+            for (type_code type : {type_code(B_RAW_TYPE), type_code(B_STRING_TYPE)}) {
+                if (id % 7 == 0) {
+                    std::string value = text(type, id, 2);
+                    ASSERT_EQ(resources.AddResource(type, id, value.data(), value.size()), B_OK);
+                }
+            }
+            if (id % 11 == 0)
+                ASSERT_EQ(resources.RemoveResource(B_RAW_TYPE, id), B_OK);
+        }
+        expect(resources, "before writing");
+        ASSERT_EQ(resources.Sync(), B_OK);
+        expect(resources, "after writing");
+    }
+    BFile file(path.c_str(), B_READ_ONLY);
+    BResources resources(&file);
+    ASSERT_EQ(resources.InitCheck(), B_OK);
+    expect(resources, "read again");
+}
