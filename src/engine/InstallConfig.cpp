@@ -728,7 +728,7 @@ int32 InstallConfig::Run() {
 
     // The run's own copy of the records: where each item went is written into it, and it
     // goes back into the configuration once, after the last item.
-    InstallRecords records = *Records();
+    InstallRecords records = TakeRecords();
     for (int32 i = 0; i < records.Count(); i++) {
         if (records.At(i)->selected)
             fTotal++;

@@ -61,22 +61,35 @@ bool PackageConfig::LoadFlattened(const void* data, size_t size) {
     return true;
 }
 
+std::shared_ptr<InstallRecords> PackageConfig::DecodedLocked() const {
+    if (fDecoded == nullptr || fDecodedStamp != ChangeStamp()) {
+        BMessage instructions;
+        FindMessage(kInstructions, &instructions);
+        fDecoded = std::make_shared<InstallRecords>(std::move(instructions));
+        fDecodedStamp = ChangeStamp();
+    }
+    return fDecoded;
+}
+
 std::shared_ptr<const InstallRecords> PackageConfig::Records() const {
     std::lock_guard<std::mutex> lock(fDecodedLock);
-    if (fDecoded != nullptr && fDecodedStamp == ChangeStamp())
-        return fDecoded;
-    BMessage instructions;
-    FindMessage(kInstructions, &instructions);
-    fDecoded = std::make_shared<const InstallRecords>(std::move(instructions));
-    fDecodedStamp = ChangeStamp();
-    return fDecoded;
+    return DecodedLocked();
+}
+
+InstallRecords PackageConfig::TakeRecords() {
+    std::lock_guard<std::mutex> lock(fDecodedLock);
+    std::shared_ptr<InstallRecords> records = DecodedLocked();
+    fDecoded.reset();
+    if (records.use_count() == 1)
+        return std::move(*records);
+    return *records;
 }
 
 bool PackageConfig::StoreRecords(InstallRecords records) {
     if (!SetInstructions(records.Container()))
         return false;
     std::lock_guard<std::mutex> lock(fDecodedLock);
-    fDecoded = std::make_shared<const InstallRecords>(std::move(records));
+    fDecoded = std::make_shared<InstallRecords>(std::move(records));
     fDecodedStamp = ChangeStamp();
     return true;
 }
@@ -98,7 +111,7 @@ bool PackageConfig::MarkInstallFile(const char* leaf, const bool& install) {
 }
 
 bool PackageConfig::MarkInstallFile(int32 index, const bool& install) {
-    InstallRecords records = *Records();
+    InstallRecords records = TakeRecords();
     return records.SetSelected(index, install) && StoreRecords(std::move(records));
 }
 
@@ -121,7 +134,8 @@ int32 PackageConfig::MarkInstallFiles(const std::vector<bool>& marks) {
         changes = decoded->ChangesMark(i, marks[size_t(i)]);
     if (!changes)
         return count;
-    InstallRecords records = *decoded;
+    decoded.reset();
+    InstallRecords records = TakeRecords();
     int32 marked = 0;
     for (int32 i = 0; i < count; ++i) {
         if (records.SetSelected(i, marks[size_t(i)]))

@@ -90,6 +90,9 @@ public:
     // that changes many records takes Records(), changes a copy and stores it back once with
     // StoreRecords (or MarkInstallFiles).
     std::shared_ptr<const InstallRecords> Records() const;
+    // The decoded records to change and put back with StoreRecords: the kept copy itself
+    // when nothing else holds it, so that a run of many items holds them only once.
+    InstallRecords TakeRecords();
     // Writes the container of `records` back as "install_instructions" and keeps `records`
     // as the decoded copy; false when it could not be written.
     bool StoreRecords(InstallRecords records);
@@ -116,8 +119,11 @@ public:
     static const char* LeafOf(const char* path);
 
 private:
+    // The decoded records, decoded again when the message has changed; under fDecodedLock.
+    std::shared_ptr<InstallRecords> DecodedLocked() const;
+
     mutable std::mutex fDecodedLock;
     // The decoded records, valid while the message's change stamp is fDecodedStamp.
-    mutable std::shared_ptr<const InstallRecords> fDecoded;
+    mutable std::shared_ptr<InstallRecords> fDecoded;
     mutable uint64 fDecodedStamp = 0;
 };

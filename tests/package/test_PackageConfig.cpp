@@ -268,8 +268,12 @@ TEST(PackageConfig, RecordsChangedTogetherAreWrittenBackInTheirOwnForm) {
     ASSERT_TRUE(reloaded.GetInstallFile(1, record));
     EXPECT_EQ(record.CountValues("install_to_system"), 1);
 
-    // A new leaf is found by its name, the old one no more.
+    // A new leaf is found by its name, the old one no more; until the taken records are
+    // stored, reads see the configuration as it is.
+    changed = config.TakeRecords();
     ASSERT_TRUE(changed.SetFileName(0, "/opt/Tool/Renamed"));
+    EXPECT_EQ(config.FindInstallFile("App"), 0);
+    EXPECT_EQ(config.Records()->At(2)->fileName, "/opt/Tool/Tools");
     ASSERT_TRUE(config.StoreRecords(changed));
     EXPECT_EQ(config.FindInstallFile("Renamed"), 0);
     EXPECT_EQ(config.FindInstallFile("App"), -1);
