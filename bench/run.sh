@@ -65,12 +65,11 @@ fresh_volume() {
     fi
 }
 
-installer_env() {
-    env HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
-        XDG_CACHE_HOME="$work/home/.cache" XDG_STATE_HOME="$work/home/.local/state" \
-        TARNW_PREFIX="$work/prefix" TARNW_SHUTDOWN_COMMAND=/bin/true TARNW_OPEN_COMMAND=/bin/true \
-        "$@"
-}
+# The sandbox every run of ours gets: its own home, prefix and commands.
+sandbox=(HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
+    XDG_CACHE_HOME="$work/home/.cache" XDG_STATE_HOME="$work/home/.local/state"
+    TARNW_PREFIX="$work/prefix" TARNW_SHUTDOWN_COMMAND=/bin/true TARNW_OPEN_COMMAND=/bin/true)
+installer_env() { env "${sandbox[@]}" "$@"; }
 
 # record WORKLOAD TOOL SECONDS
 record() { echo "$1|$2|$3" >>"$results"; }
@@ -201,7 +200,9 @@ if wants window && command -v Xvfb >/dev/null && command -v xdotool >/dev/null; 
     display=:$(head -1 "$work/display")
     for round in $(seq "$rounds"); do
         start=$(now)
-        DISPLAY=$display installer_env TARNW_FRONTEND=gui "$data/items$n/many/installer" >/dev/null 2>&1 &
+        # Started straight from here, so that $! is the installer itself.
+        env DISPLAY="$display" "${sandbox[@]}" TARNW_FRONTEND=gui "$data/items$n/many/installer" \
+            >/dev/null 2>&1 &
         pid=$!
         until DISPLAY=$display xdotool search --onlyvisible --pid $pid >/dev/null 2>&1; do
             kill -0 $pid 2>/dev/null || { echo "the installer window did not appear" >&2; exit 1; }
