@@ -252,15 +252,15 @@ bool LibAppResource::ListEntry(const int32& id, std::vector<ZipContents::Entry>&
         return true;
     off_t offset = 0, length = 0;
     status_t status = PayloadLocation(id, &offset, &length);
-    int fd = status == B_OK && FilePath() != nullptr ? open(FilePath(), O_RDONLY | O_CLOEXEC) : -1;
+    // The container's own descriptor, as for extracting: a check of thousands of items
+    // opens the file once.
+    int fd = status == B_OK ? FileDescriptor() : -1;
     if (fd < 0) {
         fError = "the installer's own file cannot be read";
         return false;
     }
     FileRegionSource region(fd, offset, length);
-    bool ok = ZipContents::List(region, entries, fError);
-    close(fd);
-    return ok;
+    return ZipContents::List(region, entries, fError);
 }
 
 bool LibAppResource::AddEntry(const char* item, const int32& id, const char* name,
