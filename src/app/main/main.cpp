@@ -4,6 +4,7 @@
 // resources carry the deinstaller's role record (the copy an installation places in its
 // folder).
 #include <climits>
+#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -81,6 +82,10 @@ std::string SelfPath() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // One heap for all threads: the threads that write items free what the installing
+    // thread made, and a heap per thread kept about a fifth more memory at the peak of a
+    // run of thousands of items, with no gain in speed.
+    mallopt(M_ARENA_MAX, 1);
     if (RunsAsDeinstaller(SelfPath().c_str()))
         return RunDeinstaller(argc, argv);
     StopSignals::Start();
