@@ -9,8 +9,12 @@ endfunction()
 # A position-independent program lists a relocation for every pointer in its data; packed
 # (DT_RELR, glibc 2.36, which the program needs anyway) they take a few kilobytes instead
 # of over a hundred.
+# mold packs them without naming that glibc version, which the loader then refuses: only
+# with the system's linker.
 include(CheckLinkerFlag)
-check_linker_flag(CXX "-Wl,-z,pack-relative-relocs" TARNW_HAVE_PACKED_RELOCATIONS)
+if(NOT CMAKE_EXE_LINKER_FLAGS MATCHES "mold")
+  check_linker_flag(CXX "-Wl,-z,pack-relative-relocs" TARNW_HAVE_PACKED_RELOCATIONS)
+endif()
 
 # Every installer carries the installer program: it links the C++ runtime statically,
 # drops unused sections (every object is compiled with one section per function and
