@@ -21,15 +21,6 @@ std::string Reason(const std::string& path) {
     return path + ": " + std::strerror(errno);
 }
 
-// Makes the record's name durable, not only its bytes.
-void SyncFolder(const std::string& folder) {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    fsync(fd);
-    close(fd);
-}
-
 // Reads the whole file; false with `error` (and errno kept) when it cannot.
 bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -108,7 +99,7 @@ bool Write(const std::string& deinstaller, const BMessage& list, std::string& er
         unlink(temporary.c_str());
         return false;
     }
-    SyncFolder(folder);
+    posixfs::SyncFolder(folder);
     return true;
 }
 

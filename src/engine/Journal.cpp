@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "storage/PosixFs.h"
+
 namespace {
 
 constexpr const char* kMagic = "tarnw-journal";
@@ -135,15 +137,6 @@ std::string ErrorText(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
-// Makes the journal's own name durable, not only its contents.
-void SyncFolder(const std::string& folder) {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    fsync(fd);
-    close(fd);
-}
-
 } // namespace
 
 bool IsPlainAbsolutePath(const std::string& path) {
@@ -201,7 +194,7 @@ bool Journal::Begin(const std::string& installFolder, const std::string& product
         unlink(fPath.c_str());
         return false;
     }
-    SyncFolder(ParentOf(fPath));
+    posixfs::SyncFolder(ParentOf(fPath));
     return true;
 }
 
@@ -281,7 +274,7 @@ void Journal::Discard() {
     close(fFd);
     fFd = -1;
     unlink(fPath.c_str());
-    SyncFolder(ParentOf(fPath));
+    posixfs::SyncFolder(ParentOf(fPath));
     fRecords.clear();
 }
 

@@ -118,4 +118,12 @@ void FillTimes(struct timespec times[2], int64_t accessed, int64_t modified) {
     times[1].tv_nsec = 0;
 }
 
+void SyncFolder(const std::string& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    close(fd);
+}
+
 } // namespace posixfs

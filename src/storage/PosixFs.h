@@ -16,6 +16,8 @@ bool WriteAll(int fd, const void* data, size_t size);
 // Removes name (relative to dirFd) and, for a folder, everything below it. Links are
 // removed, never followed. True when nothing is left under name.
 bool RemoveTreeAt(int dirFd, const char* name);
+// Makes the names in folder durable (a file renamed into it), not only their contents.
+void SyncFolder(const std::string& folder);
 bool RemoveTree(const char* path);
 
 // A hidden name for a file being written, unique in this process and very unlikely to
