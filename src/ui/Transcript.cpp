@@ -62,10 +62,16 @@ void Transcript::Append(const std::string& line) {
 }
 
 void Transcript::RecordStatus(const std::string& text) {
+    // A run sends a status for every entry it places or removes: nothing is built for a
+    // transcript nobody asked for.
+    if (!IsActive())
+        return;
     Append(Dump({{"event", "status"}, {"text", text}}));
 }
 
 void Transcript::RecordAlert(const FrontendRequest& request, const FrontendAnswer& answer) {
+    if (!IsActive())
+        return;
     json object = {{"event", "alert"},
                    {"title", request.title},
                    {"icon", IconName(request.icon)},
@@ -83,10 +89,15 @@ void Transcript::RecordEnd(int status) {
 }
 
 void Transcript::RecordProgress(int64 done, int64 total) {
+    if (!IsActive())
+        return;
     Append(Dump({{"event", "progress"}, {"done", done}, {"total", total}}));
 }
 
 void Transcript::RecordEvent(const std::string& event, const std::string& text) {
+    // The plan of a large removal is a long text.
+    if (!IsActive())
+        return;
     Append(Dump({{"event", event}, {"text", text}}));
 }
 

@@ -104,9 +104,13 @@ std::string DeinstallTexts::Fill(int32 id, const std::vector<std::string>& value
 }
 
 std::string DeinstallTexts::Progress(int index, int total, const std::string& name) const {
-    std::string format = Get(kTextProgress);
-    if (catalogue::Conversions(format) != "%d%d%s")
-        format = "Removing %d of %d (%s)";
+    // Asked for every entry a run removes: the text is looked up and checked once.
+    if (fProgressFormat.empty()) {
+        fProgressFormat = Get(kTextProgress);
+        if (catalogue::Conversions(fProgressFormat) != "%d%d%s")
+            fProgressFormat = "Removing %d of %d (%s)";
+    }
+    const std::string& format = fProgressFormat;
     int size = std::snprintf(nullptr, 0, format.c_str(), index, total, name.c_str());
     if (size < 0)
         return name;

@@ -65,4 +65,5 @@ public:
 
 private:
     std::string fLanguage;
+    mutable std::string fProgressFormat;
 };

@@ -9,9 +9,9 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
+#include "FolderCursor.h"
 #include "ScriptBlockRemover.h"
 #include "engine/DesktopEntries.h"
 #include "engine/InstalledRecord.h"
@@ -76,66 +76,6 @@ std::string Reason(int error) {
 
 } // namespace
 
-// Looks at entries folder by folder: the plan lists the contents of a folder together,
-// so the folder is opened once and each of its entries is looked at and removed relative
-// to it, without walking the whole path again for every call.
-class FolderCursor {
-public:
-    FolderCursor() = default;
-    FolderCursor(const FolderCursor&) = delete;
-    FolderCursor& operator=(const FolderCursor&) = delete;
-    ~FolderCursor() { Close(); }
-
-    // The open folder holding path (-1 with errno when it cannot be opened), and path's
-    // leaf.
-    int FolderOf(const std::string& path, std::string& leaf) {
-        size_t slash = path.rfind('/');
-        std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-        if (folder.empty())
-            folder = "/";
-        leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-        // A folder that cannot be opened is not tried again for each of its entries.
-        if (folder != fFolder || !fOpened) {
-            Close();
-            fOpened = true;
-            fFolder = folder;
-            // O_PATH: looking up and removing entries needs no read permission on the folder.
-            fFd = open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            fError = fFd < 0 ? errno : 0;
-        }
-        errno = fError;
-        return fFd;
-    }
-
-    // lstat of path, relative to its folder.
-    bool Stat(const std::string& path, struct stat& info) {
-        std::string leaf;
-        int folder = FolderOf(path, leaf);
-        return folder >= 0 && fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-    }
-
-    // Removes path (a folder with AT_REMOVEDIR), relative to its folder.
-    bool Remove(const std::string& path, int flags) {
-        std::string leaf;
-        int folder = FolderOf(path, leaf);
-        return folder >= 0 && unlinkat(folder, leaf.c_str(), flags) == 0;
-    }
-
-private:
-    void Close() {
-        if (fFd >= 0)
-            close(fFd);
-        fFd = -1;
-        fOpened = false;
-        fFolder.clear();
-    }
-
-    std::string fFolder;
-    bool fOpened = false;
-    int fFd = -1;
-    int fError = 0;
-};
-
 std::string DescribePlanItem(const PlanItem& item) {
     if (item.kind == PlanKind::Block)
         return "#BEGIN_" + item.tag + " ... #END_" + item.tag + " in " + item.path;
@@ -145,7 +85,8 @@ std::string DescribePlanItem(const PlanItem& item) {
 }
 
 Deinstaller::Deinstaller(DeinstallRecord record, std::string self)
-    : fRecord(std::move(record)), fSelf(std::move(self)), fInstallFolder(Parent(fSelf)) {
+    : fRecord(std::move(record)), fIdentity(fRecord.Identity()), fSelf(std::move(self)),
+      fInstallFolder(Parent(fSelf)) {
     MakePlan();
 }
 
@@ -175,23 +116,30 @@ bool Deinstaller::InsideInstallFolder(const std::string& path) const {
 // text attribute, kept as the plain value of "user.InstallBy" in every form the node
 // layer writes, so one read of that value answers.
 PlanState Deinstaller::TagState(const std::string& path) const {
-    const std::string identity = fRecord.Identity();
-    const std::string name = std::string("user.") + kTagAttribute;
+    FolderCursor cursor;
+    return TagState(path, cursor);
+}
+
+PlanState Deinstaller::TagState(const std::string& path, FolderCursor& cursor) const {
+    static const std::string name = std::string("user.") + kTagAttribute;
     // Room for this product's identity and more: a longer value is read again whole.
-    std::vector<char> value(identity.size() + 64);
-    ssize_t size = lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+    char buffer[256];
+    std::vector<char> longer;
+    char* value = buffer;
+    ssize_t size = cursor.ReadAttribute(path, name.c_str(), buffer, sizeof buffer);
     if (size < 0 && errno == ERANGE) {
-        ssize_t needed = lgetxattr(path.c_str(), name.c_str(), nullptr, 0);
+        ssize_t needed = cursor.ReadAttribute(path, name.c_str(), nullptr, 0);
         if (needed >= 0) {
-            value.resize(size_t(needed) + 1);
-            size = lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+            longer.resize(size_t(needed) + 1);
+            value = longer.data();
+            size = cursor.ReadAttribute(path, name.c_str(), value, longer.size());
         }
     }
     if (size >= 0) {
         // The text ends at its first NUL, as a string attribute is read.
-        std::string tag(value.data(), size_t(size));
-        tag.resize(std::strlen(tag.c_str()));
-        return tag == identity ? PlanState::Remove : PlanState::Retagged;
+        std::string_view tag(value, size_t(size));
+        tag = tag.substr(0, tag.find('\0'));
+        return tag == fIdentity ? PlanState::Remove : PlanState::Retagged;
     }
     // On a file system without attributes no product could tag anything, and the list is
     // all there is to go by.
@@ -206,13 +154,13 @@ PlanItem Deinstaller::InspectEntry(const std::string& path) const {
 PlanItem Deinstaller::InspectEntry(const std::string& path, FolderCursor& cursor) const {
     PlanItem item;
     item.path = path;
-    struct stat info;
-    if (!cursor.Stat(path, info)) {
+    mode_t kind = 0;
+    if (!cursor.KindOf(path, kind)) {
         item.state = PlanState::Gone;
         return item;
     }
     auto link = fLinkTargets.find(path);
-    if (S_ISLNK(info.st_mode)) {
+    if (S_ISLNK(kind)) {
         item.kind = PlanKind::Link;
         // Links keep no attributes here: a placed link is known by where it points, a link
         // inside an installed folder by its folder.
@@ -224,9 +172,9 @@ PlanItem Deinstaller::InspectEntry(const std::string& path, FolderCursor& cursor
                                                                      : PlanState::Retagged;
         return item;
     }
-    item.kind = S_ISDIR(info.st_mode) ? PlanKind::Folder : PlanKind::File;
+    item.kind = S_ISDIR(kind) ? PlanKind::Folder : PlanKind::File;
     // Something else took a placed link's place.
-    item.state = link != fLinkTargets.end() ? PlanState::LinkMoved : TagState(path);
+    item.state = link != fLinkTargets.end() ? PlanState::LinkMoved : TagState(path, cursor);
     return item;
 }
 
@@ -270,7 +218,7 @@ bool Deinstaller::CarriesOwnTag(const std::string& path) const {
     LibNode node(path.c_str());
     LibString tag;
     return node.InitCheck() == B_OK && node.ReadStringAttr(kTagAttribute, tag) >= 0 &&
-           fRecord.Identity() == static_cast<const char*>(tag);
+           fIdentity == static_cast<const char*>(tag);
 }
 
 bool Deinstaller::IsOwnTree(const std::string& path) const {

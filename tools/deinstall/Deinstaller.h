@@ -77,6 +77,7 @@ private:
     PlanItem InspectEntry(const std::string& path) const;
     PlanItem InspectEntry(const std::string& path, FolderCursor& cursor) const;
     PlanState TagState(const std::string& path) const;
+    PlanState TagState(const std::string& path, FolderCursor& cursor) const;
     // Whether the entry carries this product's tag (read, not assumed).
     bool CarriesOwnTag(const std::string& path) const;
     // A tagged entry, a link, or a folder holding nothing else.
@@ -97,6 +98,7 @@ private:
     bool InsideInstallFolder(const std::string& path) const;
 
     DeinstallRecord fRecord;
+    std::string fIdentity;
     std::string fSelf;
     std::string fInstallFolder;
     mutable std::vector<PlanItem> fPlan;
