@@ -138,8 +138,8 @@ bool SplitParentLeaf(const std::string& path, std::string& parent, std::string& 
     return !leaf.empty() && leaf != "." && leaf != ".." && leaf != "/";
 }
 
-ssize_t GetAttributeAt(int dirFd, const char* leaf, const char* path, const char* name,
-                       void* value, size_t size) {
+ssize_t GetAttributeAt(int dirFd, const char* leaf, const char* path, const char* name, void* value,
+                       size_t size) {
     if (gHasGetAttributeAt.load(std::memory_order_relaxed)) {
         AttributeArguments arguments{reinterpret_cast<uintptr_t>(value),
                                      uint32_t(std::min<size_t>(size, UINT32_MAX)), 0};

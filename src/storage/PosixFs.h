@@ -31,8 +31,8 @@ bool SplitParentLeaf(const std::string& path, std::string& parent, std::string& 
 // The value of the attribute `name` of the entry `leaf` in the folder dirFd, not following
 // a link: its size, or -1 with errno (ERANGE when value is too small). `path` names the
 // same entry for kernels that cannot read an attribute relative to a folder (before 6.13).
-ssize_t GetAttributeAt(int dirFd, const char* leaf, const char* path, const char* name,
-                       void* value, size_t size);
+ssize_t GetAttributeAt(int dirFd, const char* leaf, const char* path, const char* name, void* value,
+                       size_t size);
 
 // Seconds since the epoch to a timespec pair for futimens/utimensat.
 void FillTimes(struct timespec times[2], int64_t accessed, int64_t modified);

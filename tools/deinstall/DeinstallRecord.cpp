@@ -1,6 +1,8 @@
 #include "DeinstallRecord.h"
 
 #include <set>
+#include <string_view>
+#include <unordered_set>
 
 #include "engine/InstalledRecord.h"
 #include "engine/Journal.h"
@@ -53,8 +55,10 @@ void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
     std::string folder = Text(installed, "install_folder");
     if (!folder.empty() && Accept(folder, out))
         out.installFolder = folder;
-    std::set<std::string> seen;
-    for (const std::string& path : Texts(installed, "path")) {
+    std::vector<std::string> paths = Texts(installed, "path");
+    std::unordered_set<std::string_view> seen(paths.size());
+    out.paths.reserve(paths.size());
+    for (std::string& path : paths) {
         if (Accept(path, out) && seen.insert(path).second)
             out.paths.push_back(path);
     }

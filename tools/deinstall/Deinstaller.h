@@ -87,7 +87,14 @@ private:
     bool IsOwnSaved(const std::string& saved, const std::string& origin) const;
     // Plans the entry and everything inside it, contents first.
     void PlanTree(const std::string& path) const;
+    // Removes one planned entry: 0, or why it stays (an errno, or -1 for a start-up file
+    // that could not be rewritten). ENOENT counts as removed.
+    int RemoveEntry(const PlanItem& item, FolderCursor& cursor);
+    void NoteRemoval(const PlanItem& item, int error, DeinstallOutcome& outcome);
     void RemoveItem(const PlanItem& item, DeinstallOutcome& outcome, FolderCursor& cursor);
+    // Removes every planned entry, telling the progress; errors[i] is removals[i]'s.
+    void RemovePlanned(const std::vector<const PlanItem*>& removals, std::vector<int>& errors,
+                       const Progress& progress);
     void RemoveHooks(DeinstallOutcome& outcome);
     void RestoreSaved(DeinstallOutcome& outcome);
     void RemoveCreated(DeinstallOutcome& outcome);

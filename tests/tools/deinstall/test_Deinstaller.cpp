@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sys/xattr.h>
 
 #include "DeinstallRecord.h"
@@ -255,4 +256,69 @@ TEST_F(DeinstallerTest, WhatAnEarlierInstallationOfTheProductLeftInSavedFilesGoe
     EXPECT_EQ(ReadFile(old / "mine.txt"), "the user's");
     EXPECT_FALSE(fs::exists(docs));
     EXPECT_EQ(ReadFile(root / "settings"), "the user's old settings");
+}
+
+// A list long enough to be shared between two threads removes what a short one would:
+// what the user added and what another product retagged stay with their folders, entries
+// already gone count as removed, and every removal is told once, numbered in order.
+TEST_F(DeinstallerTest, ALongListIsRemovedExactlyAndEveryRemovalIsToldOnce) {
+    std::vector<std::string> ours, theirs;
+    for (int f = 0; f < 6; ++f) {
+        fs::path part = docs / ("part" + std::to_string(f));
+        fs::create_directories(part);
+        Tag(part, record.Identity());
+        record.paths.push_back(part.string());
+        for (int i = 0; i < 80; ++i) {
+            fs::path file = part / ("f" + std::to_string(i));
+            WriteFile(file, "x");
+            bool other = f == 2 && i % 10 == 0;
+            Tag(file, other ? "Other;2.0;;Else;;" : record.Identity());
+            (other ? theirs : ours).push_back(file.string());
+            record.paths.push_back(file.string());
+        }
+    }
+    // Listed, but removed by the user already; a link inside an installed folder.
+    fs::remove(ours[100]);
+    fs::create_symlink("f1", docs / "part4" / "link");
+    record.paths.push_back((docs / "part4" / "link").string());
+    WriteFile(docs / "part5" / "mine.txt", "the user's");
+
+    Deinstaller deinstaller(record, self.string());
+    const int32_t planned = deinstaller.CountToRemove();
+    EXPECT_EQ(planned, 5 + 6 + int32_t(ours.size()) - 1 + 1);
+    std::vector<int> indices;
+    std::multiset<std::string> told;
+    DeinstallOutcome outcome =
+        deinstaller.Run(false, [&](int index, int total, const std::string& leaf) {
+            EXPECT_EQ(total, planned);
+            indices.push_back(index);
+            told.insert(leaf);
+        });
+    ASSERT_EQ(indices.size(), size_t(planned));
+    for (size_t i = 0; i < indices.size(); ++i)
+        EXPECT_EQ(indices[i], int(i) + 1);
+    EXPECT_EQ(told.count("link"), 1u);
+    EXPECT_EQ(told.count("part5"), 1u);
+    EXPECT_EQ(told.count("f1"), 6u);
+
+    EXPECT_TRUE(outcome.Complete());
+    // part2 and part5 are kept, and so is the folder holding them.
+    EXPECT_EQ(outcome.removed.size(), size_t(planned) - 3);
+    for (const std::string& path : ours)
+        EXPECT_FALSE(fs::exists(path)) << path;
+    for (const std::string& path : theirs)
+        EXPECT_EQ(ReadFile(path), "x") << path;
+    EXPECT_FALSE(fs::exists(docs / "part4"));
+    EXPECT_EQ(ReadFile(docs / "part5" / "mine.txt"), "the user's");
+    std::set<std::string> kept(outcome.kept.begin(), outcome.kept.end());
+    EXPECT_TRUE(kept.count((docs / "part2").string()));
+    EXPECT_TRUE(kept.count((docs / "part5").string()));
+    EXPECT_TRUE(kept.count(docs.string()));
+    // The outcome lists the removals in the order of the plan: contents before folders.
+    auto at = [&](const std::string& path) {
+        return std::find(outcome.removed.begin(), outcome.removed.end(), path) -
+               outcome.removed.begin();
+    };
+    EXPECT_LT(at((docs / "part4" / "f0").string()), at((docs / "part4").string() + "/"));
+    EXPECT_LT(at((docs / "part4").string() + "/"), at((docs / "part3" / "f79").string()));
 }
