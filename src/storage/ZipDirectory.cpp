@@ -78,9 +78,16 @@ bool ZipDirectory::Open() {
     // The end record's comment must reach exactly to the end of the archive. A comment
     // holding another archive has an end record of its own that also ends there: such an
     // archive means two things to two readers, and is refused.
+    // Every candidate starts with the signature's first byte, 'P': the search jumps from
+    // one to the next instead of testing every position of an archive of many small items.
     size_t at = 0;
     size_t found = 0;
-    for (size_t candidate = tail - kEndSize + 1; candidate-- > 0;) {
+    for (size_t before = tail - kEndSize + 1; before > 0;) {
+        const void* hit = memrchr(bytes.data(), kEndSignature & 0xff, before);
+        if (hit == nullptr)
+            break;
+        size_t candidate = size_t(static_cast<const unsigned char*>(hit) - bytes.data());
+        before = candidate;
         const unsigned char* p = bytes.data() + candidate;
         if (Get32(p) == kEndSignature && candidate + kEndSize + Get16(p + 20) == tail) {
             if (found++ == 0)
