@@ -428,10 +428,11 @@ void Deinstaller::RemoveInstallFolder(DeinstallOutcome& outcome) {
     }
     std::string log = fInstallFolder + "/" + kLogName;
     unlink(log.c_str());
-    unlink(record.c_str());
     rmdir(saved.c_str());
-    // The running program's file can go: the program stays in memory until it ends.
+    // The running program's file can go: the program stays in memory until it ends. Its
+    // list goes after it: a deinstaller stopped in between is never left without its list.
     unlink(fSelf.c_str());
+    unlink(record.c_str());
     if (rmdir(fInstallFolder.c_str()) == 0 || errno == ENOENT) {
         outcome.installFolderRemoved = true;
         outcome.removed.push_back(fInstallFolder + "/");
@@ -502,12 +503,15 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     std::vector<int> errors(removals.size(), 0);
     RemovePlanned(removals, errors, progress);
     // The outcome lists what went and what stayed in the order of the plan.
+    for (size_t i = 0; i < removals.size(); i++)
+        NoteRemoval(*removals[i], errors[i], outcome);
+    // Menu entries and icons that are gone, also those an earlier run removed before it was
+    // stopped: the desktop's caches may still name them.
     std::set<std::string> menuFolders;
     std::set<std::string> iconThemes;
-    for (size_t i = 0; i < removals.size(); i++) {
-        const PlanItem& item = *removals[i];
-        NoteRemoval(item, errors[i], outcome);
-        if (item.kind == PlanKind::Block)
+    for (const PlanItem& item : fPlan) {
+        if (item.kind == PlanKind::Block ||
+            (item.state != PlanState::Remove && item.state != PlanState::Gone))
             continue;
         const std::string& path = item.path;
         if (path.size() > 8 && path.compare(path.size() - 8, 8, ".desktop") == 0)
@@ -520,12 +524,17 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     RemoveHooks(outcome);
     if (restore)
         RestoreSaved(outcome);
+    // What the installation made goes while the deinstaller and its list are still there,
+    // so that a run stopped now can be run again; only the folders holding the
+    // installation folder wait for it.
+    RemoveCreated(outcome);
     // The installation folder may lie in a folder the installation made. A deinstaller
     // that was copied elsewhere leaves the folder it lies in alone.
     bool inPlace = fRecord.installFolder.empty() || fRecord.installFolder == fInstallFolder;
-    if (inPlace && !fInstallFolder.empty() && fInstallFolder != "/" && Exists(fInstallFolder))
+    if (inPlace && !fInstallFolder.empty() && fInstallFolder != "/" && Exists(fInstallFolder)) {
         RemoveInstallFolder(outcome);
-    RemoveCreated(outcome);
+        RemoveCreated(outcome);
+    }
     // The plan is stale now: whoever asks for it, or a second run, looks again.
     fStale = true;
     return outcome;

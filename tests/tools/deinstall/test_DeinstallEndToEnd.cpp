@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <sys/xattr.h>
+#include <thread>
 
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/MimeType.h"
@@ -229,4 +231,69 @@ TEST(DeinstallDemo, AfterInstallingTwiceTheSandboxIsAsBeforeApartFromTheTrash) {
     ProgramRun run = Start(deinstaller, "remove: yes\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(look(), before) << run.output;
+}
+
+// A deinstaller killed at any instant, then run again, leaves the sandbox as it was before
+// the installation. With this many entries its removal runs on two threads.
+TEST(DeinstallKilled, WhatAKilledRunLeftTheNextRunRemoves) {
+    fs::path package = Sandbox::MakeFolder("many-package");
+    WriteFile(package / "manifest.json", R"json({
+      "app_name": "Many", "version": "1.0", "opt_created_folder": "Many",
+      "install_folder_name": "Many", "opt_include_deinstall": true,
+      "groups": [{"name": "All", "description": "everything"}],
+      "files": [{"source": "Tree", "groups": ["All"], "destination": "User Selected",
+                 "deinstallable": true}]
+    })json");
+    for (int folder = 0; folder < 4; ++folder)
+        for (int file = 0; file < 150; ++file)
+            WriteFile(package / "Tree" / ("d" + std::to_string(folder)) /
+                          ("f" + std::to_string(file)),
+                      std::to_string(file));
+    fs::path installer = Sandbox::MakeFolder("many-installer") / "ManyInstaller";
+    auto built = tarnw::test::PackInstaller(package / "manifest.json", installer);
+    ASSERT_EQ(built.status, 0) << built.output;
+    fs::path destination = Sandbox::MakeFolder("many-apps");
+    auto look = [&] { return Take({Sandbox::Home(), Sandbox::Prefix(), destination}); };
+    RegisterTheInstallersType();
+    Snapshot before = look();
+    fs::path answers = Sandbox::MakeFolder("many-answers") / "answers";
+    WriteFile(answers, "remove: yes\n");
+
+    unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    for (int round = 0; round < 6; ++round) {
+        ProgramRun install = Start(installer, "destination: " + destination.string() + "\n");
+        ASSERT_EQ(install.status, 0) << install.output;
+        fs::path deinstaller = destination / "Many" / "Many 1.0 Deinstaller";
+        ASSERT_TRUE(fs::exists(deinstaller));
+        int delay = std::uniform_int_distribution<int>(0, 40)(random);
+        std::string context = "seed " + std::to_string(seed) + ", round " + std::to_string(round) +
+                              ", killed after " + std::to_string(delay) + " ms";
+        {
+            tarnw::test::BackgroundProgram run(
+                {deinstaller.string()},
+                {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + answers.string()},
+                Sandbox::MakeFolder("many-run") / "output");
+            ASSERT_TRUE(run.Started());
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            run.Signal(SIGKILL);
+            int status = run.Wait(std::chrono::seconds(10));
+            EXPECT_TRUE(status == 0 || status == 128 + SIGKILL) << context << ": " << status;
+        }
+        // Killed before it removed itself: the next run finds its list and ends the work.
+        if (fs::exists(deinstaller)) {
+            ProgramRun again = Start(deinstaller, "remove: yes\n");
+            EXPECT_EQ(again.status, 0) << context << "\n" << again.output;
+        }
+        // Killed between removing its own files, it leaves its folder with what is left
+        // of them, and nothing else.
+        fs::path folder = destination / "Many";
+        if (fs::exists(folder)) {
+            for (const auto& entry : fs::directory_iterator(folder))
+                EXPECT_TRUE(entry.path().filename() == ".Many 1.0 Deinstaller.tarnw-record")
+                    << context << ": " << entry.path();
+            fs::remove_all(folder);
+        }
+        ASSERT_EQ(look(), before) << context;
+    }
 }
