@@ -58,7 +58,7 @@ void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
     std::vector<std::string> paths = Texts(installed, "path");
     std::unordered_set<std::string_view> seen(paths.size());
     out.paths.reserve(paths.size());
-    for (std::string& path : paths) {
+    for (const std::string& path : paths) {
         if (Accept(path, out) && seen.insert(path).second)
             out.paths.push_back(path);
     }
