@@ -24,12 +24,13 @@ endif()
 find_package(nlohmann_json 3 REQUIRED)
 
 # Text is measured with the same fonts the window system draws: fontconfig finds them,
-# FreeType measures them. Both stay dynamic. Without them a fixed metric is used.
-pkg_check_modules(TARNW_FREETYPE QUIET IMPORTED_TARGET freetype2 fontconfig)
+# FreeType measures them. Both are loaded when text is first measured (only their headers
+# are needed to build); without them a fixed metric is used.
+pkg_check_modules(TARNW_FREETYPE QUIET freetype2 fontconfig)
 if(NOT TARGET tarnw::freetype)
   add_library(tarnw::freetype INTERFACE IMPORTED GLOBAL)
   if(TARNW_FREETYPE_FOUND)
-    target_link_libraries(tarnw::freetype INTERFACE PkgConfig::TARNW_FREETYPE)
+    target_include_directories(tarnw::freetype INTERFACE ${TARNW_FREETYPE_INCLUDE_DIRS})
     target_compile_definitions(tarnw::freetype INTERFACE TARNW_HAVE_FREETYPE=1)
   endif()
 endif()
@@ -49,6 +50,18 @@ if(TARNW_BUILD_GUI)
   list(TRANSFORM FLTK_LDFLAGS REPLACE "^-lpng$" "${PNG_STATIC}")
   list(TRANSFORM FLTK_LDFLAGS REPLACE "^-ljpeg$" "${JPEG_STATIC}")
   list(TRANSFORM FLTK_LDFLAGS REPLACE "^-lz$" "${ZLIB_STATIC}")
+  # The X11 and font libraries by their files, so that a link against another system
+  # root's C library (TARNW_BASELINE_ROOT) still finds this system's.
+  set(fltk_link)
+  foreach(flag IN LISTS FLTK_LDFLAGS)
+    if(flag MATCHES "^-l(X.*|fontconfig|freetype)$")
+      find_library(TARNW_LIB_${CMAKE_MATCH_1} NAMES ${CMAKE_MATCH_1} REQUIRED)
+      set(flag "${TARNW_LIB_${CMAKE_MATCH_1}}")
+      list(APPEND TARNW_WINDOW_SYSTEM_LIBRARIES "${flag}")
+    endif()
+    list(APPEND fltk_link "${flag}")
+  endforeach()
+  set(FLTK_LDFLAGS ${fltk_link})
   if(NOT TARGET tarnw::fltk)
     add_library(tarnw::fltk INTERFACE IMPORTED GLOBAL)
     target_compile_options(tarnw::fltk INTERFACE ${FLTK_CXXFLAGS})

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xdotool imagemagick x11-apps x11-utils openbox fonts-dejavu-core
   attr unzip zip file
   desktop-file-utils gtk-update-icon-cache
+  debootstrap
 )
 
 missing=()

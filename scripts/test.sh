@@ -6,7 +6,12 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 build=${TARNW_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# A Debian 11 system (cached between runs): the shipped programs are linked against its C
+# library, and the tests run them there, without X11 and with it.
+baseline_root=$(scripts/debian11-root.sh base)
+baseline_x11_root=$(scripts/debian11-root.sh x11)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTARNW_BASELINE_ROOT="$baseline_root" -DTARNW_BASELINE_X11_ROOT="$baseline_x11_root"
 cmake --build "$build"
 
 xvfb_pid=

@@ -67,4 +67,8 @@ enum CommandLineTextId : int32 {
     kCliInfoLanguages = 1190,
     kCliCheckWhole = 1191,   // %s installer, %d count
     kCliCheckDamaged = 1192, // %s installer, %s reason
+    kCliWindowNoDisplaySet = 1230,
+    kCliWindowNoDisplay = 1231,  // %s display
+    kCliWindowNoLibrary = 1232,  // %s library
+    kCliWindowCannotOpen = 1233, // %s reason
 };

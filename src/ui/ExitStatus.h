@@ -12,6 +12,7 @@ enum InstallerExitStatus {
     kExitCancelled = 7,       // the user cancelled (destination, selection, requirements)
     kExitStopped = 8,         // the run was stopped before it could complete
     kExitDamaged = 9,         // the installer file is damaged or incomplete
+    kExitNoWindow = 10,       // the window was asked for and cannot open; nothing was written
 };
 
 // The exit status for a worker result; `completed` tells whether the run reached its end

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <unistd.h>
 
+bool WindowAskedFor(const FrontendEnvironment& environment) {
+    return environment.requested != nullptr && std::strcmp(environment.requested, "gui") == 0;
+}
+
 bool ChooseFrontend(const FrontendEnvironment& environment, FrontendKind& kind) {
     const char* requested = environment.requested;
     bool wantsGui = false;

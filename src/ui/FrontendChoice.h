@@ -1,9 +1,10 @@
 #pragma once
 
 // Which front-end runs: $TARNW_FRONTEND ("gui", "console", "unattended") when set;
-// otherwise the window when a display can be opened, else the console when standard input
-// and output are terminals, else unattended. A window that was asked for but cannot be
-// shown falls back the same way.
+// otherwise the window when a display can be opened (and the window's libraries are
+// installed), else the console when standard input and output are terminals, else
+// unattended. A window that was asked for but cannot be shown falls back the same way here;
+// the programs refuse it first (WindowAskedFor).
 
 enum class FrontendKind { Gui, Console, Unattended };
 
@@ -13,6 +14,10 @@ struct FrontendEnvironment {
     bool displayOpens = false;
     bool terminals = false;
 };
+
+// True when the window was asked for by name ($TARNW_FRONTEND or --frontend "gui"): when it
+// cannot open, the program says why and ends instead of choosing another front-end.
+bool WindowAskedFor(const FrontendEnvironment& environment);
 
 // False (and kind untouched) when `requested` names no front-end.
 bool ChooseFrontend(const FrontendEnvironment& environment, FrontendKind& kind);

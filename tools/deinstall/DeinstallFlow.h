@@ -23,6 +23,7 @@ enum DeinstallExitStatus {
     kDeinstallIncomplete = 4, // some entries could not be removed or put back
     kDeinstallDamaged = 5,    // the deinstaller carries no usable configuration
     kDeinstallCancelled = 7,  // the user did not consent; nothing was removed
+    kDeinstallNoWindow = 10,  // the window was asked for and cannot open; nothing was removed
 };
 
 struct UnattendedDecisions {

@@ -34,9 +34,7 @@
 #include "ui/Transcript.h"
 #include "ui/UnattendedFrontend.h"
 
-#ifdef TARNW_WITH_GUI
-#include "DeinstallWindow.h"
-#endif
+#include "app/window/WindowLoader.h"
 
 namespace {
 
@@ -95,6 +93,11 @@ private:
     Frontend& fInner;
 };
 
+// The window's part is loaded only when a window may open.
+bool DisplayOpens() {
+    return WindowLoader::Open().Opens();
+}
+
 int Finish(Transcript& transcript, int status) {
     transcript.RecordEnd(status);
     return status;
@@ -136,19 +139,17 @@ int RunDeinstaller(int argc, char** argv) {
     Transcript transcript(options.TranscriptPath());
 
     FrontendKind kind = FrontendKind::Unattended;
-#ifdef TARNW_WITH_GUI
     bool guiBuilt = true;
-    auto displayOpens = &DeinstallWindow::DisplayOpens;
-#else
-    bool guiBuilt = false;
-    bool (*displayOpens)() = nullptr;
-#endif
     // --yes removes without asking, so it opens no window (nor the display) unless
     // --frontend gui asks for one; a window asked for by the environment yields to it.
     if (options.yes && !options.frontend)
         guiBuilt = false;
     FrontendEnvironment environment =
-        CurrentFrontendEnvironment(guiBuilt, displayOpens, options.RequestedFrontend());
+        CurrentFrontendEnvironment(guiBuilt, &DisplayOpens, options.RequestedFrontend());
+    // A window asked for by name that cannot open is said so, and nothing is removed.
+    if (guiBuilt && WindowAskedFor(environment) && !environment.displayOpens)
+        return Refuse(transcript, kDeinstallNoWindow,
+                      WindowProblemText(said.Language(), WindowLoader::Open()));
     if (!ChooseFrontend(environment, kind))
         return Refuse(transcript, kDeinstallUsage,
                       said.Fill(kTextUnknownFrontend, {environment.requested}));
@@ -198,22 +199,21 @@ int RunDeinstaller(int argc, char** argv) {
     std::string error;
     bool loaded = !self.empty() && LoadDeinstallRecord(self.c_str(), record, error);
 
-#ifdef TARNW_WITH_GUI
     if (kind == FrontendKind::Gui) {
+        const WindowEntries& window = *WindowLoader::Open().entries;
         if (isUnfinished)
-            return Finish(transcript, DeinstallWindow::RunWithAlerts(transcript, [&](Frontend& f) {
-                              return UndoUnfinishedInstallation(unfinished, texts, f, transcript,
-                                                                nullptr, std::nullopt, runLock);
-                          }));
+            return Finish(transcript, window.runDeinstallerAlerts(transcript, [&](Frontend& f) {
+                return UndoUnfinishedInstallation(unfinished, texts, f, transcript, nullptr,
+                                                  std::nullopt, runLock);
+            }));
         if (!loaded) {
             std::fprintf(stderr, "%s\n", error.c_str());
-            DeinstallWindow::ShowDamaged(texts, transcript);
+            window.showDeinstallerDamaged(texts, transcript);
             return Finish(transcript, kDeinstallDamaged);
         }
         Deinstaller deinstaller(record, self);
-        return Finish(transcript, DeinstallWindow::Run(deinstaller, texts, transcript));
+        return Finish(transcript, window.runDeinstaller(deinstaller, texts, transcript));
     }
-#endif
 
     ConsoleFrontend console;
     UnattendedFrontend unattended(answers);

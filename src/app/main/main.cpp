@@ -4,9 +4,9 @@
 // resources carry the deinstaller's role record (the copy an installation places in its
 // folder).
 #include <climits>
-#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 
@@ -24,54 +24,15 @@
 #include "ui/InstallerStartUp.h"
 #include "ui/Transcript.h"
 
-#ifdef TARNW_WITH_GUI
-#include "app/main/InstallApp.h"
-#include "platform/interface/gui/GuiHost.h"
-#include "ui/Transcript.h"
-#include "ui/gui/GuiFrontend.h"
-#endif
+#include "app/window/WindowLoader.h"
 
 namespace {
 
-#ifdef TARNW_WITH_GUI
-constexpr bool kGuiBuilt = true;
-
-// Opening the display ourselves first keeps the toolkit from ending the program when
-// there is none.
+// The window's part is loaded only here, when a window may open: without a display, or
+// without the libraries the window needs, the program goes on without them.
 bool DisplayOpens() {
-    return GuiHost::HasDisplay();
+    return WindowLoader::Open().Opens();
 }
-
-int RunGui(const InstallerOptions& options) {
-    GuiHost::Install();
-    Transcript transcript(options.TranscriptPath());
-    GuiFrontend asker;
-    RecordingFrontend recorder(asker, transcript);
-    SetFrontend(&recorder);
-
-    auto* app = new InstallApp(options);
-    app->Run();
-    int status = app->ExitStatus();
-    int32 result = app->RunResult();
-    delete app;
-
-    SetFrontend(nullptr);
-    // A run that ended reports its own result; otherwise the way the window ended.
-    transcript.RecordEnd(result >= 0 && status != kExitStopped && status != kExitDamaged ? result
-                                                                                        : status);
-    return status;
-}
-#else
-constexpr bool kGuiBuilt = false;
-
-bool DisplayOpens() {
-    return false;
-}
-
-int RunGui(const InstallerOptions&) {
-    return kExitUsage;
-}
-#endif
 
 std::string SelfPath() {
     char buffer[PATH_MAX + 1];
@@ -124,7 +85,13 @@ int main(int argc, char** argv) {
 
     FrontendKind kind;
     FrontendEnvironment environment =
-        CurrentFrontendEnvironment(kGuiBuilt, &DisplayOpens, options.RequestedFrontend());
+        CurrentFrontendEnvironment(true, &DisplayOpens, options.RequestedFrontend());
+    // A window asked for by name that cannot open is said so, and nothing is written.
+    if (WindowAskedFor(environment) && !environment.displayOpens) {
+        std::fprintf(stderr, "%s: %s\n", argv[0],
+                     WindowProblemText(language, WindowLoader::Open()).c_str());
+        return kExitNoWindow;
+    }
     if (!ChooseFrontend(environment, kind)) {
         std::fprintf(stderr, "%s\n", CommandLineText(language, kCliFrontendVariable).c_str());
         return kExitUsage;
@@ -140,7 +107,7 @@ int main(int argc, char** argv) {
     int status = kExitUsage;
     switch (kind) {
     case FrontendKind::Gui:
-        status = RunGui(options);
+        status = WindowLoader::Open().entries->runInstaller(options);
         break;
     case FrontendKind::Console:
         status = RunConsoleInstaller(options);

@@ -5,16 +5,68 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
 #if TARNW_HAVE_FREETYPE
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #endif
 
 namespace {
+
+#if TARNW_HAVE_FREETYPE
+// FreeType and fontconfig, loaded when text is first measured: a program that never
+// measures text, or runs where they are not installed, does without them.
+struct FontLibraries {
+    decltype(&FT_Init_FreeType) initFreeType = nullptr;
+    decltype(&FT_New_Face) newFace = nullptr;
+    decltype(&FT_Set_Char_Size) setCharSize = nullptr;
+    decltype(&FT_Get_Char_Index) getCharIndex = nullptr;
+    decltype(&FT_Load_Glyph) loadGlyph = nullptr;
+    decltype(&FcInit) init = nullptr;
+    decltype(&FcPatternCreate) patternCreate = nullptr;
+    decltype(&FcPatternAddString) patternAddString = nullptr;
+    decltype(&FcPatternAddInteger) patternAddInteger = nullptr;
+    decltype(&FcConfigSubstitute) configSubstitute = nullptr;
+    decltype(&FcDefaultSubstitute) defaultSubstitute = nullptr;
+    decltype(&FcFontMatch) fontMatch = nullptr;
+    decltype(&FcPatternGetString) patternGetString = nullptr;
+    decltype(&FcPatternDestroy) patternDestroy = nullptr;
+
+    // True when both libraries and every function were found; they stay loaded.
+    bool Load() {
+        void* freetype = dlopen("libfreetype.so.6", RTLD_NOW | RTLD_LOCAL);
+        void* fontconfig = dlopen("libfontconfig.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (freetype == nullptr || fontconfig == nullptr)
+            return false;
+        bool found = true;
+        auto find = [&found](void* library, const char* name, auto& function) {
+            function =
+                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+            found = found && function != nullptr;
+        };
+        find(freetype, "FT_Init_FreeType", initFreeType);
+        find(freetype, "FT_New_Face", newFace);
+        find(freetype, "FT_Set_Char_Size", setCharSize);
+        find(freetype, "FT_Get_Char_Index", getCharIndex);
+        find(freetype, "FT_Load_Glyph", loadGlyph);
+        find(fontconfig, "FcInit", init);
+        find(fontconfig, "FcPatternCreate", patternCreate);
+        find(fontconfig, "FcPatternAddString", patternAddString);
+        find(fontconfig, "FcPatternAddInteger", patternAddInteger);
+        find(fontconfig, "FcConfigSubstitute", configSubstitute);
+        find(fontconfig, "FcDefaultSubstitute", defaultSubstitute);
+        find(fontconfig, "FcFontMatch", fontMatch);
+        find(fontconfig, "FcPatternGetString", patternGetString);
+        find(fontconfig, "FcPatternDestroy", patternDestroy);
+        return found;
+    }
+};
+#endif
 
 const char kSansFamily[] = "DejaVu Sans";
 const char kMonoFamily[] = "DejaVu Sans Mono";
@@ -104,15 +156,19 @@ public:
 private:
     FontEngine() {
 #if TARNW_HAVE_FREETYPE
-        if (FT_Init_FreeType(&fLibrary) != 0)
+        // Where they are not installed (a server), the fixed metric is all there is.
+        if (!fFonts.Load())
             return;
-        if (!FcInit())
+        if (fFonts.initFreeType(&fLibrary) != 0)
+            return;
+        if (!fFonts.init())
             return;
         fFiles[0] = Match(kSansFamily, FC_WEIGHT_REGULAR);
         fFiles[1] = Match(kSansFamily, FC_WEIGHT_BOLD);
         fFiles[2] = Match(kMonoFamily, FC_WEIGHT_REGULAR);
         for (int i = 0; i < 3; i++) {
-            if (fFiles[i].empty() || FT_New_Face(fLibrary, fFiles[i].c_str(), 0, &fFaces[i]) != 0)
+            if (fFiles[i].empty() ||
+                fFonts.newFace(fLibrary, fFiles[i].c_str(), 0, &fFaces[i]) != 0)
                 fFaces[i] = nullptr;
         }
         fAvailable = fFaces[0] && fFaces[1] && fFaces[2];
@@ -122,22 +178,22 @@ private:
     }
 
 #if TARNW_HAVE_FREETYPE
-    static std::string Match(const char* family, int weight) {
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, (const FcChar8*)family);
-        FcPatternAddInteger(pattern, FC_WEIGHT, weight);
-        FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
+    std::string Match(const char* family, int weight) {
+        FcPattern* pattern = fFonts.patternCreate();
+        fFonts.patternAddString(pattern, FC_FAMILY, (const FcChar8*)family);
+        fFonts.patternAddInteger(pattern, FC_WEIGHT, weight);
+        fFonts.patternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+        fFonts.configSubstitute(nullptr, pattern, FcMatchPattern);
+        fFonts.defaultSubstitute(pattern);
         FcResult result;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPattern* match = fFonts.fontMatch(nullptr, pattern, &result);
         std::string file;
         FcChar8* path = nullptr;
-        if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
+        if (match && fFonts.patternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
             file = (const char*)path;
         if (match)
-            FcPatternDestroy(match);
-        FcPatternDestroy(pattern);
+            fFonts.patternDestroy(match);
+        fFonts.patternDestroy(pattern);
         return file;
     }
 
@@ -147,7 +203,7 @@ private:
         FT_Face face = fFaces[which];
         FT_F26Dot6 size26 = (FT_F26Dot6)std::lround(size * 64.0f);
         if (fFaceSize[which] != size26) {
-            if (FT_Set_Char_Size(face, 0, size26, 72, 72) != 0)
+            if (fFonts.setCharSize(face, 0, size26, 72, 72) != 0)
                 return nullptr;
             fFaceSize[which] = size26;
         }
@@ -164,9 +220,9 @@ private:
         float advance = -1;
 #if TARNW_HAVE_FREETYPE
         if (FT_Face face = FaceAt(which, size)) {
-            FT_UInt glyph = FT_Get_Char_Index(face, code);
+            FT_UInt glyph = fFonts.getCharIndex(face, code);
             // Light hinting and whole-pixel advances: what the X font renderer uses.
-            if (FT_Load_Glyph(face, glyph, FT_LOAD_TARGET_LIGHT) == 0)
+            if (fFonts.loadGlyph(face, glyph, FT_LOAD_TARGET_LIGHT) == 0)
                 advance = (float)((face->glyph->advance.x + 32) >> 6);
         }
 #endif
@@ -197,6 +253,7 @@ private:
     std::string fFiles[3];
     std::unordered_map<uint64, float> fCache;
 #if TARNW_HAVE_FREETYPE
+    FontLibraries fFonts;
     FT_Library fLibrary = nullptr;
     FT_Face fFaces[3] = {nullptr, nullptr, nullptr};
     FT_F26Dot6 fFaceSize[3] = {0, 0, 0};
