@@ -54,8 +54,11 @@ cat >"$work/package/manifest.json" <<'MANIFEST'
 MANIFEST
 "$bin/tarnw-pack" build "$work/package/manifest.json" -o "$work/ClickyInstaller" >/dev/null
 
-mount -t overlay overlay \
-  -o "lowerdir=$root,upperdir=$work/upper,workdir=$work/overlay" "$work/system"
+if ! mount -t overlay overlay \
+  -o "lowerdir=$root,upperdir=$work/upper,workdir=$work/overlay" "$work/system"; then
+  echo "skipped: this machine cannot lay an overlay over the Debian 11 root"
+  exit 77
+fi
 sys=$work/system
 mount -t proc proc "$sys/proc"
 mount -t tmpfs -o noexec,nosuid,nodev tmpfs "$sys/tmp"
