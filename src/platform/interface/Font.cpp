@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/interface/DisplayScale.h"
+
 #if TARNW_HAVE_FREETYPE
 #include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
@@ -260,6 +262,26 @@ private:
 #endif
 };
 
+// Text is measured at the size it is drawn with on the screen (a whole number of pixels,
+// as the toolkit takes it, once the display is scaled) and given back in layout units.
+struct Measure {
+    float size;
+    float scale;
+};
+
+Measure MeasureAt(float size) {
+    float scale = DisplayScale::Factor();
+    if (scale == 1)
+        return {size, 1};
+    return {std::max(1.0f, std::round(size * scale)), scale};
+}
+
+void ToLayoutUnits(std::vector<std::pair<int32, float>>& chars, float scale) {
+    if (scale != 1)
+        for (auto& c : chars)
+            c.second /= scale;
+}
+
 int WhichFace(bool fixed, uint16 face) {
     if (fixed)
         return 2;
@@ -417,11 +439,12 @@ float BFont::StringWidth(const char* text, int32 length) const {
     int32 real = (int32)strnlen(text, length);
     std::vector<std::pair<int32, float>> chars;
     chars.reserve(real);
-    FontEngine::Get().Advances(WhichFace(fFixed, fFace), fSize, text, real, chars);
+    Measure measure = MeasureAt(fSize);
+    FontEngine::Get().Advances(WhichFace(fFixed, fFace), measure.size, text, real, chars);
     float width = 0;
     for (const auto& c : chars)
         width += c.second;
-    return width;
+    return width / measure.scale;
 }
 
 void BFont::GetStringWidths(const char* strings[], const int32 lengths[], int32 count,
@@ -431,8 +454,13 @@ void BFont::GetStringWidths(const char* strings[], const int32 lengths[], int32 
 }
 
 void BFont::GetHeight(font_height* height) const {
-    if (height)
-        *height = FontEngine::Get().Height(WhichFace(fFixed, fFace), fSize);
+    if (!height)
+        return;
+    Measure measure = MeasureAt(fSize);
+    *height = FontEngine::Get().Height(WhichFace(fFixed, fFace), measure.size);
+    height->ascent /= measure.scale;
+    height->descent /= measure.scale;
+    height->leading /= measure.scale;
 }
 
 std::string BFont::TruncatedString(const char* text, uint32 mode, float width) const {
@@ -441,7 +469,9 @@ std::string BFont::TruncatedString(const char* text, uint32 mode, float width) c
     int32 length = (int32)std::strlen(text);
     std::vector<std::pair<int32, float>> chars;
     chars.reserve(length);
-    FontEngine::Get().Advances(WhichFace(fFixed, fFace), fSize, text, length, chars);
+    Measure measure = MeasureAt(fSize);
+    FontEngine::Get().Advances(WhichFace(fFixed, fFace), measure.size, text, length, chars);
+    ToLayoutUnits(chars, measure.scale);
     float ellipsis = StringWidth(B_UTF8_ELLIPSIS);
     return Truncate(chars, text, length, mode, width, ellipsis);
 }

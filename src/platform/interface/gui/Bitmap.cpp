@@ -163,6 +163,7 @@ BBitmap::BBitmap(const BBitmap& source, bool acceptsViews) {
          source.fBytesPerRow);
     if (fStatus == B_OK && fBits.size() == source.fBits.size())
         fBits = source.fBits;
+    fDetail = source.fDetail;
 }
 
 BBitmap::BBitmap(BMessage* archive) {

@@ -79,6 +79,12 @@ public:
     void Unlock();
     bool IsLocked() const;
 
+    // A sharper rendition of the same picture: more pixels over the same bounds. A scaled
+    // display draws from it rather than enlarging this bitmap. Copies share it; archives
+    // leave it out.
+    void SetDetail(std::shared_ptr<const BBitmap> detail) { fDetail = std::move(detail); }
+    const BBitmap* Detail() const { return fDetail.get(); }
+
 private:
     void Init(BRect bounds, uint32 flags, color_space space, int32 bytesPerRow);
     status_t InitFromArchive(BMessage* archive);
@@ -94,4 +100,5 @@ private:
     std::unique_ptr<BView> fRoot; // holds the views of a bitmap that accepts views
     std::recursive_mutex fLock;
     int32 fLockCount = 0;
+    std::shared_ptr<const BBitmap> fDetail;
 };

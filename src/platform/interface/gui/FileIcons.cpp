@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/interface/gui/Bitmap.h"
@@ -205,6 +206,13 @@ status_t FileIcons::Draw(file_icon_kind kind, BBitmap* icon, icon_size size) {
     case B_PLAIN_FILE_ICON:
         Page(pen, rgb_color{240, 240, 240, 255});
         break;
+    }
+    // A small icon carries the large one, for screens that draw it larger.
+    if (size < B_LARGE_ICON) {
+        auto detail =
+            std::make_shared<BBitmap>(BRect(0, 0, B_LARGE_ICON - 1, B_LARGE_ICON - 1), B_RGBA32);
+        if (Draw(kind, detail.get(), B_LARGE_ICON) == B_OK)
+            icon->SetDetail(std::move(detail));
     }
     return B_OK;
 }

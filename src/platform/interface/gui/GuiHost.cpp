@@ -21,11 +21,13 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
+#include "platform/interface/DisplayScale.h"
 #include "platform/interface/Font.h"
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/interface/gui/Cursor.h"
 #include "platform/interface/gui/FilePanel.h"
 #include "platform/interface/gui/FltkPainter.h"
+#include "platform/interface/gui/PixelGrid.h"
 #include "platform/interface/gui/View.h"
 #include "platform/interface/gui/Window.h"
 #include "platform/interface/gui/WindowHints.h"
@@ -45,8 +47,29 @@ Display* gDisplay = nullptr;
 std::mutex gDeleteLock;
 std::vector<Fl_Window*> gWidgetsToDelete;
 
-BRect gScreenFrame(0, 0, 1023, 767);
+// The screen in device pixels.
+int gScreenX = 0, gScreenY = 0, gScreenWidth = 1024, gScreenHeight = 768;
 bool gScreenKnown = false;
+
+PixelGrid Grid() {
+    return PixelGrid{DisplayScale::Factor()};
+}
+
+// A window's content area on the screen, in device pixels.
+struct DeviceFrame {
+    int x, y, width, height;
+};
+
+DeviceFrame ToDevice(BRect frame) {
+    PixelGrid grid = Grid();
+    return DeviceFrame{grid.First(frame.left), grid.First(frame.top),
+                       grid.Length(frame.Width() + 1), grid.Length(frame.Height() + 1)};
+}
+
+// A size limit in device pixels; limits are at most 32768 units.
+int LimitToDevice(float units) {
+    return Grid().Length(std::min(units, 32768.0f));
+}
 
 void MarkGuiThread() {
     std::lock_guard<std::mutex> lock(gThreadLock);
@@ -72,7 +95,10 @@ bool StartToolkit() {
     int x, y, w, h;
     Fl::screen_xywh(x, y, w, h, 0);
     if (w > 0 && h > 0) {
-        gScreenFrame = BRect(x, y, x + w - 1, y + h - 1);
+        gScreenX = x;
+        gScreenY = y;
+        gScreenWidth = w;
+        gScreenHeight = h;
         gScreenKnown = true;
     }
     return true;
@@ -212,10 +238,8 @@ int32 AddDroppedRefs(BMessage* message, const char* text, int length) {
 // The toolkit window of a BWindow: one canvas on which the whole view tree draws.
 class WindowWidget : public Fl_Double_Window {
 public:
-    WindowWidget(BWindow* window, BRect frame)
-        : Fl_Double_Window((int)frame.left, (int)frame.top, (int)frame.Width() + 1,
-                           (int)frame.Height() + 1),
-          fWindow(window) {
+    WindowWidget(BWindow* window, DeviceFrame frame)
+        : Fl_Double_Window(frame.x, frame.y, frame.width, frame.height), fWindow(window) {
         end();
         callback(CloseCallback, this);
     }
@@ -245,15 +269,20 @@ private:
         if (fWindow)
             fWindow->PostMessage(&message, fWindow);
     }
+    // Where the event happened, in the window's layout units.
+    static BPoint EventPoint() {
+        PixelGrid grid = Grid();
+        return BPoint(grid.Cell(Fl::event_x()), grid.Cell(Fl::event_y()));
+    }
     BMessage MouseMessage(uint32 what) {
         BMessage message(what);
-        BPoint where((float)Fl::event_x(), (float)Fl::event_y());
+        PixelGrid grid = Grid();
         mouseX = Fl::event_x();
         mouseY = Fl::event_y();
         message.AddInt64("when", system_time());
-        message.AddPoint("where", where);
+        message.AddPoint("where", EventPoint());
         message.AddPoint("screen_where",
-                         BPoint((float)Fl::event_x_root(), (float)Fl::event_y_root()));
+                         BPoint(grid.Cell(Fl::event_x_root()), grid.Cell(Fl::event_y_root())));
         message.AddInt32("modifiers", (int32)Modifiers());
         message.AddInt32("buttons", (int32)buttons.load());
         return message;
@@ -346,7 +375,7 @@ int WindowWidget::handle(int event) {
     case FL_DND_LEAVE:
         return 1;
     case FL_DND_RELEASE:
-        fDropPoint = BPoint((float)Fl::event_x(), (float)Fl::event_y());
+        fDropPoint = EventPoint();
         return 1;
     case FL_PASTE: {
         // Files dropped from a file manager arrive as a list of file:// addresses.
@@ -376,12 +405,14 @@ void WindowWidget::draw() {
     }
     WindowState* state = fWindow->State();
     if (BView* top = fWindow->TopView()) {
-        FltkPainter painter(w(), h());
-        top->DrawTree(painter, BRect(0, 0, w() - 1, h() - 1));
+        BRect bounds = fWindow->Bounds();
+        int width = (int)bounds.Width() + 1, height = (int)bounds.Height() + 1;
+        FltkPainter painter(width, height, DisplayScale::Factor());
+        top->DrawTree(painter, bounds);
         // A bordered window's thin border: no window manager draws it (there may be
         // none), so it lies along the window's own edges, outside its views' text.
         if (state->look == B_BORDERED_WINDOW_LOOK) {
-            BRect edge(0, 0, w() - 1, h() - 1);
+            BRect edge = bounds;
             rgb_color black{0, 0, 0, 255};
             painter.StrokeLine(edge.LeftTop(), edge.RightTop(), black, 1, B_OP_COPY);
             painter.StrokeLine(edge.RightTop(), edge.RightBottom(), black, 1, B_OP_COPY);
@@ -403,7 +434,9 @@ void WindowWidget::resize(int x, int y, int w, int h) {
     if (fWindow->LockWithTimeout(100000) != B_OK)
         return;
     WindowState* state = fWindow->State();
-    BRect frame(x, y, x + w - 1, y + h - 1);
+    PixelGrid grid = Grid();
+    float left = grid.Units(x), top = grid.Units(y);
+    BRect frame(left, top, left + grid.Units(w) - 1, top + grid.Units(h) - 1);
     float dw = frame.Width() - state->frame.Width(), dh = frame.Height() - state->frame.Height();
     state->frame = frame;
     if (sized && state->topView)
@@ -490,13 +523,14 @@ void ApplyWindowManagerHints(WindowWidget* widget, const WindowHints& hints, Win
 }
 
 void ApplySizeLimits(WindowWidget* widget, WindowState* state) {
-    int w = (int)state->frame.Width() + 1, h = (int)state->frame.Height() + 1;
+    DeviceFrame frame = ToDevice(state->frame);
+    int w = frame.width, h = frame.height;
     if (state->flags & B_NOT_RESIZABLE) {
         widget->size_range(w, h, w, h);
         return;
     }
-    int minW = (int)state->minWidth + 1, maxW = (int)state->maxWidth + 1;
-    int minH = (int)state->minHeight + 1, maxH = (int)state->maxHeight + 1;
+    int minW = LimitToDevice(state->minWidth + 1), maxW = LimitToDevice(state->maxWidth + 1);
+    int minH = LimitToDevice(state->minHeight + 1), maxH = LimitToDevice(state->maxHeight + 1);
     if (state->flags & B_NOT_H_RESIZABLE)
         minW = maxW = w;
     if (state->flags & B_NOT_V_RESIZABLE)
@@ -518,7 +552,7 @@ void ApplySync(BWindow* window) {
     WindowWidget* widget = state->widget;
     if (visible && !widget) {
         WindowHints hints = WindowHints::For(state->look, state->feel, state->flags, state->dialog);
-        widget = new WindowWidget(window, state->frame);
+        widget = new WindowWidget(window, ToDevice(state->frame));
         widget->copy_label(state->title.c_str());
         ApplyLooks(widget, state, hints);
         ApplySizeLimits(widget, state);
@@ -557,8 +591,8 @@ void ApplySync(BWindow* window) {
             state->frameChanged = false;
             widget->applying = true;
             ApplySizeLimits(widget, state);
-            widget->resize((int)state->frame.left, (int)state->frame.top,
-                           (int)state->frame.Width() + 1, (int)state->frame.Height() + 1);
+            DeviceFrame frame = ToDevice(state->frame);
+            widget->resize(frame.x, frame.y, frame.width, frame.height);
             widget->applying = false;
         }
         if (state->titleChanged) {
@@ -570,16 +604,26 @@ void ApplySync(BWindow* window) {
             if (state->cursorPixels.empty()) {
                 widget->cursor(FL_CURSOR_DEFAULT);
             } else {
-                std::vector<uchar> rgba(state->cursorPixels.size() * 4);
-                for (size_t i = 0; i < state->cursorPixels.size(); i++) {
-                    uint32 p = state->cursorPixels[i];
-                    rgba[i * 4] = uchar(p >> 16);
-                    rgba[i * 4 + 1] = uchar(p >> 8);
-                    rgba[i * 4 + 2] = uchar(p);
-                    rgba[i * 4 + 3] = uchar(p >> 24);
+                // The 16 x 16 cursor grows with the display, each pixel a cell.
+                PixelGrid grid = Grid();
+                int side = grid.Length(16);
+                std::vector<uchar> rgba((size_t)side * side * 4);
+                for (int y = 0; y < side; y++) {
+                    for (int x = 0; x < side; x++) {
+                        int source = (int)grid.Cell(y) * 16 + (int)grid.Cell(x);
+                        uint32 p = (size_t)source < state->cursorPixels.size()
+                                       ? state->cursorPixels[(size_t)source]
+                                       : 0;
+                        uchar* out = &rgba[((size_t)y * side + x) * 4];
+                        out[0] = uchar(p >> 16);
+                        out[1] = uchar(p >> 8);
+                        out[2] = uchar(p);
+                        out[3] = uchar(p >> 24);
+                    }
                 }
-                Fl_RGB_Image image(rgba.data(), 16, 16, 4);
-                widget->cursor(&image, (int)state->cursorHotSpot.x, (int)state->cursorHotSpot.y);
+                Fl_RGB_Image image(rgba.data(), side, side, 4);
+                widget->cursor(&image, grid.First(state->cursorHotSpot.x),
+                               grid.First(state->cursorHotSpot.y));
             }
         }
         if (visible && !widget->shown())
@@ -688,6 +732,10 @@ bool GuiHost::HasDisplay() {
                 snooze(50000);
         }
     }
+    if (gDisplay && !DisplayScale::IsSet())
+        DisplayScale::SetFactor(DisplayScale::FromSettings(std::getenv("TARNW_SCALE"),
+                                                           std::getenv("GDK_SCALE"),
+                                                           XResourceManagerString(gDisplay)));
     gDisplayState = gDisplay ? 1 : 0;
     return gDisplay != nullptr;
 }
@@ -802,15 +850,17 @@ void GuiHost::TrackMouse(BWindow* window, BPoint* where, uint32* buttons, bool p
         *buttons = 0;
         return;
     }
-    *where = BPoint((float)widget->mouseX.load(), (float)widget->mouseY.load());
+    PixelGrid grid = Grid();
+    *where = BPoint(grid.Cell(widget->mouseX.load()), grid.Cell(widget->mouseY.load()));
     *buttons = widget->buttons.load();
 }
 
 float GuiHost::ToolkitStringWidth(const BFont& font, const char* text) {
     if (!StartToolkit() || !text)
         return -1;
-    fl_font(FltkPainter::FontIndex(font), (Fl_Fontsize)std::lround(font.Size()));
-    return (float)fl_width(text);
+    float scale = DisplayScale::Factor();
+    fl_font(FltkPainter::FontIndex(font), (Fl_Fontsize)FltkPainter::FontSize(font, scale));
+    return (float)fl_width(text) / scale;
 }
 
 BWindow* GuiHost::MainWindow(const BWindow* except) {
@@ -837,11 +887,18 @@ BRect GuiHost::ScreenFrame() {
         int x, y, w, h;
         Fl::screen_xywh(x, y, w, h, 0);
         if (w > 0 && h > 0) {
-            gScreenFrame = BRect(x, y, x + w - 1, y + h - 1);
+            gScreenX = x;
+            gScreenY = y;
+            gScreenWidth = w;
+            gScreenHeight = h;
             gScreenKnown = true;
         }
     }
-    return gScreenFrame;
+    // In layout units: the part of the screen whole cells cover.
+    float scale = DisplayScale::Factor();
+    float left = std::ceil(gScreenX / scale), top = std::ceil(gScreenY / scale);
+    return BRect(left, top, std::floor((gScreenX + gScreenWidth) / scale) - 1,
+                 std::floor((gScreenY + gScreenHeight) / scale) - 1);
 }
 
 bool GuiHost::CaptureWindow(BWindow* window, std::vector<uint32>* pixels, int32* width,
@@ -849,12 +906,14 @@ bool GuiHost::CaptureWindow(BWindow* window, std::vector<uint32>* pixels, int32*
     if (!gToolkitReady || !IsGuiThread() || !window->Lock())
         return false;
     BRect bounds = window->Bounds();
-    int w = (int)bounds.Width() + 1, h = (int)bounds.Height() + 1;
+    float scale = DisplayScale::Factor();
+    DeviceFrame size = ToDevice(bounds);
+    int w = size.width, h = size.height;
     {
         Fl_Image_Surface surface(w, h);
         surface.set_current();
         {
-            FltkPainter painter(w, h);
+            FltkPainter painter((int)bounds.Width() + 1, (int)bounds.Height() + 1, scale);
             window->TopView()->DrawTree(painter, bounds);
         }
         Fl_RGB_Image* image = surface.image();

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/interface/DisplayScale.h"
 #include "platform/interface/gui/FltkPainter.h"
 #include "platform/interface/gui/GuiHost.h"
 #include "platform/interface/gui/Menu.h"
@@ -60,7 +61,10 @@ BMenuItem* Run(BMenu* menu, BWindow* window, BRect field, bool pulldown) {
     // The toolkit takes the menu's font from the widget it opens for.
     Fl_Choice carrier(0, 0, 0, 0);
     carrier.textfont(FltkPainter::FontIndex(font));
-    carrier.textsize((Fl_Fontsize)std::lround(font.Size() + 2));
+    PixelGrid grid{DisplayScale::Factor()};
+    BFont menuFont(font);
+    menuFont.SetSize(font.Size() + 2);
+    carrier.textsize((Fl_Fontsize)FltkPainter::FontSize(menuFont, grid.scale));
     carrier.hide();
     const Fl_Menu_Item* picked = nullptr;
     int marked = menu->FindMarkedIndex();
@@ -73,10 +77,13 @@ BMenuItem* Run(BMenu* menu, BWindow* window, BRect field, bool pulldown) {
     (void)window;
     const Fl_Menu_Item* chosen;
     if (pulldown)
-        chosen = items[0].pulldown((int)field.left, (int)field.top, (int)field.Width() + 1,
-                                   (int)field.Height() + 1, picked, &carrier);
+        chosen = items[0].pulldown(grid.First(field.left), grid.First(field.top),
+                                   grid.Last(field.right) - grid.First(field.left) + 1,
+                                   grid.Last(field.bottom) - grid.First(field.top) + 1, picked,
+                                   &carrier);
     else
-        chosen = items[0].popup((int)field.left, (int)field.top, nullptr, nullptr, &carrier);
+        chosen = items[0].popup(grid.First(field.left), grid.First(field.top), nullptr, nullptr,
+                                &carrier);
     if (!chosen || (chosen->flags & (FL_SUBMENU | FL_MENU_INACTIVE)))
         return nullptr;
     return (BMenuItem*)chosen->user_data_;

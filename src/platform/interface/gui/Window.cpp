@@ -7,6 +7,7 @@
 
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
+#include "platform/interface/DisplayScale.h"
 #include "platform/interface/gui/Button.h"
 #include "platform/interface/gui/GuiHost.h"
 #include "platform/interface/gui/Screen.h"
@@ -85,6 +86,10 @@ BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel f
 void BWindow::Init(BRect frame, const char* title, window_look look, window_feel feel,
                    uint32 flags) {
     GuiHost::Install();
+    // The display's scale is known before the window's views are laid out: text is
+    // measured at the size it will be drawn with.
+    if (!DisplayScale::IsSet())
+        GuiHost::HasDisplay();
     SetHosted(true);
     fState = std::make_unique<WindowState>();
     fState->title = title ? title : "";

@@ -1,0 +1,157 @@
+// Every text of the installer's windows is shown whole, in each of the ten languages, at
+// 1x and at the larger scales of high-resolution screens: the installer window on both of
+// its pages with each label its button takes, the folder panel, the tips, the replace
+// question and the alerts with the longest buttons. Texts are measured as they are drawn
+// (see TextFit.h), so this needs no display.
+#include "platform/interface/gui/GuiTestSupport.h"
+
+#include <string>
+#include <vector>
+
+#include "TextFit.h"
+#include "locale/Catalogue.h"
+#include "locale/xLocalize.h"
+#include "platform/interface/DisplayScale.h"
+#include "platform/interface/gui/Alert.h"
+#include "platform/interface/gui/Button.h"
+#include "support/Sandbox.h"
+#include "test_InstallerWinSupport.h"
+#include "ui/gui/InstallerWin.h"
+#include "ui/gui/LibFilePanel.h"
+#include "ui/gui/LibTipWin.h"
+#include "ui/gui/ReplaceAlert.h"
+
+using window_test::Package;
+using window_test::RecordingLooper;
+using window_test::ScriptedFrontend;
+
+namespace {
+
+// The button labels of the installer's questions, by catalogue id, in pairs as they are
+// asked: cancel or continue, restart later or now, run later or now, undo or keep.
+const int32 kQuestionButtons[][2] = {{1015, 1028}, {1029, 1030}, {1018, 1019}, {1121, 1122}};
+// The labels the window's one button takes: Install, Agree, Abort, Stop.
+const int32 kButtonLabels[] = {1007, 1008, 1011, 1012};
+// A long question (an earlier run to undo, with its folder).
+const int32 kLongQuestion = 1126;
+
+Package WordyPackage() {
+    Package package;
+    package.config.AddString("license", "Use it well.\n\nDo not sell it.");
+    package.AddGroup("Typical", "The program, its script and its manual page");
+    package.AddGroup("Documents", "The manual only");
+    package.AddGroup("Full", "Everything");
+    package.AddFile({"tool", 204800, "Typical;Full;", {}});
+    package.AddFile({"tool.sh", 1200, "Typical;Full;", {}});
+    package.AddFile({"Tool Manual", 80000, "Documents;Full;", {}});
+    return package;
+}
+
+// What is not whole in one window, added to `faults` with the language and the scale.
+void Collect(BWindow* window, const std::string& where, std::vector<std::string>& faults) {
+    for (const std::string& fault : text_fit::Faults(window))
+        faults.push_back(where + " " + fault);
+}
+
+// Every window of the installer in every language at one display scale.
+std::vector<std::string> FaultsAtScale(float scale) {
+    DisplayScale::SetFactor(scale);
+    std::vector<std::string> faults;
+    ScriptedFrontend frontend;
+    auto installer = WordyPackage().Build();
+    for (const char* language : kLanguages) {
+        std::string where =
+            std::string(language) + " at " + std::to_string(scale).substr(0, 4) + "x:";
+        auto* application = new RecordingLooper();
+        auto* window = new InstallerWin(installer.c_str());
+        window->SetApplicationTarget(BMessenger(application));
+        EXPECT_TRUE(window->LoadResources());
+        window->Show();
+        Settle();
+        window->ApplyCommandLine(language, nullptr, nullptr, false);
+        Settle();
+        Collect(window, where + " licence page", faults);
+
+        window->PostMessage(InstallerWin::kButtonPressed);
+        Settle();
+        Collect(window, where + " installation page", faults);
+        xLocalize& texts = window->Localize();
+        auto* button = dynamic_cast<BButton*>(window->FindView("button"));
+        EXPECT_NE(button, nullptr);
+        std::string shown = button != nullptr ? button->Label() : "";
+        for (int32 id : kButtonLabels) {
+            window->Lock();
+            button->SetLabel(texts.GetString(id));
+            window->Unlock();
+            Collect(window, where + " button", faults);
+        }
+        window->Lock();
+        button->SetLabel(shown.c_str());
+        window->Unlock();
+
+        window->PostMessage(InstallerWin::kFolderButton);
+        Settle();
+        if (LibFilePanel* panel = window->FolderPanel()) {
+            panel->SetPanelDirectory(tarnw::test::Sandbox::MakeFolder("shown").c_str());
+            Settle();
+            Collect(panel->Window(), where + " folder panel", faults);
+            panel->Hide();
+        } else {
+            ADD_FAILURE() << "no folder panel";
+        }
+
+        auto* tip = new LibTipWin();
+        tip->SetText(texts.GetString(1005), 0);
+        Collect(tip, where + " tip", faults);
+        tip->SetText("The program, its script and its manual page", 160);
+        Collect(tip, where + " description tip", faults);
+        tip->Lock();
+        tip->Quit();
+
+        auto* replace = new ReplaceAlert("/tmp/new/tool", "/tmp/old/tool", true, language);
+        Collect(replace, where + " replace question", faults);
+        replace->Lock();
+        replace->Quit();
+
+        for (const auto& pair : kQuestionButtons) {
+            LibString first = texts.GetString(pair[0]), second = texts.GetString(pair[1]);
+            LibString question = texts.GetString(kLongQuestion);
+            auto* alert = new BAlert("", question.String(), first.String(), second.String(),
+                                     nullptr, B_WIDTH_AS_USUAL, B_WARNING_ALERT);
+            Collect(alert, where + " question", faults);
+            alert->Lock();
+            alert->Quit();
+        }
+
+        window->AllowClose();
+        CloseWindow(window);
+        application->Lock();
+        application->Quit();
+    }
+    DisplayScale::SetFactor(1);
+    return faults;
+}
+
+std::string Listed(const std::vector<std::string>& faults) {
+    std::string out;
+    for (const std::string& fault : faults)
+        out += "\n  " + fault;
+    return out;
+}
+
+} // namespace
+
+TEST(TextsFit, EveryWindowInEveryLanguageAtOneX) {
+    std::vector<std::string> faults = FaultsAtScale(1);
+    EXPECT_TRUE(faults.empty()) << faults.size() << " texts are not whole:" << Listed(faults);
+}
+
+TEST(TextsFit, EveryWindowInEveryLanguageAtTwoX) {
+    std::vector<std::string> faults = FaultsAtScale(2);
+    EXPECT_TRUE(faults.empty()) << faults.size() << " texts are not whole:" << Listed(faults);
+}
+
+TEST(TextsFit, EveryWindowInEveryLanguageAtOneAndAHalfX) {
+    std::vector<std::string> faults = FaultsAtScale(1.5f);
+    EXPECT_TRUE(faults.empty()) << faults.size() << " texts are not whole:" << Listed(faults);
+}
