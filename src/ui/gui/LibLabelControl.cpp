@@ -1,5 +1,8 @@
 #include "ui/gui/LibLabelControl.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/interface/gui/StringView.h"
 #include "ui/gui/LibSystemColor.h"
 
@@ -27,6 +30,7 @@ LibLabelControl::LibLabelControl(BRect frame, const float& labelWidth, const cha
     if (label != nullptr) {
         float gap = colon != nullptr ? 12 : 2;
         fLabel = MakeLabelView(BRect(0, 0, labelWidth - gap, bottom), "label", label);
+        fLabelWidth = labelWidth - gap + 1;
         AddChild(fLabel);
     }
     if (colon != nullptr) {
@@ -38,9 +42,24 @@ LibLabelControl::LibLabelControl(BRect frame, const float& labelWidth, const cha
 LibLabelControl::~LibLabelControl() {}
 
 void LibLabelControl::SetLabel(const char* text) {
-    if (fLabel != nullptr)
-        fLabel->SetText(text);
+    if (fLabel == nullptr)
+        return;
+    fLabel->SetText(text);
+    if (fColon == nullptr)
+        return;
+    float needed = std::ceil(fLabel->StringWidth(fLabel->Text()));
+    float widened = std::max(0.0f, needed - fLabelWidth);
+    float delta = widened - fWidened;
+    if (delta == 0)
+        return;
+    fWidened = widened;
+    fLabel->ResizeBy(delta, 0);
+    fColon->MoveBy(delta, 0);
+    LabelWidened(delta);
+    Invalidate();
 }
+
+void LibLabelControl::LabelWidened(float) {}
 
 LibString LibLabelControl::LabelText() const {
     return LibString(fLabel != nullptr ? fLabel->Text() : "");

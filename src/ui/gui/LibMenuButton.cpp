@@ -24,6 +24,11 @@ LibMenuButton::LibMenuButton(const BPoint& where, const char* name, const char* 
 
 LibMenuButton::~LibMenuButton() {}
 
+void LibMenuButton::LabelWidened(float delta) {
+    fMenu->MoveBy(delta, 0);
+    fMenu->ResizeBy(-delta, 0);
+}
+
 void LibMenuButton::MakeFocus(bool focus) {
     fMenu->MakeFocus(focus);
 }

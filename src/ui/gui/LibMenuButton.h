@@ -49,6 +49,10 @@ public:
     // Makes `handler` the target of every item of the menu.
     void SetTarget(BHandler* handler);
 
+protected:
+    // The menu keeps its right end and gives up what the label needs.
+    void LabelWidened(float delta) override;
+
 private:
     LibMenuField* fMenu;
 };

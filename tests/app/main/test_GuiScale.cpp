@@ -49,7 +49,7 @@ public:
             return;
         fServer = std::make_unique<BackgroundProgram>(
             std::vector<std::string>{xvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                     "1600x1200x24", "-nolisten", "tcp"},
+                                     "1600x1200x24", "-nolisten", "tcp", "-noreset"},
             std::vector<std::string>{}, Sandbox::Temp() / "xvfb.log", fds[1]);
         close(fds[1]);
         std::string number;

@@ -325,6 +325,27 @@ public:
         background->AddChild(fNotice);
         fOpen->MakeDefault(true);
         fList->MakeFocus(true);
+        FitButtons();
+    }
+
+    // Each button is at least as wide as laid out and wide enough for its label in the
+    // panel's language; the path field gives up what the parent button needs, and the
+    // two buttons at the bottom right keep their right ends.
+    void FitButtons() {
+        BRect b = Bounds();
+        auto width = [](BButton* button, float laidOut) {
+            return std::max(laidOut, std::ceil(button->StringWidth(button->Label())) + 24);
+        };
+        float parent = width(fParentButton, 75);
+        fParentButton->MoveTo(b.right - 10 - parent, 8);
+        fParentButton->ResizeTo(parent, 20);
+        fPathView->ResizeTo(fParentButton->Frame().left - 10 - 12, 20);
+        float open = width(fOpen, 80), cancel = width(fCancel, 80);
+        fOpen->MoveTo(b.right - 10 - open, b.bottom - 35);
+        fOpen->ResizeTo(open, 23);
+        fCancel->MoveTo(fOpen->Frame().left - 10 - cancel, b.bottom - 35);
+        fCancel->ResizeTo(cancel, 23);
+        fNewFolder->ResizeTo(width(fNewFolder, 110), 23);
     }
 
     void DispatchMessage(BMessage* message, BHandler* handler) override {
@@ -344,6 +365,7 @@ public:
         SetTitle(texts.title.c_str());
         fParentButton->SetLabel(texts.parent.c_str());
         fNewFolder->SetLabel(texts.newFolder.c_str());
+        FitButtons();
     }
 
     void SetNotice(const std::string& text) { fNotice->SetText(text.c_str()); }
@@ -563,6 +585,7 @@ void BFilePanel::SetRefFilter(BRefFilter* filter) {
 void BFilePanel::SetButtonLabel(file_panel_button button, const char* label) {
     fWindow->Lock();
     (button == B_CANCEL_BUTTON ? fWindow->fCancel : fWindow->fOpen)->SetLabel(label);
+    fWindow->FitButtons();
     fWindow->Unlock();
 }
 
