@@ -69,6 +69,9 @@ void Sandbox::Enter() {
     unsetenv("TARNW_ANSWERS");
     unsetenv("TARNW_TRANSCRIPT");
     unsetenv("TARNW_FRONTEND");
+    // Windows are drawn at 1x unless a test asks for a scale.
+    unsetenv("TARNW_SCALE");
+    unsetenv("GDK_SCALE");
     // The programs speak the user's language on their command line: tests ask for one.
     for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
         unsetenv(name);
