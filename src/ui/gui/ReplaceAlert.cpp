@@ -1,5 +1,6 @@
 #include "ui/gui/ReplaceAlert.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -152,11 +153,19 @@ float ReplaceAlert::AddFacts(BView* parent, const char* side, const char* path, 
         {"path", fTexts->path, folderText, kPathWidth},
         {"version", fTexts->version, LibGetAppVersion(path).String(), kValueWidth},
     };
+    // A language whose labels are wider than their column moves the values to the right;
+    // they keep their right ends.
+    BFont font(be_plain_font);
+    font.SetSize(kFontSize);
+    float labelWidth = kLabelWidth;
+    for (const Row& row : rows)
+        labelWidth = std::max(labelWidth, std::ceil(font.StringWidth(row.label)) + 1);
+    float shift = labelWidth - kLabelWidth;
     for (const Row& row : rows) {
         std::string name = std::string(side) + "_" + row.name;
-        AddText(parent, LibRect(kLabelLeft, top, kLabelWidth, kRowHeight),
-                (name + "_label").c_str(), row.label);
-        BRect valueFrame = LibRect(kValueLeft, top, row.width, kRowHeight);
+        AddText(parent, LibRect(kLabelLeft, top, labelWidth, kRowHeight), (name + "_label").c_str(),
+                row.label);
+        BRect valueFrame = LibRect(kValueLeft + shift, top, row.width - shift, kRowHeight);
         if (std::strcmp(row.name, "path") == 0) {
             auto* value = new LibStringView(valueFrame, name.c_str(), "");
             value->SetFontSize(kFontSize);

@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "platform/interface/Font.h"
+#include "platform/interface/gui/ListView.h"
 #include "platform/interface/gui/Painter.h"
+#include "platform/interface/gui/TextView.h"
 #include "platform/interface/gui/View.h"
 #include "platform/interface/gui/Window.h"
 
@@ -111,11 +113,30 @@ void DrawWindow(BWindow* window, Recorder& recorder) {
     window->Unlock();
 }
 
+// Where lists and text views lie in the window: their rows and lines scroll, so one may be
+// cut at the top or bottom edge.
+void CollectScrolling(BView* view, std::vector<BRect>& out) {
+    if (dynamic_cast<BListView*>(view) != nullptr || dynamic_cast<BTextView*>(view) != nullptr)
+        out.push_back(view->ConvertToWindow(view->Bounds()));
+    for (int32 i = 0; i < view->CountChildren(); i++)
+        CollectScrolling(view->ChildAt(i), out);
+}
+
 } // namespace
 
 std::vector<std::string> Faults(BWindow* window) {
     Recorder recorder(window->Bounds());
     DrawWindow(window, recorder);
+    std::vector<BRect> scrolling;
+    window->Lock();
+    CollectScrolling(window->TopView(), scrolling);
+    window->Unlock();
+    auto scrolls = [&](const BRect& clip) {
+        for (const BRect& rect : scrolling)
+            if (rect.Contains(clip))
+                return true;
+        return false;
+    };
     std::string name = window->Title();
     std::vector<std::string> faults;
     const auto& texts = recorder.Texts();
@@ -127,8 +148,9 @@ std::vector<std::string> Faults(BWindow* window) {
         // A text in a view that shows nothing (scrolled out of a list) is not on screen.
         if (!clip.IsValid() || !Overlap(box, clip))
             continue;
-        if (box.left < clip.left - kSlack || box.right > clip.right + kSlack ||
-            box.top < clip.top - kSlack || box.bottom > clip.bottom + kSlack) {
+        bool cutAcross = box.left < clip.left - kSlack || box.right > clip.right + kSlack;
+        bool cutAlong = box.top < clip.top - kSlack || box.bottom > clip.bottom + kSlack;
+        if (cutAcross || (cutAlong && !scrolls(clip))) {
             faults.push_back(name + ": \"" + text.text + "\" at " + Describe(box) +
                              " is cut by its view " + Describe(clip));
             continue;
