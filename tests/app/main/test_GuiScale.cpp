@@ -17,6 +17,8 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/Path.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 
@@ -209,6 +211,10 @@ void CheckSettings(ScaledDisplay& display, const std::string& label) {
 // At twice the size the window is clicked through to a completed installation, and each
 // of its pages and the completion message are photographed.
 void CheckInstallationAtTwoX(ScaledDisplay& display, const std::string& label) {
+    BPath applications;
+    ASSERT_EQ(find_directory(B_APPS_DIRECTORY, &applications, true, nullptr), B_OK);
+    fs::path installed = fs::path(applications.Path()) / "Demo";
+    fs::remove_all(installed);
     display.SetResources("Xft.dpi:\t192\n");
     Run run = Start(display, {});
     Geometry window;
@@ -226,7 +232,7 @@ void CheckInstallationAtTwoX(ScaledDisplay& display, const std::string& label) {
     EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 0) << ReadFile(run.output);
     EXPECT_EQ(nlohmann::json::parse(LastEvent(run.transcript)),
               nlohmann::json({{"event", "end"}, {"status", 0}}));
-    EXPECT_TRUE(fs::exists(Sandbox::Home() / "Applications" / "Demo"));
+    EXPECT_TRUE(fs::exists(installed / "demo-hello"));
 }
 
 } // namespace
