@@ -1,5 +1,6 @@
 #include "platform/interface/DisplayScale.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -57,6 +58,12 @@ float DisplayScale::Round(float factor) {
     if (factor > kMaximum)
         return kMaximum;
     return std::round(factor * 4) / 4;
+}
+
+float DisplayScale::FontSize(float size, float factor) {
+    if (factor == 1)
+        return size;
+    return std::max(1.0f, std::floor(size * factor + 0.001f));
 }
 
 float DisplayScale::Parse(const char* text) {

@@ -33,4 +33,8 @@ public:
     static float XftDpi(const char* xResources);
     // A factor rounded to quarters within kMinimum..kMaximum.
     static float Round(float factor);
+    // The whole pixel size a font of `size` is drawn with at `factor`: the largest not
+    // above size x factor, so that no text grows more than the geometry around it (at
+    // 1.25x a 10-pixel font is drawn at 12 pixels, not 13). At 1x the size itself.
+    static float FontSize(float size, float factor);
 };

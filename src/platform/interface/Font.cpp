@@ -273,7 +273,7 @@ Measure MeasureAt(float size) {
     float scale = DisplayScale::Factor();
     if (scale == 1)
         return {size, 1};
-    return {std::max(1.0f, std::round(size * scale)), scale};
+    return {DisplayScale::FontSize(size, scale), scale};
 }
 
 void ToLayoutUnits(std::vector<std::pair<int32, float>>& chars, float scale) {

@@ -81,13 +81,18 @@ TEST(DisplayScale, TextIsMeasuredAtTheSizeItIsDrawnWith) {
     // by rounding.
     EXPECT_NEAR(plain.StringWidth(text), atOne, atOne * 0.1f);
 
-    // At 1.25x the 10-pixel font is drawn at 13 pixels (the toolkit takes whole sizes).
-    BFont thirteen(be_plain_font);
-    thirteen.SetSize(13);
+    // At 1.25x the 10-pixel font is drawn at 12 pixels: the toolkit takes whole sizes, and
+    // rounding up to 13 would make texts outgrow the controls laid out for them.
+    BFont twelve(be_plain_font);
+    twelve.SetSize(12);
     DisplayScale::SetFactor(1);
-    float drawnAtThirteen = thirteen.StringWidth(text);
+    float drawnAtTwelve = twelve.StringWidth(text);
     DisplayScale::SetFactor(1.25f);
-    EXPECT_FLOAT_EQ(plain.StringWidth(text), drawnAtThirteen / 1.25f);
+    EXPECT_FLOAT_EQ(plain.StringWidth(text), drawnAtTwelve / 1.25f);
+    EXPECT_FLOAT_EQ(DisplayScale::FontSize(10, 1.25f), 12);
+    EXPECT_FLOAT_EQ(DisplayScale::FontSize(10, 1.5f), 15);
+    EXPECT_FLOAT_EQ(DisplayScale::FontSize(12, 1.75f), 21);
+    EXPECT_FLOAT_EQ(DisplayScale::FontSize(10.5f, 1), 10.5f);
 
     // A truncated text fits the width asked for at the scale it is drawn with.
     for (float scale : {1.0f, 1.25f, 1.5f, 2.0f}) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/interface/DisplayScale.h"
 #include "platform/interface/gui/Bitmap.h"
 
 namespace {
@@ -54,7 +55,7 @@ int FltkPainter::FontIndex(const BFont& font) {
 }
 
 int FltkPainter::FontSize(const BFont& font, float scale) {
-    return (int)std::max(1L, std::lround(font.Size() * scale));
+    return (int)std::max(1L, std::lround(DisplayScale::FontSize(font.Size(), scale)));
 }
 
 FltkPainter::FltkPainter(int32 width, int32 height, float scale) {
