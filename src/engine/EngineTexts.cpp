@@ -57,6 +57,15 @@ const Text kTexts[] = {
     {1126, "An earlier installation into '%s' did not finish. It will be undone before this one "
            "begins."},
     {1127, "Undoing an earlier installation that did not finish..."},
+    {1128, "'%s' is set aside and not acted on: it was not written by you, or other users could "
+           "change it."},
+    {1129, "'%s' is set aside and not acted on: it names '%s', which this installation cannot "
+           "have made."},
+    {1130, "Waiting for another installation into this folder (process %s) to end..."},
+    {1131, "Another user's installation (process %s) is using '%s'. Try again when it has "
+           "ended."},
+    {1132, "'%s' is no file of this installer (a link, FIFO or device has its name). Nothing "
+           "was installed."},
     {1100, "The installer file is damaged or incomplete. Please download it again."},
     {1101, "The installer file is damaged or incomplete: it should be %s bytes long, but it is "
            "%s bytes long. Please download it again."},

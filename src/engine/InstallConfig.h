@@ -27,6 +27,7 @@
 
 #include "engine/CollisionPolicy.h"
 #include "engine/Journal.h"
+#include "engine/RunScope.h"
 #include "engine/RunLock.h"
 #include "lib/LibString.h"
 #include "lib/LibThread.h"
@@ -223,6 +224,14 @@ private:
     // same place the folders and files it had made, so that this run's deinstaller
     // removes them too.
     void InheritEarlierRecord(const std::string& deinstaller);
+    // The places a run of this package can change (engine/RunScope.h), in
+    // InstallRunScope.cpp.
+    RunScope ScopeOfRun() const;
+    // Tells that the journal or record at `path` is set aside: in the user's language on
+    // standard error, in the log and as an error of the front-end, with `detail` (English)
+    // in the log.
+    void ReportSetAside(const std::string& path, const std::string& stranger,
+                        const std::string& detail);
 
 public:
     // Folders made for the installation before its run (the default destination); the

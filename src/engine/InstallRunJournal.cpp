@@ -53,13 +53,26 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
     fKeptBefore.clear();
     fUnsettled = false;
     // One run per installation folder: a second one waits here for the first to end.
+    std::string lockPath = Journal::LockPathFor(fInstallFolder);
     bool acquired = fRunLock.Acquire(
-        Journal::LockPathFor(fInstallFolder), [&] { UpdateStatus("%s", texts.Get(1125).c_str()); },
+        lockPath,
+        [&](pid_t holder) {
+            if (holder != 0)
+                UpdateStatus("%s", texts.Format(1130, std::to_string(holder).c_str()).c_str());
+            else
+                UpdateStatus("%s", texts.Get(1125).c_str());
+        },
         [&] { return StoppedHere(); });
     if (!acquired) {
-        if (!StoppedHere())
+        if (fRunLock.Why() == RunLock::Refusal::Foreign) {
+            std::string holder = fRunLock.Holder() != 0 ? std::to_string(fRunLock.Holder()) : "?";
+            ReportDetail(texts.Format(1131, holder.c_str(), lockPath.c_str()));
+        } else if (fRunLock.Why() == RunLock::Refusal::NotAFile) {
+            ReportDetail(texts.Format(1132, lockPath.c_str()));
+        } else if (!StoppedHere()) {
             ReportDetail("Unable to create installation folder '" + fInstallFolder +
                          "': " + fRunLock.Error());
+        }
         return false;
     }
     RecoverEarlierRun(texts);
@@ -90,14 +103,23 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
 
 void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
     std::string path = Journal::PathFor(fInstallFolder);
-    if (InstallPaths::EntryExists(path)) {
+    struct stat named;
+    if (lstat(path.c_str(), &named) == 0) {
         JournalContents earlier;
         std::string error;
-        if (!Journal::Load(path, earlier, error)) {
-            std::fprintf(stderr, "%s; it is set aside\n", error.c_str());
+        bool notOwn = false;
+        std::string stranger;
+        if (!Journal::Load(path, earlier, error, &notOwn)) {
+            // What another user could have written is not believed, nor acted on.
+            if (notOwn)
+                ReportSetAside(path, "", error);
+            else
+                std::fprintf(stderr, "%s; it is set aside\n", error.c_str());
         } else if (earlier.installFolder != fInstallFolder) {
             std::fprintf(stderr, "the journal %s belongs to %s; it is set aside\n", path.c_str(),
                          earlier.installFolder.c_str());
+        } else if (stranger = ScopeOfRun().FirstStranger(earlier); !stranger.empty()) {
+            ReportSetAside(path, stranger, "the journal " + path + " names " + stranger);
         } else if (earlier.committed) {
             // That run completed; only what it held for an undo was left.
             RunUndo(earlier).Settle();
@@ -119,7 +141,8 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
             if (!undo.Problems().empty())
                 LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(undo.Problems()).c_str());
         }
-        unlink(path.c_str());
+        // Whatever it was, the name is this run's journal's now (Journal::Begin makes it
+        // anew).
     }
     // Temporary files of runs whose process is gone (killed before its journal began, or
     // while it wrote outside it).

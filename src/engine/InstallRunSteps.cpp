@@ -30,6 +30,7 @@
 #include "platform/storage/MimeType.h"
 #include "platform/storage/NodeInfo.h"
 #include "storage/LibAppResource.h"
+#include "storage/OwnFile.h"
 #include "storage/LibFileOps.h"
 #include "storage/InstallerIntegrity.h"
 #include "storage/LibNode.h"
@@ -145,6 +146,8 @@ void InstallConfig::BuildDeinstallerConfiguration(BMessage& out) const {
         if (on)
             out.AddString(edit[1], StringValue(edit[1]));
     }
+    // The deinstaller believes no record that names anything outside these places.
+    ScopeOfRun().AddTo(out);
 }
 
 bool InstallConfig::InstallerIsWhole() {
@@ -280,6 +283,16 @@ void InstallConfig::WriteInstalledRecord() {
 void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
     if (!InstallPaths::EntryExists(deinstaller))
         return;
+    // The earlier deinstaller and its record are believed only when this user wrote them
+    // and nobody else can have changed them since.
+    ownfile::Verdict verdict = ownfile::Verdict::Missing;
+    int fd = ownfile::Open(deinstaller, O_RDONLY, verdict);
+    if (fd < 0) {
+        if (verdict != ownfile::Verdict::Missing)
+            ReportSetAside(deinstaller, "", ownfile::Describe(verdict, deinstaller));
+        return;
+    }
+    close(fd);
     LibAppResource earlier(deinstaller.c_str(), uint32(B_READ_ONLY));
     if (!earlier.IsAttached())
         return;
@@ -287,17 +300,30 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
     const void* bytes =
         earlier.LoadResource(kConfigurationResourceType, kConfigurationResourceId, &size);
     BMessage configuration;
-    const char* product = nullptr;
-    // Only what the same product made.
-    if (bytes == nullptr ||
-        configuration.Unflatten(static_cast<const char*>(bytes), size) != B_OK ||
-        configuration.FindString("app_name", &product) != B_OK || product == nullptr ||
-        std::strcmp(product, StringValue("app_name")) != 0)
+    if (bytes == nullptr || configuration.Unflatten(static_cast<const char*>(bytes), size) != B_OK)
         return;
+    // Only what the same product made: every value of its identity agrees.
+    for (const char* key : {"app_name", "version", "release_date", "company", "support_email"}) {
+        const char* value = nullptr;
+        if (configuration.FindString(key, &value) != B_OK || value == nullptr ||
+            std::strcmp(value, StringValue(key)) != 0)
+            return;
+    }
     BMessage installed;
     std::string error;
-    if (!InstalledRecord::Read(deinstaller, installed, error))
+    std::string record = InstalledRecord::PathFor(deinstaller);
+    bool notOwn = false;
+    if (!InstalledRecord::Read(deinstaller, installed, error, &notOwn)) {
+        if (notOwn)
+            ReportSetAside(record, "", error);
         return;
+    }
+    // A record naming anything a run of this package cannot have made is not taken over,
+    // not even in part.
+    if (std::string stranger = ScopeOfRun().FirstStranger(installed); !stranger.empty()) {
+        ReportSetAside(record, stranger, "the record " + record + " names " + stranger);
+        return;
+    }
     const char* path = nullptr;
     for (int32 i = 0; installed.FindString("created_folder", i, &path) == B_OK; i++) {
         if (path != nullptr && InstallPaths::IsFolder(path))

@@ -10,6 +10,7 @@
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
 #include "storage/LibAppResource.h"
+#include "storage/OwnFile.h"
 #include "storage/PosixFs.h"
 
 namespace {
@@ -21,42 +22,12 @@ std::string Reason(const std::string& path) {
     return path + ": " + std::strerror(errno);
 }
 
-// Reads the whole file; false with `error` (and errno kept) when it cannot.
-bool ReadFile(const std::string& path, std::string& bytes, std::string& error) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        error = Reason(path);
-        return false;
-    }
-    struct stat info;
-    bool usable = fstat(fd, &info) == 0;
-    if (!usable)
-        error = Reason(path);
-    else if (!S_ISREG(info.st_mode) || info.st_size > kMaxRecordSize) {
-        error = path + ": not a record of this installer";
-        errno = EINVAL;
-        usable = false;
-    }
-    if (usable)
-        bytes.resize(size_t(info.st_size));
-    size_t done = 0;
-    while (usable && done < bytes.size()) {
-        ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            error = got < 0 ? Reason(path) : path + ": shorter than its size";
-            usable = false;
-        }
-        done += size_t(std::max<ssize_t>(got, 0));
-    }
-    int saved = errno;
-    close(fd);
-    errno = saved;
-    return usable;
-}
-
 bool ReadFromResource(const std::string& deinstaller, BMessage& list) {
+    ownfile::Verdict verdict = ownfile::Verdict::Missing;
+    int fd = ownfile::Open(deinstaller, O_RDONLY, verdict);
+    if (fd < 0)
+        return false;
+    close(fd);
     LibAppResource resources(deinstaller.c_str(), uint32(B_READ_ONLY));
     if (!resources.IsAttached())
         return false;
@@ -103,12 +74,18 @@ bool Write(const std::string& deinstaller, const BMessage& list, std::string& er
     return true;
 }
 
-bool Read(const std::string& deinstaller, BMessage& list, std::string& error) {
+bool Read(const std::string& deinstaller, BMessage& list, std::string& error, bool* notOwn) {
     std::string path = PathFor(deinstaller);
     std::string bytes;
-    if (!ReadFile(path, bytes, error)) {
-        if (errno == ENOENT && ReadFromResource(deinstaller, list))
+    ownfile::Verdict verdict = ownfile::Verdict::Missing;
+    if (notOwn != nullptr)
+        *notOwn = false;
+    if (!ownfile::ReadAll(path, size_t(kMaxRecordSize), bytes, verdict, error)) {
+        if (verdict == ownfile::Verdict::Missing && ReadFromResource(deinstaller, list))
             return true;
+        if (notOwn != nullptr)
+            *notOwn = verdict == ownfile::Verdict::NotAFile ||
+                      verdict == ownfile::Verdict::Foreign || verdict == ownfile::Verdict::Shared;
         return false;
     }
     if (list.Unflatten(bytes.data(), bytes.size()) != B_OK) {

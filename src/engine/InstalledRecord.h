@@ -28,6 +28,9 @@ bool Write(const std::string& deinstaller, const BMessage& list, std::string& er
 // Reads the record of the deinstaller at `deinstaller`; a deinstaller placed by an earlier
 // version carries it as its resource 'CSTR' 2003 instead, which is read when there is no
 // record file. False with `error` when there is none or it is damaged.
-bool Read(const std::string& deinstaller, BMessage& list, std::string& error);
+// Only a record this user wrote is read (storage/OwnFile.h); `notOwn`, when given, says
+// it was refused for that reason.
+bool Read(const std::string& deinstaller, BMessage& list, std::string& error,
+          bool* notOwn = nullptr);
 
 } // namespace InstalledRecord

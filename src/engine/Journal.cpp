@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "storage/OwnFile.h"
 #include "storage/PosixFs.h"
 
 namespace {
@@ -179,7 +180,15 @@ bool Journal::Begin(const std::string& installFolder, const std::string& product
     fInstallFolder = installFolder;
     fProduct = product;
     fPath = PathFor(installFolder);
-    fFd = open(fPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // Whatever has the name goes first (what an earlier run left was read before): a new
+    // file of this process's own is made, never one another user prepared (a link, a FIFO
+    // that would block, a file that user could still write to).
+    if (unlink(fPath.c_str()) != 0 && errno != ENOENT) {
+        fError = ErrorText("cannot replace the journal", fPath);
+        return false;
+    }
+    fFd = open(fPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+               0600);
     if (fFd < 0) {
         fError = ErrorText("cannot create the journal", fPath);
         return false;
@@ -344,32 +353,15 @@ bool Journal::Parse(const std::string& bytes, JournalContents& out, std::string&
     return true;
 }
 
-bool Journal::Load(const std::string& path, JournalContents& out, std::string& error) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        error = ErrorText("cannot open the journal", path);
-        return false;
-    }
+bool Journal::Load(const std::string& path, JournalContents& out, std::string& error,
+                   bool* notOwn) {
     std::string bytes;
-    char buffer[65536];
-    while (true) {
-        ssize_t got = read(fd, buffer, sizeof(buffer));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            error = ErrorText("cannot read the journal", path);
-            close(fd);
-            return false;
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, size_t(got));
-        if (bytes.size() > kMaxJournalSize) {
-            close(fd);
-            error = "the journal " + path + " is too large to be one";
-            return false;
-        }
-    }
-    close(fd);
+    ownfile::Verdict verdict = ownfile::Verdict::Missing;
+    bool read = ownfile::ReadAll(path, kMaxJournalSize, bytes, verdict, error);
+    if (notOwn != nullptr)
+        *notOwn = !read && verdict != ownfile::Verdict::Own &&
+                  verdict != ownfile::Verdict::Missing && verdict != ownfile::Verdict::Unreadable;
+    if (!read)
+        return false;
     return Parse(bytes, out, error);
 }

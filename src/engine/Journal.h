@@ -88,7 +88,10 @@ public:
     // One line of the format, and its reading; exposed for the fuzz target and tests.
     static std::string FormatRecord(const JournalRecord& record);
     static bool Parse(const std::string& bytes, JournalContents& out, std::string& error);
-    static bool Load(const std::string& path, JournalContents& out, std::string& error);
+    // Reads the journal at `path` only when it is this user's own file (storage/OwnFile.h);
+    // `notOwn`, when given, is set when it was refused for that reason.
+    static bool Load(const std::string& path, JournalContents& out, std::string& error,
+                     bool* notOwn = nullptr);
 
 private:
     // `flush` asks for the line on the disk now, not only in the kernel's hands.

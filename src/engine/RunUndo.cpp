@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -214,6 +215,12 @@ void RunUndo::RemoveLeftovers(const std::string& folder, int32 pid) {
     while (dirent* entry = readdir(dir)) {
         int32 owner = PidOfLeftover(entry->d_name);
         if (owner == 0)
+            continue;
+        // In a shared folder a name like ours may be another user's: only this user's own
+        // entries are taken for leftovers.
+        struct stat info;
+        if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            info.st_uid != geteuid())
             continue;
         // What a live process is writing is its own.
         if (pid != 0 ? owner == pid : ProcessIsGone(owner))

@@ -23,6 +23,9 @@ enum DeinstallExitStatus {
     kDeinstallIncomplete = 4, // some entries could not be removed or put back
     kDeinstallDamaged = 5,    // the deinstaller carries no usable configuration
     kDeinstallCancelled = 7,  // the user did not consent; nothing was removed
+    // Another run holds the installation folder (another user's, or one that was not
+    // waited for to the end), or the lock's name is taken: nothing was removed.
+    kDeinstallBusy = 8,
     kDeinstallNoWindow = 10,  // the window was asked for and cannot open; nothing was removed
 };
 

@@ -133,8 +133,20 @@ bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installe
     }
     out.hasAboutImage = configuration.FindMessage("about_image", &out.aboutImage) == B_OK;
 
-    if (installed != nullptr)
+    out.hasScope = out.scope.ReadFrom(configuration);
+    if (installed != nullptr) {
+        // A list naming anything the installation could not have made is not believed in
+        // any part.
+        if (out.hasScope) {
+            out.stranger = out.scope.FirstStranger(*installed);
+            if (!out.stranger.empty()) {
+                error = "the list of what was installed names " + out.stranger +
+                        ", which the installation cannot have made";
+                return false;
+            }
+        }
         ReadInstalledList(*installed, out);
+    }
 
     // The switches of the configuration name the package's own blocks; the list adds the
     // ones the run really wrote (the StartUp block among them).
@@ -169,7 +181,9 @@ bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installe
     return true;
 }
 
-bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& error) {
+namespace {
+
+bool LoadConfiguration(const char* path, BMessage& configuration, std::string& error) {
     LibAppResource resources(path, uint32(B_READ_ONLY));
     if (!resources.IsAttached()) {
         error = "the deinstaller carries no resources";
@@ -177,19 +191,41 @@ bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& er
     }
     size_t size = 0;
     const void* bytes = resources.LoadResource(B_STRING_TYPE, kConfigurationId, &size);
-    BMessage configuration;
     if (bytes == nullptr ||
         configuration.Unflatten(static_cast<const char*>(bytes), size) != B_OK) {
         error = "the deinstaller carries no usable configuration";
         return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& error) {
+    BMessage configuration;
+    if (!LoadConfiguration(path, configuration, error))
+        return false;
     // Without the list it could only claim that nothing is left while the installation
     // is still there.
     BMessage installed;
     std::string why;
-    if (!InstalledRecord::Read(path, installed, why)) {
+    bool notOwn = false;
+    if (!InstalledRecord::Read(path, installed, why, &notOwn)) {
         error = "the list of what was installed cannot be read: " + why;
+        if (notOwn)
+            out.setAside = InstalledRecord::PathFor(path);
         return false;
     }
-    return ReadDeinstallRecord(configuration, &installed, out, error);
+    if (!ReadDeinstallRecord(configuration, &installed, out, error)) {
+        if (!out.stranger.empty())
+            out.setAside = InstalledRecord::PathFor(path);
+        return false;
+    }
+    return true;
+}
+
+bool LoadDeinstallScope(const char* path, RunScope& scope) {
+    BMessage configuration;
+    std::string error;
+    return LoadConfiguration(path, configuration, error) && scope.ReadFrom(configuration);
 }

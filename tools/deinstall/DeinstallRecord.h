@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/RunScope.h"
 #include "platform/app/Message.h"
 
 struct ScriptBlockRef {
@@ -48,6 +49,13 @@ struct DeinstallRecord {
     std::vector<StartupHookRef> hooks;
     // Entries of the list that were refused as unsafe.
     std::vector<std::string> refused;
+    // The places the installation could change, when its configuration keeps them.
+    bool hasScope = false;
+    RunScope scope;
+    // Why the list was not believed, when it was not: its path, and the place outside the
+    // installation's that it names (empty when another user could have written it).
+    std::string setAside;
+    std::string stranger;
 
     // "app_name;version;release_date;company;support_email;", the value of "InstallBy".
     std::string Identity() const;
@@ -62,5 +70,10 @@ bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installe
                          DeinstallRecord& out, std::string& error);
 
 // Reads the configuration of the executable at `path` and the list beside it; false with
-// `error` when either is missing or damaged.
+// `error` when either is missing or damaged, or when the list is not believed (then
+// `out.setAside` names it).
 bool LoadDeinstallRecord(const char* path, DeinstallRecord& out, std::string& error);
+
+// The places kept in the configuration of the executable at `path`; false when it keeps
+// none.
+bool LoadDeinstallScope(const char* path, RunScope& scope);

@@ -40,6 +40,12 @@ enum DeinstallTextId {
     kTextAnswersFile = 3134,     // %s path, %s problem
     kTextUnknownLanguage = 3135, // %s code
     kTextWaitingForInstallation = 3136,
+    // Files another user could have written, and what holds the installation folder.
+    kTextSetAside = 3137,         // %s path
+    kTextSetAsideStranger = 3138, // %s path, %s the place it names
+    kTextWaitingForProcess = 3139, // %s process id
+    kTextForeignLock = 3140,      // %s process id, %s lock file
+    kTextLockNotAFile = 3141,     // %s lock file
 };
 
 class DeinstallTexts {

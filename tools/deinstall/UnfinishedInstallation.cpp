@@ -5,20 +5,37 @@
 
 #include "DeinstallFlow.h"
 #include "engine/RunLock.h"
+#include "engine/RunScope.h"
 #include "engine/RunUndo.h"
 #include "ui/Transcript.h"
 
-bool FindUnfinishedInstallation(const std::string& installFolder, JournalContents& contents) {
+bool FindUnfinishedInstallation(const std::string& installFolder, const RunScope* scope,
+                                JournalContents& contents, std::string& setAside,
+                                std::string& stranger) {
+    setAside.clear();
+    stranger.clear();
     std::string path = Journal::PathFor(installFolder);
     struct stat info;
     if (lstat(path.c_str(), &info) != 0)
         return false;
     std::string error;
-    if (!Journal::Load(path, contents, error)) {
+    bool notOwn = false;
+    if (!Journal::Load(path, contents, error, &notOwn)) {
         std::fprintf(stderr, "%s\n", error.c_str());
+        if (notOwn)
+            setAside = path;
         return false;
     }
-    return contents.installFolder == installFolder && !contents.committed;
+    if (contents.installFolder != installFolder || contents.committed)
+        return false;
+    if (scope != nullptr) {
+        stranger = scope->FirstStranger(contents);
+        if (!stranger.empty()) {
+            setAside = path;
+            return false;
+        }
+    }
+    return true;
 }
 
 int UndoUnfinishedInstallation(const JournalContents& contents, const DeinstallTexts& texts,

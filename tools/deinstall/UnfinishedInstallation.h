@@ -15,10 +15,16 @@
 #include "platform/interface/Frontend.h"
 
 class RunLock;
+class RunScope;
 class Transcript;
 
-// Whether an unfinished run into `installFolder` left its journal; fills `contents`.
-bool FindUnfinishedInstallation(const std::string& installFolder, JournalContents& contents);
+// Whether an unfinished run into `installFolder` left its journal; fills `contents`. A
+// journal that another user could have written, or that names places outside `scope` (when
+// given), is not believed: false, with `setAside` its path and `stranger` the place it
+// names (empty for a journal of another user's).
+bool FindUnfinishedInstallation(const std::string& installFolder, const RunScope* scope,
+                                JournalContents& contents, std::string& setAside,
+                                std::string& stranger);
 
 // Shows what will be removed and put back, asks for consent (`consent` set decides without
 // asking, as "remove: yes" does), undoes the run and tells the result. Returns the exit

@@ -12,6 +12,7 @@
 // --yes asks nothing and opens no window unless --frontend gui asks for one.
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -27,6 +28,8 @@
 #include "Deinstaller.h"
 #include "UnfinishedInstallation.h"
 #include "engine/RunLock.h"
+#include "engine/RunScope.h"
+#include "engine/StopSignals.h"
 #include "ui/AnswersFile.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/ConsoleFrontend.h"
@@ -103,9 +106,14 @@ int Finish(Transcript& transcript, int status) {
     return status;
 }
 
+// Tells on standard error and in the transcript, without a question to answer.
+void Report(Transcript& transcript, const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    transcript.RecordEvent("error", text);
+}
+
 int Refuse(Transcript& transcript, int status, const std::string& reason) {
-    std::fprintf(stderr, "%s\n", reason.c_str());
-    transcript.RecordEvent("error", reason);
+    Report(transcript, reason);
     return Finish(transcript, status);
 }
 
@@ -178,17 +186,47 @@ int RunDeinstaller(int argc, char** argv) {
                       said.Fill(kTextAnswersFile, {options.AnswersPath(), problem}));
 
     // Never beside a running installation into the same folder: it would take away what
-    // the run is placing.
+    // the run is placing. The wait ends on SIGINT, SIGTERM and SIGHUP with nothing removed.
     std::string installFolder = self.substr(0, self.rfind('/'));
     RunLock runLock;
     JournalContents unfinished;
     bool isUnfinished = false;
     if (!installFolder.empty()) {
-        runLock.Acquire(
-            Journal::LockPathFor(installFolder),
-            [&] { std::fprintf(stderr, "%s\n", texts.Get(kTextWaitingForInstallation).c_str()); },
-            nullptr);
-        isUnfinished = FindUnfinishedInstallation(installFolder, unfinished);
+        std::string lockPath = Journal::LockPathFor(installFolder);
+        std::atomic<bool> stopped{false};
+        StopSignals::Start();
+        StopSignals::SetHandler([&stopped](int) { stopped = true; });
+        bool locked = runLock.Acquire(
+            lockPath,
+            [&](pid_t holder) {
+                std::string text = holder != 0 ? texts.Format(kTextWaitingForProcess,
+                                                              std::to_string(holder))
+                                               : texts.Get(kTextWaitingForInstallation);
+                std::fprintf(stderr, "%s\n", text.c_str());
+            },
+            [&] { return stopped.load(); });
+        StopSignals::SetHandler(nullptr);
+        if (!locked) {
+            std::string holder =
+                runLock.Holder() != 0 ? std::to_string(runLock.Holder()) : std::string("?");
+            std::string reason =
+                runLock.Why() == RunLock::Refusal::Foreign
+                    ? texts.Fill(kTextForeignLock, {holder, lockPath})
+                : runLock.Why() == RunLock::Refusal::NotAFile
+                    ? texts.Format(kTextLockNotAFile, lockPath)
+                    : texts.Get(kTextNothingRemoved) + " (" + runLock.Error() + ")";
+            return Refuse(transcript, kDeinstallBusy, reason);
+        }
+        RunScope scope;
+        bool hasScope = !self.empty() && LoadDeinstallScope(self.c_str(), scope);
+        std::string setAside;
+        std::string stranger;
+        isUnfinished = FindUnfinishedInstallation(installFolder, hasScope ? &scope : nullptr,
+                                                  unfinished, setAside, stranger);
+        if (!setAside.empty())
+            Report(transcript, stranger.empty()
+                                   ? texts.Format(kTextSetAside, setAside)
+                                   : texts.Fill(kTextSetAsideStranger, {setAside, stranger}));
         // A finished installation is removed by its list; the lock file must not keep the
         // folder it lies in from going.
         if (!isUnfinished)
@@ -198,6 +236,11 @@ int RunDeinstaller(int argc, char** argv) {
     DeinstallRecord record;
     std::string error;
     bool loaded = !self.empty() && LoadDeinstallRecord(self.c_str(), record, error);
+    if (!loaded && !record.setAside.empty())
+        Report(transcript, record.stranger.empty()
+                               ? texts.Format(kTextSetAside, record.setAside)
+                               : texts.Fill(kTextSetAsideStranger,
+                                            {record.setAside, record.stranger}));
 
     if (kind == FrontendKind::Gui) {
         const WindowEntries& window = *WindowLoader::Open().entries;

@@ -1,0 +1,86 @@
+// The places a run of this package can change, for judging what an earlier run left
+// (its journal, its deinstaller's record) and for the deinstaller, which keeps them.
+
+#include <cstdio>
+#include <memory>
+
+#include "engine/DesktopEntries.h"
+#include "engine/EngineTexts.h"
+#include "engine/InstallConfig.h"
+#include "engine/InstallPaths.h"
+#include "engine/MessageFields.h"
+#include "engine/UserBootHooks.h"
+#include "locale/xLocalize.h"
+#include "package/PackageConfig.h"
+#include "platform/storage/FindDirectory.h"
+#include "platform/storage/MimeType.h"
+#include "platform/storage/Path.h"
+
+namespace {
+
+// The installer's own document type: its record is made as the installer starts.
+constexpr const char* kInstallerDocumentType = "text/x-tarnw";
+
+std::string StandardFolder(directory_which which) {
+    BPath folder;
+    if (find_directory(which, &folder, false, nullptr) != B_OK || folder.Path() == nullptr)
+        return "";
+    return folder.Path();
+}
+
+} // namespace
+
+RunScope InstallConfig::ScopeOfRun() const {
+    RunScope scope;
+    std::string installFolder =
+        fInstallFolder.empty() ? InstallationFolderPath() : fInstallFolder;
+    scope.SetInstallFolder(installFolder);
+
+    BMessage customFolders;
+    FindMessage("custom_folder", &customFolders);
+    auto addNamed = [&](const std::string& name) {
+        if (name.empty() || name == config_value::kUserSelected || name == config_value::kNone)
+            return;
+        bool replaces = false;
+        std::string folder = FolderNamed(name, customFolders, replaces);
+        if (!folder.empty())
+            scope.AddFolder(folder);
+    };
+    BMessage definition;
+    for (int32 i = 0; customFolders.FindMessage("custom_folder", i, &definition) == B_OK; i++)
+        addNamed(StringOf(definition, "custom_folder_name"));
+    std::shared_ptr<const InstallRecords> records = Records();
+    for (int32 i = 0; i < records->Count(); i++) {
+        addNamed(records->At(i)->destination);
+        addNamed(records->At(i)->link);
+    }
+    addNamed("StartUp");
+
+    scope.AddFolder(DesktopEntries::ApplicationsFolder());
+    scope.AddFolder(DesktopEntries::IconThemeFolder());
+    std::string boot = StandardFolder(B_USER_BOOT_DIRECTORY);
+    if (!boot.empty()) {
+        scope.AddFile(InstallPaths::Join(boot, "UserBootscript"));
+        scope.AddFile(InstallPaths::Join(boot, "UserSetupEnvironment"));
+    }
+    std::string home = StandardFolder(B_USER_DIRECTORY);
+    if (!home.empty())
+        scope.AddFile(InstallPaths::Join(home, ".profile"));
+    scope.AddFile(UserBootHooks::AutostartEntryPath());
+    scope.AddFile(BMimeType(kInstallerDocumentType).DatabaseFile());
+    std::string trash = StandardFolder(B_TRASH_DIRECTORY);
+    if (!trash.empty())
+        scope.SetTrash(trash);
+    return scope;
+}
+
+void InstallConfig::ReportSetAside(const std::string& path, const std::string& stranger,
+                                   const std::string& detail) {
+    std::unique_ptr<xLocalize> own;
+    EngineTexts texts(Localize(own));
+    std::string message = stranger.empty() ? texts.Format(1128, path.c_str())
+                                           : texts.Format(1129, path.c_str(), stranger.c_str());
+    if (!detail.empty())
+        Log("\t%s\n", detail.c_str());
+    ReportDetail(message);
+}
