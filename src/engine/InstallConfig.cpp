@@ -691,11 +691,12 @@ int32 InstallConfig::Run() {
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
+    NoteFolderIdentity(fInstallFolder);
     fSavedFiles.clear();
     if (BoolValue("opt_save_replaced")) {
         fSavedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
-        if (NoteNewFolders(fSavedFiles))
-            Libmkdir(fSavedFiles.c_str());
+        if (NoteNewFolders(fSavedFiles) && Libmkdir(fSavedFiles.c_str()))
+            NoteFolderIdentity(fSavedFiles);
     }
 
     std::string logPath = InstallPaths::Join(fInstallFolder, "Log");

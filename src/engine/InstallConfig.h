@@ -250,6 +250,8 @@ private:
     bool BeginTransaction(EngineTexts& texts);
     void RecoverEarlierRun(EngineTexts& texts);
     bool NoteChange(const JournalRecord& record);
+    // Notes the device and inode of a folder the run made or works in.
+    void NoteFolderIdentity(const std::string& folder);
     bool NoteNewEntry(const std::string& path);
     // Notes every missing level of `path`, outer ones first.
     bool NoteNewFolders(const std::string& path);

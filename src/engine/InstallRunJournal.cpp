@@ -88,7 +88,10 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
     for (const std::string& folder : fFoldersMadeBefore) {
         if (!fJournal.NoteFolder(folder))
             break;
+        NoteFolderIdentity(folder);
     }
+    // The undo acts in the destination only while it is still the folder it was now.
+    NoteFolderIdentity(InstallPaths::Parent(fInstallFolder));
     // So does what the installer made for itself as it started (its document type's
     // record), so that an undone or removed installation leaves the home folder as it was.
     for (const std::string& entry : fEntriesMadeAtStart) {
@@ -149,6 +152,11 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
     RunUndo::RemoveLeftovers(fDestinationPath, 0);
     if (InstallPaths::IsFolder(fInstallFolder))
         RunUndo::RemoveLeftovers(fInstallFolder, 0);
+}
+
+void InstallConfig::NoteFolderIdentity(const std::string& folder) {
+    if (fJournal.IsOpen() && !fJournal.NoteIdentity(folder) && !fJournal.Error().empty())
+        std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
 }
 
 bool InstallConfig::NoteChange(const JournalRecord& record) {
@@ -236,6 +244,7 @@ bool InstallConfig::TrashExisting(const std::string& path) {
         if (!NoteNewFolders(info))
             return false;
         mkdir(info.c_str(), 0700);
+        NoteFolderIdentity(info);
     }
     // The .trashinfo record is made first and exclusively: it reserves the name.
     std::string leaf = InstallPaths::Leaf(path);

@@ -361,8 +361,10 @@ bool InstallConfig::MakeFolder(const std::string& path) {
         return false;
     bool made = Libmkdir(path.c_str());
     for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
-        if (InstallPaths::IsFolder(*level))
+        if (InstallPaths::IsFolder(*level)) {
             fCreatedFolders.push_back(*level);
+            NoteFolderIdentity(*level);
+        }
     }
     return made;
 }

@@ -13,7 +13,9 @@
 namespace {
 
 constexpr const char* kMagic = "tarnw-journal";
-constexpr const char* kVersion = "1";
+// Version 2 added the folder identities; a journal of version 1 reads the same without them.
+constexpr const char* kVersion = "2";
+constexpr const char* kFormerVersion = "1";
 // Space is set aside ahead of the records, so that a disk that fills up during the run
 // still takes the journal's lines.
 constexpr off_t kReserveStep = 256 * 1024;
@@ -34,6 +36,8 @@ const char* KindName(JournalKind kind) {
         return "before";
     case JournalKind::Commit:
         return "commit";
+    case JournalKind::Identity:
+        return "identity";
     }
     return "";
 }
@@ -51,13 +55,16 @@ size_t FieldCount(JournalKind kind) {
         return 3;
     case JournalKind::Commit:
         return 0;
+    case JournalKind::Identity:
+        return 1; // and the device and inode, in decimal
     }
     return 0;
 }
 
 bool KindFrom(const std::string& name, JournalKind& kind) {
     for (JournalKind candidate : {JournalKind::Folder, JournalKind::Entry, JournalKind::Move,
-                                  JournalKind::Trash, JournalKind::Before, JournalKind::Commit}) {
+                                  JournalKind::Trash, JournalKind::Before, JournalKind::Commit,
+                                  JournalKind::Identity}) {
         if (name == KindName(candidate)) {
             kind = candidate;
             return true;
@@ -120,6 +127,13 @@ std::vector<std::string> SplitTabs(const std::string& line) {
             return fields;
         start = tab + 1;
     }
+}
+
+bool DecimalFrom(const std::string& text, uint64& value) {
+    if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    value = std::stoull(text);
+    return true;
 }
 
 std::string ParentOf(const std::string& path) {
@@ -292,7 +306,19 @@ std::string Journal::FormatRecord(const JournalRecord& record) {
     const std::string* fields[] = {&record.path, &record.other, &record.third};
     for (size_t i = 0; i < FieldCount(record.kind); i++)
         line += "\t" + Escape(*fields[i]);
+    if (record.kind == JournalKind::Identity)
+        line += "\t" + std::to_string(record.device) + "\t" + std::to_string(record.inode);
     return line + "\n";
+}
+
+bool Journal::NoteIdentity(const std::string& path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    JournalRecord record{JournalKind::Identity, path, "", ""};
+    record.device = uint64(info.st_dev);
+    record.inode = uint64(info.st_ino);
+    return Note(record);
 }
 
 bool Journal::Parse(const std::string& bytes, JournalContents& out, std::string& error) {
@@ -307,7 +333,7 @@ bool Journal::Parse(const std::string& bytes, JournalContents& out, std::string&
         error = "the file is no installation journal";
         return false;
     }
-    if (header[1] != kVersion) {
+    if (header[1] != kVersion && header[1] != kFormerVersion) {
         error = "the journal has format version " + header[1].substr(0, 16) + ", not " + kVersion;
         return false;
     }
@@ -336,12 +362,19 @@ bool Journal::Parse(const std::string& bytes, JournalContents& out, std::string&
         std::vector<std::string> fields = SplitTabs(bytes.substr(start, end - start));
         start = end + 1;
         JournalRecord record;
-        if (!KindFrom(fields[0], record.kind) || fields.size() != FieldCount(record.kind) + 1)
+        if (!KindFrom(fields[0], record.kind))
+            break;
+        size_t paths = FieldCount(record.kind);
+        size_t numbers = record.kind == JournalKind::Identity ? 2 : 0;
+        if (fields.size() != 1 + paths + numbers)
             break;
         std::string* targets[] = {&record.path, &record.other, &record.third};
         bool usable = true;
-        for (size_t i = 1; i < fields.size() && usable; i++)
+        for (size_t i = 1; i <= paths && usable; i++)
             usable = Unescape(fields[i], *targets[i - 1]) && IsPlainAbsolutePath(*targets[i - 1]);
+        if (usable && numbers == 2)
+            usable = DecimalFrom(fields[1 + paths], record.device) &&
+                     DecimalFrom(fields[2 + paths], record.inode);
         if (!usable)
             break;
         if (record.kind == JournalKind::Commit) {

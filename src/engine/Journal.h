@@ -23,7 +23,10 @@ enum class JournalKind {
     Move,   // an existing entry about to be moved aside (from, to)
     Trash,  // an existing entry about to go to the Trash (from, file in the Trash, .trashinfo)
     Before, // a file about to be edited in place; its former self is kept (path, copy)
-    Commit  // the run completed; what it moved aside may go
+    Commit, // the run completed; what it moved aside may go
+    // A folder the run made or works in, and its device and inode: an undo acts inside it
+    // only while the folder at that path is still that one (path, device, inode).
+    Identity
 };
 
 // A plain absolute path, the only kind a journal or a deinstaller's record may name:
@@ -35,6 +38,8 @@ struct JournalRecord {
     std::string path;  // the entry concerned
     std::string other; // Move: where it goes; Trash: the file in the Trash; Before: the copy
     std::string third; // Trash: the .trashinfo record
+    uint64 device = 0; // Identity
+    uint64 inode = 0;  // Identity
 };
 
 struct JournalContents {
@@ -68,6 +73,9 @@ public:
     bool Note(const JournalRecord& record);
     bool NoteFolder(const std::string& path) { return Note({JournalKind::Folder, path, "", ""}); }
     bool NoteEntry(const std::string& path) { return Note({JournalKind::Entry, path, "", ""}); }
+    // Notes the device and inode of the folder at `path` (not following a link); false
+    // when it is no folder or the record could not be written.
+    bool NoteIdentity(const std::string& path);
     bool NoteMove(const std::string& from, const std::string& to) {
         return Note({JournalKind::Move, from, to, ""});
     }

@@ -123,6 +123,10 @@ std::string RunScope::FirstStranger(const JournalContents& journal) const {
                 !HasPrefix(InstallPaths::Leaf(other), ".tarnw-before-"))
                 return other;
             break;
+        case JournalKind::Identity:
+            if (!MayMakeFolder(path))
+                return path;
+            break;
         case JournalKind::Commit:
             break;
         }

@@ -16,28 +16,40 @@
 
 namespace {
 
-bool Exists(const std::string& path) {
+bool PathExists(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
-}
-
-bool IsRealFolder(const std::string& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::string Reason() {
     return std::strerror(errno);
 }
 
-// Makes the folders above `path` that are missing (an entry moved back may have lived in
-// a folder that was removed since).
-void MakeParents(const std::string& path) {
-    std::string parent = InstallPaths::Parent(path);
-    if (parent.empty() || parent == "/" || Exists(parent))
-        return;
-    MakeParents(parent);
-    mkdir(parent.c_str(), 0775);
+// Whether `path` is `folder` or lies below it.
+bool Within(const std::string& path, const std::string& folder) {
+    return path == folder || (path.size() > folder.size() &&
+                              path.compare(0, folder.size(), folder) == 0 &&
+                              path[folder.size()] == '/');
+}
+
+// The names of `path` below `folder` ("a/b" below "/x" for "/x/a/b").
+std::vector<std::string> NamesBelow(const std::string& path, const std::string& folder) {
+    std::vector<std::string> names;
+    size_t start = folder.size() + 1;
+    while (start < path.size() + 1 && path.size() > folder.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        names.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+// A path that reaches `leaf` through the open folder, for the helpers that take paths: the
+// kernel resolves the folder from the descriptor, not from its name.
+std::string ThroughDescriptor(int folder, const std::string& leaf) {
+    return "/proc/self/fd/" + std::to_string(folder) + "/" + leaf;
 }
 
 bool HeldLeaf(const std::string& path, const char* tag) {
@@ -70,9 +82,36 @@ bool ProcessIsGone(int32 pid) {
     return pid > 0 && pid != int32(getpid()) && kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
+// The names in the open folder (without "." and ".."); the descriptor stays open.
+std::vector<std::string> NamesIn(int folder) {
+    std::vector<std::string> names;
+    int copy = dup(folder);
+    if (copy < 0)
+        return names;
+    DIR* dir = fdopendir(copy);
+    if (dir == nullptr) {
+        close(copy);
+        return names;
+    }
+    rewinddir(dir);
+    while (dirent* entry = readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.push_back(entry->d_name);
+    }
+    closedir(dir);
+    return names;
+}
+
 } // namespace
 
-RunUndo::RunUndo(JournalContents contents) : fContents(std::move(contents)) {}
+RunUndo::RunUndo(JournalContents contents) : fContents(std::move(contents)) {
+    // The last identity of a path counts: a folder made again later in the run is the one
+    // there now.
+    for (const JournalRecord& record : fContents.records) {
+        if (record.kind == JournalKind::Identity)
+            fIdentities[record.path] = {record.device, record.inode};
+    }
+}
 
 bool RunUndo::InsideInstallFolder(const std::string& path) const {
     const std::string& folder = fContents.installFolder;
@@ -85,27 +124,140 @@ void RunUndo::Problem(const std::string& path, const std::string& reason) {
     fProblems.push_back(path + ": " + reason);
 }
 
+int RunUndo::OpenFolder(const std::string& path, bool make) {
+    // The innermost noted folder that holds the path.
+    const std::string* noted = nullptr;
+    for (const auto& [folder, identity] : fIdentities) {
+        if (Within(path, folder) && (noted == nullptr || folder.size() > noted->size()))
+            noted = &folder;
+    }
+    if (noted == nullptr) {
+        // Nothing noted around it (a folder that was there before the run): as it is.
+        if (make) {
+            std::string parent = InstallPaths::Parent(path);
+            if (!parent.empty() && parent != "/" && !PathExists(parent)) {
+                int above = OpenFolder(parent, true);
+                if (above >= 0)
+                    close(above);
+            }
+            mkdir(path.c_str(), 0775);
+        }
+        return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    auto replaced = [&](const std::string& folder) {
+        if (std::find(fReplaced.begin(), fReplaced.end(), folder) == fReplaced.end()) {
+            fReplaced.push_back(folder);
+            Problem(folder, "it was replaced after the installation made it; it is left alone");
+        }
+        errno = EXDEV;
+        return -1;
+    };
+    int fd = open(noted->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? -1 : replaced(*noted);
+    struct stat info;
+    const std::pair<uint64, uint64>& identity = fIdentities[*noted];
+    if (fstat(fd, &info) != 0 || uint64(info.st_dev) != identity.first ||
+        uint64(info.st_ino) != identity.second) {
+        close(fd);
+        return replaced(*noted);
+    }
+    std::string reached = *noted;
+    for (const std::string& name : NamesBelow(path, *noted)) {
+        reached += "/" + name;
+        int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0 && errno == ENOENT && make) {
+            mkdirat(fd, name.c_str(), 0775);
+            next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        }
+        int error = errno;
+        close(fd);
+        if (next < 0) {
+            if (error == ENOENT) {
+                errno = ENOENT;
+                return -1;
+            }
+            // A link or a file where a folder of the installation was.
+            return replaced(reached);
+        }
+        fd = next;
+    }
+    return fd;
+}
+
+RunUndo::Place RunUndo::PlaceOf(const std::string& path, bool make) {
+    Place place;
+    place.leaf = InstallPaths::Leaf(path);
+    place.folder = OpenFolder(InstallPaths::Parent(path), make);
+    return place;
+}
+
+void RunUndo::Close(Place& place) {
+    if (place.folder >= 0)
+        close(place.folder);
+    place.folder = -1;
+}
+
+bool RunUndo::Exists(const Place& place) const {
+    struct stat info;
+    return place.folder >= 0 &&
+           fstatat(place.folder, place.leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool RunUndo::IsFolder(const Place& place) const {
+    struct stat info;
+    return place.folder >= 0 &&
+           fstatat(place.folder, place.leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISDIR(info.st_mode);
+}
+
+bool RunUndo::Move(const Place& from, const Place& to) {
+    if (renameat(from.folder, from.leaf.c_str(), to.folder, to.leaf.c_str()) == 0)
+        return true;
+    if (errno != EXDEV)
+        return false;
+    return LibMoveAsIs(ThroughDescriptor(from.folder, from.leaf).c_str(),
+                       ThroughDescriptor(to.folder, to.leaf).c_str());
+}
+
 void RunUndo::UndoRecord(const JournalRecord& record) {
     switch (record.kind) {
-    case JournalKind::Entry:
-        if (Exists(record.path) && !posixfs::RemoveTree(record.path.c_str()))
+    case JournalKind::Entry: {
+        Place place = PlaceOf(record.path);
+        if (Exists(place) && !posixfs::RemoveTreeAt(place.folder, place.leaf.c_str()))
             Problem(record.path, "it could not be removed (" + Reason() + ")");
+        Close(place);
         return;
-    case JournalKind::Folder:
-        if (!IsRealFolder(record.path))
+    }
+    case JournalKind::Folder: {
+        Place place = PlaceOf(record.path);
+        if (!IsFolder(place)) {
+            Close(place);
             return;
+        }
         // The installation folder holds nothing but what the run put there; a folder
         // elsewhere goes only when empty, so what someone else put there stays.
         if (InsideInstallFolder(record.path)) {
-            if (!posixfs::RemoveTree(record.path.c_str()))
+            if (!posixfs::RemoveTreeAt(place.folder, place.leaf.c_str()))
                 Problem(record.path, "it could not be removed (" + Reason() + ")");
+            Close(place);
             return;
         }
-        RemoveLeftovers(record.path, fContents.pid);
-        if (rmdir(record.path.c_str()) == 0 || errno == ENOENT)
+        int inside = openat(place.folder, place.leaf.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (inside >= 0) {
+            RemoveLeftoversAt(inside, fContents.pid);
+            close(inside);
+        }
+        bool removed = unlinkat(place.folder, place.leaf.c_str(), AT_REMOVEDIR) == 0 ||
+                       errno == ENOENT;
+        int error = errno;
+        Close(place);
+        if (removed)
             return;
-        if (errno != ENOTEMPTY && errno != EEXIST) {
-            Problem(record.path, "it could not be removed (" + Reason() + ")");
+        if (error != ENOTEMPTY && error != EEXIST) {
+            Problem(record.path, std::string("it could not be removed (") +
+                                     std::strerror(error) + ")");
             return;
         }
         if (HoldsOnlyTheRunsOwn(record.path))
@@ -113,79 +265,129 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
         else
             Problem(record.path, "it holds entries the installation did not make");
         return;
+    }
     case JournalKind::Move:
-    case JournalKind::Trash:
-        if (!Exists(record.other)) {
+    case JournalKind::Trash: {
+        Place moved = PlaceOf(record.other);
+        if (!Exists(moved)) {
+            Close(moved);
             // The move was never made; a Trash record reserved its name all the same.
-            if (record.kind == JournalKind::Trash)
-                unlink(record.third.c_str());
+            if (record.kind == JournalKind::Trash) {
+                Place info = PlaceOf(record.third);
+                if (info.folder >= 0)
+                    unlinkat(info.folder, info.leaf.c_str(), 0);
+                Close(info);
+            }
             return;
         }
-        if (Exists(record.path)) {
+        Place place = PlaceOf(record.path, true);
+        if (place.folder < 0) {
+            if (errno != EXDEV)
+                Problem(record.path, "it could not be put back from " + record.other + " (" +
+                                         Reason() + ")");
+        } else if (Exists(place)) {
             Problem(record.path, "its place is taken; it stays in " + record.other);
-            return;
-        }
-        MakeParents(record.path);
-        if (!LibMoveAsIs(record.other.c_str(), record.path.c_str()) || !Exists(record.path)) {
+        } else if (!Move(moved, place) || !Exists(place)) {
             Problem(record.path, "it could not be put back from " + record.other);
-            return;
+        } else {
+            // What is there now is the user's entry again, not a folder the run made.
+            std::erase_if(fIdentities,
+                          [&](const auto& noted) { return Within(noted.first, record.path); });
         }
-        if (record.kind == JournalKind::Trash)
-            unlink(record.third.c_str());
+        if (record.kind == JournalKind::Trash && Exists(place) && !Exists(moved)) {
+            Place info = PlaceOf(record.third);
+            if (info.folder >= 0)
+                unlinkat(info.folder, info.leaf.c_str(), 0);
+            Close(info);
+        }
+        Close(place);
+        Close(moved);
         return;
-    case JournalKind::Before:
+    }
+    case JournalKind::Before: {
         // The copy sits beside the file: putting it back is one rename, contents, mode and
         // attributes at once.
-        if (Exists(record.other) && rename(record.other.c_str(), record.path.c_str()) != 0)
+        Place copy = PlaceOf(record.other);
+        if (Exists(copy) &&
+            renameat(copy.folder, copy.leaf.c_str(), copy.folder,
+                     InstallPaths::Leaf(record.path).c_str()) != 0)
             Problem(record.path,
                     "it could not be put back from " + record.other + " (" + Reason() + ")");
+        Close(copy);
         return;
+    }
+    case JournalKind::Identity:
     case JournalKind::Commit:
         return;
     }
 }
 
-bool RunUndo::HoldsOnlyTheRunsOwn(const std::string& folder) const {
+bool RunUndo::HoldsOnlyTheRunsOwn(const std::string& folder) {
     std::string journal = InstallPaths::Leaf(Journal::PathFor(fContents.installFolder));
     std::string lock = InstallPaths::Leaf(Journal::LockPathFor(fContents.installFolder));
-    std::vector<std::string> children = InstallPaths::ListFolder(folder);
+    int fd = OpenFolder(folder, false);
+    if (fd < 0)
+        return false;
+    std::vector<std::string> names = NamesIn(fd);
+    close(fd);
     // A folder the run made around the destination holds the destination, which itself
     // goes last.
-    return !children.empty() && std::all_of(children.begin(), children.end(), [&](auto& child) {
-        std::string leaf = InstallPaths::Leaf(child);
-        return leaf == journal || leaf == lock ||
+    return !names.empty() && std::all_of(names.begin(), names.end(), [&](auto& name) {
+        std::string child = InstallPaths::Join(folder, name);
+        return name == journal || name == lock ||
                std::find(fLeftForLast.begin(), fLeftForLast.end(), child) != fLeftForLast.end();
     });
 }
 
 void RunUndo::RemoveFoldersLeftForLast() {
     for (const std::string& folder : fLeftForLast) {
-        if (rmdir(folder.c_str()) != 0 && errno != ENOENT)
+        Place place = PlaceOf(folder);
+        if (place.folder >= 0 && unlinkat(place.folder, place.leaf.c_str(), AT_REMOVEDIR) != 0 &&
+            errno != ENOENT)
             Problem(folder, "it holds entries the installation did not make");
+        Close(place);
     }
     fLeftForLast.clear();
 }
 
 bool RunUndo::Undo() {
     fProblems.clear();
+    fReplaced.clear();
     for (auto record = fContents.records.rbegin(); record != fContents.records.rend(); ++record)
         UndoRecord(*record);
-    for (const std::string& folder : FoldersTouched())
-        RemoveLeftovers(folder, fContents.pid);
+    for (const std::string& folder : FoldersTouched()) {
+        int fd = OpenFolder(folder, false);
+        if (fd >= 0) {
+            RemoveLeftoversAt(fd, fContents.pid);
+            close(fd);
+        }
+    }
     return fProblems.empty();
 }
 
 void RunUndo::Settle() {
     fProblems.clear();
+    fReplaced.clear();
     for (const JournalRecord& record : fContents.records) {
-        if (record.kind == JournalKind::Before && Exists(record.other))
-            unlink(record.other.c_str());
-        else if (record.kind == JournalKind::Move && HeldLeaf(record.other, HeldTag()) &&
-                 Exists(record.other) && !posixfs::RemoveTree(record.other.c_str()))
-            Problem(record.other, "it could not be removed (" + Reason() + ")");
+        if (record.kind == JournalKind::Before) {
+            Place copy = PlaceOf(record.other);
+            if (Exists(copy))
+                unlinkat(copy.folder, copy.leaf.c_str(), 0);
+            Close(copy);
+        } else if (record.kind == JournalKind::Move && HeldLeaf(record.other, HeldTag())) {
+            Place held = PlaceOf(record.other);
+            if (Exists(held) && !posixfs::RemoveTreeAt(held.folder, held.leaf.c_str()))
+                Problem(record.other, "it could not be removed (" + Reason() + ")");
+            Close(held);
+        }
     }
-    for (const std::string& folder : FoldersTouched())
-        RemoveLeftovers(folder, fContents.pid);
+    for (const std::string& folder : FoldersTouched()) {
+        int fd = OpenFolder(folder, false);
+        if (fd >= 0) {
+            RemoveLeftoversAt(fd, fContents.pid);
+            close(fd);
+        }
+    }
 }
 
 std::vector<std::string> RunUndo::FoldersTouched() const {
@@ -198,6 +400,8 @@ std::vector<std::string> RunUndo::FoldersTouched() const {
     add(InstallPaths::Parent(fContents.installFolder));
     add(fContents.installFolder);
     for (const JournalRecord& record : fContents.records) {
+        if (record.kind == JournalKind::Identity)
+            continue;
         add(InstallPaths::Parent(record.path));
         if (record.kind == JournalKind::Folder)
             add(record.path);
@@ -208,27 +412,31 @@ std::vector<std::string> RunUndo::FoldersTouched() const {
 }
 
 void RunUndo::RemoveLeftovers(const std::string& folder, int32 pid) {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr)
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
         return;
+    RemoveLeftoversAt(fd, pid);
+    close(fd);
+}
+
+void RunUndo::RemoveLeftoversAt(int folderFd, int32 pid) {
     std::vector<std::string> names;
-    while (dirent* entry = readdir(dir)) {
-        int32 owner = PidOfLeftover(entry->d_name);
+    for (const std::string& name : NamesIn(folderFd)) {
+        int32 owner = PidOfLeftover(name.c_str());
         if (owner == 0)
             continue;
         // In a shared folder a name like ours may be another user's: only this user's own
         // entries are taken for leftovers.
         struct stat info;
-        if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        if (fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
             info.st_uid != geteuid())
             continue;
         // What a live process is writing is its own.
         if (pid != 0 ? owner == pid : ProcessIsGone(owner))
-            names.push_back(entry->d_name);
+            names.push_back(name);
     }
-    closedir(dir);
     for (const std::string& name : names)
-        posixfs::RemoveTree((folder + "/" + name).c_str());
+        posixfs::RemoveTreeAt(folderFd, name.c_str());
 }
 
 std::vector<std::string> RunUndo::EntriesToRemove() const {
@@ -236,7 +444,7 @@ std::vector<std::string> RunUndo::EntriesToRemove() const {
     std::set<std::string> seen;
     for (auto record = fContents.records.rbegin(); record != fContents.records.rend(); ++record) {
         bool made = record->kind == JournalKind::Entry || record->kind == JournalKind::Folder;
-        if (made && Exists(record->path) && seen.insert(record->path).second)
+        if (made && PathExists(record->path) && seen.insert(record->path).second)
             paths.push_back(record->path);
     }
     return paths;
@@ -247,7 +455,7 @@ std::vector<std::string> RunUndo::EntriesToPutBack() const {
     for (auto record = fContents.records.rbegin(); record != fContents.records.rend(); ++record) {
         bool moved = record->kind == JournalKind::Move || record->kind == JournalKind::Trash ||
                      record->kind == JournalKind::Before;
-        if (moved && Exists(record->other))
+        if (moved && PathExists(record->other))
             paths.push_back(record->path);
     }
     return paths;
