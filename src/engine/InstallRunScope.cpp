@@ -58,15 +58,22 @@ RunScope InstallConfig::ScopeOfRun() const {
 
     scope.AddFolder(DesktopEntries::ApplicationsFolder());
     scope.AddFolder(DesktopEntries::IconThemeFolder());
+    // A start-up file is edited with its ".orig" copy and the editor's temporary file.
+    auto addScript = [&](const std::string& file) {
+        scope.AddFile(file);
+        scope.AddFile(file + ".orig");
+        scope.AddFile(file + ".tmp");
+    };
     std::string boot = StandardFolder(B_USER_BOOT_DIRECTORY);
     if (!boot.empty()) {
-        scope.AddFile(InstallPaths::Join(boot, "UserBootscript"));
-        scope.AddFile(InstallPaths::Join(boot, "UserSetupEnvironment"));
+        addScript(InstallPaths::Join(boot, "UserBootscript"));
+        addScript(InstallPaths::Join(boot, "UserSetupEnvironment"));
     }
     std::string home = StandardFolder(B_USER_DIRECTORY);
     if (!home.empty())
-        scope.AddFile(InstallPaths::Join(home, ".profile"));
+        addScript(InstallPaths::Join(home, ".profile"));
     scope.AddFile(UserBootHooks::AutostartEntryPath());
+    scope.AddFile(UserBootHooks::AutostartEntryPath() + ".tmp");
     scope.AddFile(BMimeType(kInstallerDocumentType).DatabaseFile());
     std::string trash = StandardFolder(B_TRASH_DIRECTORY);
     if (!trash.empty())

@@ -268,6 +268,19 @@ void InstallConfig::WriteInstalledRecord() {
         installed.AddString("hook_block_tag", hook.tag.c_str());
         installed.AddString("hook_block_for", hook.script.c_str());
     }
+    // The folders the deinstaller will work in, as they are now.
+    auto noteIdentity = [&](const std::string& folder) {
+        struct stat st;
+        if (!folder.empty() && lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            installed.AddString("folder_identity",
+                                InstalledRecord::FolderIdentity(folder, uint64(st.st_dev),
+                                                                uint64(st.st_ino))
+                                    .c_str());
+    };
+    noteIdentity(fInstallFolder);
+    noteIdentity(fSavedFiles);
+    for (const std::string& folder : fCreatedFolders)
+        noteIdentity(folder);
     // The list goes into a small file of its own beside the deinstaller: rewriting the
     // program to carry it would need the program's size a second time on the volume.
     std::string record = InstalledRecord::PathFor(fDeinstallerPath);

@@ -95,4 +95,26 @@ bool Read(const std::string& deinstaller, BMessage& list, std::string& error, bo
     return true;
 }
 
+std::string FolderIdentity(const std::string& folder, uint64_t device, uint64_t inode) {
+    return std::to_string(device) + ":" + std::to_string(inode) + ":" + folder;
+}
+
+bool ParseFolderIdentity(const std::string& text, std::string& folder, uint64_t& device,
+                         uint64_t& inode) {
+    size_t first = text.find(':');
+    size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos)
+        return false;
+    std::string numbers[2] = {text.substr(0, first), text.substr(first + 1, second - first - 1)};
+    for (const std::string& number : numbers) {
+        if (number.empty() || number.size() > 19 ||
+            number.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+    }
+    device = std::stoull(numbers[0]);
+    inode = std::stoull(numbers[1]);
+    folder = text.substr(second + 1);
+    return true;
+}
+
 } // namespace InstalledRecord

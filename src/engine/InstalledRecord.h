@@ -12,6 +12,7 @@
 // untrusted when read back: the size is bounded and the message is checked as it is
 // unflattened.
 
+#include <cstdint>
 #include <string>
 
 #include "platform/app/Message.h"
@@ -32,5 +33,12 @@ bool Write(const std::string& deinstaller, const BMessage& list, std::string& er
 // it was refused for that reason.
 bool Read(const std::string& deinstaller, BMessage& list, std::string& error,
           bool* notOwn = nullptr);
+
+// A "folder_identity" value: a folder the installation made or works in, with its device
+// and inode ("device:inode:path"), so that the deinstaller acts in it only while it is
+// still that folder.
+std::string FolderIdentity(const std::string& folder, uint64_t device, uint64_t inode);
+bool ParseFolderIdentity(const std::string& text, std::string& folder, uint64_t& device,
+                         uint64_t& inode);
 
 } // namespace InstalledRecord

@@ -55,7 +55,16 @@ bool RunLock::Acquire(const std::string& lockPath, const std::function<void(pid_
         struct stat named;
         if (lstat(lockPath.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
             return Refuse(Refusal::NotAFile, ownfile::Describe(ownfile::Verdict::NotAFile, lockPath));
-        int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        // An existing file is opened as it is, a missing one made exclusively: an O_CREAT
+        // open of another user's file in a shared sticky folder is refused by the kernel
+        // (protected_regular), even to root.
+        const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+        int fd = open(lockPath.c_str(), flags);
+        if (fd < 0 && errno == ENOENT) {
+            fd = open(lockPath.c_str(), flags | O_CREAT | O_EXCL, 0600);
+            if (fd < 0 && errno == EEXIST)
+                continue;
+        }
         if (fd < 0) {
             if (errno == ELOOP || errno == ENXIO || errno == EISDIR)
                 return Refuse(Refusal::NotAFile,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/InstallPaths.h"
+#include "engine/InstalledRecord.h"
 #include "platform/app/Message.h"
 
 namespace {
@@ -154,6 +155,13 @@ std::string RunScope::FirstStranger(const BMessage& installed) const {
     for (const std::string& path : Texts(installed, "created_folder")) {
         if (!MayMakeFolder(path))
             return path;
+    }
+    for (const std::string& text : Texts(installed, "folder_identity")) {
+        std::string folder;
+        uint64_t device = 0, inode = 0;
+        if (!InstalledRecord::ParseFolderIdentity(text, folder, device, inode) ||
+            !MayMakeFolder(folder))
+            return folder.empty() ? text : folder;
     }
     return "";
 }

@@ -12,6 +12,7 @@
 
 #include "engine/InstallPaths.h"
 #include "storage/LibFileOps.h"
+#include "storage/NotedFolders.h"
 #include "storage/PosixFs.h"
 
 namespace {
@@ -23,27 +24,6 @@ bool PathExists(const std::string& path) {
 
 std::string Reason() {
     return std::strerror(errno);
-}
-
-// Whether `path` is `folder` or lies below it.
-bool Within(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() &&
-                              path.compare(0, folder.size(), folder) == 0 &&
-                              path[folder.size()] == '/');
-}
-
-// The names of `path` below `folder` ("a/b" below "/x" for "/x/a/b").
-std::vector<std::string> NamesBelow(const std::string& path, const std::string& folder) {
-    std::vector<std::string> names;
-    size_t start = folder.size() + 1;
-    while (start < path.size() + 1 && path.size() > folder.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        names.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return names;
 }
 
 // A path that reaches `leaf` through the open folder, for the helpers that take paths: the
@@ -109,7 +89,7 @@ RunUndo::RunUndo(JournalContents contents) : fContents(std::move(contents)) {
     // there now.
     for (const JournalRecord& record : fContents.records) {
         if (record.kind == JournalKind::Identity)
-            fIdentities[record.path] = {record.device, record.inode};
+            fFolders.Note(record.path, record.device, record.inode);
     }
 }
 
@@ -125,62 +105,13 @@ void RunUndo::Problem(const std::string& path, const std::string& reason) {
 }
 
 int RunUndo::OpenFolder(const std::string& path, bool make) {
-    // The innermost noted folder that holds the path.
-    const std::string* noted = nullptr;
-    for (const auto& [folder, identity] : fIdentities) {
-        if (Within(path, folder) && (noted == nullptr || folder.size() > noted->size()))
-            noted = &folder;
-    }
-    if (noted == nullptr) {
-        // Nothing noted around it (a folder that was there before the run): as it is.
-        if (make) {
-            std::string parent = InstallPaths::Parent(path);
-            if (!parent.empty() && parent != "/" && !PathExists(parent)) {
-                int above = OpenFolder(parent, true);
-                if (above >= 0)
-                    close(above);
-            }
-            mkdir(path.c_str(), 0775);
-        }
-        return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    }
-    auto replaced = [&](const std::string& folder) {
-        if (std::find(fReplaced.begin(), fReplaced.end(), folder) == fReplaced.end()) {
-            fReplaced.push_back(folder);
-            Problem(folder, "it was replaced after the installation made it; it is left alone");
-        }
+    std::string replaced;
+    int fd = fFolders.Open(path, O_RDONLY, make, replaced);
+    if (fd < 0 && errno == EXDEV &&
+        std::find(fReplaced.begin(), fReplaced.end(), replaced) == fReplaced.end()) {
+        fReplaced.push_back(replaced);
+        Problem(replaced, "it was replaced after the installation made it; it is left alone");
         errno = EXDEV;
-        return -1;
-    };
-    int fd = open(noted->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? -1 : replaced(*noted);
-    struct stat info;
-    const std::pair<uint64, uint64>& identity = fIdentities[*noted];
-    if (fstat(fd, &info) != 0 || uint64(info.st_dev) != identity.first ||
-        uint64(info.st_ino) != identity.second) {
-        close(fd);
-        return replaced(*noted);
-    }
-    std::string reached = *noted;
-    for (const std::string& name : NamesBelow(path, *noted)) {
-        reached += "/" + name;
-        int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (next < 0 && errno == ENOENT && make) {
-            mkdirat(fd, name.c_str(), 0775);
-            next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        }
-        int error = errno;
-        close(fd);
-        if (next < 0) {
-            if (error == ENOENT) {
-                errno = ENOENT;
-                return -1;
-            }
-            // A link or a file where a folder of the installation was.
-            return replaced(reached);
-        }
-        fd = next;
     }
     return fd;
 }
@@ -291,8 +222,7 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
             Problem(record.path, "it could not be put back from " + record.other);
         } else {
             // What is there now is the user's entry again, not a folder the run made.
-            std::erase_if(fIdentities,
-                          [&](const auto& noted) { return Within(noted.first, record.path); });
+            fFolders.Forget(record.path);
         }
         if (record.kind == JournalKind::Trash && Exists(place) && !Exists(moved)) {
             Place info = PlaceOf(record.third);

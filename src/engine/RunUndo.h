@@ -15,12 +15,11 @@
 // Settle() is the other ending: the run completed, or the user kept what it placed; what
 // was only held for an undo goes.
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/Journal.h"
+#include "storage/NotedFolders.h"
 
 class RunUndo {
 public:
@@ -78,8 +77,7 @@ private:
     bool Move(const Place& from, const Place& to);
 
     JournalContents fContents;
-    // Noted folders by path: device and inode.
-    std::map<std::string, std::pair<uint64, uint64>> fIdentities;
+    NotedFolders fFolders;
     std::vector<std::string> fReplaced; // noted folders found replaced, reported once
     std::vector<std::string> fProblems;
     std::vector<std::string> fLeftForLast;

@@ -59,7 +59,7 @@ TEST(Journal, ForeignOrMalformedBytesAreRefusedOrCutAtTheFirstBadLine) {
     JournalContents contents;
     std::string error;
     EXPECT_FALSE(Journal::Parse("", contents, error));
-    EXPECT_FALSE(Journal::Parse("tarnw-journal\t2\t/a/b\t1\tP\n", contents, error));
+    EXPECT_FALSE(Journal::Parse("tarnw-journal\t3\t/a/b\t1\tP\n", contents, error));
     EXPECT_FALSE(Journal::Parse("tarnw-journal\t1\trelative\t1\tP\n", contents, error));
     EXPECT_FALSE(Journal::Parse("tarnw-journal\t1\t/a/../b\t1\tP\n", contents, error));
     EXPECT_FALSE(Journal::Parse("tarnw-journal\t1\t/a/b\t-1\tP\n", contents, error));
@@ -236,12 +236,12 @@ TEST(RunLockTest, ASecondHolderWaitsAndTheFileGoesWithTheLastOne) {
     int waited = 0;
     int polls = 0;
     EXPECT_FALSE(second.Acquire(
-        path, [&] { waited++; }, [&] { return ++polls > 3; }));
+        path, [&](pid_t) { waited++; }, [&] { return ++polls > 3; }));
     EXPECT_EQ(waited, 1);
     first.Release();
     EXPECT_FALSE(fs::exists(path));
     ASSERT_TRUE(second.Acquire(
-        path, [&] { waited++; }, nullptr));
+        path, [&](pid_t) { waited++; }, nullptr));
     EXPECT_EQ(waited, 1);
     second.Release();
     EXPECT_FALSE(fs::exists(path));

@@ -86,6 +86,13 @@ void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
         if (Accept(entry, out))
             out.createdEntries.push_back(entry);
     }
+    for (const std::string& text : Texts(installed, "folder_identity")) {
+        std::string noted;
+        uint64_t device = 0, inode = 0;
+        if (InstalledRecord::ParseFolderIdentity(text, noted, device, inode) &&
+            Accept(noted, out))
+            out.folders.Note(noted, device, inode);
+    }
     auto files = Texts(installed, "script_file");
     auto tags = Texts(installed, "script_tag");
     for (size_t i = 0; i < files.size() && i < tags.size(); i++) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/RunScope.h"
+#include "storage/NotedFolders.h"
 #include "platform/app/Message.h"
 
 struct ScriptBlockRef {
@@ -49,6 +50,8 @@ struct DeinstallRecord {
     std::vector<StartupHookRef> hooks;
     // Entries of the list that were refused as unsafe.
     std::vector<std::string> refused;
+    // The folders the installation made or worked in, with their device and inode.
+    NotedFolders folders;
     // The places the installation could change, when its configuration keeps them.
     bool hasScope = false;
     RunScope scope;

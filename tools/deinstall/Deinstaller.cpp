@@ -124,7 +124,7 @@ bool Deinstaller::InsideInstallFolder(const std::string& path) const {
 // text attribute, kept as the plain value of "user.InstallBy" in every form the node
 // layer writes, so one read of that value answers.
 PlanState Deinstaller::TagState(const std::string& path) const {
-    FolderCursor cursor;
+    FolderCursor cursor(&fRecord.folders);
     return TagState(path, cursor);
 }
 
@@ -155,7 +155,7 @@ PlanState Deinstaller::TagState(const std::string& path, FolderCursor& cursor) c
 }
 
 PlanItem Deinstaller::InspectEntry(const std::string& path) const {
-    FolderCursor cursor;
+    FolderCursor cursor(&fRecord.folders);
     return InspectEntry(path, cursor);
 }
 
@@ -164,7 +164,8 @@ PlanItem Deinstaller::InspectEntry(const std::string& path, FolderCursor& cursor
     item.path = path;
     mode_t kind = 0;
     if (!cursor.KindOf(path, kind)) {
-        item.state = PlanState::Gone;
+        // In a folder that was replaced since the installation, nothing is touched.
+        item.state = errno == EXDEV ? PlanState::Untagged : PlanState::Gone;
         return item;
     }
     auto link = fLinkTargets.find(path);
@@ -193,7 +194,7 @@ void Deinstaller::MakePlan() const {
     // The first record of a link counts, as a search from the front would find it.
     for (const auto& link : fRecord.links)
         fLinkTargets.emplace(link.first, link.second);
-    FolderCursor cursor;
+    FolderCursor cursor(&fRecord.folders);
     fPlan.reserve(fRecord.paths.size());
     // The list names a folder before its contents: backwards, contents go first.
     for (auto path = fRecord.paths.rbegin(); path != fRecord.paths.rend(); ++path) {
@@ -309,6 +310,9 @@ void Deinstaller::NoteRemoval(const PlanItem& item, int error, DeinstallOutcome&
         outcome.failed.push_back(name + ": the file could not be rewritten");
     else if (item.kind == PlanKind::Folder && (error == ENOTEMPTY || error == EEXIST))
         outcome.kept.push_back(item.path);
+    else if (error == EXDEV)
+        outcome.failed.push_back(name + ": its folder was replaced after the installation; it "
+                                        "is left alone");
     else
         outcome.failed.push_back(name + ": " + Reason(error));
 }
@@ -334,7 +338,7 @@ void Deinstaller::RemoveHooks(DeinstallOutcome& outcome) {
             }
         } else if (ScriptBlockRemover::HasBlock(hook.file, hook.tag)) {
             PlanItem block{PlanKind::Block, PlanState::Remove, hook.file, hook.tag};
-            FolderCursor cursor;
+            FolderCursor cursor(&fRecord.folders);
             RemoveItem(block, outcome, cursor);
         }
     }
@@ -466,7 +470,7 @@ void Deinstaller::RemovePlanned(const std::vector<const PlanItem*>& removals,
     if (shared > 0) {
         try {
             helper = std::thread([&] {
-                FolderCursor cursor;
+                FolderCursor cursor(&fRecord.folders);
                 for (size_t k = own; k < entries.size(); k++)
                     errors[entries[k]] = RemoveEntry(*removals[entries[k]], cursor);
             });
@@ -475,7 +479,7 @@ void Deinstaller::RemovePlanned(const std::vector<const PlanItem*>& removals,
             shared = 0;
         }
     }
-    FolderCursor cursor;
+    FolderCursor cursor(&fRecord.folders);
     for (size_t k = 0; k < entries.size(); k++) {
         announce(*removals[entries[k]]);
         if (k < own || shared == 0)

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "storage/NotedFolders.h"
 #include "storage/PosixFs.h"
 
 namespace {
@@ -29,7 +30,9 @@ int FolderCursor::FolderOf(const std::string& path, const char*& leaf) {
         fOpened = true;
         fFolder.assign(folder);
         // O_PATH: looking up and removing entries needs no read permission on the folder.
-        fFd = open(fFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        std::string replaced;
+        fFd = fNoted != nullptr ? fNoted->Open(fFolder, O_PATH, false, replaced)
+                                : open(fFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         fError = fFd < 0 ? errno : 0;
     }
     errno = fError;

@@ -12,8 +12,14 @@
 #include <utility>
 #include <vector>
 
+class NotedFolders;
+
 class FolderCursor {
 public:
+    // With `noted`, entries are reached through those folders (storage/NotedFolders.h): an
+    // entry in a noted folder that was replaced is not there for the cursor (errno EXDEV).
+    explicit FolderCursor(const NotedFolders* noted) : fNoted(noted) {}
+
     FolderCursor() = default;
     FolderCursor(const FolderCursor&) = delete;
     FolderCursor& operator=(const FolderCursor&) = delete;
@@ -39,6 +45,7 @@ private:
     // Reads the open folder's names and kinds; false when it cannot be read.
     bool List();
 
+    const NotedFolders* fNoted = nullptr;
     std::string fFolder;
     bool fOpened = false;
     int fFd = -1;
