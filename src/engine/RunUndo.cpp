@@ -162,8 +162,20 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
     }
     case JournalKind::Folder: {
         Place place = PlaceOf(record.path);
-        if (!IsFolder(place)) {
+        struct stat info;
+        if (!IsFolder(place) ||
+            fstatat(place.folder, place.leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
             Close(place);
+            return;
+        }
+        // Another folder in the place of the one the run made is not the run's.
+        if (fFolders.Replaced(record.path, info)) {
+            Close(place);
+            if (std::find(fReplaced.begin(), fReplaced.end(), record.path) == fReplaced.end()) {
+                fReplaced.push_back(record.path);
+                Problem(record.path,
+                        "it was replaced after the installation made it; it is left alone");
+            }
             return;
         }
         // The installation folder holds nothing but what the run put there; a folder
@@ -342,7 +354,7 @@ std::vector<std::string> RunUndo::FoldersTouched() const {
 }
 
 void RunUndo::RemoveLeftovers(const std::string& folder, int32 pid) {
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     RemoveLeftoversAt(fd, pid);

@@ -48,6 +48,13 @@ void NotedFolders::Forget(const std::string& path) {
     std::erase_if(fFolders, [&](const auto& noted) { return Within(noted.first, path); });
 }
 
+bool NotedFolders::Replaced(const std::string& path, const struct stat& info) const {
+    auto noted = fFolders.find(path);
+    return noted != fFolders.end() && (!S_ISDIR(info.st_mode) ||
+                                       uint64_t(info.st_dev) != noted->second.first ||
+                                       uint64_t(info.st_ino) != noted->second.second);
+}
+
 int NotedFolders::Open(const std::string& path, int flags, bool make,
                        std::string& replaced) const {
     flags |= O_DIRECTORY | O_CLOEXEC;

@@ -7,6 +7,8 @@
 // Paths that lie below no noted folder are opened as they are.
 
 #include <cstdint>
+#include <sys/stat.h>
+
 #include <map>
 #include <string>
 #include <utility>
@@ -17,6 +19,8 @@ public:
     // Forgets the noted folders at or below `path` (what is there now is not the run's).
     void Forget(const std::string& path);
     bool Empty() const { return fFolders.empty(); }
+    // Whether `path` is noted as another folder than the entry `info` describes.
+    bool Replaced(const std::string& path, const struct stat& info) const;
 
     // Opens the folder at `path` with `flags` (O_RDONLY or O_PATH; O_DIRECTORY and
     // O_CLOEXEC are added). `make` makes missing levels. -1 with errno ENOENT when it is not

@@ -6,7 +6,9 @@
 // what was set aside is named. The other user is real (uid 65534 through setpriv).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
@@ -15,7 +17,9 @@
 
 #include "engine/InstalledRecord.h"
 #include "engine/Journal.h"
+#include "engine/RunLock.h"
 #include "platform/app/Message.h"
+#include "platform/storage/MimeType.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 #include "support/TreeSnapshot.h"
@@ -81,8 +85,10 @@ protected:
             if (level == Sandbox::Root().parent_path())
                 break;
         }
-        if (AsOther({"test", "-x", (Sandbox::Root() / "work").string()}).status != 0)
-            GTEST_SKIP() << "uid 65534 cannot reach the sandbox";
+        RunResult reach = AsOther({"test", "-x", (Sandbox::Root() / "work").string()});
+        if (reach.status != 0)
+            GTEST_SKIP() << "uid 65534 cannot reach the sandbox " << Sandbox::Root() << ": "
+                         << reach.output;
 
         fs::path package = Sandbox::MakeFolder("package");
         WriteFile(package / "manifest.json", kManifest);
@@ -122,8 +128,8 @@ protected:
     }
 
     static RunResult AsOther(const std::vector<std::string>& argv) {
-        std::vector<std::string> command = {"setpriv", "--reuid", "65534", "--regid", "65534",
-                                            "--clear-groups", "--"};
+        std::vector<std::string> command = {tarnw::test::FindProgram("setpriv"), "--reuid", "65534",
+                                            "--regid", "65534", "--clear-groups", "--"};
         command.insert(command.end(), argv.begin(), argv.end());
         return RunProgram(command);
     }
@@ -176,7 +182,14 @@ private:
 TEST_P(OtherUsers, APlantedJournalIsSetAsideByTheInstallerAndTheDeinstaller) {
     PlantFile(destination / "theirs", "their file\n");
     PlantFile(journal, ForgedJournal(false));
-    TreeSnapshot untouched = TreeSnapshot::Take({destination});
+    // The installer's own document type is registered by every installer that starts.
+    ASSERT_EQ(BMimeType("text/x-tarnw").SetPreferredApp("application/x-vnd.Kestrelwood.Tarnw",
+                                                         B_OPEN),
+              B_OK);
+    auto everything = [&] {
+        return TreeSnapshot::Take({destination, decoy, Sandbox::Home(), Sandbox::Prefix()});
+    };
+    TreeSnapshot untouched = everything();
 
     auto install = Install();
     ASSERT_EQ(install.status, 0) << install.output;
@@ -195,7 +208,7 @@ TEST_P(OtherUsers, APlantedJournalIsSetAsideByTheInstallerAndTheDeinstaller) {
     // Only the planted journal differs (planted again, with other bytes).
     fs::remove(journal);
     PlantFile(journal, ForgedJournal(false));
-    EXPECT_EQ(TreeSnapshot::Take({destination}).DifferencesFrom(untouched), "");
+    EXPECT_EQ(everything().DifferencesFrom(untouched), "");
 }
 
 TEST_P(OtherUsers, FifosAndLinksUnderTheJournalsAndTheLocksNamesNeverBlock) {
@@ -229,8 +242,9 @@ TEST_P(OtherUsers, FifosAndLinksUnderTheJournalsAndTheLocksNamesNeverBlock) {
 TEST_P(OtherUsers, ALockHeldByAnotherUsersProcessIsRefusedAfterAShortWait) {
     ASSERT_EQ(Install().status, 0);
     fs::path output = staging / "flock.out";
-    tarnw::test::BackgroundProgram holder({"setpriv", "--reuid", "65534", "--regid", "65534",
-                                           "--clear-groups", "--", "flock", lock, "sleep", "120"},
+    tarnw::test::BackgroundProgram holder({tarnw::test::FindProgram("setpriv"), "--reuid",
+                                           "65534", "--regid", "65534", "--clear-groups", "--",
+                                           "flock", lock, "sleep", "120"},
                                           {}, output);
     ASSERT_TRUE(holder.Started());
     for (int i = 0; i < 100 && !fs::exists(lock); i++)
@@ -320,6 +334,45 @@ TEST_P(OtherUsers, ASwappedInstallationFolderIsLeftAloneByTheRecovery) {
     EXPECT_NE(install.output.find(installFolder.string()), std::string::npos) << install.output;
     EXPECT_EQ(Deinstall().status, 0);
     ExpectDecoyUntouched();
+}
+
+// The same user's run holds the lock: the installer says which process it waits for, and a
+// signal ends the wait with nothing changed.
+TEST(LockWait, TellsWhoHoldsTheLockAndEndsOnASignalWithNothingChanged) {
+    fs::path package = Sandbox::MakeFolder("package");
+    WriteFile(package / "manifest.json", kManifest);
+    WriteFile(package / "tool", "#!/bin/sh\necho tool\n");
+    fs::path installer = Sandbox::MakeFolder("installer") / "ToolInstaller";
+    auto built = tarnw::test::PackInstaller(package / "manifest.json", installer);
+    ASSERT_EQ(built.status, 0) << built.output;
+    fs::path destination = Sandbox::MakeFolder("waiting");
+    RunLock held;
+    ASSERT_TRUE(held.Acquire(Journal::LockPathFor((destination / "Tool").string()), nullptr,
+                             nullptr));
+    TreeSnapshot before = TreeSnapshot::Take({destination});
+
+    fs::path run = Sandbox::MakeFolder("run");
+    WriteFile(run / "answers", "license: agree\ndestination: " + destination.string() + "\n");
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        fs::path transcript = run / ("transcript-" + std::to_string(signal));
+        tarnw::test::BackgroundProgram installing(
+            {installer.string()},
+            {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + (run / "answers").string(),
+             "TARNW_TRANSCRIPT=" + transcript.string()},
+            run / "output");
+        ASSERT_TRUE(installing.Started());
+        std::string pid = std::to_string(getpid());
+        bool told = false;
+        for (int i = 0; i < 600 && !told; i++) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            told = fs::exists(transcript) && ReadFile(transcript).find("process " + pid) !=
+                                                 std::string::npos;
+        }
+        EXPECT_TRUE(told) << (fs::exists(transcript) ? ReadFile(transcript) : "no transcript");
+        installing.Signal(signal);
+        EXPECT_EQ(installing.Wait(std::chrono::seconds(60)), 8) << signal;
+    }
+    EXPECT_EQ(TreeSnapshot::Take({destination}).DifferencesFrom(before), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedDestinations, OtherUsers,
