@@ -27,8 +27,8 @@
 
 #include "engine/CollisionPolicy.h"
 #include "engine/Journal.h"
-#include "engine/RunScope.h"
 #include "engine/RunLock.h"
+#include "engine/RunScope.h"
 #include "lib/LibString.h"
 #include "lib/LibThread.h"
 #include "package/PackageConfig.h"

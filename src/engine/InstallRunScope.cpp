@@ -32,8 +32,7 @@ std::string StandardFolder(directory_which which) {
 
 RunScope InstallConfig::ScopeOfRun() const {
     RunScope scope;
-    std::string installFolder =
-        fInstallFolder.empty() ? InstallationFolderPath() : fInstallFolder;
+    std::string installFolder = fInstallFolder.empty() ? InstallationFolderPath() : fInstallFolder;
     scope.SetInstallFolder(installFolder);
 
     BMessage customFolders;

@@ -30,10 +30,10 @@
 #include "platform/storage/MimeType.h"
 #include "platform/storage/NodeInfo.h"
 #include "storage/LibAppResource.h"
-#include "storage/OwnFile.h"
 #include "storage/LibFileOps.h"
 #include "storage/InstallerIntegrity.h"
 #include "storage/LibNode.h"
+#include "storage/OwnFile.h"
 #include "storage/ProgramRole.h"
 
 namespace {

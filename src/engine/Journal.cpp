@@ -62,9 +62,9 @@ size_t FieldCount(JournalKind kind) {
 }
 
 bool KindFrom(const std::string& name, JournalKind& kind) {
-    for (JournalKind candidate : {JournalKind::Folder, JournalKind::Entry, JournalKind::Move,
-                                  JournalKind::Trash, JournalKind::Before, JournalKind::Commit,
-                                  JournalKind::Identity}) {
+    for (JournalKind candidate :
+         {JournalKind::Folder, JournalKind::Entry, JournalKind::Move, JournalKind::Trash,
+          JournalKind::Before, JournalKind::Commit, JournalKind::Identity}) {
         if (name == KindName(candidate)) {
             kind = candidate;
             return true;
@@ -130,7 +130,8 @@ std::vector<std::string> SplitTabs(const std::string& line) {
 }
 
 bool DecimalFrom(const std::string& text, uint64& value) {
-    if (text.empty() || text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 19 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     value = std::stoull(text);
     return true;

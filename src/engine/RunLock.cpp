@@ -54,7 +54,8 @@ bool RunLock::Acquire(const std::string& lockPath, const std::function<void(pid_
         // Nothing but a regular file is ever opened under the lock's name.
         struct stat named;
         if (lstat(lockPath.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
-            return Refuse(Refusal::NotAFile, ownfile::Describe(ownfile::Verdict::NotAFile, lockPath));
+            return Refuse(Refusal::NotAFile,
+                          ownfile::Describe(ownfile::Verdict::NotAFile, lockPath));
         // An existing file is opened as it is, a missing one made exclusively: an O_CREAT
         // open of another user's file in a shared sticky folder is refused by the kernel
         // (protected_regular), even to root.

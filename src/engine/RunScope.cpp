@@ -14,9 +14,9 @@ bool Within(const std::string& path, const std::string& folder) {
         return false;
     if (folder == "/")
         return true;
-    return path == folder || (path.size() > folder.size() &&
-                              path.compare(0, folder.size(), folder) == 0 &&
-                              path[folder.size()] == '/');
+    return path == folder ||
+           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            path[folder.size()] == '/');
 }
 
 // Whether `path` is a folder above `place`.
@@ -112,8 +112,7 @@ std::string RunScope::FirstStranger(const JournalContents& journal) const {
                 return path;
             if (fTrashFiles.empty() || InstallPaths::Parent(other) != fTrashFiles)
                 return other;
-            if (InstallPaths::Parent(record.third) != fTrashInfo ||
-                record.third.size() < 10 ||
+            if (InstallPaths::Parent(record.third) != fTrashInfo || record.third.size() < 10 ||
                 record.third.compare(record.third.size() - 10, 10, ".trashinfo") != 0)
                 return record.third;
             break;
@@ -140,9 +139,9 @@ std::string RunScope::FirstStranger(const BMessage& installed) const {
         if (folder != fInstallFolder)
             return folder;
     }
-    for (const char* name : {"path", "link", "saved_from", "created_entry", "created_file",
-                             "script_file", "hook_entry", "hook_entry_for", "hook_block",
-                             "hook_block_for"}) {
+    for (const char* name :
+         {"path", "link", "saved_from", "created_entry", "created_file", "script_file",
+          "hook_entry", "hook_entry_for", "hook_block", "hook_block_for"}) {
         for (const std::string& path : Texts(installed, name)) {
             if (!Holds(path))
                 return path;

@@ -192,15 +192,15 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
             RemoveLeftoversAt(inside, fContents.pid);
             close(inside);
         }
-        bool removed = unlinkat(place.folder, place.leaf.c_str(), AT_REMOVEDIR) == 0 ||
-                       errno == ENOENT;
+        bool removed =
+            unlinkat(place.folder, place.leaf.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT;
         int error = errno;
         Close(place);
         if (removed)
             return;
         if (error != ENOTEMPTY && error != EEXIST) {
-            Problem(record.path, std::string("it could not be removed (") +
-                                     std::strerror(error) + ")");
+            Problem(record.path,
+                    std::string("it could not be removed (") + std::strerror(error) + ")");
             return;
         }
         if (HoldsOnlyTheRunsOwn(record.path))
@@ -226,8 +226,8 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
         Place place = PlaceOf(record.path, true);
         if (place.folder < 0) {
             if (errno != EXDEV)
-                Problem(record.path, "it could not be put back from " + record.other + " (" +
-                                         Reason() + ")");
+                Problem(record.path,
+                        "it could not be put back from " + record.other + " (" + Reason() + ")");
         } else if (Exists(place)) {
             Problem(record.path, "its place is taken; it stays in " + record.other);
         } else if (!Move(moved, place) || !Exists(place)) {
@@ -250,9 +250,8 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
         // The copy sits beside the file: putting it back is one rename, contents, mode and
         // attributes at once.
         Place copy = PlaceOf(record.other);
-        if (Exists(copy) &&
-            renameat(copy.folder, copy.leaf.c_str(), copy.folder,
-                     InstallPaths::Leaf(record.path).c_str()) != 0)
+        if (Exists(copy) && renameat(copy.folder, copy.leaf.c_str(), copy.folder,
+                                     InstallPaths::Leaf(record.path).c_str()) != 0)
             Problem(record.path,
                     "it could not be put back from " + record.other + " (" + Reason() + ")");
         Close(copy);

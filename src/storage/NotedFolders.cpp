@@ -11,9 +11,9 @@ namespace {
 
 // Whether `path` is `folder` or lies below it.
 bool Within(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() &&
-                              path.compare(0, folder.size(), folder) == 0 &&
-                              path[folder.size()] == '/');
+    return path == folder ||
+           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            path[folder.size()] == '/');
 }
 
 // The names of `path` below `folder` ("a", "b" for "/x/a/b" below "/x").
@@ -50,17 +50,17 @@ void NotedFolders::Forget(const std::string& path) {
 
 bool NotedFolders::Replaced(const std::string& path, const struct stat& info) const {
     auto noted = fFolders.find(path);
-    return noted != fFolders.end() && (!S_ISDIR(info.st_mode) ||
-                                       uint64_t(info.st_dev) != noted->second.first ||
-                                       uint64_t(info.st_ino) != noted->second.second);
+    return noted != fFolders.end() &&
+           (!S_ISDIR(info.st_mode) || uint64_t(info.st_dev) != noted->second.first ||
+            uint64_t(info.st_ino) != noted->second.second);
 }
 
-int NotedFolders::Open(const std::string& path, int flags, bool make,
-                       std::string& replaced) const {
+int NotedFolders::Open(const std::string& path, int flags, bool make, std::string& replaced) const {
     flags |= O_DIRECTORY | O_CLOEXEC;
     const std::pair<const std::string, std::pair<uint64_t, uint64_t>>* noted = nullptr;
     for (const auto& folder : fFolders) {
-        if (Within(path, folder.first) && (noted == nullptr || folder.first.size() > noted->first.size()))
+        if (Within(path, folder.first) &&
+            (noted == nullptr || folder.first.size() > noted->first.size()))
             noted = &folder;
     }
     if (noted == nullptr) {

@@ -29,7 +29,7 @@ int Open(const std::string& path, int flags, Verdict& verdict) {
         return -1;
     int fd = open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        verdict = errno == ENOENT ? Verdict::Missing
+        verdict = errno == ENOENT  ? Verdict::Missing
                   : errno == ELOOP ? Verdict::NotAFile
                                    : Verdict::Unreadable;
         return -1;

@@ -219,8 +219,7 @@ TEST_F(Scope, EveryPlaceOutsideThePackagesIsFound) {
     EXPECT_EQ(Stranger("folder\t/etc/cron.d\n"), "/etc/cron.d");
     EXPECT_EQ(Stranger("move\t/etc/cron.d/evil\t/d/Prod/x\n"), "/etc/cron.d/evil");
     // Moved elsewhere than beside itself or into the installation folder.
-    EXPECT_EQ(Stranger("move\t/usr/local/bin/x\t/usr/local/bin/sub/x\n"),
-              "/usr/local/bin/sub/x");
+    EXPECT_EQ(Stranger("move\t/usr/local/bin/x\t/usr/local/bin/sub/x\n"), "/usr/local/bin/sub/x");
     EXPECT_EQ(Stranger("before\t/etc/passwd\t/etc/.tarnw-before-1-2-3\n"), "/etc/passwd");
     // The copy of an edited file only beside it, under the run's own name.
     EXPECT_EQ(Stranger("before\t/h/.profile\t/d/Prod/theirs\n"), "/d/Prod/theirs");

@@ -89,8 +89,7 @@ void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
     for (const std::string& text : Texts(installed, "folder_identity")) {
         std::string noted;
         uint64_t device = 0, inode = 0;
-        if (InstalledRecord::ParseFolderIdentity(text, noted, device, inode) &&
-            Accept(noted, out))
+        if (InstalledRecord::ParseFolderIdentity(text, noted, device, inode) && Accept(noted, out))
             out.folders.Note(noted, device, inode);
     }
     auto files = Texts(installed, "script_file");

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/RunScope.h"
-#include "storage/NotedFolders.h"
 #include "platform/app/Message.h"
+#include "storage/NotedFolders.h"
 
 struct ScriptBlockRef {
     std::string file;

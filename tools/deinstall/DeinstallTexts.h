@@ -41,11 +41,11 @@ enum DeinstallTextId {
     kTextUnknownLanguage = 3135, // %s code
     kTextWaitingForInstallation = 3136,
     // Files another user could have written, and what holds the installation folder.
-    kTextSetAside = 3137,         // %s path
-    kTextSetAsideStranger = 3138, // %s path, %s the place it names
+    kTextSetAside = 3137,          // %s path
+    kTextSetAsideStranger = 3138,  // %s path, %s the place it names
     kTextWaitingForProcess = 3139, // %s process id
-    kTextForeignLock = 3140,      // %s process id, %s lock file
-    kTextLockNotAFile = 3141,     // %s lock file
+    kTextForeignLock = 3140,       // %s process id, %s lock file
+    kTextLockNotAFile = 3141,      // %s lock file
 };
 
 class DeinstallTexts {

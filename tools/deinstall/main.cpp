@@ -199,9 +199,9 @@ int RunDeinstaller(int argc, char** argv) {
         bool locked = runLock.Acquire(
             lockPath,
             [&](pid_t holder) {
-                std::string text = holder != 0 ? texts.Format(kTextWaitingForProcess,
-                                                              std::to_string(holder))
-                                               : texts.Get(kTextWaitingForInstallation);
+                std::string text =
+                    holder != 0 ? texts.Format(kTextWaitingForProcess, std::to_string(holder))
+                                : texts.Get(kTextWaitingForInstallation);
                 std::fprintf(stderr, "%s\n", text.c_str());
             },
             [&] { return stopped.load(); });
@@ -237,10 +237,10 @@ int RunDeinstaller(int argc, char** argv) {
     std::string error;
     bool loaded = !self.empty() && LoadDeinstallRecord(self.c_str(), record, error);
     if (!loaded && !record.setAside.empty())
-        Report(transcript, record.stranger.empty()
-                               ? texts.Format(kTextSetAside, record.setAside)
-                               : texts.Fill(kTextSetAsideStranger,
-                                            {record.setAside, record.stranger}));
+        Report(transcript,
+               record.stranger.empty()
+                   ? texts.Format(kTextSetAside, record.setAside)
+                   : texts.Fill(kTextSetAsideStranger, {record.setAside, record.stranger}));
 
     if (kind == FrontendKind::Gui) {
         const WindowEntries& window = *WindowLoader::Open().entries;

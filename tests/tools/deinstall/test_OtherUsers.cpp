@@ -128,8 +128,13 @@ protected:
     }
 
     static RunResult AsOther(const std::vector<std::string>& argv) {
-        std::vector<std::string> command = {tarnw::test::FindProgram("setpriv"), "--reuid", "65534",
-                                            "--regid", "65534", "--clear-groups", "--"};
+        std::vector<std::string> command = {tarnw::test::FindProgram("setpriv"),
+                                            "--reuid",
+                                            "65534",
+                                            "--regid",
+                                            "65534",
+                                            "--clear-groups",
+                                            "--"};
         command.insert(command.end(), argv.begin(), argv.end());
         return RunProgram(command);
     }
@@ -159,8 +164,8 @@ protected:
     }
 
     tarnw::test::UnattendedRun Install(const std::string& extra = "") {
-        return tarnw::test::RunUnattended(installer, "license: agree\ndestination: " +
-                                                         destination.string() + "\n" + extra);
+        return tarnw::test::RunUnattended(
+            installer, "license: agree\ndestination: " + destination.string() + "\n" + extra);
     }
 
     tarnw::test::UnattendedRun Deinstall() {
@@ -183,9 +188,9 @@ TEST_P(OtherUsers, APlantedJournalIsSetAsideByTheInstallerAndTheDeinstaller) {
     PlantFile(destination / "theirs", "their file\n");
     PlantFile(journal, ForgedJournal(false));
     // The installer's own document type is registered by every installer that starts.
-    ASSERT_EQ(BMimeType("text/x-tarnw").SetPreferredApp("application/x-vnd.Kestrelwood.Tarnw",
-                                                         B_OPEN),
-              B_OK);
+    ASSERT_EQ(
+        BMimeType("text/x-tarnw").SetPreferredApp("application/x-vnd.Kestrelwood.Tarnw", B_OPEN),
+        B_OK);
     auto everything = [&] {
         return TreeSnapshot::Take({destination, decoy, Sandbox::Home(), Sandbox::Prefix()});
     };
@@ -242,9 +247,9 @@ TEST_P(OtherUsers, FifosAndLinksUnderTheJournalsAndTheLocksNamesNeverBlock) {
 TEST_P(OtherUsers, ALockHeldByAnotherUsersProcessIsRefusedAfterAShortWait) {
     ASSERT_EQ(Install().status, 0);
     fs::path output = staging / "flock.out";
-    tarnw::test::BackgroundProgram holder({tarnw::test::FindProgram("setpriv"), "--reuid",
-                                           "65534", "--regid", "65534", "--clear-groups", "--",
-                                           "flock", lock, "sleep", "120"},
+    tarnw::test::BackgroundProgram holder({tarnw::test::FindProgram("setpriv"), "--reuid", "65534",
+                                           "--regid", "65534", "--clear-groups", "--", "flock",
+                                           lock, "sleep", "120"},
                                           {}, output);
     ASSERT_TRUE(holder.Started());
     for (int i = 0; i < 100 && !fs::exists(lock); i++)
@@ -347,26 +352,26 @@ TEST(LockWait, TellsWhoHoldsTheLockAndEndsOnASignalWithNothingChanged) {
     ASSERT_EQ(built.status, 0) << built.output;
     fs::path destination = Sandbox::MakeFolder("waiting");
     RunLock held;
-    ASSERT_TRUE(held.Acquire(Journal::LockPathFor((destination / "Tool").string()), nullptr,
-                             nullptr));
+    ASSERT_TRUE(
+        held.Acquire(Journal::LockPathFor((destination / "Tool").string()), nullptr, nullptr));
     TreeSnapshot before = TreeSnapshot::Take({destination});
 
     fs::path run = Sandbox::MakeFolder("run");
     WriteFile(run / "answers", "license: agree\ndestination: " + destination.string() + "\n");
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         fs::path transcript = run / ("transcript-" + std::to_string(signal));
-        tarnw::test::BackgroundProgram installing(
-            {installer.string()},
-            {"TARNW_FRONTEND=unattended", "TARNW_ANSWERS=" + (run / "answers").string(),
-             "TARNW_TRANSCRIPT=" + transcript.string()},
-            run / "output");
+        tarnw::test::BackgroundProgram installing({installer.string()},
+                                                  {"TARNW_FRONTEND=unattended",
+                                                   "TARNW_ANSWERS=" + (run / "answers").string(),
+                                                   "TARNW_TRANSCRIPT=" + transcript.string()},
+                                                  run / "output");
         ASSERT_TRUE(installing.Started());
         std::string pid = std::to_string(getpid());
         bool told = false;
         for (int i = 0; i < 600 && !told; i++) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            told = fs::exists(transcript) && ReadFile(transcript).find("process " + pid) !=
-                                                 std::string::npos;
+            told = fs::exists(transcript) &&
+                   ReadFile(transcript).find("process " + pid) != std::string::npos;
         }
         EXPECT_TRUE(told) << (fs::exists(transcript) ? ReadFile(transcript) : "no transcript");
         installing.Signal(signal);
