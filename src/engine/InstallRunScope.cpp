@@ -8,6 +8,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
+#include "engine/LibStdDirName.h"
 #include "engine/MessageFields.h"
 #include "engine/UserBootHooks.h"
 #include "locale/xLocalize.h"
@@ -74,6 +75,14 @@ RunScope InstallConfig::ScopeOfRun() const {
     scope.AddFile(UserBootHooks::AutostartEntryPath());
     scope.AddFile(UserBootHooks::AutostartEntryPath() + ".tmp");
     scope.AddFile(BMimeType(kInstallerDocumentType).DatabaseFile());
+    // The default destination is made as the installer starts when it is missing, whatever
+    // destination the run then takes.
+    directory_which defaultFolder;
+    const char* defaultName = StringValue("opt_default_folder");
+    if (defaultName != nullptr && LibGetStdDirName(defaultName, defaultFolder))
+        scope.AddMadeFolder(StandardFolder(defaultFolder));
+    for (const std::string& folder : fFoldersMadeBefore)
+        scope.AddMadeFolder(folder);
     std::string trash = StandardFolder(B_TRASH_DIRECTORY);
     if (!trash.empty())
         scope.SetTrash(trash);

@@ -54,6 +54,12 @@ void RunScope::AddFile(const std::string& file) {
         fFiles.push_back(file);
 }
 
+void RunScope::AddMadeFolder(const std::string& folder) {
+    if (IsPlainAbsolutePath(folder) &&
+        std::find(fMadeFolders.begin(), fMadeFolders.end(), folder) == fMadeFolders.end())
+        fMadeFolders.push_back(folder);
+}
+
 void RunScope::SetTrash(const std::string& filesFolder) {
     if (!IsPlainAbsolutePath(filesFolder))
         return;
@@ -79,8 +85,10 @@ bool RunScope::MayMakeFolder(const std::string& path) const {
         Above(path, fTrashInfo) || path == fTrashFiles || path == fTrashInfo)
         return true;
     auto above = [&](const std::string& place) { return Above(path, place); };
+    auto madeOrAbove = [&](const std::string& made) { return Within(made, path); };
     return std::any_of(fFolders.begin(), fFolders.end(), above) ||
-           std::any_of(fFiles.begin(), fFiles.end(), above);
+           std::any_of(fFiles.begin(), fFiles.end(), above) ||
+           std::any_of(fMadeFolders.begin(), fMadeFolders.end(), madeOrAbove);
 }
 
 std::string RunScope::FirstStranger(const JournalContents& journal) const {
@@ -171,6 +179,8 @@ void RunScope::AddTo(BMessage& configuration) const {
         configuration.AddString("scope_folder", folder.c_str());
     for (const std::string& file : fFiles)
         configuration.AddString("scope_file", file.c_str());
+    for (const std::string& folder : fMadeFolders)
+        configuration.AddString("scope_made_folder", folder.c_str());
     if (!fTrashFiles.empty())
         configuration.AddString("scope_trash", fTrashFiles.c_str());
 }
@@ -185,6 +195,8 @@ bool RunScope::ReadFrom(const BMessage& configuration) {
         AddFolder(path);
     for (const std::string& path : Texts(configuration, "scope_file"))
         AddFile(path);
+    for (const std::string& path : Texts(configuration, "scope_made_folder"))
+        AddMadeFolder(path);
     for (const std::string& path : Texts(configuration, "scope_trash"))
         SetTrash(path);
     return true;

@@ -25,6 +25,9 @@ public:
     void AddFolder(const std::string& folder);
     // A single file the run may make or edit.
     void AddFile(const std::string& file);
+    // A folder the run may have made (the default destination, made as the installer
+    // starts), and only made: what lies in it is not the run's.
+    void AddMadeFolder(const std::string& folder);
     // The Trash's "files" folder; its "info" sibling comes with it.
     void SetTrash(const std::string& filesFolder);
 
@@ -56,6 +59,7 @@ private:
     std::string fInstallFolder;
     std::vector<std::string> fFolders;
     std::vector<std::string> fFiles;
+    std::vector<std::string> fMadeFolders;
     std::string fTrashFiles;
     std::string fTrashInfo;
 };

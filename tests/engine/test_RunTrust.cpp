@@ -259,6 +259,18 @@ TEST_F(Scope, ADeinstallersRecordIsJudgedByTheSamePlacesAndTheyTravelWithIt) {
     savedElsewhere.AddString("saved_from", "/usr/local/bin/x");
     EXPECT_EQ(kept.FirstStranger(savedElsewhere), "/etc/passwd");
     EXPECT_FALSE(RunScope().ReadFrom(BMessage()));
+
+    // The default destination, made as the installer started, only as a folder.
+    BMessage defaultMade = installed;
+    defaultMade.AddString("created_folder", "/opt");
+    EXPECT_EQ(kept.FirstStranger(defaultMade), "/opt");
+    scope.AddMadeFolder("/opt");
+    BMessage withDefault;
+    scope.AddTo(withDefault);
+    ASSERT_TRUE(kept.ReadFrom(withDefault));
+    EXPECT_EQ(kept.FirstStranger(defaultMade), "");
+    defaultMade.AddString("created_entry", "/opt/other");
+    EXPECT_EQ(kept.FirstStranger(defaultMade), "/opt/other");
 }
 
 // A run into `destination` made Prod and put a file in it; then the folder was swapped.
