@@ -88,10 +88,7 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
     for (const std::string& folder : fFoldersMadeBefore) {
         if (!fJournal.NoteFolder(folder))
             break;
-        NoteFolderIdentity(folder);
     }
-    // The undo acts in the destination only while it is still the folder it was now.
-    NoteFolderIdentity(InstallPaths::Parent(fInstallFolder));
     // So does what the installer made for itself as it started (its document type's
     // record), so that an undone or removed installation leaves the home folder as it was.
     for (const std::string& entry : fEntriesMadeAtStart) {
@@ -101,6 +98,11 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
         if (!(S_ISDIR(st.st_mode) ? fJournal.NoteFolder(entry) : fJournal.NoteEntry(entry)))
             break;
     }
+    // The undo acts in the destination, and in the folders made for it, only while they are
+    // still the folders they are now.
+    for (const std::string& folder : fFoldersMadeBefore)
+        NoteFolderIdentity(folder);
+    NoteFolderIdentity(InstallPaths::Parent(fInstallFolder));
     return true;
 }
 
