@@ -18,9 +18,10 @@ constexpr const char* kDefaultLanguage = "en";
 // The attribute is read up to this many bytes.
 constexpr size_t kLanguageReadLimit = 62;
 
-// Languages chosen for an executable that could not store them (read-only file, file
-// system without attributes). They hold for the rest of the process, so that a choice
-// in the language menu still changes every text made afterwards.
+// Languages that hold for an executable for the rest of the process without being stored
+// on it: one the command line or the locale asked for, or one chosen in the language menu
+// that could not be stored (read-only file, file system without attributes), so that the
+// choice still changes every text made afterwards. They come before the attribute.
 std::mutex gUnstoredLock;
 std::map<std::string, std::string> gUnstoredLanguages;
 
@@ -106,6 +107,20 @@ bool xLocalize::SetLanguage(const char* code) {
     }
     RememberUnstored(fExecutable.String(), stored ? nullptr : code);
     return stored;
+}
+
+bool xLocalize::UseLanguage(const char* code) {
+    if (!UseLanguageFor(fExecutable.String(), code))
+        return false;
+    fLanguage = code;
+    return true;
+}
+
+bool xLocalize::UseLanguageFor(const char* executablePath, const char* code) {
+    if (code == nullptr || !catalogue::IsValidLanguage(code))
+        return false;
+    RememberUnstored(executablePath != nullptr ? executablePath : "", code);
+    return true;
 }
 
 LibString xLocalize::GetString(const int32& id) {

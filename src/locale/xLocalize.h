@@ -29,6 +29,12 @@ public:
     // when it could not be stored; then it still holds for every xLocalize of that
     // executable made later in this process, though not for the next start.
     bool SetLanguage(const char* code);
+    // Makes code the language of this object and of every xLocalize of the same
+    // executable made later in this process, without storing it (the language the user's
+    // command line or locale asks for). False, and nothing changes, for an invalid code.
+    bool UseLanguage(const char* code);
+    // The same for the executable at `executablePath`, before any xLocalize of it exists.
+    static bool UseLanguageFor(const char* executablePath, const char* code);
     const char* Language() const { return fLanguage; }
 
     // The text of the catalogue entry id in the current language; empty when the

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "locale/Catalogue.h"
+#include "locale/xLocalize.h"
 #include "platform/storage/Node.h"
 #include "platform/support/TypeConstants.h"
 
@@ -80,6 +81,15 @@ std::string CommandLineLanguage(const std::optional<std::string>& chosen, const 
     if (std::string language = StoredLanguage(executable); !language.empty())
         return language;
     return "en";
+}
+
+std::string RunLanguage(const std::optional<std::string>& chosen, const char* executable) {
+    std::string asked = chosen && IsCatalogueLanguage(*chosen) ? *chosen : EnvironmentLanguage();
+    if (!asked.empty()) {
+        xLocalize::UseLanguageFor(executable, asked.c_str());
+        return asked;
+    }
+    return CommandLineLanguage(chosen, executable);
 }
 
 std::string FillText(const std::string& format, const std::vector<std::string>& values) {

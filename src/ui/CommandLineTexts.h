@@ -23,6 +23,12 @@ std::string EnvironmentLanguage();
 // never written), else "en".
 std::string CommandLineLanguage(const std::optional<std::string>& chosen, const char* executable);
 
+// The same language, for the whole run of the installer at `executable`: one that the
+// language option or the environment asked for becomes the language of every catalogue
+// text of that file in this process (window, console, alerts, engine), and is never
+// stored on the file; only a choice in the language menu is.
+std::string RunLanguage(const std::optional<std::string>& chosen, const char* executable);
+
 // `format` with its %s and %d conversions replaced by `values` in order ("%%" gives "%").
 // A conversion without a value stays as it is.
 std::string FillText(const std::string& format, const std::vector<std::string>& values);

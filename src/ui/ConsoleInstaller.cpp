@@ -82,7 +82,10 @@ public:
         int current = xLocalize::LanguageIndex(fFlow.Localize().Language());
         int chosen =
             fConsole.Choose("Choose (Enter keeps it): ", 10, {}, current < 0 ? 0 : current);
-        fFlow.Localize().SetLanguage(xLocalize::LanguageCode(chosen));
+        // Only a change is stored on the installer file: keeping the language the locale
+        // chose stores nothing.
+        if (chosen != current)
+            fFlow.Localize().SetLanguage(xLocalize::LanguageCode(chosen));
     }
 
     void ChooseGroup() {
@@ -179,7 +182,7 @@ int RunConsoleInstaller(const InstallerOptions& options) {
     if (!options.acceptLicense && !dialogue.ShowLicense(status))
         return flow.End(status);
     if (options.language)
-        flow.Localize().SetLanguage(options.language->c_str());
+        flow.Localize().UseLanguage(options.language->c_str());
     else
         dialogue.ChooseLanguage();
     if (session.CountGroups() > 0)

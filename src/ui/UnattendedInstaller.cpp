@@ -88,7 +88,8 @@ int RunUnattendedInstaller(const InstallerOptions& options) {
         if (xLocalize::LanguageIndex(language->c_str()) < 0)
             return Refuse(flow, kExitUsage,
                           UnknownNameMessage("unknown language", *language, LanguageCodes()));
-        flow.Localize().SetLanguage(language->c_str());
+        // For this run only: an unattended run changes nothing of the file's.
+        flow.Localize().UseLanguage(language->c_str());
     }
     // A misspelt answer would otherwise fall back to the first button in the middle of
     // the run: it is refused before anything happens.

@@ -4,6 +4,13 @@
 #include <cstdlib>
 #include <map>
 
+#include <cstring>
+#include <filesystem>
+
+#include "locale/xLocalize.h"
+#include "platform/storage/Node.h"
+#include "platform/support/TypeConstants.h"
+#include "support/Sandbox.h"
 #include "ui/CommandLine.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/InstallerOptions.h"
@@ -74,6 +81,49 @@ TEST(CommandLineLanguage, AnOptionWinsThenTheEnvironmentThenEnglish) {
     EXPECT_EQ(InstallerCommandLine::LanguageAsked(5, asked), "it");
     const char* none[] = {"p", "--lang"};
     EXPECT_EQ(InstallerCommandLine::LanguageAsked(2, none), std::nullopt);
+}
+
+TEST(CommandLineLanguage, TheRunsLanguageReachesEveryCatalogueAndOnlyTheMenuStoresOne) {
+    namespace fs = std::filesystem;
+    fs::path dir = tarnw::test::Sandbox::MakeFolder("run-language");
+    auto program = [&](const char* name, const char* stored) {
+        fs::path file = dir / name;
+        tarnw::test::WriteFile(file, "#!/bin/sh\n");
+        if (stored != nullptr)
+            EXPECT_EQ(BNode(file.c_str())
+                          .WriteAttr("language", B_STRING_TYPE, 0, stored, std::strlen(stored)),
+                      ssize_t(std::strlen(stored)));
+        return file.string();
+    };
+    auto storedOn = [](const std::string& file) {
+        char buffer[16] = "";
+        ssize_t length = BNode(file.c_str()).ReadAttr("language", B_STRING_TYPE, 0, buffer, 15);
+        return length > 0 ? std::string(buffer, size_t(length)) : std::string();
+    };
+
+    // The locale comes before the language kept on the file, and stores nothing.
+    LocaleVariables variables(std::map<std::string, std::string>{{"LANG", "de_DE.UTF-8"}});
+    std::string kept = program("kept", "pt");
+    EXPECT_EQ(RunLanguage(std::nullopt, kept.c_str()), "de");
+    EXPECT_STREQ(xLocalize(kept.c_str()).Language(), "de");
+    EXPECT_EQ(storedOn(kept), "pt");
+    // --lang before the locale; a file without a language is not given one.
+    std::string fresh = program("fresh", nullptr);
+    EXPECT_EQ(RunLanguage(std::string("sv"), fresh.c_str()), "sv");
+    xLocalize window(fresh.c_str());
+    EXPECT_STREQ(window.Language(), "sv");
+    EXPECT_EQ(storedOn(fresh), "");
+    // The language menu stores its choice, which every later text follows.
+    EXPECT_TRUE(window.SetLanguage("fr"));
+    EXPECT_EQ(storedOn(fresh), "fr");
+    EXPECT_STREQ(xLocalize(fresh.c_str()).Language(), "fr");
+
+    // Without --lang and a locale, the file's language, else English.
+    setenv("LANG", "C", 1);
+    std::string other = program("other", "it");
+    EXPECT_EQ(RunLanguage(std::nullopt, other.c_str()), "it");
+    EXPECT_STREQ(xLocalize(other.c_str()).Language(), "it");
+    EXPECT_EQ(RunLanguage(std::nullopt, program("plain", nullptr).c_str()), "en");
 }
 
 TEST(CommandLineTexts, ValuesFillTheConversionsInOrder) {

@@ -50,8 +50,10 @@ int main(int argc, char** argv) {
     if (RunsAsDeinstaller(SelfPath().c_str()))
         return RunDeinstaller(argc, argv);
     StopSignals::Start();
+    // --lang, else the locale, else the language kept on the file, else English; the first
+    // two hold for this run only.
     std::string language =
-        CommandLineLanguage(InstallerCommandLine::LanguageAsked(argc, argv), SelfPath().c_str());
+        RunLanguage(InstallerCommandLine::LanguageAsked(argc, argv), SelfPath().c_str());
     InstallerCommandLine commandLine(language);
     if (!commandLine.Parse(argc, argv)) {
         std::fprintf(stderr, "%s: %s\n%s\n", argv[0], commandLine.Error().c_str(),

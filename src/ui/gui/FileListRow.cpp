@@ -33,14 +33,14 @@ const BBitmap& FileListRow::KindIcon() {
 void FileListRow::Update(BView* owner, const BFont* font) {
     BListItem::Update(owner, font);
     if (owner != nullptr)
-        fItem->Update(owner->Frame().Width(), font);
+        fItem->Update(owner->Frame().Width() - LeadingWidth(), font);
     SetHeight(FileListItem::kRowHeight);
 }
 
 void FileListRow::DrawItem(BView* owner, BRect frame, bool) {
     if (owner == nullptr)
         return;
-    float x = fItem->Left();
+    float x = fItem->Left() + LeadingWidth();
     rgb_color high = owner->HighColor();
     drawing_mode mode = owner->DrawingMode();
 

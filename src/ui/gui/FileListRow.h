@@ -27,6 +27,9 @@ public:
     static constexpr rgb_color kTextColor = {0, 0, 0, 255};
 
 protected:
+    // Room a subclass keeps at the row's left for something of its own, before the icon.
+    virtual float LeadingWidth() const { return 0; }
+
     std::unique_ptr<FileListItem> fItem;
 
 private:

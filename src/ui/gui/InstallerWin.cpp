@@ -28,6 +28,7 @@
 #include "ui/InstallerStartUp.h"
 #include "ui/VolumeHome.h"
 #include "ui/gui/BackgroundView.h"
+#include "ui/gui/FileChoiceList.h"
 #include "ui/gui/FolderButtonArt.h"
 #include "ui/gui/GuiFrontend.h"
 #include "ui/gui/InstallImage.h"
@@ -112,6 +113,15 @@ InstallerWin::InstallerWin(const char* installerPath)
 
 InstallerWin::~InstallerWin() {
     stop_watching(BMessenger(this));
+    CloseFolderPanel();
+}
+
+void InstallerWin::AllowClose() {
+    fCloseAllowed = true;
+    CloseFolderPanel();
+}
+
+void InstallerWin::CloseFolderPanel() {
     delete fFolderPanel;
     fFolderPanel = nullptr;
 }
@@ -143,7 +153,8 @@ void InstallerWin::BuildViews() {
     fGroupLabel = new BStringView(BRect(10, 15, 80, 30), "install_type_label", "Groups");
     fGroupLabel->SetFont(be_bold_font);
     fInstallBox->AddChild(fGroupLabel);
-    fGroupList = new LibListView(BRect(10, 33, 80, 140), "install_type");
+    // The lists leave a line below them for the chosen install type's description.
+    fGroupList = new LibListView(BRect(10, 33, 80, 127), "install_type");
     fGroupList->SetResizingMode(B_FOLLOW_ALL);
     auto* groupScroll =
         new BScrollView("install_type_scroll", fGroupList, kFollowLeftTop, 0, false, true);
@@ -152,9 +163,14 @@ void InstallerWin::BuildViews() {
     fFileLabel = new BStringView(BRect(102, 15, 162, 30), "file_label", "Files");
     fFileLabel->SetFont(be_bold_font);
     fInstallBox->AddChild(fFileLabel);
-    fFileList = new BListView(BRect(102, 33, 255, 140), "custom_list", B_MULTIPLE_SELECTION_LIST);
+    // A list of check boxes: a click adds or removes one file.
+    fFileList = new FileChoiceList(BRect(102, 33, 255, 127), "custom_list");
     fFileScroll = new BScrollView("custom_scroll_view", fFileList, kFollowLeftTop, 0, false, true);
     fInstallBox->AddChild(fFileScroll);
+
+    fGroupDescription = new LibStringView(BRect(10, 131, 271, 144), "install_type_description", "");
+    fGroupDescription->SetFontSize(10);
+    fInstallBox->AddChild(fGroupDescription);
 
     fInstallSize = new BStringView(BRect(201, 15, 271, 30), "install_size", "0 bytes");
     fInstallSize->SetAlignment(B_ALIGN_RIGHT);
@@ -224,8 +240,11 @@ bool InstallerWin::LoadResources() {
         return config.FindString(key, &value) == B_OK ? value : nullptr;
     };
     fImage->SetAppName(text("app_name"));
-    if (const char* product = text("app_name"); product != nullptr && *product != '\0')
+    if (const char* product = text("app_name"); product != nullptr && *product != '\0') {
         GuiFrontend::SetProductName(product);
+        GuiHost::SetApplicationName(product);
+    }
+    ShowPackageIcon(config);
     fImage->SetVersion(text("version"));
     fImage->SetDate(text("release_date"));
     fImage->SetCompany(text("company"));
@@ -265,6 +284,24 @@ bool InstallerWin::LoadResources() {
     }
     Unlock();
     return true;
+}
+
+void InstallerWin::ShowPackageIcon(const BMessage& config) {
+    // The icon of the package's first menu entry that brings a PNG one.
+    BMessage entries, entry;
+    if (config.FindMessage("desktop_entries", &entries) != B_OK)
+        return;
+    for (int32 i = 0; entries.FindMessage("desktop_entry", i, &entry) == B_OK; i++) {
+        const void* icon = nullptr;
+        ssize_t size = 0;
+        const char* type = nullptr;
+        if (entry.FindString("entry_icon_type", &type) != B_OK || type == nullptr ||
+            std::strcmp(type, "png") != 0 ||
+            entry.FindData("entry_icon", B_RAW_TYPE, &icon, &size) != B_OK || size <= 0)
+            continue;
+        if (GuiHost::SetApplicationIcon(icon, size_t(size)))
+            return;
+    }
 }
 
 void InstallerWin::SetLanguage() {
@@ -316,7 +353,8 @@ void InstallerWin::ChangeLaunguage() {
 
 void InstallerWin::ApplyCommandLine(const char* language, const char* group, const char* target,
                                     bool acceptLicense) {
-    if (language != nullptr && fLocalize.SetLanguage(language))
+    // The command line's language holds for this run; only the language menu stores one.
+    if (language != nullptr && fLocalize.UseLanguage(language))
         SetLanguage();
     if (group != nullptr) {
         for (int32 i = 0; i < fSession.CountGroups(); i++)
@@ -429,6 +467,9 @@ void InstallerWin::ButtonPressed() {
         break;
     case kReadyState:
         EnableDestinationControls(false);
+        // The destination is fixed while the run uses it.
+        if (fFolderPanel != nullptr)
+            fFolderPanel->Hide();
         SetButtonLabel(1012);
         fState = kInstallingState;
         Install();
@@ -570,8 +611,10 @@ void InstallerWin::InitFolderPanel() {
         fFolderPanel->Filter().AddType("application/x-vnd.Be-volume");
         SetFolderPanelTexts();
     }
-    // The panel opens on the destination's parent, with the destination in view.
-    fFolderPanel->SetPanelDirectory(fSession.DestinationPath().c_str(), true);
+    // The panel opens on the destination's parent with the destination selected, so that
+    // Select at once keeps it; where it cannot be listed there, the panel shows the
+    // destination itself.
+    fFolderPanel->ShowFolderSelected(fSession.DestinationPath().c_str());
     if (!fFolderPanel->IsShowing()) {
         // It opens over this window, centred on it.
         BWindow* panel = fFolderPanel->Window();
@@ -593,6 +636,8 @@ void InstallerWin::SetFolderPanelTexts() {
     texts.parent = fLocalize.GetString(1222).String();
     texts.newFolder = fLocalize.GetString(1223).String();
     texts.newFolderName = texts.newFolder;
+    texts.newFolderPrompt = fLocalize.GetString(1226).String();
+    texts.create = fLocalize.GetString(1227).String();
     texts.noSuchFolder = fLocalize.GetString(1224).String();
     texts.cannotCreate = fLocalize.GetString(1225).String();
     fFolderPanel->SetTexts(texts);
@@ -651,6 +696,7 @@ void InstallerWin::InstallTypeSelected() {
     // Selecting rows here must not come back as selection messages.
     fFileList->SetSelectionMessage(nullptr);
     int32 group = fGroupList->CurrentSelection();
+    ShowChosenGroupDescription(group);
     if (group >= 0) {
         for (int32 i = 0; i < fFileList->CountItems(); i++) {
             if (fSession.FileInGroup(i, group)) {
@@ -685,6 +731,12 @@ void InstallerWin::CustomItemSelected() {
     fInstallSize->SetText(BytesText(total).c_str());
     fButton->SetEnabled(selected > 0 && !(fState == kInstallingState && fRunCompleted));
     Unlock();
+}
+
+void InstallerWin::ShowChosenGroupDescription(int32 group) {
+    std::string description =
+        group >= 0 && group < fSession.CountGroups() ? fSession.GroupDescription(group) : "";
+    fGroupDescription->SetTruncatedText(description.c_str(), B_TRUNCATE_END);
 }
 
 void InstallerWin::ShowGroupDescription(const int32& index) {

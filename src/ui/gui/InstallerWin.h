@@ -14,6 +14,7 @@ class BScrollBar;
 class BScrollView;
 class BStringView;
 class BTextView;
+class FileChoiceList;
 class InstallImage;
 class LibFilePanel;
 class LibListView;
@@ -90,8 +91,11 @@ public:
 
     // Where quit requests, tips and the sound go: the application unless set.
     void SetApplicationTarget(const BMessenger& target);
-    // Lets the next QuitRequested() close the window (the application is quitting).
-    void AllowClose() { fCloseAllowed = true; }
+    // Lets the next QuitRequested() close the window (the application is quitting), and
+    // ends the windows the window owns (the folder panel) while it still exists.
+    void AllowClose();
+    // Ends the folder panel and its window; the next folder button makes a new one.
+    void CloseFolderPanel();
 
     int32 WindowState() const { return fState; }
     InstallSession& Session() { return fSession; }
@@ -106,12 +110,17 @@ public:
 
 private:
     void BuildViews();
+    // Gives the program's windows the icon of the package's menu entry, when it has one.
+    void ShowPackageIcon(const BMessage& config);
     void PostToApplication(BMessage* message);
     void SetButtonLabel(int32 textId);
     void SetStatusText(const char* text);
     void EnableDestinationControls(bool enabled);
     void RecordStatus(BMessage* message);
     void RecordProgress(BMessage* message);
+    // The description of the chosen install type, on its line under the lists (the tip
+    // shows it too, while the mouse is over a type).
+    void ShowChosenGroupDescription(int32 group);
     // The folder panel's texts in the window's language.
     void SetFolderPanelTexts();
     // Lets the worker's pending questions run (they answer their first button) until the
@@ -129,13 +138,14 @@ private:
     BBox* fInstallBox = nullptr;
     BStringView* fGroupLabel = nullptr;
     LibListView* fGroupList = nullptr;
+    LibStringView* fGroupDescription = nullptr;
     BScrollBar* fGroupScrollBar = nullptr;
     LibPictureButton* fFolderButton = nullptr;
     LibStringView* fDestination = nullptr;
     LibVolumeMenu* fVolumeMenu = nullptr;
     BStringView* fFreeSpace = nullptr;
     BStringView* fFileLabel = nullptr;
-    BListView* fFileList = nullptr;
+    FileChoiceList* fFileList = nullptr;
     BScrollView* fFileScroll = nullptr;
     BStringView* fInstallSize = nullptr;
     BBox* fStatusBox = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/interface/gui/MenuBar.h"
 #include "platform/interface/gui/MenuItem.h"
 #include "platform/interface/gui/Window.h"
+#include "platform/storage/Entry.h"
 #include "platform/storage/Path.h"
 #include "storage/LibFileOps.h"
 
@@ -59,6 +60,34 @@ void LibFilePanel::SetPanelDirectory(const char* path, const bool& parent) {
     BPath up;
     if (folder.InitCheck() == B_OK && folder.GetParent(&up) == B_OK)
         BFilePanel::SetPanelDirectory(up.Path());
+}
+
+void LibFilePanel::ShowFolderSelected(const char* path) {
+    if (path == nullptr || *path == '\0')
+        return;
+    BPath folder(path);
+    if (folder.InitCheck() != B_OK)
+        return;
+    BEntry entry(folder.Path(), true);
+    if (!entry.IsDirectory()) {
+        // Not there (yet): the nearest folder above it.
+        BPath at = folder, up;
+        while (at.GetParent(&up) == B_OK) {
+            if (BEntry(up.Path(), true).IsDirectory()) {
+                BFilePanel::SetPanelDirectory(up.Path());
+                return;
+            }
+            at = up;
+        }
+        return;
+    }
+    BPath parent;
+    if (folder.GetParent(&parent) == B_OK) {
+        BFilePanel::SetPanelDirectory(parent.Path());
+        if (SelectEntry(folder.Leaf()))
+            return;
+    }
+    BFilePanel::SetPanelDirectory(folder.Path());
 }
 
 void LibFilePanel::SetPanelDirectory(const directory_which& which) {

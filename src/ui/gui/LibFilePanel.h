@@ -36,6 +36,10 @@ public:
     void SetPanelDirectory(const char* path, const bool& parent);
     void SetPanelDirectory(const directory_which& which);
     using BFilePanel::SetPanelDirectory;
+    // Shows the folder that holds `path` with `path` selected; where `path` is not listed
+    // there (hidden, filtered out, the root) it shows `path` itself, and where it does not
+    // exist, the nearest folder above it that does.
+    void ShowFolderSelected(const char* path);
     void GetState(lib_panel_state& state);
     void SetState(lib_panel_state& state);
     // Appends an item to the panel's radio-mode "Format" menu (made on first use) when

@@ -95,26 +95,57 @@ TEST(FilePanel, APathCanBeTypedAndAFolderMade) {
         panel.EnterPath("missing");
         EXPECT_EQ(panel.Notice(), "There is no folder '" + (dir / "missing").string() + "'.");
 
-        // New Folder makes the folder typed, when it is new, and shows it; with the shown
-        // folder in the field it makes a new one, numbered past those there.
-        panel.EnterPath("");
-        panel.SetPanelDirectory(dir.c_str());
-        panel.EnterPath((dir / "typed-new").c_str()); // no such folder yet
-        panel.MakeNewFolder();
-        EXPECT_TRUE(fs::is_directory(dir / "typed-new"));
-        EXPECT_EQ(panel.ShownFolder(), (dir / "typed-new").string());
-        EXPECT_TRUE(panel.Notice().empty());
+        // New Folder asks for the name first, suggesting one not taken; cancelling the
+        // question makes nothing.
         panel.SetPanelDirectory(dir.c_str());
         panel.MakeNewFolder();
+        EXPECT_TRUE(panel.AsksForFolderName());
+        EXPECT_EQ(panel.SuggestedFolderName(), "New Folder");
+        panel.CancelNewFolder();
+        EXPECT_FALSE(panel.AsksForFolderName());
+        EXPECT_FALSE(fs::exists(dir / "New Folder"));
+        // Escape cancels the question, not the panel.
+        panel.Show();
+        panel.MakeNewFolder();
+        PressKey(panel.Window(), "\x1b");
+        Settle();
+        EXPECT_FALSE(panel.AsksForFolderName());
+        EXPECT_TRUE(panel.IsShowing());
+        EXPECT_TRUE(owner->Received(B_CANCEL).empty());
+        // The name given is made in the folder shown, which then shows it.
+        panel.MakeNewFolder();
+        panel.NameNewFolder("Games");
+        EXPECT_TRUE(fs::is_directory(dir / "Games"));
+        EXPECT_EQ(panel.ShownFolder(), (dir / "Games").string());
+        EXPECT_FALSE(panel.AsksForFolderName());
         panel.SetPanelDirectory(dir.c_str());
         panel.MakeNewFolder();
+        panel.NameNewFolder("");
+        panel.NameNewFolder("New Folder");
+        panel.SetPanelDirectory(dir.c_str());
+        panel.MakeNewFolder();
+        EXPECT_EQ(panel.SuggestedFolderName(), "New Folder 2");
+        panel.NameNewFolder("New Folder 2");
         EXPECT_TRUE(fs::is_directory(dir / "New Folder"));
-        EXPECT_TRUE(fs::is_directory(dir / "New Folder 2"));
         EXPECT_EQ(panel.ShownFolder(), (dir / "New Folder 2").string());
         // Made as the user's folders are: 0777 less the umask.
         mode_t mask = umask(022);
         umask(mask);
         EXPECT_EQ(fs::status(dir / "New Folder").permissions(), fs::perms(0777 & ~mask));
+        // A name is one name; one that is taken is refused with the reason, and the
+        // question stays for another.
+        panel.SetPanelDirectory(dir.c_str());
+        panel.MakeNewFolder();
+        panel.NameNewFolder("a/b");
+        EXPECT_EQ(panel.Notice(), "The folder '" + (dir / "a/b").string() +
+                                      "' could not be made: Invalid argument");
+        EXPECT_TRUE(panel.AsksForFolderName());
+        panel.NameNewFolder("Games");
+        EXPECT_EQ(panel.Notice(),
+                  "The folder '" + (dir / "Games").string() + "' could not be made: File exists");
+        panel.NameNewFolder("Fresh");
+        EXPECT_EQ(panel.ShownFolder(), (dir / "Fresh").string());
+        EXPECT_TRUE(panel.Notice().empty());
 
         // Confirming the folder shown chooses it.
         panel.Confirm();
@@ -123,7 +154,13 @@ TEST(FilePanel, APathCanBeTypedAndAFolderMade) {
         ASSERT_EQ(chosen.size(), 1u);
         entry_ref ref;
         ASSERT_EQ(FindRefInMessage(&chosen[0], "refs", 0, &ref), B_OK);
-        EXPECT_STREQ(ref.path(), (dir / "New Folder 2").c_str());
+        EXPECT_STREQ(ref.path(), (dir / "Fresh").c_str());
+
+        // Escape without a question cancels the panel.
+        PressKey(panel.Window(), "\x1b");
+        Settle();
+        EXPECT_FALSE(panel.IsShowing());
+        EXPECT_EQ(owner->Received(B_CANCEL).size(), 1u);
 
         // A folder that cannot be made is reported with the reason: here the folder
         // shown went away meanwhile, with its parent.
@@ -132,6 +169,7 @@ TEST(FilePanel, APathCanBeTypedAndAFolderMade) {
         panel.SetPanelDirectory(gone.c_str());
         fs::remove_all(dir / "gone");
         panel.MakeNewFolder();
+        panel.NameNewFolder("New Folder");
         EXPECT_FALSE(fs::exists(dir / "gone"));
         EXPECT_EQ(panel.Notice(), "The folder '" + (gone / "New Folder").string() +
                                       "' could not be made: No such file or directory");

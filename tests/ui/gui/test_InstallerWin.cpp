@@ -20,6 +20,7 @@
 #include "platform/interface/gui/TextView.h"
 #include "support/Sandbox.h"
 #include "test_InstallerWinSupport.h"
+#include "ui/gui/FileChoiceList.h"
 #include "ui/gui/InstallListRow.h"
 #include "ui/gui/InstallerWin.h"
 #include "ui/gui/LibFilePanel.h"
@@ -133,11 +134,12 @@ TEST(InstallerWin, ViewsSitWhereTheLayoutPutsThem) {
         {"license_text", "license_view", BRect(2, 2, 247, 183)},
         {"install_box", "bgview", BRect(165, 10, 445, 216)},
         {"install_type_label", "install_box", BRect(10, 15, 80, 30)},
-        {"install_type_scroll", "install_box", BRect(8, 31, 96, 142)},
-        {"install_type", "install_type_scroll", BRect(2, 2, 72, 109)},
+        {"install_type_scroll", "install_box", BRect(8, 31, 96, 129)},
+        {"install_type", "install_type_scroll", BRect(2, 2, 72, 96)},
         {"file_label", "install_box", BRect(102, 15, 162, 30)},
-        {"custom_scroll_view", "install_box", BRect(100, 31, 271, 142)},
-        {"custom_list", "custom_scroll_view", BRect(2, 2, 155, 109)},
+        {"custom_scroll_view", "install_box", BRect(100, 31, 271, 129)},
+        {"custom_list", "custom_scroll_view", BRect(2, 2, 155, 96)},
+        {"install_type_description", "install_box", BRect(10, 131, 271, 144)},
         {"install_size", "install_box", BRect(201, 15, 271, 30)},
         {"volume", "install_box", BRect(10, 146, 210, 171)},
         {"folder", "install_box", BRect(10, 175, 33, 198)},
@@ -415,7 +417,16 @@ TEST(InstallerWin, TheFolderPanelOpensOverTheWindowInItsLanguage) {
     fs::path shown = Sandbox::MakeFolder("panel-de");
     panel->SetPanelDirectory(shown.c_str());
     panel->MakeNewFolder();
-    EXPECT_TRUE(fs::is_directory(shown / "Neuer Ordner"));
+    EXPECT_EQ(panel->SuggestedFolderName(), "Neuer Ordner");
+    panelWindow->Lock();
+    auto* prompt = dynamic_cast<BStringView*>(panelWindow->FindView("name prompt"));
+    std::string question = prompt != nullptr ? prompt->Text() : "";
+    panelWindow->Unlock();
+    EXPECT_EQ(question, "Name des neuen Ordners:");
+    EXPECT_EQ(label("create folder"), "Anlegen");
+    EXPECT_EQ(label("cancel new folder"), "Abbrechen");
+    panel->NameNewFolder("Spiele");
+    EXPECT_TRUE(fs::is_directory(shown / "Spiele"));
     panel->EnterPath((shown / "nowhere").c_str());
     EXPECT_EQ(panel->Notice(), "Es gibt keinen Ordner „" + (shown / "nowhere").string() + "“.");
 
@@ -747,4 +758,175 @@ TEST(InstallerWin, ClosingDuringTheCompletionMessageLeavesTheRunComplete) {
     for (const std::string& text : run.frontend.Texts())
         EXPECT_NE(text, "Installation was stopped before it could complete.");
     EXPECT_TRUE(fs::is_regular_file(run.destination / "Tool" / "tool"));
+}
+
+namespace {
+
+// The middle of file row `row` in window coordinates: the list lies at (2,2) in its scroll
+// view, at (100,31) in the install box, at (165,10) in the window.
+BPoint FileRow(int32 row) {
+    return BPoint(165 + 100 + 2 + 60, 10 + 31 + 2 + FileListItem::kRowHeight * row + 9);
+}
+
+// Whether the check box of file row `row` shows its cross, from the window's pixels.
+bool MarkShown(OpenWindow& open, int32 row) {
+    std::vector<uint32> pixels;
+    int32 width = 0, height = 0;
+    if (!GuiHost::CaptureWindow(open.window, &pixels, &width, &height))
+        return false;
+    BListView* list = open.Files();
+    list->Window()->Lock();
+    BRect box = InstallListRow::MarkFrame(list->ItemFrame(row));
+    BPoint centre =
+        list->ConvertToScreen(box.LeftTop() + BPoint(5, 5)) - open.window->Frame().LeftTop();
+    list->Window()->Unlock();
+    uint32 pixel = pixels[size_t(centre.y) * size_t(width) + size_t(centre.x)];
+    return (pixel & 0xffffff) == 0;
+}
+
+} // namespace
+
+TEST(InstallerWin, AClickInTheFileListAddsOrRemovesOneFile) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    ASSERT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
+    ASSERT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 2}));
+    for (int32 i = 0; i < open.Files()->CountItems(); i++) {
+        auto* row = dynamic_cast<InstallListRow*>(open.Files()->ItemAt(i));
+        ASSERT_NE(row, nullptr);
+        EXPECT_TRUE(row->ShowsMark()) << i;
+    }
+    EXPECT_TRUE(MarkShown(open, 0));
+    EXPECT_FALSE(MarkShown(open, 1));
+
+    // A plain click adds the manual to "Typical" and keeps the rest; another takes the
+    // tool away. The total and the session follow.
+    Click(open.window, FileRow(1));
+    Settle();
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 1, 2}));
+    EXPECT_TRUE(MarkShown(open, 1));
+    EXPECT_TRUE(open.window->Session().IsSelected(1));
+    std::string withManual = open.Text("install_size");
+    Click(open.window, FileRow(0));
+    Settle();
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{1, 2}));
+    EXPECT_FALSE(open.window->Session().IsSelected(0));
+    EXPECT_NE(open.Text("install_size"), withManual);
+    EXPECT_TRUE(open.Button()->IsEnabled());
+
+    // Ctrl-click turns one row on or off too; Shift-click chooses the rows from the last
+    // one clicked, as in any list.
+    Click(open.window, FileRow(3), B_PRIMARY_MOUSE_BUTTON, B_CONTROL_KEY | B_COMMAND_KEY);
+    Settle();
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{1, 2, 3}));
+    Click(open.window, FileRow(0), B_PRIMARY_MOUSE_BUTTON, B_SHIFT_KEY);
+    Settle();
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 1, 2, 3}));
+
+    // The arrow keys move the focus and change nothing; the space bar toggles the row.
+    auto* list = dynamic_cast<FileChoiceList*>(open.Files());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->FocusRow(), 0);
+    PressKey(open.window, "\x1f"); // down
+    Settle();
+    EXPECT_EQ(list->FocusRow(), 1);
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 1, 2, 3}));
+    PressKey(open.window, " ");
+    Settle();
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 2, 3}));
+    PressKey(open.window, " ");
+    PressKey(open.window, "\x04"); // End
+    PressKey(open.window, " ");
+    Settle();
+    EXPECT_EQ(list->FocusRow(), 3);
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{0, 1, 2}));
+
+    // Taking every file away disables Install; choosing an install type sets the marks.
+    for (int32 row : {0, 1, 2})
+        Click(open.window, FileRow(row));
+    Settle();
+    EXPECT_TRUE(open.SelectedFiles().empty());
+    EXPECT_FALSE(open.Button()->IsEnabled());
+    open.Groups()->Select(1);
+    Settle();
+    EXPECT_EQ(open.SelectedFiles(), (std::vector<int32>{1}));
+    EXPECT_TRUE(MarkShown(open, 1));
+    EXPECT_FALSE(MarkShown(open, 0));
+}
+
+TEST(InstallerWin, TheChosenInstallTypeIsDescribedUnderTheLists) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    EXPECT_STREQ(open.Text("install_type_description"), "The program and its script");
+    open.Groups()->Select(1);
+    Settle();
+    EXPECT_STREQ(open.Text("install_type_description"), "");
+    open.Groups()->Select(2);
+    Settle();
+    EXPECT_STREQ(open.Text("install_type_description"), "Everything");
+}
+
+TEST(InstallerWin, TheFolderPanelOpensOnTheDestinationSoThatSelectKeepsIt) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    fs::path dir = Sandbox::MakeFolder("destinations");
+    fs::create_directories(dir / "Applications");
+    fs::create_directories(dir / ".hidden");
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    InstallSession& session = open.window->Session();
+
+    // The destination's folder is shown with the destination selected: Select keeps it.
+    ASSERT_TRUE(session.SetDestination((dir / "Applications").c_str()));
+    open.Post(BMessage(InstallerWin::kFolderButton));
+    LibFilePanel* panel = open.window->FolderPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->IsShowing());
+    EXPECT_EQ(panel->ShownFolder(), dir.string());
+    panel->Confirm();
+    Settle();
+    EXPECT_EQ(session.DestinationPath(), (dir / "Applications").string());
+    EXPECT_FALSE(panel->IsShowing());
+
+    // Going into a folder selects nothing there: Select takes the folder shown.
+    open.Post(BMessage(InstallerWin::kFolderButton));
+    panel->OpenEntry("Applications");
+    panel->Confirm();
+    Settle();
+    EXPECT_EQ(session.DestinationPath(), (dir / "Applications").string());
+
+    // A destination the list leaves out (hidden) is shown as the folder itself.
+    ASSERT_TRUE(session.SetDestination((dir / ".hidden").c_str()));
+    open.Post(BMessage(InstallerWin::kFolderButton));
+    EXPECT_EQ(panel->ShownFolder(), (dir / ".hidden").string());
+    panel->Confirm();
+    Settle();
+    EXPECT_EQ(session.DestinationPath(), (dir / ".hidden").string());
+
+    // Escape closes the panel and changes nothing.
+    open.Post(BMessage(InstallerWin::kFolderButton));
+    ASSERT_TRUE(panel->IsShowing());
+    PressKey(panel->Window(), "\x1b");
+    Settle();
+    EXPECT_FALSE(panel->IsShowing());
+    EXPECT_EQ(session.DestinationPath(), (dir / ".hidden").string());
+}
+
+TEST(InstallerWin, APanelWhoseWindowTheApplicationEndedFirstGoesQuietly) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    OpenWindow open(ThreeGroups(nullptr).Build());
+    open.Post(BMessage(InstallerWin::kFolderButton));
+    LibFilePanel* panel = open.window->FolderPanel();
+    ASSERT_NE(panel, nullptr);
+    // An ending application quits its newest windows first: the panel's before the
+    // installer window that owns the panel.
+    CloseWindow(panel->Window());
+    EXPECT_EQ(panel->Window(), nullptr);
+    EXPECT_FALSE(panel->IsShowing());
+    panel->Show();
+    panel->SetPanelDirectory(Sandbox::Home().c_str());
+    EXPECT_TRUE(panel->ListedNames().empty());
+    // The window then deletes the panel as it closes (~OpenWindow).
 }

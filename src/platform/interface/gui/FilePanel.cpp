@@ -35,6 +35,8 @@ const uint32 kParentPressed = 'FPpa';
 const uint32 kRowInvoked = 'FPiv';
 const uint32 kPathEntered = 'FPpe';
 const uint32 kNewFolderPressed = 'FPnf';
+const uint32 kCreatePressed = 'FPcr';
+const uint32 kCreateCancelled = 'FPcc';
 
 std::string ParentOf(const std::string& path) {
     if (path.empty() || path == "/")
@@ -116,6 +118,13 @@ public:
     void SetText(const std::string& text) {
         fText = text;
         fCaret = fText.size();
+        fAllSelected = false;
+        Invalidate();
+    }
+    // The whole text selected: the next key typed replaces it.
+    void SelectAll() {
+        fAllSelected = !fText.empty();
+        fCaret = fText.size();
         Invalidate();
     }
     const std::string& Text() const { return fText; }
@@ -129,10 +138,17 @@ public:
         float caretX = StringWidth(fText.c_str(), (int32)fCaret);
         float room = b.Width() - 8;
         float shift = caretX > room ? caretX - room : 0;
+        rgb_color paper = {255, 255, 255, 255};
+        if (fAllSelected) {
+            paper = tint_color(paper, B_HIGHLIGHT_BACKGROUND_TINT);
+            SetHighColor(paper);
+            FillRect(BRect(4 - shift, 3, 4 - shift + caretX, b.bottom - 3));
+        }
         SetHighColor(0, 0, 0);
-        SetLowColor(255, 255, 255);
+        SetLowColor(paper);
         MovePenTo(BPoint(4 - shift, base));
         DrawString(fText.c_str());
+        SetLowColor(255, 255, 255);
         if (IsFocus())
             StrokeLine(BPoint(4 - shift + caretX, 3), BPoint(4 - shift + caretX, b.bottom - 3));
         SetHighColor(IsFocus() ? rgb_color{0, 0, 229, 255} : rgb_color{152, 152, 152, 255});
@@ -152,6 +168,18 @@ public:
 
     void KeyDown(const char* bytes, int32 numBytes) override {
         unsigned char key = (unsigned char)bytes[0];
+        if (fAllSelected) {
+            fAllSelected = false;
+            // Typing or deleting replaces the selected text; moving the caret keeps it.
+            if (numBytes > 1 || key >= 0x20 || key == B_BACKSPACE) {
+                fText.clear();
+                fCaret = 0;
+                if (key == B_BACKSPACE || key == B_DELETE) {
+                    Invalidate();
+                    return;
+                }
+            }
+        }
         if (numBytes == 1 && key < 0x20) {
             switch (key) {
             case B_BACKSPACE:
@@ -212,6 +240,7 @@ private:
 
     std::string fText;
     size_t fCaret = 0;
+    bool fAllSelected = false;
 };
 
 class EntryItem : public BListItem {
@@ -323,6 +352,25 @@ public:
         fNotice = new BStringView(BRect(12, b.bottom - 62, b.right - 12, b.bottom - 44), "notice",
                                   "", B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
         background->AddChild(fNotice);
+
+        // New Folder asks for the name in the row of the buttons, which it takes over
+        // until the folder is made or the question cancelled.
+        fNamePrompt =
+            new BStringView(BRect(12, b.bottom - 33, 12, b.bottom - 14), "name prompt",
+                            fTexts.newFolderPrompt.c_str(), B_FOLLOW_LEFT | B_FOLLOW_BOTTOM);
+        background->AddChild(fNamePrompt);
+        fNameField = new PathField(BRect(12, b.bottom - 34, b.right - 190, b.bottom - 13));
+        fNameField->SetResizingMode(B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
+        background->AddChild(fNameField);
+        fCreateCancel = new BButton(
+            BRect(b.right - 180, b.bottom - 35, b.right - 100, b.bottom - 12), "cancel new folder",
+            "Cancel", new BMessage(kCreateCancelled), B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+        fCreate = new BButton(BRect(b.right - 90, b.bottom - 35, b.right - 10, b.bottom - 12),
+                              "create folder", fTexts.create.c_str(), new BMessage(kCreatePressed),
+                              B_FOLLOW_RIGHT | B_FOLLOW_BOTTOM);
+        background->AddChild(fCreateCancel);
+        background->AddChild(fCreate);
+        ShowNamePrompt(false);
         fOpen->MakeDefault(true);
         fList->MakeFocus(true);
         FitButtons();
@@ -349,11 +397,25 @@ public:
     }
 
     void DispatchMessage(BMessage* message, BHandler* handler) override {
-        // Enter in the path field goes to that path, not to the default button.
-        if (message->what == B_KEY_DOWN && CurrentFocus() == fPathView) {
-            const char* bytes = nullptr;
-            if (message->FindString("bytes", &bytes) == B_OK && bytes && bytes[0] == B_ENTER) {
+        const char* bytes = nullptr;
+        if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK &&
+            bytes != nullptr) {
+            // Escape cancels the name question, or else the panel.
+            if (bytes[0] == B_ESCAPE && bytes[1] == '\0') {
+                if (AsksForName())
+                    ShowNamePrompt(false);
+                else if (fPanel != nullptr)
+                    fPanel->Cancel();
+                return;
+            }
+            // Enter in the path field goes to that path, and in the name field makes the
+            // folder, not the default button.
+            if (bytes[0] == B_ENTER && CurrentFocus() == fPathView) {
                 EnterTypedPath();
+                return;
+            }
+            if (bytes[0] == B_ENTER && CurrentFocus() == fNameField) {
+                MakeNamedFolder();
                 return;
             }
         }
@@ -366,7 +428,50 @@ public:
         fParentButton->SetLabel(texts.parent.c_str());
         fNewFolder->SetLabel(texts.newFolder.c_str());
         FitButtons();
+        fNamePrompt->SetText(texts.newFolderPrompt.c_str());
+        fCreate->SetLabel(texts.create.c_str());
+        fCreateCancel->SetLabel(fCancel->Label());
+        if (AsksForName())
+            ShowNamePrompt(true);
     }
+
+    bool AsksForName() const { return !fNameField->IsHiddenSelf(); }
+
+    // Shows the name question in place of the buttons, with a name suggested (and selected,
+    // so that typing replaces it), or puts the buttons back.
+    void ShowNamePrompt(bool show) {
+        const std::vector<BView*> asking = {fNamePrompt, fNameField, fCreate, fCreateCancel};
+        const std::vector<BView*> buttons = {fNewFolder, fCancel, fOpen};
+        for (BView* view : show ? buttons : asking)
+            if (!view->IsHiddenSelf())
+                view->Hide();
+        for (BView* view : show ? asking : buttons)
+            if (view->IsHiddenSelf())
+                view->Show();
+        if (!show) {
+            fCreate->MakeDefault(false);
+            fOpen->MakeDefault(true);
+            fList->MakeFocus(true);
+            return;
+        }
+        // The question's label takes the room it needs; the field the rest of the row.
+        float labelWidth = std::ceil(fNamePrompt->StringWidth(fNamePrompt->Text()));
+        BRect field = fNameField->Frame();
+        fNamePrompt->ResizeTo(labelWidth, fNamePrompt->Bounds().Height());
+        fNameField->MoveTo(fNamePrompt->Frame().right + 8, field.top);
+        fNameField->ResizeTo(fCreateCancel->Frame().left - 10 - (fNamePrompt->Frame().right + 8),
+                             field.Height());
+        std::string suggested = fTexts.newFolderName;
+        for (int32 n = 2; Exists(Join(fFolder, suggested)) && n < 1000; n++)
+            suggested = fTexts.newFolderName + " " + std::to_string(n);
+        fNameField->SetText(suggested);
+        fNameField->SelectAll();
+        fOpen->MakeDefault(false);
+        fCreate->MakeDefault(true);
+        fNameField->MakeFocus(true);
+    }
+
+    void SetName(const std::string& name) { fNameField->SetText(name); }
 
     void SetNotice(const std::string& text) { fNotice->SetText(text.c_str()); }
 
@@ -378,22 +483,28 @@ public:
             SetNotice(Filled(fTexts.noSuchFolder, {path}));
     }
 
-    void MakeNewFolder() {
-        // The folder typed in the field, when it is new and its parent is there; else a new
-        // one in the folder shown.
-        std::string typed = fPathView->Text();
-        std::string target = typed.empty() ? std::string() : ResolveTyped(typed, fFolder);
-        if (target.empty() || Exists(target) || !IsFolder(ParentOf(target))) {
-            std::string base = Join(fFolder, fTexts.newFolderName);
-            target = base;
-            for (int32 n = 2; Exists(target) && n < 1000; n++)
-                target = base + " " + std::to_string(n);
-        }
+    // Makes the folder named in the name field inside the folder shown, and shows it. A
+    // name is one name: no slash, not "." or "..".
+    void MakeNamedFolder() {
+        std::string name = fNameField->Text();
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+        while (!name.empty() && name.front() == ' ')
+            name.erase(0, 1);
+        if (name.empty())
+            return;
+        std::string target = Join(fFolder, name);
+        int error = 0;
+        if (name == "." || name == ".." || name.find('/') != std::string::npos)
+            error = EINVAL;
         // Made as any folder the user makes: 0777 less the umask.
-        if (mkdir(target.c_str(), 0777) != 0) {
-            SetNotice(Filled(fTexts.cannotCreate, {target, std::strerror(errno)}));
+        else if (mkdir(target.c_str(), 0777) != 0)
+            error = errno;
+        if (error != 0) {
+            SetNotice(Filled(fTexts.cannotCreate, {target, std::strerror(error)}));
             return;
         }
+        ShowNamePrompt(false);
         SetFolder(target);
     }
 
@@ -403,15 +514,25 @@ public:
         while (BListItem* item = fList->RemoveItem((int32)0))
             delete item;
         Unlock();
+        // The application may end its windows before the panel's owner deletes the panel:
+        // from now on the panel does without a window.
+        if (fPanel != nullptr)
+            fPanel->fWindow = nullptr;
     }
 
     bool QuitRequested() override {
         // The close box cancels; the panel keeps its window until it is deleted.
+        if (fPanel == nullptr)
+            return true;
         fPanel->Cancel();
         return false;
     }
 
     void MessageReceived(BMessage* message) override {
+        if (fPanel == nullptr) {
+            BWindow::MessageReceived(message);
+            return;
+        }
         switch (message->what) {
         case kOpenPressed:
             fPanel->Confirm();
@@ -423,7 +544,13 @@ public:
             SetFolder(ParentOf(fFolder));
             break;
         case kNewFolderPressed:
-            MakeNewFolder();
+            ShowNamePrompt(true);
+            break;
+        case kCreatePressed:
+            MakeNamedFolder();
+            break;
+        case kCreateCancelled:
+            ShowNamePrompt(false);
             break;
         case kRowInvoked: {
             auto* item = dynamic_cast<EntryItem*>(fList->ItemAt(fList->CurrentSelection()));
@@ -452,6 +579,8 @@ public:
             bool enabled;
         };
         std::vector<Row> rows;
+        if (fPanel == nullptr)
+            return;
         if (DIR* dir = opendir(fFolder.c_str())) {
             while (dirent* entry = readdir(dir)) {
                 std::string name = entry->d_name;
@@ -483,7 +612,7 @@ public:
     }
 
     bool Accepts(const std::string& path, struct stat* own) {
-        if (!fPanel->fFilter)
+        if (fPanel == nullptr || !fPanel->fFilter)
             return true;
         entry_ref ref;
         if (get_ref_for_path(path.c_str(), &ref) != B_OK)
@@ -515,6 +644,10 @@ public:
     BButton* fCancel;
     BButton* fNewFolder;
     BStringView* fNotice;
+    BStringView* fNamePrompt;
+    PathField* fNameField;
+    BButton* fCreate;
+    BButton* fCreateCancel;
 };
 
 BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref* directory,
@@ -542,12 +675,20 @@ BFilePanel::BFilePanel(file_panel_mode mode, BMessenger* target, const entry_ref
 }
 
 BFilePanel::~BFilePanel() {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
+    // The window must not tell a panel that is gone that it goes too.
+    fWindow->fPanel = nullptr;
     fWindow->Quit();
 }
 
+bool BFilePanel::LockWindow() const {
+    return fWindow != nullptr && fWindow->Lock();
+}
+
 void BFilePanel::Show() {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
     if (fWindow->IsHidden())
         fWindow->Show();
     fWindow->Activate();
@@ -555,14 +696,15 @@ void BFilePanel::Show() {
 }
 
 void BFilePanel::Hide() {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
     if (!fWindow->IsHidden())
         fWindow->Hide();
     fWindow->Unlock();
 }
 
 bool BFilePanel::IsShowing() const {
-    return !fWindow->IsHidden();
+    return fWindow != nullptr && !fWindow->IsHidden();
 }
 
 BWindow* BFilePanel::Window() const {
@@ -583,47 +725,87 @@ void BFilePanel::SetRefFilter(BRefFilter* filter) {
 }
 
 void BFilePanel::SetButtonLabel(file_panel_button button, const char* label) {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
     (button == B_CANCEL_BUTTON ? fWindow->fCancel : fWindow->fOpen)->SetLabel(label);
     fWindow->FitButtons();
     fWindow->Unlock();
 }
 
 void BFilePanel::SetTexts(const file_panel_texts& texts) {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
     fWindow->ApplyTexts(texts);
     fWindow->Unlock();
 }
 
 void BFilePanel::EnterPath(const char* path) {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
     fWindow->fPathView->SetText(path ? path : "");
     fWindow->EnterTypedPath();
     fWindow->Unlock();
 }
 
 void BFilePanel::MakeNewFolder() {
-    fWindow->Lock();
-    fWindow->MakeNewFolder();
+    if (!LockWindow())
+        return;
+    fWindow->ShowNamePrompt(true);
+    fWindow->Unlock();
+}
+
+bool BFilePanel::AsksForFolderName() const {
+    if (!LockWindow())
+        return false;
+    bool asks = fWindow->AsksForName();
+    fWindow->Unlock();
+    return asks;
+}
+
+std::string BFilePanel::SuggestedFolderName() const {
+    if (!LockWindow())
+        return std::string();
+    std::string name = fWindow->AsksForName() ? fWindow->fNameField->Text() : std::string();
+    fWindow->Unlock();
+    return name;
+}
+
+void BFilePanel::NameNewFolder(const char* name) {
+    if (!LockWindow())
+        return;
+    if (fWindow->AsksForName()) {
+        fWindow->SetName(name != nullptr ? name : "");
+        fWindow->MakeNamedFolder();
+    }
+    fWindow->Unlock();
+}
+
+void BFilePanel::CancelNewFolder() {
+    if (!LockWindow())
+        return;
+    fWindow->ShowNamePrompt(false);
     fWindow->Unlock();
 }
 
 std::string BFilePanel::ShownFolder() const {
-    fWindow->Lock();
+    if (!LockWindow())
+        return std::string();
     std::string folder = fWindow->fFolder;
     fWindow->Unlock();
     return folder;
 }
 
 std::string BFilePanel::TypedPath() const {
-    fWindow->Lock();
+    if (!LockWindow())
+        return std::string();
     std::string text = fWindow->fPathView->Text();
     fWindow->Unlock();
     return text;
 }
 
 std::string BFilePanel::Notice() const {
-    fWindow->Lock();
+    if (!LockWindow())
+        return std::string();
     std::string text = fWindow->fNotice->Text();
     fWindow->Unlock();
     return text;
@@ -646,20 +828,23 @@ void BFilePanel::SetPanelDirectory(const char* path) {
     // A file stands for the folder it is in.
     if (!IsFolder(folder))
         folder = ParentOf(folder);
-    if (!IsFolder(folder))
+    if (!IsFolder(folder) || !LockWindow())
         return;
-    fWindow->Lock();
     fWindow->SetFolder(folder);
     fWindow->Unlock();
 }
 
 void BFilePanel::GetPanelDirectory(entry_ref* ref) const {
-    if (ref)
-        get_ref_for_path(fWindow->fFolder.c_str(), ref);
+    if (ref == nullptr || !LockWindow())
+        return;
+    std::string folder = fWindow->fFolder;
+    fWindow->Unlock();
+    get_ref_for_path(folder.c_str(), ref);
 }
 
 void BFilePanel::Refresh() {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
     fWindow->Fill();
     fWindow->Unlock();
 }
@@ -673,7 +858,8 @@ status_t BFilePanel::GetNextSelectedRef(entry_ref* ref) {
 
 std::vector<std::string> BFilePanel::ListedNames() const {
     std::vector<std::string> names;
-    fWindow->Lock();
+    if (!LockWindow())
+        return names;
     for (int32 i = 0; i < fWindow->fList->CountItems(); i++)
         if (auto* item = dynamic_cast<EntryItem*>(fWindow->fList->ItemAt(i)))
             names.push_back(item->Name());
@@ -681,24 +867,30 @@ std::vector<std::string> BFilePanel::ListedNames() const {
     return names;
 }
 
-void BFilePanel::SelectEntry(const char* name) {
-    fWindow->Lock();
-    for (int32 i = 0; i < fWindow->fList->CountItems(); i++) {
+bool BFilePanel::SelectEntry(const char* name) {
+    if (!LockWindow())
+        return false;
+    bool found = false;
+    for (int32 i = 0; i < fWindow->fList->CountItems() && !found; i++) {
         auto* item = dynamic_cast<EntryItem*>(fWindow->fList->ItemAt(i));
-        if (item && name && item->Name() == name && item->IsEnabled())
+        if (item && name && item->Name() == name && item->IsEnabled()) {
             fWindow->fList->Select(i);
+            fWindow->fList->ScrollToSelection();
+            found = true;
+        }
     }
     fWindow->Unlock();
+    return found;
 }
 
 void BFilePanel::OpenEntry(const char* name) {
-    if (!name)
+    if (!name || !LockWindow())
         return;
-    fWindow->Lock();
     std::string path = Join(fWindow->fFolder, name);
     fWindow->Unlock();
     if (IsFolder(path) && !(fFlavors & B_DIRECTORY_NODE && fMode == B_SAVE_PANEL)) {
-        fWindow->Lock();
+        if (!LockWindow())
+            return;
         fWindow->SetFolder(path);
         fWindow->Unlock();
         return;
@@ -708,7 +900,8 @@ void BFilePanel::OpenEntry(const char* name) {
 }
 
 void BFilePanel::Confirm() {
-    fWindow->Lock();
+    if (!LockWindow())
+        return;
     std::vector<std::string> paths;
     bool foldersWanted = fFlavors & B_DIRECTORY_NODE;
     for (int32 n = 0;; n++) {

@@ -7,8 +7,9 @@
 // A BRefFilter decides which entries are listed. The panel is not modal.
 //
 // A path may be typed in the field at the top (Enter shows that folder; "~" is the home
-// folder, a relative path is taken from the folder shown), and "New Folder" makes a folder:
-// the one typed in the field when it does not exist yet, else a new one in the folder shown.
+// folder, a relative path is taken from the folder shown), and "New Folder" asks for a name
+// (suggesting one) and makes that folder in the folder shown, then shows it; cancelling
+// the question makes nothing. Escape cancels the question, or else the panel.
 // The panel's own texts are English until the application gives it its language's.
 //
 // Entry references travel in messages as B_REF_TYPE fields holding the entry's absolute
@@ -39,7 +40,9 @@ struct file_panel_texts {
     std::string title = "Choose a folder";
     std::string parent = "Parent";
     std::string newFolder = "New Folder";
-    std::string newFolderName = "New Folder";
+    std::string newFolderName = "New Folder"; // the name suggested for a new folder
+    std::string newFolderPrompt = "Name of the new folder:";
+    std::string create = "Create";
     std::string noSuchFolder = "There is no folder '%s'.";
     std::string cannotCreate = "The folder '%s' could not be made: %s";
 };
@@ -101,12 +104,19 @@ public:
     // Acts as the user would: open the named entry (a folder is entered), confirm the
     // selection (or, in a folder panel without one, the shown folder), cancel.
     void OpenEntry(const char* name);
-    void SelectEntry(const char* name);
+    // Selects the named entry when it is listed; false when it is not.
+    bool SelectEntry(const char* name);
     void Confirm();
     void Cancel();
-    // Types a path into the field and presses Enter, or presses New Folder.
+    // Types a path into the field and presses Enter.
     void EnterPath(const char* path);
+    // Presses New Folder: the panel asks for the name. Then the name can be given (and
+    // Create pressed) or the question cancelled.
     void MakeNewFolder();
+    bool AsksForFolderName() const;
+    std::string SuggestedFolderName() const;
+    void NameNewFolder(const char* name);
+    void CancelNewFolder();
     // The folder shown, the text of the path field and the message line under the list.
     std::string ShownFolder() const;
     std::string TypedPath() const;
@@ -114,6 +124,9 @@ public:
 
 private:
     friend class FilePanelWindow;
+
+    // Locks the panel's window; false when it is gone (the application ended it first).
+    bool LockWindow() const;
 
     file_panel_mode fMode;
     BMessenger fTarget;

@@ -4,6 +4,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Image.H>
 #include <FL/Fl_Image_Surface.H>
+#include <FL/Fl_PNG_Image.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
@@ -49,6 +51,10 @@ std::vector<Fl_Window*> gWidgetsToDelete;
 
 // The screen in device pixels.
 int gScreenX = 0, gScreenY = 0, gScreenWidth = 1024, gScreenHeight = 768;
+
+std::mutex gNamesLock;
+std::string gApplicationName;
+
 bool gScreenKnown = false;
 
 PixelGrid Grid() {
@@ -483,6 +489,20 @@ void ApplyLooks(WindowWidget* widget, const WindowState* state, const WindowHint
         widget->set_non_modal();
 }
 
+// The name WM_CLASS gives: the one set, else the program's file name.
+std::string ApplicationName() {
+    {
+        std::lock_guard<std::mutex> lock(gNamesLock);
+        if (!gApplicationName.empty())
+            return gApplicationName;
+    }
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string self = length > 0 ? std::string(path, size_t(length)) : std::string();
+    std::string leaf = self.substr(self.rfind('/') + 1);
+    return leaf.empty() ? std::string("Tarnwhistle") : leaf;
+}
+
 Atom AtomNamed(const char* name) {
     return XInternAtom(fl_display, name, False);
 }
@@ -496,6 +516,25 @@ void ApplyWindowManagerHints(WindowWidget* widget, const WindowHints& hints, Win
     Atom type = AtomNamed(hints.TypeAtomName());
     XChangeProperty(fl_display, xid, AtomNamed("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
                     (unsigned char*)&type, 1);
+    // Whose window it is: the program (its process on this machine) and its name, which
+    // a desktop shows in its task bar and groups the program's windows by.
+    long pid = long(getpid());
+    XChangeProperty(fl_display, xid, AtomNamed("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+                    (unsigned char*)&pid, 1);
+    char host[256] = "";
+    if (gethostname(host, sizeof host - 1) == 0 && host[0] != '\0') {
+        XTextProperty machine;
+        char* hostName = host;
+        if (XStringListToTextProperty(&hostName, 1, &machine) != 0) {
+            XSetWMClientMachine(fl_display, xid, &machine);
+            XFree(machine.value);
+        }
+    }
+    std::string name = ApplicationName();
+    XClassHint classHint;
+    classHint.res_name = name.data();
+    classHint.res_class = name.data();
+    XSetClassHint(fl_display, xid, &classHint);
     if (hints.overrideRedirect)
         return;
     // The toolkit makes a floating or modal window transient for whichever window it made
@@ -933,4 +972,23 @@ bool GuiHost::CaptureWindow(BWindow* window, std::vector<uint32>* pixels, int32*
     *width = w;
     *height = h;
     return true;
+}
+
+void GuiHost::SetApplicationName(const std::string& name) {
+    std::lock_guard<std::mutex> lock(gNamesLock);
+    gApplicationName = name;
+}
+
+bool GuiHost::SetApplicationIcon(const void* png, size_t size) {
+    static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (png == nullptr || size < sizeof kSignature || size > 16 * 1024 * 1024 ||
+        std::memcmp(png, kSignature, sizeof kSignature) != 0) {
+        Fl_Window::default_icon(static_cast<const Fl_RGB_Image*>(nullptr));
+        return false;
+    }
+    Fl_PNG_Image image(nullptr, static_cast<const unsigned char*>(png), int(size));
+    bool read = image.fail() == 0 && image.w() > 0 && image.h() > 0;
+    // The toolkit keeps its own copy for every window it shows from now on.
+    Fl_Window::default_icon(read ? &image : nullptr);
+    return read;
 }

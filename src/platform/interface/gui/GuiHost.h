@@ -6,7 +6,9 @@
 // Install() makes BApplication::Run() use the toolkit loop (every BWindow installs it
 // too). Tests and the gallery can pump the loop themselves with RunUntil().
 
+#include <cstddef>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/interface/Rect.h"
@@ -56,6 +58,11 @@ public:
     // The width the toolkit gives text in a font (to check that measuring and drawing
     // agree); -1 without a display.
     static float ToolkitStringWidth(const class BFont& font, const char* text);
+    // What a desktop shows of every window the program shows from now on: WM_CLASS names
+    // `name` as instance and class (empty: the program's file name), and the icon is the
+    // picture of the PNG bytes given (false, and no icon, when they are none).
+    static void SetApplicationName(const std::string& name);
+    static bool SetApplicationIcon(const void* png, size_t size);
     // A screenshot of a window's content as 32-bit pixels (0xAARRGGBB), for tests.
     static bool CaptureWindow(BWindow* window, std::vector<uint32>* pixels, int32* width,
                               int32* height);

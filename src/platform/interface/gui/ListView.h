@@ -82,6 +82,10 @@ public:
     // A press on a row that may start a drag; answer true to take over the press.
     virtual bool InitiateDrag(BPoint point, int32 index, bool wasSelected);
 
+protected:
+    // The row a Shift-click extends a range from.
+    void SetAnchor(int32 index) { fAnchor = index; }
+
 private:
     bool SelectOne(int32 index, bool extend, bool notify);
     void Notify();

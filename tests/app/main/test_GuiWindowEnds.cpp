@@ -1,0 +1,196 @@
+// Every way the installer window can end, after the user has opened and closed the folder
+// panel (cancelled and chosen), a tip and alerts: the program ends with the status of what
+// happened and the transcript's last event says so. Bare and under a window manager.
+#include <gtest/gtest.h>
+
+#include "GuiDriver.h"
+
+using namespace tarnw::test::gui;
+
+namespace {
+
+// Where the folder button sits in the window.
+constexpr int kFolderButtonX = 187, kFolderButtonY = 197;
+const char* const kPanelTitle = "Choose a folder";
+
+enum class Ending {
+    Completed, // the installation completes and OK is pressed
+    CloseBox,  // the window's close box, before installing
+    Stop,      // the Stop button during the run
+    Terminate, // SIGTERM before installing
+    Interrupt, // SIGINT during the run
+    Hangup,    // SIGHUP before installing
+    FailedRun, // the run fails, then the window is closed by SIGTERM
+};
+
+const char* Name(Ending ending) {
+    switch (ending) {
+    case Ending::Completed:
+        return "completed";
+    case Ending::CloseBox:
+        return "close-box";
+    case Ending::Stop:
+        return "stop";
+    case Ending::Terminate:
+        return "sigterm";
+    case Ending::Interrupt:
+        return "sigint";
+    case Ending::Hangup:
+        return "sighup";
+    case Ending::FailedRun:
+        return "failed-run";
+    }
+    return "?";
+}
+
+// Waits for the next window named `name` that is not `except`, and presses a key in it.
+void Answer(Display& display, InstallerRun& run, const std::string& name, const std::string& key,
+            const std::string& except = "") {
+    XWindow window;
+    ASSERT_TRUE(display.WaitForWindow(name, &window, 20, except)) << name << ReadFile(run.output);
+    display.Key(window, key);
+}
+
+// Opens the folder panel and cancels it with Escape, opens it again and chooses the folder
+// it shows with Return (the destination is there already: the question is answered
+// Replace), and shows an install type's tip.
+void UseThePanelATipAndAlerts(Display& display, InstallerRun& run, const XWindow& window,
+                              const std::string& shots) {
+    display.Click(window, kFolderButtonX, kFolderButtonY);
+    XWindow panel;
+    ASSERT_TRUE(display.WaitForWindow(kPanelTitle, &panel)) << ReadFile(run.output);
+    Screenshot(display, shots + "-1-panel");
+    display.Key(panel, "Escape");
+    ASSERT_TRUE(display.WaitUntilGone(kPanelTitle)) << "Escape leaves the panel open";
+
+    display.Click(window, kFolderButtonX, kFolderButtonY);
+    ASSERT_TRUE(display.WaitForWindow(kPanelTitle, &panel)) << ReadFile(run.output);
+    display.Key(panel, "Return");
+    Answer(display, run, "Clicky", "Return"); // "... already exists ... replace?" - Replace
+    ASSERT_TRUE(display.WaitUntilGone(kPanelTitle));
+    ASSERT_TRUE(display.WaitUntilGone("Clicky"));
+
+    display.Xdotool({"mousemove", std::to_string(window.x + kGroupX),
+                     std::to_string(window.y + kFirstGroupY + 40)});
+    display.Xdotool(
+        {"mousemove", std::to_string(window.x + kGroupX), std::to_string(window.y + kFirstGroupY)});
+    std::string tip;
+    Display::WindowFacts facts;
+    EXPECT_TRUE(FindTip(display, &tip, &facts)) << ReadFile(run.output);
+    Screenshot(display, shots + "-2-tip");
+    display.Xdotool({"mousemove", std::to_string(window.x + 20), std::to_string(window.y + 20)});
+}
+
+struct Expected {
+    int status;
+    int endStatus;
+};
+
+Expected End(Display& display, InstallerRun& run, const XWindow& window, Ending ending,
+             const std::string& shots) {
+    fs::path folder = StandardFolder(B_APPS_DIRECTORY) / "Clicky";
+    switch (ending) {
+    case Ending::Completed: {
+        display.Click(window, kButtonX, kButtonY); // Install
+        XWindow done;
+        EXPECT_TRUE(display.WaitForWindow("Clicky", &done, 30)) << ReadFile(run.output);
+        Screenshot(display, shots + "-3-completed");
+        display.Key(done, "Return");
+        return {0, 0};
+    }
+    case Ending::CloseBox:
+        display.Key(window, "alt+F4");
+        return {7, 7};
+    case Ending::Terminate:
+        run.child->Signal(SIGTERM);
+        return {7, 7};
+    case Ending::Hangup:
+        run.child->Signal(SIGHUP);
+        return {7, 7};
+    case Ending::Stop:
+    case Ending::Interrupt: {
+        // Something of the user's in the way: the run waits at the replace question.
+        WriteFile(StandardFolder(B_COMMON_DOCUMENTATION_DIRECTORY) / "Clicky" / "readme.txt",
+                  "mine");
+        display.Click(window, kGroupX, kFirstGroupY + kGroupRowHeight); // Full
+        display.Click(window, kButtonX, kButtonY);                      // Install
+        XWindow replace;
+        EXPECT_TRUE(display.WaitForWindow("Clicky", &replace, 30)) << ReadFile(run.output);
+        Screenshot(display, shots + "-3-running");
+        if (ending == Ending::Stop)
+            display.Click(window, kButtonX + 40, kButtonY);
+        else
+            run.child->Signal(SIGINT);
+        Answer(display, run, "Clicky", "Return", replace.id); // stopped
+        Answer(display, run, "Clicky", "Escape", replace.id); // undo
+        return {8, 8};
+    }
+    case Ending::FailedRun: {
+        // The installation folder cannot be made: a file has its name.
+        fs::remove_all(folder);
+        WriteFile(folder, "in the way");
+        display.Click(window, kButtonX, kButtonY); // Install
+        Answer(display, run, "Clicky", "Return");  // cannot create the folder
+        EXPECT_TRUE(display.WaitUntilGone("Clicky"));
+        Screenshot(display, shots + "-3-failed");
+        run.child->Signal(SIGTERM);
+        return {1, 1};
+    }
+    }
+    return {-1, -1};
+}
+
+void CheckEveryEnding(Display& display, bool managed) {
+    fs::path installer = BuildInstaller();
+    std::vector<Ending> endings = {Ending::Completed, Ending::Stop,   Ending::Terminate,
+                                   Ending::Interrupt, Ending::Hangup, Ending::FailedRun};
+    // Without a window manager there is no close box.
+    if (managed)
+        endings.push_back(Ending::CloseBox);
+    for (Ending ending : endings) {
+        SCOPED_TRACE(Name(ending));
+        ForgetEarlierInstallations();
+        fs::path folder = StandardFolder(B_APPS_DIRECTORY) / "Clicky";
+        fs::create_directories(folder);
+        std::string shots = std::string(managed ? "openbox-" : "bare-") + Name(ending);
+
+        InstallerRun run = StartInstaller(display, installer);
+        XWindow window;
+        ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
+        display.Click(window, kButtonX, kButtonY); // Agree: the folder is there already
+        Answer(display, run, "Clicky", "Return");
+        ASSERT_TRUE(display.WaitUntilGone("Clicky"));
+        UseThePanelATipAndAlerts(display, run, window, shots);
+        if (HasFatalFailure())
+            return;
+        Expected expected = End(display, run, window, ending, shots);
+        int status = run.child->Wait(std::chrono::seconds(40));
+        EXPECT_EQ(status, expected.status) << ReadFile(run.output);
+        auto events = Transcript(run.transcript);
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.back(), nlohmann::json({{"event", "end"}, {"status", expected.endStatus}}))
+            << events.back().dump();
+        if (ending == Ending::Completed)
+            EXPECT_TRUE(fs::is_regular_file(folder / "clicky"))
+                << "Select at once keeps the destination";
+    }
+}
+
+} // namespace
+
+TEST(GuiWindowEnds, EveryWayOfEndingAfterThePanelWithoutAWindowManager) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    if (FindProgram("xwininfo").empty())
+        GTEST_SKIP() << "xwininfo is needed";
+    CheckEveryEnding(display, false);
+}
+
+TEST(GuiWindowEnds, EveryWayOfEndingAfterThePanelUnderAWindowManager) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    if (!display.StartWindowManager())
+        GTEST_SKIP() << "openbox, xprop and xwininfo are needed: "
+                     << ReadFile(Sandbox::Temp() / "openbox.log");
+    CheckEveryEnding(display, true);
+}
