@@ -159,6 +159,7 @@ TEST_P(GuiWindowChoices, WindowsCarryTheProductsNameAndIcon) {
     // The package brings a menu entry with a 32-pixel icon.
     fs::path folder = Sandbox::MakeFolder("package");
     WriteFile(folder / "clicky", "#!/bin/sh\necho clicky\n");
+    fs::permissions(folder / "clicky", fs::perms(0755));
     display.Run({"convert", "-size", "32x32", "xc:#d02020", (folder / "clicky.png").string()});
     ASSERT_TRUE(fs::exists(folder / "clicky.png"));
     WriteFile(folder / "manifest.json", R"({

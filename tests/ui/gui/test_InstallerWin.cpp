@@ -460,7 +460,8 @@ TEST(InstallerWin, FileRowsWithoutAnIconShowTheIconOfTheirKind) {
         ASSERT_EQ(FileIcons::Draw(kinds[row], &expected, B_MINI_ICON), B_OK);
         open.window->Lock();
         BPoint at = list->ConvertToWindow(list->ItemFrame(row).LeftTop()) +
-                    BPoint(FileListItem::kPlainLeft - 1, FileListItem::kIconTopInset);
+                    BPoint(FileListItem::kPlainLeft - 1 + InstallListRow::kMarkWidth,
+                           FileListItem::kIconTopInset);
         open.window->Unlock();
         int32 opaque = 0, same = 0;
         const uint8* bits = (const uint8*)expected.Bits();

@@ -728,6 +728,9 @@ void BFilePanel::SetButtonLabel(file_panel_button button, const char* label) {
     if (!LockWindow())
         return;
     (button == B_CANCEL_BUTTON ? fWindow->fCancel : fWindow->fOpen)->SetLabel(label);
+    // The name question cancels with the panel's own word.
+    if (button == B_CANCEL_BUTTON)
+        fWindow->fCreateCancel->SetLabel(label);
     fWindow->FitButtons();
     fWindow->Unlock();
 }
