@@ -70,13 +70,15 @@ void UseThePanelATipAndAlerts(Display& display, InstallerRun& run, const XWindow
     ASSERT_TRUE(display.WaitUntilGone(kPanelTitle));
     ASSERT_TRUE(display.WaitUntilGone("Clicky"));
 
+    // Tips show over the active window: a click on the picture makes it so.
+    display.Click(window, 80, 100);
     display.Xdotool({"mousemove", std::to_string(window.x + kGroupX),
                      std::to_string(window.y + kFirstGroupY + 40)});
     display.Xdotool(
         {"mousemove", std::to_string(window.x + kGroupX), std::to_string(window.y + kFirstGroupY)});
     std::string tip;
     Display::WindowFacts facts;
-    EXPECT_TRUE(FindTip(display, &tip, &facts)) << ReadFile(run.output);
+    EXPECT_TRUE(FindTip(display, &tip, &facts, 15)) << ReadFile(run.output);
     Screenshot(display, shots + "-2-tip");
     display.Xdotool({"mousemove", std::to_string(window.x + 20), std::to_string(window.y + 20)});
 }
