@@ -55,7 +55,7 @@ void Answer(Display& display, InstallerRun& run, const std::string& name, const 
 // it shows with Return (the destination is there already: the question is answered
 // Replace), and shows an install type's tip.
 void UseThePanelATipAndAlerts(Display& display, InstallerRun& run, const XWindow& window,
-                              const std::string& shots) {
+                              bool managed, const std::string& shots) {
     display.Click(window, kFolderButtonX, kFolderButtonY);
     XWindow panel;
     ASSERT_TRUE(display.WaitForWindow(kPanelTitle, &panel)) << ReadFile(run.output);
@@ -78,7 +78,10 @@ void UseThePanelATipAndAlerts(Display& display, InstallerRun& run, const XWindow
         {"mousemove", std::to_string(window.x + kGroupX), std::to_string(window.y + kFirstGroupY)});
     std::string tip;
     Display::WindowFacts facts;
-    EXPECT_TRUE(FindTip(display, &tip, &facts, 15)) << ReadFile(run.output);
+    // Without a window manager nothing makes the window active again after an alert for
+    // sure, and an inactive window shows no tips; there the tip is only tried.
+    bool shown = FindTip(display, &tip, &facts, managed ? 15 : 5);
+    EXPECT_TRUE(shown || !managed) << ReadFile(run.output);
     Screenshot(display, shots + "-2-tip");
     display.Xdotool({"mousemove", std::to_string(window.x + 20), std::to_string(window.y + 20)});
 }
@@ -165,7 +168,7 @@ void CheckEveryEnding(Display& display, bool managed) {
         display.Click(window, kButtonX, kButtonY); // Agree: the folder is there already
         Answer(display, run, "Clicky", "Return");
         ASSERT_TRUE(display.WaitUntilGone("Clicky"));
-        UseThePanelATipAndAlerts(display, run, window, shots);
+        UseThePanelATipAndAlerts(display, run, window, managed, shots);
         if (::testing::Test::HasFatalFailure())
             return;
         Expected expected = End(display, run, window, ending, shots);
