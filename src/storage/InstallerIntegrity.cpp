@@ -15,7 +15,48 @@
 
 namespace rf = resource_format;
 
+// Read from memory, never spelled out elsewhere, so that the image holds these bytes once.
+extern const char kImageState[];
+const char kImageState[] = "\x7ftarnw-image-state:U";
+
 namespace {
+
+constexpr size_t kImageStatePrefix = sizeof kImageState - 2; // without the state and the NUL
+
+// Calls `found` with the file offset of each copy of the mark's prefix in the image.
+template <typename Found> bool ForEachImageMark(int fd, uint64 imageSize, Found found) {
+    std::vector<char> buffer(1 << 20);
+    for (uint64 start = 0; start < imageSize;) {
+        size_t want = size_t(std::min<uint64>(buffer.size(), imageSize - start));
+        size_t got = 0;
+        while (got < want) {
+            ssize_t n = pread(fd, buffer.data() + got, want - got, off_t(start + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            got += size_t(n);
+        }
+        for (const char* at = buffer.data(); at + kImageStatePrefix < buffer.data() + got;) {
+            const char* hit = static_cast<const char*>(
+                memmem(at, size_t(buffer.data() + got - at), kImageState, kImageStatePrefix));
+            if (hit == nullptr || hit + kImageStatePrefix >= buffer.data() + got)
+                break;
+            found(start + uint64(hit - buffer.data()) + kImageStatePrefix, hit[kImageStatePrefix]);
+            at = hit + 1;
+        }
+        if (start + got >= imageSize)
+            break;
+        start += got - kImageStatePrefix; // a mark across two reads is found in the next
+    }
+    return true;
+}
+
+bool ImageMarkedPacked(int fd, uint64 imageSize) {
+    bool packed = false;
+    ForEachImageMark(fd, imageSize, [&packed](uint64, char state) { packed |= state == 'P'; });
+    return packed;
+}
 
 class Descriptor {
 public:
@@ -92,6 +133,10 @@ uint64 ElfImageEnd(const Descriptor& file, uint64 fileSize) {
 // trailer is the first thing lost), or its end was changed.
 IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
     uint64 image = ElfImageEnd(file, size);
+    if (image != 0 && size == image && ImageMarkedPacked(file.Get(), image))
+        return Verdict(Integrity::kIncomplete, size,
+                       "the file ends where its program image ends, at byte " +
+                           std::to_string(size) + ": its resources are missing");
     if (image == 0 || size == image)
         return Verdict(Integrity::kNoContainer, size, "the file carries no resources");
     if (size < image)
@@ -118,8 +163,8 @@ IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
                        std::to_string(total) + " but is " + std::to_string(size) + " bytes long");
 }
 
-// The head at the container's start, when it has one: B_OK, B_BAD_VALUE without one (a
-// container written before heads), B_BAD_DATA when damaged.
+// The head at the container's start: B_OK, B_BAD_VALUE when there is none, B_BAD_DATA when
+// damaged.
 status_t ReadHead(const Descriptor& file, const rf::Trailer& trailer, rf::Head* head) {
     uint8 bytes[rf::kHeadSize];
     if (trailer.indexOffset - trailer.containerStart < sizeof bytes ||
@@ -163,12 +208,23 @@ IntegrityReport ExamineInstallerFile(const char* path) {
     BResources resources(&whole);
     if (resources.InitCheck() != B_OK)
         return Verdict(Integrity::kDamaged, size, "the container's index is damaged");
-    // A head, when the container has one, must agree with the file.
+    // Every container with resources is written with a head; without one (a changed magic
+    // included) its checks of the program image would be off.
     rf::Head head;
-    status_t status = ReadHead(file, trailer, &head);
-    if (status == B_BAD_DATA || (status == B_OK && head.totalSize != size))
+    if (ReadHead(file, trailer, &head) != B_OK || head.totalSize != size)
         return Verdict(Integrity::kDamaged, size, "the container's head is damaged");
     return Verdict(Integrity::kSound, size, "");
+}
+
+bool MarkImagePacked(int fd, uint64 imageSize) {
+    std::vector<uint64> states;
+    if (!ForEachImageMark(fd, imageSize, [&states](uint64 at, char) { states.push_back(at); }) ||
+        states.empty())
+        return false;
+    for (uint64 at : states)
+        if (pwrite(fd, "P", 1, off_t(at)) != 1)
+            return false;
+    return true;
 }
 
 IntegrityReport CheckInstallerFile(const char* path,

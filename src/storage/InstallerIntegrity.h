@@ -36,6 +36,11 @@ inline bool IsPayloadResource(type_code type, int32 id) {
     return type == B_RAW_TYPE && id >= kFirstPayloadResourceId;
 }
 
+// The program image carries a mark whose last byte the packer turns from 'U' to 'P' when
+// it gives the program its container. A file that ends where its image ends is then told
+// apart: a program never packed, or an installer that lost its whole container.
+bool MarkImagePacked(int fd, uint64 imageSize);
+
 // Looks at the container alone (trailer, head and index), reading a few bytes.
 IntegrityReport ExamineInstallerFile(const char* path);
 

@@ -1,6 +1,7 @@
 #include "InstallerBuilder.h"
 
 #include <climits>
+#include <fcntl.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -8,6 +9,9 @@
 #include "locale/CatalogueResources.h"
 #include "package/PackageConfig.h"
 #include "platform/app/Message.h"
+#include "platform/storage/File.h"
+#include "platform/storage/Resources.h"
+#include "storage/InstallerIntegrity.h"
 #include "storage/LibAppResource.h"
 #include "storage/ProgramRole.h"
 
@@ -59,6 +63,24 @@ private:
     bool fCommitted = false;
 };
 
+// Marks the copied program as packed, so that the copy cut back to its program image is
+// known for a damaged installer rather than taken for a bare program.
+void MarkPacked(const fs::path& installer) {
+    uint64 imageSize = fs::file_size(installer);
+    {
+        BFile file(installer.c_str(), B_READ_ONLY);
+        BResources existing(&file);
+        if (existing.InitCheck() == B_OK && existing.ContainerStart() >= 0)
+            imageSize = uint64(existing.ContainerStart());
+    }
+    int fd = open(installer.c_str(), O_RDWR | O_CLOEXEC);
+    Require(fd >= 0, "cannot open " + installer.string() + " for writing");
+    bool marked = MarkImagePacked(fd, imageSize);
+    close(fd);
+    Require(marked, "the installer program " + installer.string() +
+                        " is not a Tarnwhistle program image (its mark is missing)");
+}
+
 } // namespace
 
 fs::path DefaultStub() {
@@ -77,6 +99,7 @@ void BuildInstaller(const Manifest& manifest, const BuildOptions& options) {
     fs::permissions(output.Path(), fs::perms::owner_all | fs::perms::group_read |
                                        fs::perms::group_exec | fs::perms::others_read |
                                        fs::perms::others_exec);
+    MarkPacked(output.Path());
 
     LibAppResource resources(output.Path().c_str(), B_READ_WRITE);
     Require(resources.IsAttached(), "cannot open " + output.Path().string() + " for writing");

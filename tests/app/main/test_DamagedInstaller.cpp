@@ -239,6 +239,25 @@ TEST_F(DamagedInstaller, AFileCutShortSaysHowLongItShouldBe) {
     ExpectRefused(original + "more", "four bytes added", kDamaged);
 }
 
+TEST_F(DamagedInstaller, ACutAtTheProgramImageOrAChangedHeadIsDamageForTheCheckAndTheRun) {
+    const std::string& original = DemoBytes();
+    uint64 start = ContainerStart(original);
+    std::string image = original.substr(0, start);
+    ExpectRefused(image, "cut at the end of the program image", kDamaged);
+    auto check = RunProgram({WriteInstaller(image).string(), "--check"});
+    EXPECT_EQ(check.status, 9) << check.output;
+
+    // A changed magic in the head must not make the container one without a head, whose
+    // program image goes unchecked: with an image byte changed as well it is refused.
+    std::string bytes = original;
+    bytes[start] ^= 0x01;
+    ExpectRefused(bytes, "head magic changed", kDamaged);
+    bytes[UnloadedImageBytes(original).front()] ^= 0x55;
+    ExpectRefused(bytes, "head magic and an image byte changed", kDamaged);
+    check = RunProgram({WriteInstaller(bytes).string(), "--check"});
+    EXPECT_EQ(check.status, 9) << check.output;
+}
+
 TEST_F(DamagedInstaller, AnItemThatIsNotSelectedMayBeDamaged) {
     // The third item, the documentation, is not of the install type Typical.
     std::string bytes = DemoBytes();
