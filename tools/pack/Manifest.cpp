@@ -12,6 +12,7 @@
 
 #include "NearestName.h"
 #include "StrictJson.h"
+#include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"
 
 namespace fs = std::filesystem;
@@ -345,6 +346,28 @@ void CheckPlaces(const Manifest& manifest) {
     }
 }
 
+// The longest names a run makes from the package's names are the hidden files beside the
+// installation folder and the deinstaller: each must fit in one folder entry.
+void CheckMadeNames(const Manifest& manifest) {
+    constexpr size_t kLongestLeaf = 255;
+    auto check = [](const std::string& key, const std::string& made, const std::string& what) {
+        if (made.size() > kLongestLeaf)
+            Fail(key, "is too long: the run would make " + what + " of " +
+                          std::to_string(made.size()) + " bytes, and a file name holds at most " +
+                          std::to_string(kLongestLeaf));
+    };
+    std::string folder = manifest.String("opt_created_folder");
+    check("opt_created_folder", "." + folder + ".tarnw-journal", "its journal's name");
+    if (manifest.Bool("opt_include_deinstall", true)) {
+        std::string deinstaller = InstallPaths::SafeLeaf(
+            manifest.String("app_name") + " " + manifest.String("version") + " Deinstaller");
+        std::string key = manifest.String("app_name").size() >= manifest.String("version").size()
+                              ? "app_name"
+                              : "version";
+        check(key, "." + deinstaller + ".tarnw-record", "the deinstaller's record name");
+    }
+}
+
 } // namespace
 
 Manifest ParseManifest(const std::string& text, const fs::path& folder) {
@@ -490,6 +513,7 @@ Manifest ParseManifest(const std::string& text, const fs::path& folder) {
 
     if (manifest.String("opt_created_folder").empty())
         Fail("opt_created_folder", "missing: the installation folder needs a name");
+    CheckMadeNames(manifest);
     CheckPlaces(manifest);
     if (root.contains("desktop_entries"))
         manifest.desktopEntries = ParseDesktopEntries(root["desktop_entries"], manifest);

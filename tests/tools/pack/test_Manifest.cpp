@@ -98,3 +98,27 @@ TEST_F(ManifestTest, ErrorsNameTheOffendingKey) {
                   .find("license_file"),
               std::string::npos);
 }
+
+TEST_F(ManifestTest, NamesThatCannotBecomeFilesAreRefused) {
+    // "<app_name> <version> Deinstaller" gets a hidden record beside it: 255 bytes at most.
+    std::string fits(255 - std::string(".  Deinstaller.tarnw-record").size() - 3, 'a');
+    EXPECT_EQ(ErrorOf(R"({"opt_created_folder": "Demo", "version": "1.0", "app_name": ")" + fits +
+                          R"("})",
+                      folder),
+              "");
+    EXPECT_NE(ErrorOf(R"({"opt_created_folder": "Demo", "version": "1.0", "app_name": ")" + fits +
+                          R"(a"})",
+                      folder)
+                  .find("app_name: is too long"),
+              std::string::npos);
+    // Without a deinstaller the name makes no file.
+    EXPECT_EQ(ErrorOf(R"({"opt_created_folder": "Demo", "opt_include_deinstall": false,
+                          "app_name": ")" +
+                          fits + R"(a"})",
+                      folder),
+              "");
+    std::string folderName(255 - std::string("..tarnw-journal").size() + 1, 'f');
+    EXPECT_NE(ErrorOf(R"({"opt_created_folder": ")" + folderName + R"("})", folder)
+                  .find("opt_created_folder: is too long"),
+              std::string::npos);
+}
