@@ -12,6 +12,7 @@ packages=(
   nlohmann-json3-dev libasound2-dev
   xvfb xauth xdotool imagemagick x11-apps x11-utils openbox fonts-dejavu-core
   attr unzip zip file
+  e2fsprogs exfatprogs exfat-fuse fuse3
   desktop-file-utils gtk-update-icon-cache
   debootstrap
 )

@@ -228,16 +228,23 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
                              path.c_str());
                 return;
             }
+            std::string why;
             if (BoolValue("opt_save_replaced") && savedFiles != nullptr && savedFiles[0] != 0) {
                 std::string target = InstallPaths::FreeName(savedFiles, InstallPaths::Leaf(path));
-                if (NoteMoved(path, target) && LibMoveAsIs(path.c_str(), target.c_str()) &&
+                std::string lost;
+                if (NoteMoved(path, target) &&
+                    LibMoveKeepingAll(path.c_str(), target.c_str(), &lost) &&
                     InstallPaths::EntryExists(target))
                     fSaved.push_back({target, path});
+                else if (!lost.empty())
+                    why = " (the volume of " + std::string(savedFiles) +
+                          " cannot keep it: " + lost + ")";
             } else {
                 RemoveExisting(path);
             }
+            fReplacedPlaces.insert(path);
             if (InstallPaths::EntryExists(path)) {
-                fFolderProblem = "the folder " + path + " could not be replaced";
+                fFolderProblem = "the folder " + path + " could not be replaced" + why;
                 Log("\t\t\tThe folder %s could not be replaced\n", path.c_str());
                 std::fprintf(stderr, "The folder %s could not be replaced\n", path.c_str());
                 return;
@@ -478,9 +485,16 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
                               " holds a mounted file system and is not saved");
             return fail();
         }
-        if (!NoteMoved(existing, target) || !LibMoveAsIs(existing.c_str(), target.c_str()) ||
+        // Saved Files on a volume that cannot keep the entry's mode, owner or attributes
+        // (FAT, exFAT) does not take it: put back, it would not be what it was.
+        std::string lost;
+        if (!NoteMoved(existing, target) ||
+            !LibMoveKeepingAll(existing.c_str(), target.c_str(), &lost) ||
             InstallPaths::EntryExists(existing)) {
-            Failure(leaf, "the existing entry " + existing + " could not be saved");
+            Failure(leaf, "the existing entry " + existing + " could not be saved" +
+                              (lost.empty() ? std::string()
+                                            : " (the volume of " + fSavedFiles +
+                                                  " cannot keep it: " + lost + ")"));
             return fail();
         }
         fSaved.push_back({target, existing});
@@ -610,6 +624,7 @@ int32 InstallConfig::Run() {
     fScriptEdits.clear();
     fLinks.clear();
     fSaved.clear();
+    fReplacedPlaces.clear();
     fHookEntries.clear();
     fHookBlocks.clear();
     fCreatedFolders.clear();
@@ -621,20 +636,28 @@ int32 InstallConfig::Run() {
 
     UpdateStatus("%s", texts.Get(1032).c_str());
 
-    if (!InstallerIsWhole()) {
-        TakeBackFoldersMadeBefore();
+    fRunJournalled = false;
+    fFoldersMadeBefore.clear();
+    if (!InstallerIsWhole())
         return kInstallDamaged;
-    }
     int verdict = CheckSystemResources();
-    // Refused before its first write: the default folder made for it goes again.
-    if (verdict == kRequirementsNoDiskSpace || verdict == kRequirementsStop)
-        TakeBackFoldersMadeBefore();
     if (verdict == kRequirementsNoDiskSpace)
         return kInstallNoDiskSpace;
     if (verdict == kRequirementsStop)
         return kInstallFinished;
     if (StoppedHere())
         return kInstallStopped;
+
+    // The default destination is made when a run goes there, right before its journal
+    // names it; a run that ends before its journal begins takes it back.
+    MakeDefaultDestination();
+    struct TakeBackUnlessJournalled {
+        InstallConfig& engine;
+        ~TakeBackUnlessJournalled() {
+            if (!engine.fRunJournalled)
+                engine.TakeBackFoldersMadeBefore();
+        }
+    } takeBack{*this};
 
     struct stat destination;
     errno = 0;
@@ -674,9 +697,11 @@ int32 InstallConfig::Run() {
     fInheritedFolders.clear();
     fInheritedFiles.clear();
     fInheritedEntries.clear();
+    fInheritedSaved.clear();
+    std::string trashedFolder;
     if (InstallPaths::EntryExists(fInstallFolder)) {
         InheritEarlierRecord(InstallPaths::Join(fInstallFolder, DeinstallerName()));
-        TrashExisting(fInstallFolder);
+        TrashExisting(fInstallFolder, &trashedFolder);
     }
     errno = 0;
     if (!NoteNewFolders(fInstallFolder) || !Libmkdir(fInstallFolder.c_str()) ||
@@ -754,6 +779,7 @@ int32 InstallConfig::Run() {
         PlaceDesktopEntries();
         EditScripts();
     }
+    AdoptEarlierSaved(trashedFolder);
     WriteInstalledRecord();
     if (fFailures.empty())
         CommitRun();
@@ -885,6 +911,7 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
     }
 
     records.SetFileName(index, path, &record);
+    fReplacedPlaces.insert(path);
 
     if (deinstallable) {
         for (const std::string& relative : resources.ExtractedPaths())
@@ -950,6 +977,7 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     if (deinstallable) {
         AddDeinstallTag(linkPath.c_str(), fIdentity.c_str());
         fLinks.push_back({linkPath, itemPath});
+        fReplacedPlaces.insert(linkPath);
     } else {
         Log("\t\t\tThis link will not be removed by the de-installer\n");
     }

@@ -210,8 +210,10 @@ private:
     // configuration, the deinstaller record, the texts, the selected items' payloads)
     // match their checksums. Otherwise the user is told and false comes back.
     bool InstallerIsWhole();
-    // The installer ends without a run: the empty default-destination folders made for it
-    // when it started go again, the innermost first.
+    // Makes the default destination's missing folders when the run goes there.
+    void MakeDefaultDestination();
+    // The run ends before its journal began: the empty default-destination folders made
+    // for it go again, the innermost first.
     void TakeBackFoldersMadeBefore();
     void PlaceDeinstaller(LibAppResource& resources);
     void BuildDeinstallerConfiguration(BMessage& out) const;
@@ -234,13 +236,18 @@ private:
                         const std::string& detail);
 
 public:
-    // Folders made for the installation before its run (the default destination); the
-    // deinstaller removes them too when they are left empty.
+    // The missing folders of the default destination, outer ones first: a run into it makes
+    // them as it begins (taking them back when it ends before its journal does), and its
+    // undo or its deinstaller removes them when they are left empty.
     void NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders);
-    // What the installer made for itself as it started (folders, outer ones first, and
-    // files): a run journals them, so that its undo or its deinstaller takes them away.
-    void NoteEntriesMadeAtStart(const std::vector<std::string>& entries) {
-        fEntriesMadeAtStart = entries;
+    // What the installer records for itself in the home folder (its document type's
+    // record) is made only when a run begins, after its journal names it, so that a run
+    // that ends before, its undo and its deinstaller leave the home folder as it was.
+    // `plan` tells what `make` would create (folders, outer ones first, then the record).
+    void SetStartRecord(std::function<std::vector<std::string>()> plan,
+                        std::function<void()> make) {
+        fPlanStartRecord = std::move(plan);
+        fMakeStartRecord = std::move(make);
     }
 
 private:
@@ -262,8 +269,14 @@ private:
     // Keeps the former state of a file about to be edited in place (or notes that it did
     // not exist).
     bool KeepBeforeEdit(const std::string& path);
-    bool TrashExisting(const std::string& path);
-    void CommitRun();
+    // `where`, when given, receives the entry's place in the Trash.
+    bool TrashExisting(const std::string& path, std::string* where = nullptr);
+    // The entries an earlier installation in the same folder saved, which went to the Trash
+    // with it, move into this run's "Saved Files" (or are left in the Trash when this run
+    // saves nothing), and this run's deinstaller restores them: those of the places this
+    // run placed something again, and only those.
+    void AdoptEarlierSaved(const std::string& trashedFolder);
+    bool CommitRun(); // false when what was placed could not be made durable
     void EndRun(int32 result);
 
     void CreateStartupHook();
@@ -337,10 +350,16 @@ private:
     std::vector<HookBlock> fHookBlocks;
     std::vector<std::string> fCreatedFolders;
     std::vector<std::string> fFoldersMadeBefore;
+    std::vector<std::string> fDefaultDestinationToMake;
+    bool fRunJournalled = false; // the journal took over fFoldersMadeBefore
     std::vector<std::string> fEntriesMadeAtStart;
+    std::function<std::vector<std::string>()> fPlanStartRecord;
+    std::function<void()> fMakeStartRecord;
     std::vector<std::string> fInheritedFolders;
     std::vector<std::string> fInheritedFiles;
     std::vector<std::string> fInheritedEntries;
+    std::vector<PathPair> fInheritedSaved; // saved copy, original place
+    std::set<std::string> fReplacedPlaces; // where this run placed items, links, folders
     std::vector<std::string> fCreatedFiles;
     std::string fLanguage;
     // The catalogue a run keeps from its start to its end.

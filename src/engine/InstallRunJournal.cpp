@@ -89,14 +89,20 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
         if (!fJournal.NoteFolder(folder))
             break;
     }
-    // So does what the installer made for itself as it started (its document type's
-    // record), so that an undone or removed installation leaves the home folder as it was.
-    for (const std::string& entry : fEntriesMadeAtStart) {
-        struct stat st;
-        if (lstat(entry.c_str(), &st) != 0)
-            continue;
-        if (!(S_ISDIR(st.st_mode) ? fJournal.NoteFolder(entry) : fJournal.NoteEntry(entry)))
-            break;
+    fRunJournalled = true;
+    // What the installer records for itself is made now, each new entry named first, so
+    // that an undone or removed installation leaves the home folder as it was.
+    fEntriesMadeAtStart.clear();
+    if (fPlanStartRecord && fMakeStartRecord) {
+        std::vector<std::string> planned = fPlanStartRecord();
+        bool noted = true;
+        for (size_t i = 0; noted && i < planned.size(); i++)
+            noted = i + 1 < planned.size() ? fJournal.NoteFolder(planned[i])
+                                           : fJournal.NoteEntry(planned[i]);
+        if (noted) {
+            fMakeStartRecord();
+            fEntriesMadeAtStart = planned;
+        }
     }
     // The undo acts in the destination, and in the folders made for it, only while they are
     // still the folders they are now.
@@ -220,7 +226,9 @@ bool InstallConfig::KeepBeforeEdit(const std::string& path) {
     // file; it sits beside the file, so that putting it back is one rename.
     std::string copy = InstallPaths::Join(InstallPaths::Parent(path),
                                           posixfs::TemporaryLeaf(RunUndo::BeforeTag()));
-    if (!LibCopy(path.c_str(), copy.c_str())) {
+    // ... and on the disk before the edit can be.
+    if (!LibCopy(path.c_str(), copy.c_str()) || !posixfs::SyncFileAndFolder(copy)) {
+        unlink(copy.c_str());
         fFailures.push_back(InstallPaths::Leaf(path) + ": " + path +
                             " could not be copied before its edit");
         return false;
@@ -232,21 +240,29 @@ bool InstallConfig::KeepBeforeEdit(const std::string& path) {
     return true;
 }
 
-bool InstallConfig::TrashExisting(const std::string& path) {
+bool InstallConfig::TrashExisting(const std::string& path, std::string* where) {
     if (!fJournal.IsOpen()) {
         LibTrash(BPath(path.c_str()), false);
         return !InstallPaths::EntryExists(path);
     }
     BPath trash;
-    if (find_directory(B_TRASH_DIRECTORY, &trash, true) != B_OK || trash.Path() == nullptr)
+    if (find_directory(B_TRASH_DIRECTORY, &trash, false) != B_OK || trash.Path() == nullptr)
         return false;
     std::string files = trash.Path();
     std::string info = InstallPaths::Join(InstallPaths::Parent(files), "info");
-    if (!InstallPaths::EntryExists(info)) {
-        if (!NoteNewFolders(info))
+    // A Trash made for this run is named first, and goes with its undo when left empty.
+    for (const std::string& folder : {files, info}) {
+        if (InstallPaths::EntryExists(folder))
+            continue;
+        if (!NoteNewFolders(folder))
             return false;
-        mkdir(info.c_str(), 0700);
-        NoteFolderIdentity(info);
+        std::vector<std::string> missing;
+        for (std::string level = folder; !InstallPaths::EntryExists(level);
+             level = InstallPaths::Parent(level))
+            missing.insert(missing.begin(), level);
+        for (const std::string& level : missing)
+            mkdir(level.c_str(), 0700);
+        NoteFolderIdentity(folder);
     }
     // The .trashinfo record is made first and exclusively: it reserves the name.
     std::string leaf = InstallPaths::Leaf(path);
@@ -284,17 +300,34 @@ bool InstallConfig::TrashExisting(const std::string& path) {
         unlink(record.c_str());
         return false;
     }
+    if (where != nullptr)
+        *where = target;
     return true;
 }
 
-void InstallConfig::CommitRun() {
+bool InstallConfig::CommitRun() {
     if (!fJournal.IsOpen())
-        return;
+        return true;
+    // Everything placed reaches the disk before the run counts as complete: a power cut
+    // after the commit finds every file with its contents. Without that the run is
+    // incomplete, and its journal stays.
+    std::vector<std::string> placed = {fJournal.FilePath()};
+    for (const JournalRecord& record : fJournal.Records())
+        for (const std::string* path : {&record.path, &record.other, &record.third})
+            if (!path->empty())
+                placed.push_back(*path);
+    std::string error;
+    if (!posixfs::SyncVolumesOf(placed, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        fFailures.push_back(error);
+        return false;
+    }
     // From here on the run counts as complete: a run killed later is settled, not undone.
     if (!fJournal.Note({JournalKind::Commit, "", "", ""}))
         std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
     RunUndo(fJournal.Contents()).Settle();
     fJournal.Discard();
+    return true;
 }
 
 FrontendRequest InstallConfig::UndoOrKeepRequest() {
@@ -331,10 +364,9 @@ void InstallConfig::SettleRun(bool undo) {
             // instead: the deinstaller then takes back everything the run made.
             size_t failures = fFailures.size();
             WriteInstalledRecord();
-            if (fFailures.size() != failures && InstallPaths::EntryExists(fDeinstallerPath))
+            if ((fFailures.size() != failures && InstallPaths::EntryExists(fDeinstallerPath)) ||
+                !CommitRun())
                 fJournal.Close();
-            else
-                CommitRun();
         }
     }
     fRunLock.Release();

@@ -350,6 +350,36 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
         if (path != nullptr && InstallPaths::EntryExists(path))
             fInheritedEntries.push_back(path);
     }
+    const char* origin = nullptr;
+    for (int32 i = 0; installed.FindString("saved", i, &path) == B_OK &&
+                      installed.FindString("saved_from", i, &origin) == B_OK;
+         i++) {
+        if (path != nullptr && origin != nullptr && IsPlainAbsolutePath(path) &&
+            IsPlainAbsolutePath(origin))
+            fInheritedSaved.push_back({path, origin});
+    }
+}
+
+void InstallConfig::AdoptEarlierSaved(const std::string& trashedFolder) {
+    std::string prefix = fInstallFolder + "/";
+    for (const PathPair& saved : fInheritedSaved) {
+        // Only what lay in the earlier installation folder went to the Trash with it.
+        if (saved.first.compare(0, prefix.size(), prefix) != 0 || trashedFolder.empty() ||
+            fReplacedPlaces.count(saved.second) == 0)
+            continue;
+        std::string inTrash = trashedFolder + "/" + saved.first.substr(prefix.size());
+        if (!InstallPaths::EntryExists(inTrash))
+            continue;
+        if (fSavedFiles.empty() || !InstallPaths::IsFolder(fSavedFiles)) {
+            fSaved.push_back({inTrash, saved.second});
+            continue;
+        }
+        std::string target =
+            InstallPaths::FreeName(fSavedFiles.c_str(), InstallPaths::Leaf(saved.first));
+        if (NoteMoved(inTrash, target) && LibMoveAsIs(inTrash.c_str(), target.c_str()) &&
+            InstallPaths::EntryExists(target))
+            fSaved.push_back({target, saved.second});
+    }
 }
 
 void InstallConfig::TakeBackFoldersMadeBefore() {
@@ -359,7 +389,19 @@ void InstallConfig::TakeBackFoldersMadeBefore() {
 }
 
 void InstallConfig::NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders) {
-    fFoldersMadeBefore.insert(fFoldersMadeBefore.end(), folders.begin(), folders.end());
+    fDefaultDestinationToMake = folders;
+}
+
+void InstallConfig::MakeDefaultDestination() {
+    if (fDefaultDestinationToMake.empty() || fDefaultDestinationToMake.back() != fDestinationPath)
+        return;
+    for (const std::string& folder : fDefaultDestinationToMake) {
+        if (InstallPaths::EntryExists(folder))
+            continue;
+        if (mkdir(folder.c_str(), 0755) != 0)
+            return;
+        fFoldersMadeBefore.push_back(folder);
+    }
 }
 
 bool InstallConfig::MakeFolder(const std::string& path) {

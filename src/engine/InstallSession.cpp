@@ -134,18 +134,16 @@ void InstallSession::SetDefaultDestination() {
         } else {
             directory_which which;
             BPath path;
-            // The standard folder is made when it is missing (a fresh account has no
-            // applications folder yet), so that the default destination can be used.
+            // A missing standard folder (a fresh account has no applications folder yet) is
+            // made by the run that goes there, not by opening the installer.
             if (LibGetStdDirName(folder, which)) {
-                // The levels made here are left for the deinstaller to take away again.
                 std::vector<std::string> missing;
                 if (find_directory(which, &path, false, nullptr) == B_OK)
                     for (std::string level = path.Path();
                          level.size() > 1 && access(level.c_str(), F_OK) != 0;
                          level = level.substr(0, level.rfind('/') == 0 ? 1 : level.rfind('/')))
                         missing.insert(missing.begin(), level);
-                if (find_directory(which, &path, true, nullptr) == B_OK &&
-                    fEngine.SetDestinationPath(path.Path())) {
+                if (path.Path() != nullptr && fEngine.SetDestinationPath(path.Path())) {
                     fEngine.NoteFoldersMadeBeforeRun(missing);
                     return;
                 }

@@ -1,7 +1,6 @@
 #include "engine/Journal.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -210,6 +209,7 @@ bool Journal::Begin(const std::string& installFolder, const std::string& product
     }
     fEnd = 0;
     fReserved = 0;
+    fMadeInstallFolder = false;
     std::string header = std::string(kMagic) + "\t" + kVersion + "\t" + Escape(installFolder) +
                          "\t" + std::to_string(getpid()) + "\t" + Escape(product) + "\n";
     if (!WriteLine(header, true)) {
@@ -252,24 +252,30 @@ bool Journal::WriteLine(const std::string& line, bool flush) {
         }
         done += size_t(written);
     }
-    // A flush costs milliseconds on a real disk; one per placed entry would make the journal
-    // the slowest part of a run of many small items.
-    auto now = std::chrono::steady_clock::now();
-    if (flush || now - fLastFlush >= kFlushInterval) {
-        if (fdatasync(fFd) != 0) {
-            fError = ErrorText("cannot flush the journal", fPath);
-            return false;
-        }
-        fLastFlush = now;
+    if (flush && fdatasync(fFd) != 0) {
+        fError = ErrorText("cannot flush the journal", fPath);
+        return false;
     }
     fEnd += off_t(line.size());
     return true;
 }
 
+bool Journal::InsideMadeInstallFolder(const std::string& path) const {
+    return fMadeInstallFolder && path.size() > fInstallFolder.size() &&
+           path.compare(0, fInstallFolder.size(), fInstallFolder) == 0 &&
+           path[fInstallFolder.size()] == '/';
+}
+
 bool Journal::Note(const JournalRecord& record) {
-    bool flush = record.kind != JournalKind::Folder && record.kind != JournalKind::Entry;
+    // A flush costs milliseconds on a real disk: the records of the many files and folders
+    // unpacked into the run's own installation folder need none, since a folder or file
+    // that outlives its record there goes with the folder all the same.
+    bool made = record.kind == JournalKind::Folder || record.kind == JournalKind::Entry;
+    bool flush = !made || !InsideMadeInstallFolder(record.path);
     if (!WriteLine(FormatRecord(record), flush))
         return false;
+    if (record.kind == JournalKind::Folder && record.path == fInstallFolder)
+        fMadeInstallFolder = true;
     if (record.kind != JournalKind::Commit)
         fRecords.push_back(record);
     return true;

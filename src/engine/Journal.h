@@ -11,7 +11,6 @@
 // does not end (the run was killed while writing it) or does not parse ends the reading,
 // and a path that is not a plain absolute path is refused.
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -66,10 +65,10 @@ public:
     bool IsOpen() const { return fFd >= 0; }
     // Appends one record before its change is made; false (with Error()) when it could not
     // be written, and then the change must not be made. Every record is in the kernel's
-    // hands at once, so a killed process leaves it behind; records of the user's own entries
-    // moved aside, and the commit, also reach the disk at once; the many records of folders
-    // and entries the run makes are flushed with them or with the first record written a
-    // quarter of a second or more after the last flush.
+    // hands at once, so a killed process leaves it behind, and on the disk before its
+    // change can be, so a power cut leaves it too: each is flushed at once, except the
+    // records of what is made inside an installation folder this journal made (flushed),
+    // which its undo removes as a whole with whatever is in it.
     bool Note(const JournalRecord& record);
     bool NoteFolder(const std::string& path) { return Note({JournalKind::Folder, path, "", ""}); }
     bool NoteEntry(const std::string& path) { return Note({JournalKind::Entry, path, "", ""}); }
@@ -104,12 +103,12 @@ public:
 private:
     // `flush` asks for the line on the disk now, not only in the kernel's hands.
     bool WriteLine(const std::string& line, bool flush);
+    bool InsideMadeInstallFolder(const std::string& path) const;
 
     int fFd = -1;
-    off_t fEnd = 0;      // where the next line goes
-    off_t fReserved = 0; // bytes set aside for the file so far
-    static constexpr std::chrono::milliseconds kFlushInterval{250};
-    std::chrono::steady_clock::time_point fLastFlush;
+    off_t fEnd = 0;                  // where the next line goes
+    off_t fReserved = 0;             // bytes set aside for the file so far
+    bool fMadeInstallFolder = false; // its folder record is on the disk
     std::string fPath;
     std::string fInstallFolder;
     std::string fProduct;

@@ -1,5 +1,6 @@
 #include "storage/LibFileOps.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -9,9 +10,11 @@
 #include <string.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -185,7 +188,78 @@ bool LibCopy(const char* source, const char* destination) {
 
 namespace {
 
-bool Move(const char* source, const char* destination, bool sniff) {
+std::string ModeText(mode_t mode) {
+    char text[8];
+    snprintf(text, sizeof text, "%04o", unsigned(mode & 07777));
+    return text;
+}
+
+// The user attributes of an entry, by name, not following a link.
+bool UserAttributes(const std::string& path,
+                    std::vector<std::pair<std::string, std::string>>* out) {
+    out->clear();
+    ssize_t length = llistxattr(path.c_str(), nullptr, 0);
+    if (length < 0)
+        return errno == ENOTSUP;
+    std::vector<char> names(size_t(length) + 1, '\0');
+    length = llistxattr(path.c_str(), names.data(), names.size() - 1);
+    for (ssize_t at = 0; length > 0 && at < length; at += ssize_t(strlen(&names[size_t(at)])) + 1) {
+        std::string name = &names[size_t(at)];
+        if (name.compare(0, 5, "user.") != 0)
+            continue;
+        ssize_t size = lgetxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0)
+            return false;
+        std::string value(size_t(size), '\0');
+        size = lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        if (size < 0)
+            return false;
+        value.resize(size_t(size));
+        out->emplace_back(std::move(name), std::move(value));
+    }
+    std::sort(out->begin(), out->end());
+    return true;
+}
+
+// What the copy `copy` of `source` lost of it (mode, owner, user attributes), entry by
+// entry below a folder; empty when nothing.
+std::string WhatTheCopyLost(const std::string& source, const std::string& copy) {
+    struct stat from, to;
+    if (lstat(source.c_str(), &from) != 0 || lstat(copy.c_str(), &to) != 0)
+        return copy + " could not be compared with " + source;
+    if ((from.st_mode & S_IFMT) != (to.st_mode & S_IFMT))
+        return copy + " is not of the kind of " + source;
+    if (!S_ISLNK(from.st_mode) && (from.st_mode & 07777) != (to.st_mode & 07777))
+        return "the mode " + ModeText(from.st_mode) + " of " + source + " became " +
+               ModeText(to.st_mode);
+    if (from.st_uid != to.st_uid || from.st_gid != to.st_gid)
+        return "the owner " + std::to_string(from.st_uid) + ":" + std::to_string(from.st_gid) +
+               " of " + source + " became " + std::to_string(to.st_uid) + ":" +
+               std::to_string(to.st_gid);
+    std::vector<std::pair<std::string, std::string>> fromAttributes, toAttributes;
+    if (!S_ISLNK(from.st_mode) && UserAttributes(source, &fromAttributes) &&
+        (!UserAttributes(copy, &toAttributes) || fromAttributes != toAttributes))
+        return "the attributes of " + source + " were not kept";
+    if (!S_ISDIR(from.st_mode))
+        return "";
+    DIR* folder = opendir(source.c_str());
+    if (folder == nullptr)
+        return source + " could not be read";
+    std::vector<std::string> names;
+    while (dirent* entry = readdir(folder)) {
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+            names.push_back(entry->d_name);
+    }
+    closedir(folder);
+    for (const std::string& name : names) {
+        std::string lost = WhatTheCopyLost(source + "/" + name, copy + "/" + name);
+        if (!lost.empty())
+            return lost;
+    }
+    return "";
+}
+
+bool Move(const char* source, const char* destination, bool sniff, std::string* lost = nullptr) {
     if (!EntryExists(source) || destination == nullptr || destination[0] == '\0')
         return false;
     std::string target = Target(source, destination);
@@ -203,8 +277,23 @@ bool Move(const char* source, const char* destination, bool sniff) {
         fprintf(stderr, "LibMove: %s\n", copier.Error().c_str());
         return false;
     }
+    if (lost != nullptr) {
+        *lost = WhatTheCopyLost(source, target);
+        if (!lost->empty()) {
+            posixfs::RemoveTree(target.c_str());
+            return false;
+        }
+    }
     if (sniff)
         TypeTree(target.c_str());
+    // The copy reaches the disk before the source goes: a power cut in between leaves
+    // both, never neither.
+    std::string error;
+    if (!posixfs::SyncVolumesOf({target}, &error)) {
+        fprintf(stderr, "LibMove: %s; \"%s\" stays\n", error.c_str(), source);
+        posixfs::RemoveTree(target.c_str());
+        return false;
+    }
     posixfs::RemoveTree(source);
     return true;
 }
@@ -217,6 +306,14 @@ bool LibMove(const char* source, const char* destination) {
 
 bool LibMoveAsIs(const char* source, const char* destination) {
     return Move(source, destination, false);
+}
+
+bool LibMoveKeepingAll(const char* source, const char* destination, std::string* lost) {
+    std::string ignored;
+    if (lost == nullptr)
+        lost = &ignored;
+    lost->clear();
+    return Move(source, destination, false, lost);
 }
 
 void LibUnlink(const char* path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // File-system operations the installer uses to place, move, remove and inspect entries.
 // Everything is done with system calls in this process: no shell, no external cp/mv/rm,
 // and nothing here changes the process's working directory (the worker thread must not
@@ -27,6 +29,11 @@ bool LibMove(const char* source, const char* destination);
 // volumes, so that a user's entry moved aside for safekeeping (saved, put in the Trash)
 // and later put back gains no attribute it did not have.
 bool LibMoveAsIs(const char* source, const char* destination);
+// As LibMoveAsIs, for a user's entry kept to be put back later: across volumes the copy
+// must keep every mode, owner and user attribute of the source, or it is taken back and
+// the source stays; *lost then says what the destination's volume could not keep (FAT
+// and exFAT keep neither modes nor attributes).
+bool LibMoveKeepingAll(const char* source, const char* destination, std::string* lost);
 // Removes an entry and everything below it; links are removed, never followed.
 void LibUnlink(const char* path);
 // Sets the MIME type of the entry (and of everything below a folder) from its content.

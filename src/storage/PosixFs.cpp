@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <random>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -170,6 +172,54 @@ void SyncFolder(const std::string& folder) {
         return;
     fsync(fd);
     close(fd);
+}
+
+bool SyncVolumesOf(const std::vector<std::string>& paths, std::string* error) {
+    std::set<dev_t> done;
+    bool synced = true;
+    for (const std::string& path : paths) {
+        // The nearest folder that exists: an entry may be gone again (moved back, held).
+        std::string folder = path;
+        struct stat st;
+        int fd = -1;
+        while (!folder.empty()) {
+            fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+            if (fd >= 0)
+                break;
+            size_t slash = folder.rfind('/');
+            folder = slash == std::string::npos || folder == "/" ? std::string()
+                     : slash == 0                                ? std::string("/")
+                                                                 : folder.substr(0, slash);
+        }
+        if (fd < 0)
+            continue;
+        if (fstat(fd, &st) == 0 && done.insert(st.st_dev).second && syncfs(fd) != 0) {
+            if (error != nullptr && synced)
+                *error = "cannot write the volume of " + folder +
+                         " to its disk: " + std::strerror(errno);
+            synced = false;
+        }
+        close(fd);
+    }
+    return synced;
+}
+
+bool SyncFileAndFolder(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bool synced = fsync(fd) == 0;
+    close(fd);
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
+    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return false;
+    synced = fsync(dirFd) == 0 && synced;
+    close(dirFd);
+    return synced;
 }
 
 } // namespace posixfs

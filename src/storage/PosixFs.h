@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace posixfs {
 
@@ -19,6 +20,14 @@ bool RemoveTreeAt(int dirFd, const char* name);
 // Makes the names in folder durable (a file renamed into it), not only their contents.
 void SyncFolder(const std::string& folder);
 bool RemoveTree(const char* path);
+
+// Writes to the disk everything cached for the file systems that hold `paths` (each
+// volume once, through the nearest folder of a path that exists): syncfs, so that a power
+// cut after it loses nothing written before. False with *error naming the volume and the
+// system's reason when one of them could not be written.
+bool SyncVolumesOf(const std::vector<std::string>& paths, std::string* error);
+// The same for one file: its data and its entry in its folder.
+bool SyncFileAndFolder(const std::string& path);
 
 // A hidden name for a file being written, unique in this process and very unlikely to
 // collide with another's: ".tarnw-<pid>-<counter>-<random>".

@@ -42,7 +42,8 @@ void InstallerFlow::UseFrontend(Frontend& asker) {
 bool InstallerFlow::Load() {
     if (!fSession.Load())
         return false;
-    fSession.Engine().NoteEntriesMadeAtStart(installer_start_up::MadeAtStart());
+    fSession.Engine().SetStartRecord(installer_start_up::PlannedTypeRecord,
+                                     installer_start_up::RecordType);
     return true;
 }
 

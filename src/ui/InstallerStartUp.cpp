@@ -9,40 +9,22 @@
 
 namespace installer_start_up {
 
-namespace {
-
-// The type record and the folders made for it by this process, outer folders first.
-std::vector<std::string> gMade;
-
-void RememberMissingLevels(const std::string& file) {
-    gMade.clear();
-    for (std::string level = file; level.size() > 1 && access(level.c_str(), F_OK) != 0;
-         level = level.substr(0, level.rfind('/') == 0 ? 1 : level.rfind('/')))
-        gMade.insert(gMade.begin(), level);
-}
-
-} // namespace
-
-void RecordVersionAndType() {
+void RecordVersion() {
     LibSetAppVersion(1, 3, 1, "Installer", "V1.3.1 Install BeOS applications", 5, 0);
+}
+
+std::vector<std::string> PlannedTypeRecord() {
+    std::vector<std::string> missing;
     BMimeType type(kDocumentType);
-    RememberMissingLevels(type.DatabaseFile());
-    if (type.SetPreferredApp(kSignature, B_OPEN) != B_OK)
-        gMade.clear();
+    for (std::string level = type.DatabaseFile();
+         level.size() > 1 && access(level.c_str(), F_OK) != 0;
+         level = level.substr(0, level.rfind('/') == 0 ? 1 : level.rfind('/')))
+        missing.insert(missing.begin(), level);
+    return missing;
 }
 
-const std::vector<std::string>& MadeAtStart() {
-    return gMade;
-}
-
-void TakeBackType() {
-    for (auto made = gMade.rbegin(); made != gMade.rend(); ++made) {
-        if (made == gMade.rbegin())
-            unlink(made->c_str());
-        else
-            rmdir(made->c_str());
-    }
-    gMade.clear();
+void RecordType() {
+    BMimeType(kDocumentType).SetPreferredApp(kSignature, B_OPEN);
 }
 
 } // namespace installer_start_up

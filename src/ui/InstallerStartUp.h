@@ -1,9 +1,9 @@
 #pragma once
 
-// The two steps every front-end takes when the installer starts: the installer stamps its
-// version record on its own executable and registers itself as the preferred application
-// of its document type. Neither may keep the installer from running: a read-only
-// executable or type database only loses the record.
+// What the installer records about itself. As it starts it stamps its version record on
+// its own executable; when a run begins it registers itself as the preferred application
+// of its document type, in the user's type records. Neither may keep the installer from
+// running: a read-only executable or type database only loses the record.
 
 #include <string>
 #include <vector>
@@ -13,14 +13,11 @@ namespace installer_start_up {
 constexpr const char* kSignature = "application/x-vnd.Kestrelwood.Tarnw";
 constexpr const char* kDocumentType = "text/x-tarnw";
 
-void RecordVersionAndType();
+void RecordVersion();
 
-// An installer found damaged leaves the system as it found it: the type record and the
-// folders RecordVersionAndType made for it go again.
-void TakeBackType();
-
-// What RecordVersionAndType made: folders, outer ones first, then the type's record; empty
-// when the record was there before.
-const std::vector<std::string>& MadeAtStart();
+// What RecordType would make: the missing folders above the type's record, outer ones
+// first, then the record; empty when the record is there already.
+std::vector<std::string> PlannedTypeRecord();
+void RecordType();
 
 } // namespace installer_start_up

@@ -4,8 +4,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
 
@@ -32,10 +34,42 @@ bool ReadWhole(const std::string& path, std::string& text) {
     return got == 0;
 }
 
-bool WriteWhole(const std::string& path, const std::string& text, mode_t mode) {
+// The user's attributes of `from` (its MIME type, tags, what the user put there) on fd,
+// and its owner when the deinstaller may give it: a start-up file keeps all it had.
+bool CopyOwnerAndAttributes(const std::string& from, const struct stat& info, int fd) {
+    if (geteuid() == 0 && fchown(fd, info.st_uid, info.st_gid) != 0)
+        return false;
+    ssize_t length = listxattr(from.c_str(), nullptr, 0);
+    if (length <= 0)
+        return true;
+    std::vector<char> names(size_t(length) + 1, '\0');
+    length = listxattr(from.c_str(), names.data(), names.size() - 1);
+    for (ssize_t at = 0; length > 0 && at < length;
+         at += ssize_t(std::strlen(&names[size_t(at)])) + 1) {
+        const char* name = &names[size_t(at)];
+        if (std::strncmp(name, "user.", 5) != 0)
+            continue;
+        ssize_t size = getxattr(from.c_str(), name, nullptr, 0);
+        if (size < 0)
+            return false;
+        std::vector<char> value(size_t(size) + 1);
+        size = getxattr(from.c_str(), name, value.data(), value.size());
+        if (size < 0 || fsetxattr(fd, name, value.data(), size_t(size), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool WriteWhole(const std::string& path, const std::string& text, const std::string& like,
+                const struct stat& info) {
+    mode_t mode = info.st_mode;
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode & 07777);
     if (fd < 0)
         return false;
+    if (!CopyOwnerAndAttributes(like, info, fd)) {
+        close(fd);
+        return false;
+    }
     fchmod(fd, mode & 07777);
     size_t done = 0;
     while (done < text.size()) {
@@ -149,10 +183,10 @@ bool ScriptBlockRemover::Remove(const std::string& path, const std::string& tag,
     if (!removed)
         return true;
     // The file as it was, so that the user can take back what the deinstaller did.
-    if (writeOrig && !WriteWhole(path + ".orig", text, info.st_mode))
+    if (writeOrig && !WriteWhole(path + ".orig", text, file, info))
         return false;
     std::string temporary = file + ".tmp";
-    if (!WriteWhole(temporary, rest, info.st_mode)) {
+    if (!WriteWhole(temporary, rest, file, info)) {
         unlink(temporary.c_str());
         return false;
     }

@@ -98,14 +98,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", CommandLineText(language, kCliFrontendVariable).c_str());
         return kExitUsage;
     }
-    // A damaged installer file changes nothing: the front-end tells the user, and the type
-    // record is made only for a whole one (or taken back when a payload proves damaged or
-    // the run is refused for want of room).
+    // A damaged installer file changes nothing: the front-end tells the user. A whole one
+    // stamps its version record on itself; the type record in the user's folder waits for
+    // a run to begin.
     IntegrityReport integrity = CheckInstallerFile(
         SelfPath().c_str(), [](type_code type, int32 id) { return !IsPayloadResource(type, id); },
         {}, ImageCheck::kChecked);
     if (!integrity.Broken())
-        installer_start_up::RecordVersionAndType();
+        installer_start_up::RecordVersion();
     int status = kExitUsage;
     switch (kind) {
     case FrontendKind::Gui:
@@ -118,8 +118,5 @@ int main(int argc, char** argv) {
         status = RunUnattendedInstaller(options);
         break;
     }
-    // Refused before writing anything: damaged, or no room for what it would write.
-    if (status == kExitDamaged || status == kExitNoDiskSpace)
-        installer_start_up::TakeBackType();
     return status;
 }

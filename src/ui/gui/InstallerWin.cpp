@@ -227,7 +227,8 @@ bool InstallerWin::LoadResources() {
         PostToApplication(new BMessage(B_QUIT_REQUESTED));
         return false;
     }
-    fSession.Engine().NoteEntriesMadeAtStart(installer_start_up::MadeAtStart());
+    fSession.Engine().SetStartRecord(installer_start_up::PlannedTypeRecord,
+                                     installer_start_up::RecordType);
     fLoaded = true;
     InstallConfig& config = fSession.Engine();
 

@@ -11,6 +11,7 @@
 #include "platform/storage/MimeType.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
+#include "support/TreeSnapshot.h"
 #include "support/UnattendedRun.h"
 
 namespace fs = std::filesystem;
@@ -95,13 +96,14 @@ TEST(UnattendedInstall, TheDemoInstallsCompletelyIntoTheChosenFolder) {
 }
 
 // The window, the console and the unattended run all start the same way: the installer
-// stamps its version record on itself and registers itself for its document type.
-TEST(UnattendedInstall, EveryFrontEndRecordsItsVersionAndRegistersItsType) {
+// stamps its version record on itself. It registers itself for its document type only when
+// a run begins: opening and closing it leaves the user's type records alone.
+TEST(UnattendedInstall, EveryFrontEndRecordsItsVersionAndARunRegistersItsType) {
+    ASSERT_EQ(BMimeType("text/x-tarnw").SetPreferredApp("application/x-other", B_OPEN), B_OK);
     for (const char* frontend : {"unattended", "console"}) {
         SCOPED_TRACE(frontend);
         fs::path installer = Sandbox::MakeFolder("copy") / "DemoInstaller";
         fs::copy_file(BuildDemo(), installer);
-        ASSERT_EQ(BMimeType("text/x-tarnw").SetPreferredApp("application/x-other", B_OPEN), B_OK);
 
         RunProgram({installer.string()}, "q\n",
                    {std::string("TARNW_FRONTEND=") + frontend, "TARNW_ANSWERS=/dev/null"});
@@ -116,8 +118,32 @@ TEST(UnattendedInstall, EveryFrontEndRecordsItsVersionAndRegistersItsType) {
         EXPECT_STREQ(version.short_info, "Installer");
         char preferred[B_MIME_TYPE_LENGTH] = {};
         ASSERT_EQ(BMimeType("text/x-tarnw").GetPreferredApp(preferred), B_OK);
-        EXPECT_STREQ(preferred, "application/x-vnd.Kestrelwood.Tarnw");
+        EXPECT_STREQ(preferred, "application/x-other");
     }
+    fs::path destination = Sandbox::MakeFolder("apps");
+    InstallRun run = Install(
+        BuildDemo(), "license: agree\ngroup: Full\ndestination: " + destination.string() + "\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    char preferred[B_MIME_TYPE_LENGTH] = {};
+    ASSERT_EQ(BMimeType("text/x-tarnw").GetPreferredApp(preferred), B_OK);
+    EXPECT_STREQ(preferred, "application/x-vnd.Kestrelwood.Tarnw");
+}
+
+// Runs that install nothing leave the home folder and the system exactly as they were:
+// no type record, no empty default destination.
+TEST(UnattendedInstall, ARunThatInstallsNothingLeavesNothing) {
+    auto look = [] {
+        return tarnw::test::TreeSnapshot::Take({Sandbox::Home(), Sandbox::Prefix()});
+    };
+    auto before = look();
+    // Opened and quit at the licence, in the console.
+    RunProgram({BuildDemo().string()}, "q\n",
+               {"TARNW_FRONTEND=console", "TARNW_ANSWERS=/dev/null"});
+    EXPECT_EQ(look().DifferencesFrom(before), "") << "quit at the licence";
+    // The licence refused, with the default destination (not there yet).
+    InstallRun refused = Install(BuildDemo(), "group: Full\n");
+    EXPECT_EQ(refused.status, 6) << refused.output;
+    EXPECT_EQ(look().DifferencesFrom(before), "") << "licence refused";
 }
 
 TEST(UnattendedInstall, WithoutAcceptingTheLicenceNothingIsInstalled) {

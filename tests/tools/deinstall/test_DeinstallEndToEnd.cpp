@@ -144,6 +144,25 @@ TEST_F(DeinstallEndToEnd, LeavesTheSandboxAsItWasBeforeTheInstallation) {
     EXPECT_EQ(run.transcript.back(), nlohmann::json({{"event", "end"}, {"status", 0}}));
 }
 
+TEST_F(DeinstallEndToEnd, InstallingOverItselfKeepsTheFirstRunsOriginalsRestorable) {
+    ProgramRun again = Start(
+        installer, "license: agree\nanswer: Replace\ndestination: " + destination.string() + "\n");
+    ASSERT_EQ(again.status, 0) << again.output;
+    ASSERT_TRUE(fs::exists(deinstaller));
+
+    ProgramRun run = Start(deinstaller, "remove: yes\nrestore: yes\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    // The user's settings and manuals, not what the first run placed there.
+    EXPECT_EQ(ReadFile(Sandbox::Home() / ".config" / "tool.conf"), "old=1\n");
+    EXPECT_EQ(ReadFile(manuals / "old-manual.txt"), "old manual");
+    Snapshot now = Look();
+    for (const auto& [path, state] : before) {
+        if (path.find("/.config/") != std::string::npos ||
+            path.find("/doc/Tool/") != std::string::npos)
+            EXPECT_EQ(now[path], state) << path;
+    }
+}
+
 TEST_F(DeinstallEndToEnd, WithoutConsentNothingIsRemoved) {
     Snapshot installed = Look();
     ProgramRun run = Start(deinstaller, "restore: yes\n");

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include "ScriptBlockRemover.h"
 #include "support/Sandbox.h"
@@ -48,6 +49,28 @@ TEST(ScriptBlockRemover, RewritesTheFileKeepingOrigModeAndLinks) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_FALSE(fs::exists(folder / "real-profile.tmp"));
     EXPECT_FALSE(ScriptBlockRemover::HasAnyBlock(real.string()));
+}
+
+TEST(ScriptBlockRemover, TheRewrittenFileKeepsItsAttributesAndOwner) {
+    fs::path folder = Sandbox::MakeFolder("attributed");
+    fs::path profile = folder / ".profile";
+    WriteFile(profile, "mine\n#BEGIN_Demo\nexport X=1\n#END_Demo\n");
+    const char value[] = "the user's own note";
+    if (setxattr(profile.c_str(), "user.note", value, sizeof value - 1, 0) != 0)
+        GTEST_SKIP() << "the file system keeps no user attributes";
+    bool root = geteuid() == 0;
+    if (root)
+        ASSERT_EQ(chown(profile.c_str(), 65534, 65534), 0);
+
+    EXPECT_TRUE(ScriptBlockRemover::Remove(profile.string(), "Demo"));
+    EXPECT_EQ(ReadFile(profile), "mine\n");
+    char got[64] = {};
+    ASSERT_EQ(getxattr(profile.c_str(), "user.note", got, sizeof got), ssize_t(sizeof value - 1));
+    EXPECT_STREQ(got, value);
+    struct stat info;
+    ASSERT_EQ(stat(profile.c_str(), &info), 0);
+    if (root)
+        EXPECT_EQ(info.st_uid, 65534u);
 }
 
 TEST(ScriptBlockRemover, NothingToRemoveWritesNothing) {
