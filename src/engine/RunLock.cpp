@@ -61,10 +61,12 @@ bool RunLock::Acquire(const std::string& lockPath, const std::function<void(pid_
         // (protected_regular), even to root.
         const int flags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
         int fd = open(lockPath.c_str(), flags);
+        bool created = false;
         if (fd < 0 && errno == ENOENT) {
             fd = open(lockPath.c_str(), flags | O_CREAT | O_EXCL, 0600);
             if (fd < 0 && errno == EEXIST)
                 continue;
+            created = fd >= 0;
         }
         if (fd < 0) {
             if (errno == ELOOP || errno == ENXIO || errno == EISDIR)
@@ -79,7 +81,10 @@ bool RunLock::Acquire(const std::string& lockPath, const std::function<void(pid_
             return Refuse(Refusal::NotAFile,
                           ownfile::Describe(ownfile::Verdict::NotAFile, lockPath));
         }
-        bool own = ownfile::Judge(held) == ownfile::Verdict::Own;
+        // A file this run has just made is its own even where the volume shows every file
+        // as writable by all (FAT and exFAT keep no modes): replacing it would only make the
+        // same again, for ever.
+        bool own = created || ownfile::Judge(held) == ownfile::Verdict::Own;
         while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) {
                 std::string reason = std::strerror(errno);
