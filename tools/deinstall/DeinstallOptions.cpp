@@ -5,7 +5,7 @@
 
 bool DeinstallCommandLine::Parse(int argc, const char* const* argv) {
     std::vector<OptionSpec> known = {
-        {"help", false}, {"version", false}, {"yes", false}, {"restore", false}};
+        {"help", false}, {"version", false}, {"yes", false}, {"restore", false}, {"lang", true}};
     for (const OptionSpec& spec : FrontendOptions::Specs())
         known.push_back(spec);
     CommandLine line(std::move(known), fLanguage);
@@ -20,6 +20,13 @@ bool DeinstallCommandLine::Parse(int argc, const char* const* argv) {
         fOptions.action = DeinstallAction::Version;
     fOptions.yes = line.Has("yes");
     fOptions.restore = line.Has("restore");
+    if (auto language = line.Value("lang")) {
+        if (!DeinstallTexts::IsLanguage(*language)) {
+            fError = DeinstallTexts(fLanguage).Fill(kTextUnknownLanguage, {*language});
+            return false;
+        }
+        fOptions.language = language;
+    }
     return fOptions.Read(line, fError);
 }
 

@@ -7,7 +7,9 @@
 //   --yes                 consent to the removal, as "remove: yes"
 //   --restore             put saved files back, as "restore: yes"
 //   --answers FILE, --transcript FILE, --frontend gui|console|unattended
+//   --lang CODE           the run's language, for this run only
 
+#include <optional>
 #include <string>
 
 #include "ui/CommandLine.h"
@@ -18,6 +20,7 @@ struct DeinstallOptions : FrontendOptions {
     DeinstallAction action = DeinstallAction::Remove;
     bool yes = false;
     bool restore = false;
+    std::optional<std::string> language;
 };
 
 class DeinstallCommandLine {

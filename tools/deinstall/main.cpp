@@ -34,6 +34,7 @@
 #include "ui/CommandLineTexts.h"
 #include "ui/ConsoleFrontend.h"
 #include "ui/FrontendChoice.h"
+#include "ui/InstallerOptions.h"
 #include "ui/Transcript.h"
 #include "ui/UnattendedFrontend.h"
 
@@ -121,9 +122,9 @@ int Refuse(Transcript& transcript, int status, const std::string& reason) {
 
 int RunDeinstaller(int argc, char** argv) {
     std::string self = SelfPath();
-    // What is said before the run is in the user's language; the run itself speaks the
-    // installation's (or the answers file's).
-    DeinstallTexts said(CommandLineLanguage(std::nullopt, self.c_str()));
+    // The language is taken as the installer takes it: --lang, else the locale, else the
+    // installation's (kept on this file), else English; the first two for this run only.
+    DeinstallTexts said(RunLanguage(InstallerCommandLine::LanguageAsked(argc, argv), self.c_str()));
     DeinstallCommandLine commandLine(said.Language());
     if (!commandLine.Parse(argc, argv)) {
         std::fprintf(stderr, "%s: %s\n%s\n", argv[0], commandLine.Error().c_str(),
@@ -174,8 +175,9 @@ int RunDeinstaller(int argc, char** argv) {
                               : said.Fill(kTextAnswersFile, {path, error.message}));
     }
 
-    std::string language = DeinstallTexts::LanguageOf(self.c_str());
-    if (auto chosen = answers.Value("language")) {
+    // A language the answers file names is a choice for the run, as --lang is, which wins.
+    std::string language = said.Language();
+    if (auto chosen = answers.Value("language"); chosen && !options.language) {
         if (!DeinstallTexts::IsLanguage(*chosen))
             return Refuse(transcript, kDeinstallUsage, said.Fill(kTextUnknownLanguage, {*chosen}));
         language = *chosen;

@@ -21,17 +21,20 @@ using tarnw::test::Sandbox;
 
 namespace {
 
-// Installs the demo package into a fresh folder; returns its placed deinstaller.
-fs::path InstallDemo() {
+// Installs the demo package into a fresh folder with the installer's `options`; returns
+// its placed deinstaller.
+fs::path InstallDemo(const std::vector<std::string>& options = {}) {
     fs::path folder = Sandbox::MakeFolder("demo");
     fs::path installer = folder / "DemoInstaller";
     auto built = tarnw::test::PackInstaller(tarnw::test::DemoManifest(), installer);
     EXPECT_EQ(built.status, 0) << built.output;
     fs::path destination = folder / "apps";
     fs::create_directories(destination);
-    auto installed = RunProgram({installer.string(), "--frontend=unattended", "--accept-license",
-                                 "--group=Full", "--target", destination.string()},
-                                "", {"TARNW_ANSWERS="});
+    std::vector<std::string> argv = {installer.string(), "--frontend=unattended",
+                                     "--accept-license", "--group=Full",
+                                     "--target",         destination.string()};
+    argv.insert(argv.end(), options.begin(), options.end());
+    auto installed = RunProgram(argv, "", {"TARNW_ANSWERS="});
     EXPECT_EQ(installed.status, 0) << installed.output;
     return destination / "Demo" / "Demo 1.0 Deinstaller";
 }
@@ -93,6 +96,15 @@ RunResult Deinstall(const fs::path& deinstaller, std::vector<std::string> option
     return RunProgram(options, "", {"TARNW_FRONTEND=", "TARNW_ANSWERS=", "DISPLAY="});
 }
 
+// The deinstaller run under the locale `locale` (LANG, with nothing else set).
+RunResult DeinstallIn(const fs::path& deinstaller, const std::string& locale,
+                      std::vector<std::string> options) {
+    options.insert(options.begin(), deinstaller.string());
+    return RunProgram(options, "",
+                      {"TARNW_FRONTEND=", "TARNW_ANSWERS=", "DISPLAY=", "LANGUAGE=", "LC_ALL=",
+                       "LC_MESSAGES=", "LANG=" + locale});
+}
+
 } // namespace
 
 TEST(DeinstallCommandLine, HelpVersionAndWrongOptionsRemoveNothing) {
@@ -145,11 +157,7 @@ TEST(DeinstallCommandLine, YesInATerminalRemovesWithoutWaitingForTheUser) {
 TEST(DeinstallCommandLine, HelpAndRefusalsSpeakTheUsersLanguage) {
     fs::path deinstaller = InstallDemo();
     auto run = [&](const std::string& locale, const std::vector<std::string>& options) {
-        std::vector<std::string> argv = {deinstaller.string()};
-        argv.insert(argv.end(), options.begin(), options.end());
-        return RunProgram(argv, "",
-                          {"TARNW_FRONTEND=", "TARNW_ANSWERS=", "DISPLAY=", "LANGUAGE=", "LC_ALL=",
-                           "LC_MESSAGES=", "LANG=" + locale});
+        return DeinstallIn(deinstaller, locale, options);
     };
     RunResult help = run("de_DE.UTF-8", {"--help"});
     EXPECT_EQ(help.status, 0);
@@ -179,11 +187,50 @@ TEST(DeinstallCommandLine, HelpAndRefusalsSpeakTheUsersLanguage) {
     EXPECT_TRUE(fs::is_regular_file(deinstaller.parent_path() / "demo-hello"));
 }
 
+TEST(DeinstallCommandLine, TheRunSpeaksTheLanguageAskedForElseTheLocaleElseTheInstallations) {
+    fs::path deinstaller = InstallDemo({"--lang=it"});
+    fs::path folder = deinstaller.parent_path();
+    auto declined = [&](const std::string& locale, std::vector<std::string> options) {
+        options.insert(options.begin(), "--frontend=unattended");
+        RunResult result = DeinstallIn(deinstaller, locale, options);
+        EXPECT_EQ(result.status, 7) << result.output;
+        return result.output;
+    };
+    // Without a locale the installation's language (kept on the deinstaller) speaks.
+    EXPECT_NE(declined("C.UTF-8", {}).find("Non è stato rimosso nulla."), std::string::npos);
+    std::string said = declined("de_DE.UTF-8", {});
+    EXPECT_NE(said.find("Es wurde nichts entfernt."), std::string::npos) << said;
+    said = declined("de_DE.UTF-8", {"--lang", "fr"});
+    EXPECT_NE(said.find("Rien n'a été supprimé."), std::string::npos) << said;
+
+    // The answers file's language is a choice as well; --lang wins over it.
+    fs::path answers = Sandbox::MakeFolder("answers") / "keep";
+    tarnw::test::WriteFile(answers, "remove: no\nlanguage: sv\n");
+    said = declined("de_DE.UTF-8", {"--answers", answers.string()});
+    EXPECT_NE(said.find("Inget togs bort."), std::string::npos) << said;
+    said = declined("de_DE.UTF-8", {"--answers", answers.string(), "--lang=fr"});
+    EXPECT_NE(said.find("Rien n'a été supprimé."), std::string::npos) << said;
+
+    RunResult refused = DeinstallIn(deinstaller, "de_DE.UTF-8", {"--lang=xx", "--yes"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.output.find("unbekannte Sprache „xx“"), std::string::npos) << refused.output;
+    EXPECT_TRUE(fs::is_regular_file(folder / "demo-hello"));
+
+    // Neither the locale nor --lang changed the language the installation keeps.
+    EXPECT_NE(declined("C", {}).find("Non è stato rimosso nulla."), std::string::npos);
+    RunResult removed = DeinstallIn(deinstaller, "de_DE.UTF-8", {"--yes"});
+    EXPECT_EQ(removed.status, 0) << removed.output;
+    EXPECT_NE(removed.output.find("Demo 1.0 wurde entfernt."), std::string::npos) << removed.output;
+    EXPECT_FALSE(fs::exists(folder / "demo-hello"));
+}
+
 TEST(DeinstallCommandLine, OptionsParse) {
     DeinstallCommandLine line;
     const char* all[] = {
-        "d", "--yes", "--restore", "--answers=a", "--transcript", "t", "--frontend=console"};
-    ASSERT_TRUE(line.Parse(7, all)) << line.Error();
+        "d",        "--yes", "--restore", "--answers=a", "--transcript", "t", "--frontend=console",
+        "--lang=sv"};
+    ASSERT_TRUE(line.Parse(8, all)) << line.Error();
+    EXPECT_EQ(line.Options().language, "sv");
     EXPECT_TRUE(line.Options().yes);
     EXPECT_TRUE(line.Options().restore);
     EXPECT_EQ(line.Options().AnswersPath(), "a");
