@@ -281,6 +281,14 @@ void InstallConfig::WriteInstalledRecord() {
     noteIdentity(fSavedFiles);
     for (const std::string& folder : fCreatedFolders)
         noteIdentity(folder);
+    // A saved original goes back only into the folder it was taken from, not into whatever
+    // is found under that folder's name then.
+    std::set<std::string> savedFrom;
+    for (const PathPair& saved : fSaved) {
+        std::string folder = InstallPaths::Parent(saved.second);
+        if (savedFrom.insert(folder).second)
+            noteIdentity(folder);
+    }
     // The list goes into a small file of its own beside the deinstaller: rewriting the
     // program to carry it would need the program's size a second time on the volume.
     std::string record = InstalledRecord::PathFor(fDeinstallerPath);

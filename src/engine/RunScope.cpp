@@ -147,16 +147,24 @@ std::string RunScope::FirstStranger(const BMessage& installed) const {
         if (folder != fInstallFolder)
             return folder;
     }
-    for (const char* name :
-         {"path", "link", "saved_from", "created_entry", "created_file", "script_file",
-          "hook_entry", "hook_entry_for", "hook_block", "hook_block_for"}) {
+    for (const char* name : {"path", "link", "created_entry", "created_file", "script_file",
+                             "hook_entry", "hook_entry_for", "hook_block", "hook_block_for"}) {
         for (const std::string& path : Texts(installed, name)) {
             if (!Holds(path))
                 return path;
         }
     }
+    // A replaced entry was taken from a folder the run placed into, never from a start-up
+    // file, and it went into the installation's Saved Files (or, when a later run of the
+    // package did not keep Saved Files, into the Trash with the earlier installation).
+    for (const std::string& path : Texts(installed, "saved_from")) {
+        if (!IsPlainAbsolutePath(path) || !InsideFolders(path))
+            return path;
+    }
+    std::string savedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
     for (const std::string& path : Texts(installed, "saved")) {
-        if (!Within(path, fInstallFolder) || path == fInstallFolder)
+        if (!IsPlainAbsolutePath(path) ||
+            !(Above(savedFiles, path) || (!fTrashFiles.empty() && Above(fTrashFiles, path))))
             return path;
     }
     for (const std::string& path : Texts(installed, "created_folder")) {

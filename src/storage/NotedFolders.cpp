@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <vector>
-
 namespace {
 
 // Whether `path` is `folder` or lies below it.
@@ -110,4 +108,22 @@ int NotedFolders::Open(const std::string& path, int flags, bool make, std::strin
         fd = next;
     }
     return fd;
+}
+
+std::vector<std::string> NotedFolders::ReplacedNow() const {
+    std::vector<std::string> found;
+    for (const auto& [path, identity] : fFolders) {
+        int fd = open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno != ENOENT)
+                found.push_back(path);
+            continue;
+        }
+        struct stat info;
+        if (fstat(fd, &info) != 0 || uint64_t(info.st_dev) != identity.first ||
+            uint64_t(info.st_ino) != identity.second)
+            found.push_back(path);
+        close(fd);
+    }
+    return found;
 }

@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 class NotedFolders {
 public:
@@ -27,6 +28,10 @@ public:
     // there; -1 with errno EXDEV when a noted folder on the way was replaced, or a level
     // below it is no folder any more, and `replaced` names it.
     int Open(const std::string& path, int flags, bool make, std::string& replaced) const;
+
+    // The noted folders whose place now holds something else: another folder, a link or a
+    // file. A folder that is simply gone is not among them.
+    std::vector<std::string> ReplacedNow() const;
 
 private:
     std::map<std::string, std::pair<uint64_t, uint64_t>> fFolders;

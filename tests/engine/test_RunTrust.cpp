@@ -273,6 +273,34 @@ TEST_F(Scope, ADeinstallersRecordIsJudgedByTheSamePlacesAndTheyTravelWithIt) {
     EXPECT_EQ(kept.FirstStranger(defaultMade), "/opt/other");
 }
 
+TEST_F(Scope, ASavedEntryLiesInSavedFilesOrTheTrashAndCameFromAFolderThePackagePlacesIn) {
+    BMessage installed;
+    installed.AddString("install_folder", "/d/Prod");
+    installed.AddString("saved", "/d/Prod/Saved Files/old");
+    installed.AddString("saved_from", "/usr/local/bin/old");
+    // Kept in the Trash with the earlier installation when this one keeps no Saved Files.
+    installed.AddString("saved", "/h/.local/share/Trash/files/Prod/Saved Files/older");
+    installed.AddString("saved_from", "/usr/local/bin/older");
+    EXPECT_EQ(scope.FirstStranger(installed), "");
+
+    auto withSaved = [&](const std::string& saved, const std::string& origin) {
+        BMessage forged = installed;
+        forged.AddString("saved", saved.c_str());
+        forged.AddString("saved_from", origin.c_str());
+        return scope.FirstStranger(forged);
+    };
+    // Put back over a program of the installation, or the folders themselves moved away.
+    EXPECT_EQ(withSaved("/d/Prod/tool", "/usr/local/bin/x"), "/d/Prod/tool");
+    EXPECT_EQ(withSaved("/d/Prod/Saved Files", "/usr/local/bin/x"), "/d/Prod/Saved Files");
+    EXPECT_EQ(withSaved("/h/.local/share/Trash/files", "/usr/local/bin/x"),
+              "/h/.local/share/Trash/files");
+    EXPECT_EQ(withSaved("/d/Prod/Saved Files/../../etc/x", "/usr/local/bin/x"),
+              "/d/Prod/Saved Files/../../etc/x");
+    // Put back into a place the run never placed into: a start-up file is only edited.
+    EXPECT_EQ(withSaved("/d/Prod/Saved Files/x", "/etc/cron.d/x"), "/etc/cron.d/x");
+    EXPECT_EQ(withSaved("/d/Prod/Saved Files/x", "/h/.profile"), "/h/.profile");
+}
+
 // A run into `destination` made Prod and put a file in it; then the folder was swapped.
 class SwappedFolder : public ::testing::Test {
 protected:

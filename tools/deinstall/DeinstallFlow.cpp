@@ -36,6 +36,8 @@ std::string DeinstallFlow::PlanText() const {
     }
     if (!stays.empty())
         text += "\n" + fTexts.Get(kTextStays) + "\n" + stays;
+    for (const std::string& folder : fDeinstaller.ReplacedFolders())
+        text += "\n" + fTexts.Format(kTextFolderReplaced, folder) + "\n";
     return text;
 }
 
@@ -66,6 +68,8 @@ std::string DeinstallFlow::ResultText(const DeinstallOutcome& outcome) const {
         for (const std::string& failure : outcome.restoreFailed)
             text += "\n  " + failure;
     }
+    for (const std::string& folder : outcome.replaced)
+        text += "\n\n" + fTexts.Format(kTextFolderReplaced, folder);
     if (!outcome.kept.empty()) {
         text += "\n\n" + fTexts.Get(kTextFoldersKept);
         for (const std::string& folder : outcome.kept)
@@ -126,6 +130,13 @@ int DeinstallFlow::Proceed() {
         fDeinstaller.Run(restore, [this](int index, int total, const std::string& name) {
             fFrontend.Status(fTexts.Progress(index, total, name).c_str());
         });
+
+    // A swapped folder is told on its own as well: it may be an attack on this user.
+    for (const std::string& folder : outcome.replaced) {
+        std::string text = fTexts.Format(kTextFolderReplaced, folder);
+        std::fprintf(stderr, "%s\n", text.c_str());
+        fTranscript.RecordEvent("error", text);
+    }
 
     FrontendRequest result;
     result.title = consent.title;

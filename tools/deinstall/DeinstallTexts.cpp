@@ -134,7 +134,7 @@ std::string DeinstallTexts::CheckSources() {
     std::vector<int32> ids;
     for (int32 id = kTextRemove; id <= kTextDamaged; id++)
         ids.push_back(id);
-    for (int32 id = kTextUsage; id <= kTextLockNotAFile; id++)
+    for (int32 id = kTextUsage; id <= kTextFolderReplaced; id++)
         ids.push_back(id);
     for (const char* language : kLanguages) {
         for (int32 id : ids) {

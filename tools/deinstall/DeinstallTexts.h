@@ -46,6 +46,7 @@ enum DeinstallTextId {
     kTextWaitingForProcess = 3139, // %s process id
     kTextForeignLock = 3140,       // %s process id, %s lock file
     kTextLockNotAFile = 3141,      // %s lock file
+    kTextFolderReplaced = 3142,    // %s folder
 };
 
 class DeinstallTexts {

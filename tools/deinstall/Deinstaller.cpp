@@ -19,7 +19,6 @@
 #include "engine/InstalledRecord.h"
 #include "lib/LibString.h"
 #include "storage/LibFileOps.h"
-#include "storage/LibNode.h"
 #include "storage/WorkPool.h"
 
 namespace {
@@ -45,17 +44,20 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
-std::string LinkTarget(const std::string& path) {
+std::string LinkTargetAt(int folder, const char* leaf) {
     char buffer[PATH_MAX + 1];
-    ssize_t size = readlink(path.c_str(), buffer, PATH_MAX);
+    ssize_t size = readlinkat(folder, leaf, buffer, PATH_MAX);
     return size < 0 ? std::string() : std::string(buffer, size_t(size));
 }
 
-std::vector<std::string> Children(const std::string& folder) {
+// The names in the open folder `fd`, which is closed.
+std::vector<std::string> NamesIn(int fd) {
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr)
+    DIR* dir = fdopendir(fd);
+    if (dir == nullptr) {
+        close(fd);
         return names;
+    }
     while (dirent* entry = readdir(dir)) {
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
             names.push_back(entry->d_name);
@@ -64,13 +66,32 @@ std::vector<std::string> Children(const std::string& folder) {
     return names;
 }
 
-// Makes every missing folder above `path`.
-void MakeParents(const std::string& path) {
-    std::string parent = Parent(path);
-    if (parent == "/" || parent == "." || Exists(parent))
-        return;
-    MakeParents(parent);
-    mkdir(parent.c_str(), 0777);
+// A path naming `leaf` in the open folder `folder`, for the calls that take paths: the
+// kernel resolves it through the descriptor, whatever the folder's path leads to now.
+std::string ThroughDescriptor(int folder, const char* leaf) {
+    return "/proc/self/fd/" + std::to_string(folder) + "/" + leaf;
+}
+
+// Moves an entry from one open folder to another without replacing anything there; across
+// volumes the entry is copied as it is and the source removed after a complete copy.
+bool MoveAt(int fromFolder, const char* fromLeaf, int toFolder, const char* toLeaf) {
+    if (renameat2(fromFolder, fromLeaf, toFolder, toLeaf, RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EINVAL || errno == ENOSYS) {
+        // A file system that cannot refuse to replace: the place was seen free just now.
+        struct stat info;
+        if (fstatat(toFolder, toLeaf, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            errno = EEXIST;
+            return false;
+        }
+        if (renameat(fromFolder, fromLeaf, toFolder, toLeaf) == 0)
+            return true;
+    }
+    if (errno != EXDEV)
+        return false;
+    std::string source = ThroughDescriptor(fromFolder, fromLeaf);
+    std::string target = ThroughDescriptor(toFolder, toLeaf);
+    return LibMoveAsIs(source.c_str(), target.c_str());
 }
 
 std::string Reason(int error) {
@@ -128,7 +149,7 @@ PlanState Deinstaller::TagState(const std::string& path) const {
     return TagState(path, cursor);
 }
 
-PlanState Deinstaller::TagState(const std::string& path, FolderCursor& cursor) const {
+bool Deinstaller::ReadTag(const std::string& path, FolderCursor& cursor, std::string& tag) const {
     static const std::string name = std::string("user.") + kTagAttribute;
     // Room for this product's identity and more: a longer value is read again whole.
     char buffer[256];
@@ -143,12 +164,18 @@ PlanState Deinstaller::TagState(const std::string& path, FolderCursor& cursor) c
             size = cursor.ReadAttribute(path, name.c_str(), value, longer.size());
         }
     }
-    if (size >= 0) {
-        // The text ends at its first NUL, as a string attribute is read.
-        std::string_view tag(value, size_t(size));
-        tag = tag.substr(0, tag.find('\0'));
+    if (size < 0)
+        return false;
+    // The text ends at its first NUL, as a string attribute is read.
+    std::string_view text(value, size_t(size));
+    tag.assign(text.substr(0, text.find('\0')));
+    return true;
+}
+
+PlanState Deinstaller::TagState(const std::string& path, FolderCursor& cursor) const {
+    std::string tag;
+    if (ReadTag(path, cursor, tag))
         return tag == fIdentity ? PlanState::Remove : PlanState::Retagged;
-    }
     // On a file system without attributes no product could tag anything, and the list is
     // all there is to go by.
     return errno == ENOTSUP ? PlanState::Remove : PlanState::Untagged;
@@ -173,9 +200,12 @@ PlanItem Deinstaller::InspectEntry(const std::string& path, FolderCursor& cursor
         item.kind = PlanKind::Link;
         // Links keep no attributes here: a placed link is known by where it points, a link
         // inside an installed folder by its folder.
+        const char* leaf = nullptr;
+        int folder = cursor.FolderOf(path, leaf);
         if (link != fLinkTargets.end())
-            item.state =
-                LinkTarget(path) == link->second ? PlanState::Remove : PlanState::LinkMoved;
+            item.state = folder >= 0 && LinkTargetAt(folder, leaf) == link->second
+                             ? PlanState::Remove
+                             : PlanState::LinkMoved;
         else
             item.state = TagState(Parent(path)) == PlanState::Remove ? PlanState::Remove
                                                                      : PlanState::Retagged;
@@ -191,6 +221,9 @@ void Deinstaller::MakePlan() const {
     fStale = false;
     fPlan.clear();
     fLinkTargets.clear();
+    fReplaced.clear();
+    for (const std::string& folder : fRecord.folders.ReplacedNow())
+        NoteReplaced(folder);
     // The first record of a link counts, as a search from the front would find it.
     for (const auto& link : fRecord.links)
         fLinkTargets.emplace(link.first, link.second);
@@ -206,8 +239,8 @@ void Deinstaller::MakePlan() const {
     // What an earlier installation of this same product left in "Saved Files" when this
     // one replaced it is the product's too: it goes, and is not offered back.
     for (const auto& saved : fRecord.saved) {
-        if (IsOwnSaved(saved.first, saved.second))
-            PlanTree(saved.first);
+        if (IsOwnSaved(saved.first, saved.second, cursor))
+            PlanTree(saved.first, cursor);
     }
     for (const ScriptBlockRef& block : fRecord.blocks) {
         PlanItem item;
@@ -220,66 +253,89 @@ void Deinstaller::MakePlan() const {
     }
 }
 
-bool Deinstaller::CarriesOwnTag(const std::string& path) const {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
-        return false;
-    LibNode node(path.c_str());
-    LibString tag;
-    return node.InitCheck() == B_OK && node.ReadStringAttr(kTagAttribute, tag) >= 0 &&
-           fIdentity == static_cast<const char*>(tag);
+std::vector<std::string> Deinstaller::ReplacedFolders() const {
+    Refresh();
+    return fReplaced;
 }
 
-bool Deinstaller::IsOwnTree(const std::string& path) const {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0)
+void Deinstaller::NoteReplaced(const std::string& folder) const {
+    if (std::find(fReplaced.begin(), fReplaced.end(), folder) == fReplaced.end())
+        fReplaced.push_back(folder);
+}
+
+int Deinstaller::OpenFolder(const std::string& path, int flags, bool make) const {
+    std::string replaced;
+    int fd = fRecord.folders.Open(path, flags, make, replaced);
+    if (fd < 0 && errno == EXDEV) {
+        NoteReplaced(replaced);
+        errno = EXDEV;
+    }
+    return fd;
+}
+
+std::vector<std::string> Deinstaller::Children(const std::string& folder) const {
+    int fd = OpenFolder(folder, O_RDONLY, false);
+    return fd < 0 ? std::vector<std::string>() : NamesIn(fd);
+}
+
+bool Deinstaller::IsOwnTree(const std::string& path, FolderCursor& cursor) const {
+    mode_t kind = 0;
+    if (!cursor.KindOf(path, kind))
         return false;
-    if (S_ISLNK(info.st_mode) || CarriesOwnTag(path))
+    std::string tag;
+    if (S_ISLNK(kind) || (ReadTag(path, cursor, tag) && tag == fIdentity))
         return true;
-    if (!S_ISDIR(info.st_mode))
+    if (!S_ISDIR(kind))
         return false;
     std::vector<std::string> children = Children(path);
     return !children.empty() &&
-           std::all_of(children.begin(), children.end(),
-                       [&](const std::string& child) { return IsOwnTree(path + "/" + child); });
+           std::all_of(children.begin(), children.end(), [&](const std::string& child) {
+               return IsOwnTree(path + "/" + child, cursor);
+           });
 }
 
-bool Deinstaller::IsOwnSaved(const std::string& saved, const std::string& origin) const {
-    struct stat info;
-    if (lstat(saved.c_str(), &info) != 0)
+bool Deinstaller::IsOwnSaved(const std::string& saved, const std::string& origin,
+                             FolderCursor& cursor) const {
+    mode_t kind = 0;
+    if (!cursor.KindOf(saved, kind))
         return false;
-    if (S_ISLNK(info.st_mode)) {
+    if (S_ISLNK(kind)) {
+        const char* leaf = nullptr;
+        int folder = cursor.FolderOf(saved, leaf);
+        std::string target = folder < 0 ? std::string() : LinkTargetAt(folder, leaf);
         // The link an earlier installation placed where this one placed its own.
         return std::any_of(fRecord.links.begin(), fRecord.links.end(), [&](const auto& link) {
-            return link.first == origin && link.second == LinkTarget(saved);
+            return link.first == origin && link.second == target;
         });
     }
-    return IsOwnTree(saved);
+    return IsOwnTree(saved, cursor);
 }
 
-void Deinstaller::PlanTree(const std::string& path) const {
-    struct stat info;
-    if (lstat(path.c_str(), &info) != 0)
+void Deinstaller::PlanTree(const std::string& path, FolderCursor& cursor) const {
+    mode_t kind = 0;
+    if (!cursor.KindOf(path, kind))
         return;
     PlanItem item;
     item.path = path;
-    if (S_ISLNK(info.st_mode)) {
+    if (S_ISLNK(kind)) {
         item.kind = PlanKind::Link;
-    } else if (S_ISDIR(info.st_mode)) {
+    } else if (S_ISDIR(kind)) {
         for (const std::string& child : Children(path))
-            PlanTree(path + "/" + child);
+            PlanTree(path + "/" + child, cursor);
         // Removed only when empty afterwards.
         item.kind = PlanKind::Folder;
     } else {
-        item = InspectEntry(path);
+        item = InspectEntry(path, cursor);
     }
     fPlan.push_back(item);
 }
 
 std::vector<std::pair<std::string, std::string>> Deinstaller::Restorable() const {
     std::vector<std::pair<std::string, std::string>> result;
+    FolderCursor cursor(&fRecord.folders);
     for (const auto& saved : fRecord.saved) {
-        if (Exists(saved.first) && !IsOwnSaved(saved.first, saved.second))
+        mode_t kind = 0;
+        if (cursor.KindOf(saved.first, kind) && !IsOwnSaved(saved.first, saved.second, cursor))
             result.push_back(saved);
     }
     return result;
@@ -323,59 +379,90 @@ void Deinstaller::RemoveItem(const PlanItem& item, DeinstallOutcome& outcome,
 }
 
 void Deinstaller::RemoveHooks(DeinstallOutcome& outcome) {
+    FolderCursor cursor(&fRecord.folders);
     // A hook serves every product that adds blocks to its script; it goes with the last
     // block.
     for (const StartupHookRef& hook : fRecord.hooks) {
-        if (!Exists(hook.file) || ScriptBlockRemover::HasAnyBlock(hook.script))
+        mode_t kind = 0;
+        if (!cursor.KindOf(hook.file, kind) || ScriptBlockRemover::HasAnyBlock(hook.script))
             continue;
         if (hook.tag.empty()) {
-            struct stat info;
-            if (lstat(hook.file.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-                if (unlink(hook.file.c_str()) == 0)
+            if (S_ISREG(kind)) {
+                if (cursor.Remove(hook.file, 0))
                     outcome.removed.push_back(hook.file);
                 else
                     outcome.failed.push_back(hook.file + ": " + Reason(errno));
             }
         } else if (ScriptBlockRemover::HasBlock(hook.file, hook.tag)) {
             PlanItem block{PlanKind::Block, PlanState::Remove, hook.file, hook.tag};
-            FolderCursor cursor(&fRecord.folders);
             RemoveItem(block, outcome, cursor);
         }
     }
 }
 
 void Deinstaller::RestoreSaved(DeinstallOutcome& outcome) {
+    FolderCursor cursor(&fRecord.folders);
     for (const auto& [saved, origin] : fRecord.saved) {
-        if (!Exists(saved) || IsOwnSaved(saved, origin))
+        mode_t kind = 0;
+        if (!cursor.KindOf(saved, kind)) {
+            if (errno == EXDEV)
+                outcome.restoreFailed.push_back(origin + ": the folder of its saved copy " + saved +
+                                                " was replaced; it is left alone");
             continue;
+        }
+        if (IsOwnSaved(saved, origin, cursor))
+            continue;
+        // Both ends are reached through the folders as the installation left them: a saved
+        // copy is never taken from, nor put into, a folder someone swapped in since.
+        const char* savedLeaf = nullptr;
+        int from = cursor.FolderOf(saved, savedLeaf);
+        int place = OpenFolder(Parent(origin), O_PATH, false);
+        const char* originLeaf = origin.c_str() + origin.size() - Leaf(origin).size();
         // A folder the installation made in the place of the one it saved is empty now.
         bool madeThere = std::find(fRecord.createdFolders.begin(), fRecord.createdFolders.end(),
                                    origin) != fRecord.createdFolders.end();
-        if (madeThere)
-            rmdir(origin.c_str());
-        if (Exists(origin)) {
+        struct stat info;
+        if (place >= 0 && madeThere &&
+            fstatat(place, originLeaf, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode) &&
+            !fRecord.folders.Replaced(origin, info) &&
+            unlinkat(place, originLeaf, AT_REMOVEDIR) == 0)
+            // What comes back in its place is the user's folder, not the one made.
+            fRecord.folders.Forget(origin);
+        if (place < 0 && errno == ENOENT)
+            place = OpenFolder(Parent(origin), O_PATH, true);
+        if (place < 0) {
             outcome.restoreFailed.push_back(
-                origin + ": its place is taken; the saved copy stays in " + saved);
+                origin + (errno == EXDEV ? ": the folder it belongs in was replaced after the "
+                                           "installation; the saved copy stays in " +
+                                               saved
+                                         : ": it could not be put back from " + saved));
             continue;
         }
-        MakeParents(origin);
-        if (LibMove(saved.c_str(), origin.c_str()) && Exists(origin) && !Exists(saved))
+        if (fstatat(place, originLeaf, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            outcome.restoreFailed.push_back(
+                origin + ": its place is taken; the saved copy stays in " + saved);
+        } else if (from >= 0 && MoveAt(from, savedLeaf, place, originLeaf) &&
+                   fstatat(place, originLeaf, &info, AT_SYMLINK_NOFOLLOW) == 0) {
             outcome.restored.push_back(origin);
-        else
+            fRestored.insert(origin);
+        } else {
             outcome.restoreFailed.push_back(origin + ": it could not be put back from " + saved);
+        }
+        close(place);
     }
 }
 
 void Deinstaller::RefreshDesktop(const std::set<std::string>& menuFolders,
                                  const std::set<std::string>& iconThemes) {
     std::vector<std::string> ran;
+    FolderCursor cursor(&fRecord.folders);
     for (const std::string& folder : menuFolders) {
         // A menu folder the installation made holds nothing but the desktop's cache now:
         // the cache goes, so that the folder can go too.
         bool made = std::find(fRecord.createdFolders.begin(), fRecord.createdFolders.end(),
                               folder) != fRecord.createdFolders.end();
         if (made && Children(folder) == std::vector<std::string>{"mimeinfo.cache"}) {
-            unlink((folder + "/mimeinfo.cache").c_str());
+            cursor.Remove(folder + "/mimeinfo.cache", 0);
             continue;
         }
         DesktopEntries::Refresh(folder, "", ran);
@@ -385,19 +472,20 @@ void Deinstaller::RefreshDesktop(const std::set<std::string>& menuFolders,
 }
 
 void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
+    FolderCursor cursor(&fRecord.folders);
     for (const std::string& file : fRecord.createdFiles) {
         // Only a file left with nothing in it: whatever the user wrote there stays. Its
         // ".orig" copy then holds nothing but this product's blocks and goes with it.
-        if (ScriptBlockRemover::IsBlank(file) && unlink(file.c_str()) == 0) {
+        if (ScriptBlockRemover::IsBlank(file) && cursor.Remove(file, 0)) {
             outcome.removed.push_back(file);
-            unlink((file + ".orig").c_str());
+            cursor.Remove(file + ".orig", 0);
         }
     }
     std::set<std::string> gone;
     for (const std::string& entry : fRecord.createdEntries) {
-        struct stat info;
-        if (gone.insert(entry).second && lstat(entry.c_str(), &info) == 0 &&
-            !S_ISDIR(info.st_mode) && unlink(entry.c_str()) == 0)
+        mode_t kind = 0;
+        if (gone.insert(entry).second && cursor.KindOf(entry, kind) && !S_ISDIR(kind) &&
+            cursor.Remove(entry, 0))
             outcome.removed.push_back(entry);
     }
     // What lies inside the installation folder went with it; a deinstaller copied elsewhere
@@ -407,41 +495,77 @@ void Deinstaller::RemoveCreated(DeinstallOutcome& outcome) {
     for (auto folder = fRecord.createdFolders.rbegin(); folder != fRecord.createdFolders.rend();
          ++folder) {
         if (*folder == fInstallFolder || (inPlace && InsideInstallFolder(*folder)) ||
-            !done.insert(*folder).second)
+            fRestored.count(*folder) != 0 || !done.insert(*folder).second)
             continue;
+        const char* leaf = nullptr;
+        int parent = cursor.FolderOf(*folder, leaf);
         struct stat info;
-        if (lstat(folder->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        if (parent < 0 || fstatat(parent, leaf, &info, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        // Only when empty: rmdir refuses otherwise.
-        if (rmdir(folder->c_str()) == 0)
+        // A folder swapped in since, or a link in its place, is not the one made.
+        if (fRecord.folders.Replaced(*folder, info)) {
+            NoteReplaced(*folder);
+            continue;
+        }
+        // Only when empty: the removal is refused otherwise.
+        if (S_ISDIR(info.st_mode) && cursor.Remove(*folder, AT_REMOVEDIR))
             outcome.removed.push_back(*folder + "/");
     }
 }
 
 void Deinstaller::RemoveInstallFolder(DeinstallOutcome& outcome) {
-    std::string saved = fInstallFolder + "/" + kSavedFilesName;
+    // The folder is reached as the installation left it; one swapped in since, or a link in
+    // its place, is left alone.
+    int folder = OpenFolder(fInstallFolder, O_RDONLY, false);
+    if (folder < 0) {
+        if (errno != ENOENT && errno != EXDEV)
+            outcome.kept.push_back(fInstallFolder);
+        return;
+    }
+    struct stat identity;
+    fstat(folder, &identity);
     std::string selfLeaf = Leaf(fSelf);
-    std::string record = InstalledRecord::PathFor(fSelf);
-    for (const std::string& name : Children(fInstallFolder)) {
-        bool own = name == selfLeaf || name == Leaf(record) || name == kLogName ||
-                   (name == kSavedFilesName && Children(saved).empty());
+    std::string recordLeaf = Leaf(InstalledRecord::PathFor(fSelf));
+    int savedFd = openat(folder, kSavedFilesName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    bool savedEmpty = savedFd >= 0 && NamesIn(savedFd).empty();
+    int listing = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const std::string& name : listing < 0 ? std::vector<std::string>{""} : NamesIn(listing)) {
+        bool own = name == selfLeaf || name == recordLeaf || name == kLogName ||
+                   (name == kSavedFilesName && savedEmpty);
         if (!own) {
             outcome.kept.push_back(fInstallFolder);
+            close(folder);
             return;
         }
     }
-    std::string log = fInstallFolder + "/" + kLogName;
-    unlink(log.c_str());
-    rmdir(saved.c_str());
+    unlinkat(folder, kLogName, 0);
+    unlinkat(folder, kSavedFilesName, AT_REMOVEDIR);
     // The running program's file can go: the program stays in memory until it ends. Its
     // list goes after it: a deinstaller stopped in between is never left without its list.
-    unlink(fSelf.c_str());
-    unlink(record.c_str());
-    if (rmdir(fInstallFolder.c_str()) == 0 || errno == ENOENT) {
+    unlinkat(folder, selfLeaf.c_str(), 0);
+    unlinkat(folder, recordLeaf.c_str(), 0);
+    close(folder);
+    // The folder itself goes from the folder holding it, while it is still the one emptied.
+    int parent = OpenFolder(Parent(fInstallFolder), O_PATH, false);
+    std::string leaf = Leaf(fInstallFolder);
+    struct stat info;
+    int error = 0;
+    if (parent < 0)
+        error = errno;
+    else if (fstatat(parent, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        error = errno;
+    else if (info.st_dev != identity.st_dev || info.st_ino != identity.st_ino) {
+        NoteReplaced(fInstallFolder);
+        error = EXDEV;
+    } else if (unlinkat(parent, leaf.c_str(), AT_REMOVEDIR) != 0)
+        error = errno;
+    if (parent >= 0)
+        close(parent);
+    if (error == 0 || error == ENOENT) {
         outcome.installFolderRemoved = true;
         outcome.removed.push_back(fInstallFolder + "/");
-    } else {
-        outcome.failed.push_back(fInstallFolder + ": " + Reason(errno));
+    } else if (error != EXDEV) {
+        outcome.failed.push_back(fInstallFolder + ": " + Reason(error));
     }
 }
 
@@ -498,6 +622,9 @@ void Deinstaller::RemovePlanned(const std::vector<const PlanItem*>& removals,
 
 DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
     Refresh();
+    // Folders swapped since the plan was shown count as well.
+    for (const std::string& folder : fRecord.folders.ReplacedNow())
+        NoteReplaced(folder);
     DeinstallOutcome outcome;
     std::vector<const PlanItem*> removals;
     for (const PlanItem& item : fPlan) {
@@ -539,6 +666,7 @@ DeinstallOutcome Deinstaller::Run(bool restore, const Progress& progress) {
         RemoveInstallFolder(outcome);
         RemoveCreated(outcome);
     }
+    outcome.replaced = fReplaced;
     // The plan is stale now: whoever asks for it, or a second run, looks again.
     fStale = true;
     return outcome;

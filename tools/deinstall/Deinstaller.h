@@ -47,9 +47,12 @@ struct DeinstallOutcome {
     std::vector<std::string> failed;   // "path: reason" of what could not be removed
     std::vector<std::string> restored; // entries put back in their places
     std::vector<std::string> restoreFailed;
+    // Folders of the installation that were swapped for another folder or a link after it:
+    // nothing in them or behind them was touched.
+    std::vector<std::string> replaced;
     bool installFolderRemoved = false;
     // Whether everything meant to go is gone (and every requested restore was made).
-    bool Complete() const { return failed.empty() && restoreFailed.empty(); }
+    bool Complete() const { return failed.empty() && restoreFailed.empty() && replaced.empty(); }
 };
 
 class FolderCursor;
@@ -62,6 +65,9 @@ public:
     const DeinstallRecord& Record() const { return fRecord; }
     const std::string& InstallFolder() const { return fInstallFolder; }
     const std::vector<PlanItem>& Plan() const;
+    // The installation's folders found swapped for another folder or a link when the plan
+    // was made.
+    std::vector<std::string> ReplacedFolders() const;
     int32_t CountToRemove() const;
     // Saved copies that can be put back now.
     std::vector<std::pair<std::string, std::string>> Restorable() const;
@@ -78,15 +84,22 @@ private:
     PlanItem InspectEntry(const std::string& path, FolderCursor& cursor) const;
     PlanState TagState(const std::string& path) const;
     PlanState TagState(const std::string& path, FolderCursor& cursor) const;
-    // Whether the entry carries this product's tag (read, not assumed).
-    bool CarriesOwnTag(const std::string& path) const;
+    // The entry's "InstallBy" text, read without following a link; false with errno.
+    bool ReadTag(const std::string& path, FolderCursor& cursor, std::string& tag) const;
     // A tagged entry, a link, or a folder holding nothing else.
-    bool IsOwnTree(const std::string& path) const;
+    bool IsOwnTree(const std::string& path, FolderCursor& cursor) const;
     // Whether a saved entry is what an earlier installation of this product placed where
     // this one replaced it: then it goes with the product instead of coming back.
-    bool IsOwnSaved(const std::string& saved, const std::string& origin) const;
+    bool IsOwnSaved(const std::string& saved, const std::string& origin,
+                    FolderCursor& cursor) const;
     // Plans the entry and everything inside it, contents first.
-    void PlanTree(const std::string& path) const;
+    void PlanTree(const std::string& path, FolderCursor& cursor) const;
+    // The names in a folder, reached through the noted folders; none when it was replaced.
+    std::vector<std::string> Children(const std::string& folder) const;
+    // Opens a folder through the noted folders (storage/NotedFolders.h); a replaced folder
+    // on the way is remembered and gives -1 with errno EXDEV.
+    int OpenFolder(const std::string& path, int flags, bool make) const;
+    void NoteReplaced(const std::string& folder) const;
     // Removes one planned entry: 0, or why it stays (an errno, or -1 for a start-up file
     // that could not be rewritten). ENOENT counts as removed.
     int RemoveEntry(const PlanItem& item, FolderCursor& cursor);
@@ -115,6 +128,11 @@ private:
     // Start-up files given their ".orig" copy in this run: it keeps the file as it was
     // before the deinstaller, not between two of its edits.
     std::set<std::string> fBackedUp;
+    // Original places given back their saved entry in this run: what lies there now is the
+    // user's again.
+    std::set<std::string> fRestored;
+    // The installation's folders found replaced, in the order found.
+    mutable std::vector<std::string> fReplaced;
 };
 
 // A line for the list of what will be removed ("path", or "#BEGIN_tag in file").

@@ -3,16 +3,21 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 #include "DeinstallRecord.h"
 #include "DeinstallTexts.h"
 #include "Deinstaller.h"
 #include "support/Sandbox.h"
+#include "support/TreeSnapshot.h"
 
 namespace fs = std::filesystem;
 using tarnw::test::ReadFile;
 using tarnw::test::Sandbox;
+using tarnw::test::TreeSnapshot;
 using tarnw::test::WriteFile;
 
 namespace {
@@ -321,4 +326,161 @@ TEST_F(DeinstallerTest, ALongListIsRemovedExactlyAndEveryRemovalIsToldOnce) {
     };
     EXPECT_LT(at((docs / "part4" / "f0").string()), at((docs / "part4").string() + "/"));
     EXPECT_LT(at((docs / "part4").string() + "/"), at((docs / "part3" / "f79").string()));
+}
+
+namespace {
+
+// The folders the installation made or worked in, noted as the installer notes them.
+void NoteFolders(DeinstallRecord& record, const std::vector<fs::path>& folders) {
+    for (const fs::path& folder : folders) {
+        struct stat info;
+        ASSERT_EQ(lstat(folder.c_str(), &info), 0) << folder;
+        record.folders.Note(folder.string(), info.st_dev, info.st_ino);
+    }
+}
+
+// After the installation, one of its folders is swapped for a link to `decoy`, a folder
+// laid out like it whose entries even carry the product's tag: a deinstaller going by
+// paths would empty it.
+class SwappedFolderTest : public DeinstallerTest {
+protected:
+    void SetUp() override {
+        DeinstallerTest::SetUp();
+        NoteFolders(record, {folder, folder / "Saved Files", root / "share", docs, root});
+        decoy = Sandbox::MakeFolder("decoy");
+    }
+
+    // Moves `place` aside and puts a link to a copy of it (decoy) in its place.
+    void Swap(const fs::path& place) {
+        fs::copy(place, decoy, fs::copy_options::recursive);
+        for (const auto& entry : fs::recursive_directory_iterator(decoy))
+            if (!entry.is_symlink())
+                Tag(entry.path(), record.Identity());
+        fs::rename(place, place.string() + ".moved");
+        fs::create_symlink(decoy, place);
+        decoyBefore = TreeSnapshot::Take({decoy});
+    }
+
+    static bool Names(const std::vector<std::string>& folders, const fs::path& folder) {
+        return std::find(folders.begin(), folders.end(), folder.string()) != folders.end();
+    }
+
+    fs::path decoy;
+    TreeSnapshot decoyBefore;
+};
+
+} // namespace
+
+TEST_F(SwappedFolderTest, TheInstallationFolderSwappedForALinkIsLeftAloneAndReported) {
+    Swap(folder);
+    Deinstaller deinstaller(record, self.string());
+    EXPECT_TRUE(Names(deinstaller.ReplacedFolders(), folder));
+    DeinstallOutcome outcome = deinstaller.Run(true);
+
+    EXPECT_EQ(TreeSnapshot::Take({decoy}).DifferencesFrom(decoyBefore), "");
+    EXPECT_TRUE(Names(outcome.replaced, folder));
+    EXPECT_FALSE(outcome.Complete());
+    EXPECT_FALSE(outcome.installFolderRemoved);
+    EXPECT_TRUE(fs::is_symlink(folder));
+    // Nothing came back from behind the link, and the moved folder is as it was.
+    EXPECT_FALSE(fs::exists(root / "settings"));
+    EXPECT_EQ(ReadFile(folder.string() + ".moved/Saved Files/settings"), "the user's old settings");
+    EXPECT_EQ(ReadFile(folder.string() + ".moved/tool"), "tool");
+    // What lies elsewhere still goes.
+    EXPECT_FALSE(fs::exists(docs / "Guide" / "faq.txt"));
+}
+
+TEST_F(SwappedFolderTest, AFolderTheRunMadeSwappedForALinkKeepsWhatIsBehindIt) {
+    Swap(docs);
+    Deinstaller deinstaller(record, self.string());
+    DeinstallOutcome outcome = deinstaller.Run(true);
+
+    EXPECT_EQ(TreeSnapshot::Take({decoy}).DifferencesFrom(decoyBefore), "");
+    EXPECT_TRUE(Names(outcome.replaced, docs));
+    EXPECT_FALSE(outcome.Complete());
+    EXPECT_TRUE(fs::is_symlink(docs));
+    EXPECT_TRUE(fs::exists(docs.string() + ".moved/Guide/faq.txt"));
+    // The rest of the installation is removed and its saved entry put back.
+    EXPECT_EQ(ReadFile(root / "settings"), "the user's old settings");
+    EXPECT_FALSE(fs::exists(folder / "tool"));
+}
+
+TEST_F(SwappedFolderTest, AnotherFolderInPlaceOfTheInstallationFolderIsNotEmptiedNorRemoved) {
+    // A folder of the same names, not a link: only its identity tells it apart.
+    fs::rename(folder, folder.string() + ".moved");
+    fs::create_directories(folder / "Saved Files");
+    WriteFile(self, "their program");
+    WriteFile(folder / "Log", "their log");
+    TreeSnapshot before = TreeSnapshot::Take({folder});
+
+    Deinstaller deinstaller(record, self.string());
+    DeinstallOutcome outcome = deinstaller.Run(true);
+    EXPECT_EQ(TreeSnapshot::Take({folder}).DifferencesFrom(before), "");
+    EXPECT_TRUE(Names(outcome.replaced, folder));
+    EXPECT_FALSE(outcome.installFolderRemoved);
+}
+
+TEST_F(SwappedFolderTest, ASavedEntryIsNotPutBackThroughASwappedFolderNorTakenFromOne) {
+    // The folder the original came from now leads elsewhere.
+    fs::path conf = root / "conf";
+    fs::create_directories(conf);
+    NoteFolders(record, {conf});
+    record.saved = {{(folder / "Saved Files" / "settings").string(), (conf / "settings").string()}};
+    Swap(conf);
+    DeinstallOutcome outcome = Deinstaller(record, self.string()).Run(true);
+    EXPECT_EQ(TreeSnapshot::Take({decoy}).DifferencesFrom(decoyBefore), "");
+    EXPECT_FALSE(fs::exists(decoy / "settings"));
+    ASSERT_EQ(outcome.restoreFailed.size(), 1u);
+    EXPECT_NE(outcome.restoreFailed.front().find("replaced"), std::string::npos);
+    EXPECT_EQ(ReadFile(folder / "Saved Files" / "settings"), "the user's old settings");
+}
+
+TEST_F(SwappedFolderTest, SavedFilesSwappedForALinkGiveNothingBack) {
+    fs::path saved = folder / "Saved Files";
+    Swap(saved);
+    fs::remove(saved.string() + ".moved/settings");
+    DeinstallOutcome outcome = Deinstaller(record, self.string()).Run(true);
+    EXPECT_EQ(TreeSnapshot::Take({decoy}).DifferencesFrom(decoyBefore), "");
+    EXPECT_FALSE(fs::exists(root / "settings"));
+    EXPECT_TRUE(Names(outcome.replaced, saved));
+    EXPECT_FALSE(outcome.Complete());
+}
+
+TEST_F(SwappedFolderTest, AnUntouchedInstallationWithNotedFoldersGoesWhole) {
+    DeinstallOutcome outcome = Deinstaller(record, self.string()).Run(true);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_TRUE(outcome.replaced.empty());
+    EXPECT_TRUE(outcome.installFolderRemoved);
+    EXPECT_EQ(ReadFile(root / "settings"), "the user's old settings");
+    EXPECT_FALSE(fs::exists(root / "share"));
+}
+
+// Saved Files on another volume than the place the original came from: the copy back goes
+// through the two folders' descriptors and keeps the original as it was.
+TEST_F(SwappedFolderTest, ASavedEntryComesBackAcrossVolumesWithItsModeAndAttributes) {
+    fs::path volume = root / "volume";
+    fs::create_directories(volume);
+    if (geteuid() != 0 || mount("tarnw-test", volume.c_str(), "tmpfs", 0, "size=4m") != 0)
+        GTEST_SKIP() << "needs root to mount a tmpfs of its own";
+    struct Unmount {
+        fs::path point;
+        ~Unmount() { umount2(point.c_str(), MNT_DETACH); }
+    } unmount{volume};
+    fs::path conf = volume / "conf";
+    fs::create_directories(conf);
+    NoteFolders(record, {conf});
+    fs::path saved = folder / "Saved Files" / "settings";
+    chmod(saved.c_str(), 0640);
+    Tag(saved, "the user's own text");
+    record.saved = {{saved.string(), (conf / "settings").string()}};
+
+    DeinstallOutcome outcome = Deinstaller(record, self.string()).Run(true);
+    EXPECT_TRUE(outcome.Complete());
+    EXPECT_EQ(ReadFile(conf / "settings"), "the user's old settings");
+    struct stat info;
+    ASSERT_EQ(lstat((conf / "settings").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    char value[64] = {};
+    EXPECT_EQ(getxattr((conf / "settings").c_str(), "user.InstallBy", value, sizeof value), 19);
+    EXPECT_FALSE(fs::exists(saved));
 }
