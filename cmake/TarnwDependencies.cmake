@@ -23,6 +23,16 @@ endif()
 
 find_package(nlohmann_json 3 REQUIRED)
 
+# Signatures are Ed25519 over BLAKE2b digests, as minisign makes them: libsodium, linked
+# statically; the installer keeps only the few functions it calls (--gc-sections).
+find_path(SODIUM_INCLUDE_DIR sodium.h REQUIRED)
+find_library(SODIUM_STATIC NAMES libsodium.a REQUIRED)
+if(NOT TARGET tarnw::sodium)
+  add_library(tarnw::sodium INTERFACE IMPORTED GLOBAL)
+  target_include_directories(tarnw::sodium INTERFACE "${SODIUM_INCLUDE_DIR}")
+  target_link_libraries(tarnw::sodium INTERFACE "${SODIUM_STATIC}")
+endif()
+
 # Text is measured with the same fonts the window system draws: fontconfig finds them,
 # FreeType measures them. Both are loaded when text is first measured (only their headers
 # are needed to build); without them a fixed metric is used.

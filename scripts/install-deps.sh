@@ -9,7 +9,7 @@ packages=(
   libfltk1.3-dev libx11-dev libxft-dev libfontconfig-dev libxinerama-dev
   libxcursor-dev libxfixes-dev libxrender-dev libxext-dev
   libpng-dev libjpeg-dev zlib1g-dev libminizip-dev libdeflate-dev
-  nlohmann-json3-dev libasound2-dev
+  nlohmann-json3-dev libasound2-dev libsodium-dev minisign
   xvfb xauth xdotool imagemagick x11-apps x11-utils openbox fonts-dejavu-core
   attr unzip zip file
   e2fsprogs exfatprogs exfat-fuse fuse3

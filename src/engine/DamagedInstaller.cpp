@@ -9,6 +9,8 @@
 
 std::string DamagedInstallerText(xLocalize& localize, const IntegrityReport& report) {
     EngineTexts texts(localize);
+    if (report.signature.Mismatch())
+        return texts.Get(1300);
     if (report.verdict == Integrity::kIncomplete && report.expectedSize > report.actualSize)
         return texts.Format(1101, std::to_string(report.expectedSize).c_str(),
                             std::to_string(report.actualSize).c_str());

@@ -71,6 +71,14 @@ const Text kTexts[] = {
            "%s bytes long. Please download it again."},
     {1110, "Installation %s room for %s new files and folders, and the destination volume '%s' "
            "only has room for %s more."},
+    {1300, "The installer's signature does not match its contents: the file was changed after "
+           "it was signed. Please download it again."},
+    {1305, "Signed by %s"},
+    {1306, "Not signed: nothing tells who made this installer."},
+    {1307, "%s is installed in this place, signed by %s. This installer is signed by %s, so it "
+           "may not come from the same maker. Install it anyway?"},
+    {1308, "nobody (not signed)"},
+    {1309, "Install Anyway"},
 };
 
 } // namespace

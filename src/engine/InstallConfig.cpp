@@ -647,6 +647,10 @@ int32 InstallConfig::Run() {
         return kInstallFinished;
     if (StoppedHere())
         return kInstallStopped;
+    if (SignerChangeRefused(texts)) {
+        TakeBackFoldersMadeBefore();
+        return kInstallFinished;
+    }
 
     // The default destination is made when a run goes there, right before its journal
     // names it; a run that ends before its journal begins takes it back.

@@ -37,6 +37,7 @@
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
 #include "platform/storage/Volume.h"
+#include "storage/InstallerSignature.h"
 
 class EngineTexts;
 class LibAppResource;
@@ -164,6 +165,8 @@ public:
     bool HasUnsettledRun() const { return fUnsettled; }
     // The undo-or-keep question ("on_failure" in an answers file), in the run's language.
     FrontendRequest UndoOrKeepRequest();
+    // Who signed the installer, as the last integrity check found.
+    const SignatureReport& Signature() const { return fSignature; }
     // Ends an unsettled run: undoes everything it did, or keeps it (the deinstaller then
     // lists what was placed). Tells the user what could not be undone.
     void SettleRun(bool undo);
@@ -215,6 +218,9 @@ private:
     // The run ends before its journal began: the empty default-destination folders made
     // for it go again, the innermost first.
     void TakeBackFoldersMadeBefore();
+    // The product is installed in the same place signed by someone else, and the user did
+    // not allow the change (SignerRecord.h); nothing has been written.
+    bool SignerChangeRefused(EngineTexts& texts);
     void PlaceDeinstaller(LibAppResource& resources);
     void BuildDeinstallerConfiguration(BMessage& out) const;
     void WriteInstalledRecord();
@@ -331,6 +337,7 @@ private:
     std::string fInstallFolder;
     std::string fSavedFiles;
     std::string fIdentity;
+    SignatureReport fSignature;
     std::string fDeinstallerPath;
     CollisionSwitches fItemSwitches;
     CollisionSwitches fLinkSwitches;

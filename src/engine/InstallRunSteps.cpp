@@ -19,6 +19,7 @@
 #include "engine/ProcessLauncher.h"
 #include "engine/RequirementMath.h"
 #include "engine/ScriptBlockEditor.h"
+#include "engine/SignerRecord.h"
 #include "engine/UserBootHooks.h"
 #include "frontend/LibAlert.h"
 #include "lib/LibDateTime.h"
@@ -26,12 +27,13 @@
 #include "lib/LibLocaleTime.h"
 #include "locale/xLocalize.h"
 #include "platform/interface/Frontend.h"
-#include "platform/support/Errors.h"
+#include "platform/interface/InterfaceDefs.h"
 #include "platform/storage/MimeType.h"
 #include "platform/storage/NodeInfo.h"
+#include "platform/support/Errors.h"
+#include "storage/InstallerIntegrity.h"
 #include "storage/LibAppResource.h"
 #include "storage/LibFileOps.h"
-#include "storage/InstallerIntegrity.h"
 #include "storage/LibNode.h"
 #include "storage/OwnFile.h"
 #include "storage/ProgramRole.h"
@@ -166,6 +168,7 @@ bool InstallConfig::InstallerIsWhole() {
         required.push_back(
             {kDeinstallerResourceType, kDeinstallerResourceId, "the deinstaller record"});
     IntegrityReport report = CheckInstallerFile(path.c_str(), wanted, required);
+    fSignature = report.signature;
     if (report.Sound() && IncludeDeinstaller()) {
         LibAppResource resources(path.c_str(), uint32(B_READ_ONLY));
         size_t size = 0;
@@ -188,8 +191,8 @@ void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
     size_t size = 0;
     const void* record =
         resources.LoadResource(kDeinstallerResourceType, kDeinstallerResourceId, &size);
-    if (record == nullptr || std::string_view(static_cast<const char*>(record), size) !=
-                                 kDeinstallerRecord) {
+    if (record == nullptr ||
+        std::string_view(static_cast<const char*>(record), size) != kDeinstallerRecord) {
         Failure(DeinstallerName(), "the installer carries no usable deinstaller record");
         return;
     }
@@ -203,18 +206,23 @@ void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
         {kConfigurationResourceType, kConfigurationResourceId, kConfigurationResourceName,
          configuration.Flatten()},
     };
+    // The same program image as ours: the signature over it goes along, and the
+    // deinstaller checks itself with it.
+    if (fSignature.Signed())
+        parts.push_back({kSignatureResourceType, kSignatureResourceId, kSignatureResourceName,
+                         std::string(fSignature.block.begin(), fSignature.block.end())});
     if (!NoteNewEntry(path))
         return;
     const char* program = resources.FilePath();
     int image = program != nullptr ? open(program, O_RDONLY | O_CLOEXEC) : -1;
     status_t status = image < 0 ? B_ENTRY_NOT_FOUND
-                                : write_program_file(path.c_str(), image, resources.ContainerStart(),
-                                                     parts, 0755);
+                                : write_program_file(path.c_str(), image,
+                                                     resources.ContainerStart(), parts, 0755);
     if (image >= 0)
         close(image);
     if (status != B_OK) {
-        Failure(DeinstallerName(),
-                std::string("the deinstaller could not be written (") + strerror_status(status) + ")");
+        Failure(DeinstallerName(), std::string("the deinstaller could not be written (") +
+                                       strerror_status(status) + ")");
         return;
     }
     fDeinstallerPath = path;
@@ -289,6 +297,7 @@ void InstallConfig::WriteInstalledRecord() {
         if (savedFrom.insert(folder).second)
             noteIdentity(folder);
     }
+    SignerRecord::Add(installed, fSignature);
     // The list goes into a small file of its own beside the deinstaller: rewriting the
     // program to carry it would need the program's size a second time on the volume.
     std::string record = InstalledRecord::PathFor(fDeinstallerPath);
@@ -388,6 +397,30 @@ void InstallConfig::AdoptEarlierSaved(const std::string& trashedFolder) {
             InstallPaths::EntryExists(target))
             fSaved.push_back({target, saved.second});
     }
+}
+
+bool InstallConfig::SignerChangeRefused(EngineTexts& texts) {
+    std::string folder = InstallationFolderPath();
+    if (folder.empty() || !InstallPaths::EntryExists(folder))
+        return false;
+    std::optional<RecordedSigner> earlier = SignerRecord::Earlier(
+        InstallPaths::Join(folder, DeinstallerName()), StringValue("app_name"));
+    if (!earlier || !SignerRecord::ChangeNeedsConsent(*earlier, fSignature))
+        return false;
+    std::string current = fSignature.Signed() ? fSignature.SignerText() : texts.Get(1308);
+    ReportDetail("The installed product was signed by " + earlier->Text() +
+                 "; this installer is signed by " + current);
+    FrontendRequest request;
+    request.text =
+        texts.Format(1307, StringValue("app_name"), earlier->Text().c_str(), current.c_str());
+    request.buttons = {texts.Get(1015), texts.Get(1309)};
+    // Return and Escape both cancel: a change of maker is allowed only on purpose.
+    request.shortcuts = {B_ESCAPE, 0};
+    request.defaultButton = 0;
+    request.icon = FrontendIcon::Warning;
+    request.answerKey = "signer_change";
+    request.answerValues = {"cancel", "allow"};
+    return AskFrontend(request).button != 1;
 }
 
 void InstallConfig::TakeBackFoldersMadeBefore() {

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <unistd.h>
 
-#include "frontend/LibAlert.h"
 #include "engine/DamagedInstaller.h"
 #include "engine/EngineTexts.h"
 #include "engine/LibShutdown.h"
@@ -61,6 +60,7 @@ bool InstallSession::Load(const char* installerPath) {
         path.c_str(), [](type_code type, int32 id) { return !IsPayloadResource(type, id); }, {},
         ImageCheck::kChecked);
     fDamaged = report.Broken();
+    fSignature = report.signature;
     if (fDamaged) {
         xLocalize localize = LocalizeFor(installerPath != nullptr ? installerPath : "");
         ReportDamagedInstaller(localize, path, report);

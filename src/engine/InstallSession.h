@@ -14,6 +14,7 @@
 
 #include "engine/InstallConfig.h"
 #include "platform/support/SupportDefs.h"
+#include "storage/InstallerSignature.h"
 
 class BMessage;
 class BMessenger;
@@ -33,6 +34,8 @@ public:
     // After a failed Load: whether the installer file is damaged or incomplete (the user
     // was told to download it again) rather than built without a configuration.
     bool Damaged() const { return fDamaged; }
+    // Who signed the installer, as Load found it.
+    const SignatureReport& Signature() const { return fSignature; }
 
     // The installer's licence text ("" when none: the licence page is skipped).
     std::string License() const;
@@ -113,4 +116,5 @@ private:
     int32 fSelectedGroup = -1;
     std::string fInstaller;
     bool fDamaged = false;
+    SignatureReport fSignature;
 };

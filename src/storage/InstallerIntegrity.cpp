@@ -234,7 +234,17 @@ IntegrityReport CheckInstallerFile(const char* path,
     IntegrityReport report = ExamineInstallerFile(path);
     if (!report.Sound())
         return report;
-    if (image == ImageCheck::kChecked) {
+    report.signature = CheckInstallerSignature(path);
+    if (report.signature.Mismatch()) {
+        IntegrityReport damaged =
+            Verdict(Integrity::kDamaged, report.actualSize,
+                    "the signature does not match: " + report.signature.reason);
+        damaged.signature = report.signature;
+        return damaged;
+    }
+    // The signature covers every byte, checksums and image included.
+    bool vouched = report.signature.Signed();
+    if (image == ImageCheck::kChecked && !vouched) {
         Descriptor descriptor(path);
         uint8 tail[rf::kTrailerSize];
         rf::Trailer trailer;
@@ -259,15 +269,15 @@ IntegrityReport CheckInstallerFile(const char* path,
     const char* name = nullptr;
     size_t length = 0;
     for (int32 i = 0; resources.GetResourceInfo(i, &type, &id, &name, &length); i++) {
-        if (!wanted(type, id))
+        if (vouched || !wanted(type, id))
             continue;
         status_t status = resources.VerifyResource(type, id);
         if (status != B_OK)
-            return Verdict(Integrity::kDamaged, report.actualSize,
-                           "resource " + TypeText(type) + " " + std::to_string(id) + " (" +
-                               (name != nullptr ? name : "") + ") " +
-                               (status == B_BAD_DATA ? "does not match its checksum"
-                                                     : "cannot be read"));
+            return Verdict(
+                Integrity::kDamaged, report.actualSize,
+                "resource " + TypeText(type) + " " + std::to_string(id) + " (" +
+                    (name != nullptr ? name : "") + ") " +
+                    (status == B_BAD_DATA ? "does not match its checksum" : "cannot be read"));
     }
     return report;
 }

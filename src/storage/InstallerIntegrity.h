@@ -10,6 +10,7 @@
 
 #include "platform/support/SupportDefs.h"
 #include "platform/support/TypeConstants.h"
+#include "storage/InstallerSignature.h"
 
 enum class Integrity {
     kSound,       // a whole container whose checked resources match their checksums
@@ -23,10 +24,15 @@ struct IntegrityReport {
     uint64 expectedSize = 0; // kIncomplete: the whole file's size; 0 when not known
     uint64 actualSize = 0;   // the file's size
     std::string reason;      // what is wrong, in English, for the log and standard error
+    // Who signed the file. A signature that does not match makes the file damaged; one
+    // that matches vouches for every byte, so the resources' checksums are not read again.
+    SignatureReport signature;
 
     bool Sound() const { return verdict == Integrity::kSound; }
     // Damaged or incomplete: the user should download the installer again.
-    bool Broken() const { return verdict == Integrity::kDamaged || verdict == Integrity::kIncomplete; }
+    bool Broken() const {
+        return verdict == Integrity::kDamaged || verdict == Integrity::kIncomplete;
+    }
 };
 
 // Item i's payload is resource 'RAWT' 2100 + i. The payloads are the bulk of an installer:
@@ -44,8 +50,8 @@ bool MarkImagePacked(int fd, uint64 imageSize);
 // Looks at the container alone (trailer, head and index), reading a few bytes.
 IntegrityReport ExamineInstallerFile(const char* path);
 
-// The container, then every resource for which `wanted` answers true, each streamed once
-// against its CRC-32. `required` resources must be there at all.
+// The container, its signature when it carries one, then every resource for which `wanted` answers
+// true, each streamed once against its CRC-32. `required` resources must be there at all.
 struct RequiredResource {
     type_code type;
     int32 id;

@@ -21,6 +21,7 @@
 #include "storage/ArchivePath.h"
 #include "storage/FileRegionSource.h"
 #include "storage/PosixFs.h"
+#include "storage/SourceDate.h"
 #include "storage/WorkPool.h"
 #include "storage/ZipAttributes.h"
 #include "storage/ZipDirectory.h"
@@ -127,9 +128,18 @@ int SinkError(voidpf, voidpf stream) {
     return static_cast<FdSink*>(stream)->error;
 }
 
+void ClampTimes(struct stat& st) {
+    st.st_mtime = ClampToSourceDate(st.st_mtime);
+    st.st_atime = ClampToSourceDate(st.st_atime);
+}
+
+// Local time, as Info-ZIP writes it; UTC in a reproducible build, whose bytes must not
+// depend on the build machine's time zone.
 uLong DosTime(time_t seconds) {
     struct tm tm;
-    if (localtime_r(&seconds, &tm) == nullptr || tm.tm_year < 80)
+    bool converted = SourceDateEpoch() ? gmtime_r(&seconds, &tm) != nullptr
+                                       : localtime_r(&seconds, &tm) != nullptr;
+    if (!converted || tm.tm_year < 80)
         return (0u << 25) | (1u << 21) | (1u << 16); // 1980-01-01 00:00
     if (tm.tm_year > 207)
         return (127u << 25) | (12u << 21) | (31u << 16) | (23u << 11) | (59u << 5) | 29u;
@@ -470,6 +480,7 @@ bool ZipPacker::AddTree(int dirFd, const std::string& leaf, const std::string& s
     struct stat st;
     if (fstatat(dirFd, leaf.c_str(), &st, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
         return Fail("cannot read \"" + stored + "\": " + strerror(errno));
+    ClampTimes(st);
 
     if (S_ISLNK(st.st_mode)) {
         char target[4096];

@@ -29,8 +29,9 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
 } // namespace
 
 const std::set<std::string>& AnswersFile::InstallerKeys() {
-    static const std::set<std::string> keys = {"license",     "language", "group",  "files",
-                                               "destination", "volume",   "answer", "on_failure"};
+    static const std::set<std::string> keys = {"license", "language",    "group",
+                                               "files",   "destination", "volume",
+                                               "answer",  "on_failure",  "signer_change"};
     return keys;
 }
 

@@ -77,4 +77,8 @@ enum CommandLineTextId : int32 {
     kCliWindowNoDisplay = 1231,  // %s display
     kCliWindowNoLibrary = 1232,  // %s library
     kCliWindowCannotOpen = 1233, // %s reason
+    kCliSignedBy = 1301,
+    kCliNotSigned = 1302,
+    kCliNotSignedByKey = 1303, // %s installer, %s key id
+    kCliUnreadableKey = 1304,  // %s key, %s reason
 };

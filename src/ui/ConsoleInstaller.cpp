@@ -7,6 +7,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "engine/SignerRecord.h"
 #include "lib/LibString.h"
 #include "ui/ConsoleFrontend.h"
 #include "ui/InstallerFlow.h"
@@ -175,6 +176,7 @@ int RunConsoleInstaller(const InstallerOptions& options) {
 
     PackageConfig& config = session.Engine();
     std::printf("%s %s\n", config.StringValue("app_name"), config.StringValue("version"));
+    std::printf("%s\n", SignerRecord::Notice(flow.Localize(), session.Signature()).c_str());
 
     // What the command line chose is not asked again.
     ConsoleDialogue dialogue(flow, console);

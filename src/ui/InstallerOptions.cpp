@@ -6,9 +6,9 @@
 
 bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
     std::vector<OptionSpec> known = {
-        {"help", false},           {"version", false}, {"info", false},
-        {"list", false},           {"check", false},   {"target", true},
-        {"accept-license", false}, {"group", true},    {"lang", true}};
+        {"help", false},  {"version", false},  {"info", false},           {"list", false},
+        {"check", false}, {"target", true},    {"accept-license", false}, {"group", true},
+        {"lang", true},   {"verify-key", true}};
     for (const OptionSpec& spec : FrontendOptions::Specs())
         known.push_back(spec);
     CommandLine line(std::move(known), fLanguage);
@@ -49,6 +49,7 @@ bool InstallerCommandLine::Parse(int argc, const char* const* argv) {
     fOptions.target = line.Value("target");
     fOptions.acceptLicense = line.Has("accept-license");
     fOptions.group = line.Value("group");
+    fOptions.verifyKey = line.Value("verify-key");
     if (auto language = line.Value("lang")) {
         if (xLocalize::LanguageIndex(language->c_str()) < 0) {
             fError = CommandLineText(fLanguage, kCliUnknownLanguage, {*language});

@@ -8,6 +8,8 @@
 //   --accept-license    as "license: agree"
 //   --group NAME        the install type, as "group:"
 //   --lang CODE         the language, as "language:"
+//   --verify-key KEY    end with status 9 unless the installer is signed by KEY (a minisign
+//                       public key file, or the key itself)
 //   --answers FILE, --transcript FILE, --frontend gui|console|unattended
 
 #include <optional>
@@ -23,6 +25,7 @@ struct InstallerOptions : FrontendOptions {
     bool acceptLicense = false;
     std::optional<std::string> group;
     std::optional<std::string> language;
+    std::optional<std::string> verifyKey;
 };
 
 class InstallerCommandLine {

@@ -10,9 +10,9 @@
 #include "lib/LibString.h"
 #include "locale/xLocalize.h"
 #include "package/PackageConfig.h"
-#include "storage/InstallerIntegrity.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
+#include "storage/InstallerIntegrity.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/ExitStatus.h"
 #include "ui/InstallerOptions.h"
@@ -42,6 +42,12 @@ bool LoadPackage(InstallSession& session, const std::string& installer, FILE* er
         return false;
     }
     return session.Load(installer.c_str());
+}
+
+std::string SignerLine(const std::string& installer, const std::string& language) {
+    SignatureReport signature = CheckInstallerSignature(installer.c_str());
+    return CommandLineText(language, kCliSignedBy) + ": " +
+           (signature.Signed() ? signature.SignerText() : CommandLineText(language, kCliNotSigned));
 }
 
 std::string ProductLine(PackageConfig& config) {
@@ -79,6 +85,7 @@ int PrintInfo(const std::string& installer, FILE* out, FILE* err, const std::str
         if (value[0] != '\0')
             std::fprintf(out, "%s: %s\n", text(label).c_str(), value);
     }
+    std::fprintf(out, "%s\n", SignerLine(installer, language).c_str());
     std::fprintf(out, "%s: %s\n", text(kCliInfoLicence).c_str(),
                  text(session.License().empty() ? kCliInfoNone : kCliInfoYes).c_str());
 
@@ -139,9 +146,8 @@ int CheckInstaller(const std::string& installer, FILE* out, FILE* err,
         return int(kExitDamaged);
     };
     // A file cut short is told apart from one changed, with the size it should have.
-    IntegrityReport report =
-        CheckInstallerFile(installer.c_str(), [](type_code, int32) { return true; }, {},
-                           ImageCheck::kChecked);
+    IntegrityReport report = CheckInstallerFile(
+        installer.c_str(), [](type_code, int32) { return true; }, {}, ImageCheck::kChecked);
     if (report.Broken())
         return damaged(report.reason);
     BFile file(installer.c_str(), B_READ_ONLY);
@@ -177,6 +183,35 @@ int CheckInstaller(const std::string& installer, FILE* out, FILE* err,
     std::fprintf(
         out, "%s\n",
         CommandLineText(language, kCliCheckWhole, {installer, std::to_string(count)}).c_str());
+    std::fprintf(out, "%s\n", SignerLine(installer, language).c_str());
+    return kExitCompleted;
+}
+
+int CheckSignedBy(const std::string& installer, const std::string& key, FILE* err,
+                  const std::string& language) {
+    SigningKey wanted;
+    std::string error;
+    if (!LoadSigningKey(key, wanted, error)) {
+        std::fprintf(err, "%s\n",
+                     CommandLineText(language, kCliUnreadableKey, {key, error}).c_str());
+        return kExitUsage;
+    }
+    SignatureReport signature = CheckInstallerSignature(installer.c_str());
+    if (signature.Mismatch()) {
+        std::fprintf(
+            err, "%s\n",
+            CommandLineText(language, kCliCheckDamaged,
+                            {installer, "the signature does not match: " + signature.reason})
+                .c_str());
+        return kExitDamaged;
+    }
+    if (!signature.Signed() || !(signature.key == wanted)) {
+        std::fprintf(
+            err, "%s\n%s\n",
+            CommandLineText(language, kCliNotSignedByKey, {installer, wanted.IdText()}).c_str(),
+            SignerLine(installer, language).c_str());
+        return kExitDamaged;
+    }
     return kExitCompleted;
 }
 

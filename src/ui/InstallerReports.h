@@ -20,6 +20,11 @@ int PrintItemList(const std::string& installer, FILE* out, FILE* err);
 // the configuration are there: 0 when whole, kExitDamaged (9) otherwise.
 int CheckInstaller(const std::string& installer, FILE* out, FILE* err,
                    const std::string& language = "en");
+// --verify-key: 0 when the installer is signed by `key` (a public key file or the key
+// itself) and its signature matches; kExitDamaged (9) when it is not, kExitUsage (2)
+// when the key cannot be read. What is wrong goes to `err`.
+int CheckSignedBy(const std::string& installer, const std::string& key, FILE* err,
+                  const std::string& language = "en");
 
 // The installer's own version, as stamped into its version record.
 constexpr const char* kInstallerVersionText = "1.3.1";

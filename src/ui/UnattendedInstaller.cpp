@@ -84,6 +84,12 @@ int RunUnattendedInstaller(const InstallerOptions& options) {
                           "on_failure must be undo or keep, not \"" + *onFailure + "\"");
     }
 
+    if (auto signerChange = answers.Value("signer_change")) {
+        if (*signerChange != "cancel" && *signerChange != "allow")
+            return Refuse(flow, kExitUsage,
+                          "signer_change must be allow or cancel, not \"" + *signerChange + "\"");
+    }
+
     if (auto language = answers.Value("language")) {
         if (xLocalize::LanguageIndex(language->c_str()) < 0)
             return Refuse(flow, kExitUsage,

@@ -136,6 +136,7 @@ std::string DeinstallTexts::CheckSources() {
         ids.push_back(id);
     for (int32 id = kTextUsage; id <= kTextFolderReplaced; id++)
         ids.push_back(id);
+    ids.push_back(kTextSignatureMismatch);
     for (const char* language : kLanguages) {
         for (int32 id : ids) {
             const std::string* text = Find(language, id);

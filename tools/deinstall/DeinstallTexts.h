@@ -47,6 +47,7 @@ enum DeinstallTextId {
     kTextForeignLock = 3140,       // %s process id, %s lock file
     kTextLockNotAFile = 3141,      // %s lock file
     kTextFolderReplaced = 3142,    // %s folder
+    kTextSignatureMismatch = 3300, // %s reason
 };
 
 class DeinstallTexts {

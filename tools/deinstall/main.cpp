@@ -30,6 +30,8 @@
 #include "engine/RunLock.h"
 #include "engine/RunScope.h"
 #include "engine/StopSignals.h"
+#include "engine/SignerRecord.h"
+#include "storage/LibAppResource.h"
 #include "ui/AnswersFile.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/ConsoleFrontend.h"
@@ -113,6 +115,19 @@ void Report(Transcript& transcript, const std::string& text) {
     transcript.RecordEvent("error", text);
 }
 
+std::string OwnSignatureProblem(const std::string& self) {
+    LibAppResource resources(self.c_str(), uint32(B_READ_ONLY));
+    size_t size = 0;
+    const void* block = resources.IsAttached() ? resources.LoadResource(kSignatureResourceType,
+                                                                        kSignatureResourceId, &size)
+                                               : nullptr;
+    if (block == nullptr)
+        return "";
+    SignatureReport report =
+        CheckProgramSignature(self.c_str(), std::string(static_cast<const char*>(block), size));
+    return report.Mismatch() ? report.reason : "";
+}
+
 int Refuse(Transcript& transcript, int status, const std::string& reason) {
     Report(transcript, reason);
     return Finish(transcript, status);
@@ -146,6 +161,10 @@ int RunDeinstaller(int argc, char** argv) {
     }
 
     Transcript transcript(options.TranscriptPath());
+    // A deinstaller placed by a signed installer carries the installer's signature, which
+    // covers this same program image: a changed program removes nothing.
+    if (std::string problem = OwnSignatureProblem(self); !problem.empty())
+        return Refuse(transcript, kDeinstallDamaged, said.Fill(kTextSignatureMismatch, {problem}));
 
     FrontendKind kind = FrontendKind::Unattended;
     bool guiBuilt = true;

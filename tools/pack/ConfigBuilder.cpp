@@ -5,6 +5,7 @@
 #include "package/InstallListItem.h"
 #include "platform/app/Message.h"
 #include "storage/LibFileOps.h"
+#include "storage/SourceDate.h"
 
 namespace tarnw::pack {
 
@@ -121,6 +122,13 @@ void BuildInstallFileRecord(const ManifestFile& file, BMessage& record) {
         groups += group + ";";
     item.SetGroupsText(groups.c_str());
     item.Write(record);
+    // The item's times are placed with it; a reproducible build keeps none newer than its
+    // epoch.
+    for (const char* field : {"file_creation", "file_modified", "file_accessed"}) {
+        int64 seconds = 0;
+        if (record.FindInt64(field, &seconds) == B_OK)
+            record.ReplaceInt64(field, int64(ClampToSourceDate(time_t(seconds))));
+    }
     if (!file.storedName.empty())
         record.ReplaceString("file_name", file.storedName.c_str());
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "ConfigBuilder.h"
+#include "InstallerSigning.h"
 #include "locale/CatalogueResources.h"
 #include "package/PackageConfig.h"
 #include "platform/app/Message.h"
@@ -142,6 +143,8 @@ void BuildInstaller(const Manifest& manifest, const BuildOptions& options) {
     Require(catalogue::WriteResources(resources) == B_OK, "cannot add the string catalogue");
 
     Require(resources.Sync() == B_OK, "cannot write " + output.Path().string());
+    if (options.signingKey != nullptr)
+        SignInstaller(output.Path().string(), *options.signingKey, options.signer);
     output.Commit();
 }
 

@@ -9,12 +9,15 @@
 #include <string>
 
 #include "Manifest.h"
+#include "SecretKey.h"
 
 namespace tarnw::pack {
 
 struct BuildOptions {
     std::filesystem::path output;
-    std::filesystem::path stub; // the installer program; empty: found beside us
+    std::filesystem::path stub;            // the installer program; empty: found beside us
+    const SecretKey* signingKey = nullptr; // signs the installer when set
+    std::string signer;                    // the signer's name; empty: the key's comment
 };
 
 // The program tarnw-pack carries, found beside its own executable unless named by

@@ -61,6 +61,17 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     const InstallerOptions& options = commandLine.Options();
+    // Whoever asks for a signer gets nothing else from an installer that another made.
+    if (options.verifyKey &&
+        (options.action == InstallerAction::Install || options.action == InstallerAction::Check)) {
+        int status = CheckSignedBy(SelfPath(), *options.verifyKey, stderr, language);
+        if (status != kExitCompleted) {
+            Transcript transcript(options.TranscriptPath());
+            transcript.RecordEvent("error", "not signed by the key " + *options.verifyKey);
+            transcript.RecordEnd(status);
+            return status;
+        }
+    }
     switch (options.action) {
     case InstallerAction::Help:
         std::fputs(InstallerCommandLine::Usage(argv[0], language).c_str(), stdout);

@@ -19,6 +19,8 @@ struct FrontendRequest {
     // One shortcut character per button, 0 for none.
     std::vector<char> shortcuts;
     FrontendIcon icon = FrontendIcon::None;
+    // The button that Return presses in the window; -1 for the rightmost, as alerts have it.
+    int32 defaultButton = -1;
     // False for alerts that run by themselves (LibInfoNoWait): the caller does not wait.
     bool waits = true;
 

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/interface/gui/Alert.h"
+#include "platform/interface/gui/Button.h"
 #include "platform/interface/gui/GuiHost.h"
 #include "ui/gui/ReplaceAlert.h"
 
@@ -84,6 +85,10 @@ FrontendAnswer GuiFrontend::Ask(const FrontendRequest& request) {
     for (size_t i = 0; i < count && i < request.shortcuts.size(); i++)
         if (request.shortcuts[i] != 0)
             alert->SetShortcut(int32(i), request.shortcuts[i]);
+    if (request.defaultButton >= 0 && size_t(request.defaultButton) < count) {
+        alert->ButtonAt(int32(count) - 1)->MakeDefault(false);
+        alert->ButtonAt(request.defaultButton)->MakeDefault(true);
+    }
     TitleWithProductName(alert, request.title);
     FloatUnlessAskedByTheWindow(alert);
     if (!request.waits) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "engine/SignerRecord.h"
 #include "frontend/LibAlert.h"
 #include "lib/LibString.h"
 #include "platform/app/Application.h"
@@ -230,6 +231,7 @@ bool InstallerWin::LoadResources() {
     fSession.Engine().SetStartRecord(installer_start_up::PlannedTypeRecord,
                                      installer_start_up::RecordType);
     fLoaded = true;
+    fStatusLine->SetTip(kTipRequest, SignerRecord::Notice(fLocalize, fSession.Signature()));
     InstallConfig& config = fSession.Engine();
 
     Lock();
@@ -314,6 +316,8 @@ void InstallerWin::SetLanguage() {
     fFileLabel->SetText(fLocalize.GetString(1004));
     fFolderButton->AddTip(kTipRequest, fLocalize.GetString(1005));
     fVolumeMenu->SetLabel(fLocalize.GetString(1006));
+    if (fLoaded)
+        fStatusLine->SetTip(kTipRequest, SignerRecord::Notice(fLocalize, fSession.Signature()));
     if (fState == kLicenseState) {
         SetButtonLabel(1008);
         SetStatusText(fLocalize.GetString(1010));
