@@ -35,7 +35,7 @@ cat "$work/Unsigned" "$work/Signed" >/dev/null # into the page cache
 echo "installer: $(stat -c %s "$work/Signed") bytes, $(nproc) cores, $rounds rounds"
 echo "signing (tarnw-pack sign, once): $(echo "$sign_end - $sign_start" | bc) s"
 echo "--check, unsigned (CRC-32 of every resource): $(time_check "$work/Unsigned" --check) s"
-echo "--check, signed (BLAKE2b of every byte): $(time_check "$work/Signed" --check) s"
+echo "--check, signed (SHA-512 of every byte): $(time_check "$work/Signed" --check) s"
 echo "--check --verify-key, signed: $(time_check "$work/Signed" --check --verify-key "$work/bench.pub") s"
 if command -v minisign >/dev/null; then
     "$build/bin/tarnw-pack" sign "$work/Signed" -s "$work/bench.key" --detached >/dev/null

@@ -23,8 +23,9 @@ endif()
 
 find_package(nlohmann_json 3 REQUIRED)
 
-# Signatures are Ed25519 over BLAKE2b digests, as minisign makes them: libsodium, linked
-# statically; the installer keeps only the few functions it calls (--gc-sections).
+# Signatures are Ed25519 (over SHA-512 digests in an installer, over BLAKE2b ones in
+# minisign's detached files): libsodium, linked statically; the installer keeps only the
+# few functions it calls (--gc-sections).
 find_path(SODIUM_INCLUDE_DIR sodium.h REQUIRED)
 find_library(SODIUM_STATIC NAMES libsodium.a REQUIRED)
 if(NOT TARGET tarnw::sodium)

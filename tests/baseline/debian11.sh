@@ -53,6 +53,19 @@ cat >"$work/package/manifest.json" <<'MANIFEST'
 }
 MANIFEST
 "$bin/tarnw-pack" build "$work/package/manifest.json" -o "$work/ClickyInstaller" >/dev/null
+# A signed copy, and one whose last resource changed after it was signed.
+"$bin/tarnw-pack" keygen -p "$work/clicky.pub" -s "$work/clicky.key" -c "Clicky Works" >/dev/null
+cp "$work/ClickyInstaller" "$work/SignedClicky"
+"$bin/tarnw-pack" sign "$work/SignedClicky" -s "$work/clicky.key" >/dev/null
+cp "$work/SignedClicky" "$work/ChangedClicky"
+# The last byte of the last resource, right before the signature block (1,024 bytes before
+# the index, whose offset the 48-byte trailer holds at its byte 24).
+size=$(stat -c %s "$work/ChangedClicky")
+index=$(od -An -t u8 -j $((size - 48 + 24)) -N 8 "$work/ChangedClicky" | tr -d ' ')
+last=$(od -An -t u1 -j $((index - 1024 - 1)) -N 1 "$work/ChangedClicky" | tr -d ' ')
+printf "\\$(printf %03o $(((last + 1) % 256)))" |
+  dd of="$work/ChangedClicky" bs=1 seek=$((index - 1024 - 1)) conv=notrunc status=none
+cmp -s "$work/SignedClicky" "$work/ChangedClicky" && fail "the changed copy did not change"
 
 if ! mount -t overlay overlay \
   -o "lowerdir=$root,upperdir=$work/upper,workdir=$work/overlay" "$work/system"; then
@@ -63,7 +76,8 @@ sys=$work/system
 mount -t proc proc "$sys/proc"
 mount -t tmpfs -o noexec,nosuid,nodev tmpfs "$sys/tmp"
 mkdir -p "$sys/sandbox/home" "$sys/sandbox/prefix" "$sys/sandbox/apps" "$sys/sandbox/installer"
-cp "$work/ClickyInstaller" "$sys/sandbox/installer/ClickyInstaller"
+cp "$work/ClickyInstaller" "$work/SignedClicky" "$work/ChangedClicky" "$work/clicky.pub" \
+  "$sys/sandbox/installer/"
 
 # Runs a program in the system as a user's session would, with nothing of this machine's
 # environment: $1.. the program and its arguments; extra variables before them as NAME=VALUE.
@@ -114,6 +128,17 @@ if [ "$mode" = without-x11 ]; then
   expect_output "readme.txt" "--list"
   run "$installer" --check
   expect_status 0 "--check"
+  expect_output "Signed by: not signed" "--check"
+
+  # The signature is checked with the system's own C library and nothing else installed.
+  run /sandbox/installer/SignedClicky --check --verify-key /sandbox/installer/clicky.pub
+  expect_status 0 "--check --verify-key of a signed installer"
+  expect_output "Signed by: Clicky Works (key" "--check --verify-key of a signed installer"
+  run /sandbox/installer/ChangedClicky --check
+  expect_status 9 "--check of a signed installer changed after signing"
+  expect_output "signature does not match" "--check of a signed installer changed after signing"
+  run "$installer" --check --verify-key /sandbox/installer/clicky.pub
+  expect_status 9 "--check --verify-key of an unsigned installer"
 
   # The window asked for: which library is missing, in the user's language, status 10 and
   # nothing written.
