@@ -18,6 +18,7 @@
 #include "platform/interface/gui/ScrollView.h"
 #include "platform/interface/gui/StringView.h"
 #include "platform/interface/gui/TextView.h"
+#include "support/Process.h"
 #include "support/Sandbox.h"
 #include "test_InstallerWinSupport.h"
 #include "ui/gui/FileChoiceList.h"
@@ -930,4 +931,31 @@ TEST(InstallerWin, APanelWhoseWindowTheApplicationEndedFirstGoesQuietly) {
     panel->SetPanelDirectory(Sandbox::Home().c_str());
     EXPECT_TRUE(panel->ListedNames().empty());
     // The window then deletes the panel as it closes (~OpenWindow).
+}
+
+TEST(InstallerWin, TheStatusLinesTipSaysWhoSignedTheInstallerInTheWindowsLanguage) {
+    REQUIRE_DISPLAY();
+    ScriptedFrontend frontend;
+    {
+        OpenWindow plain(ThreeGroups().Build());
+        EXPECT_EQ(plain.window->StatusLine()->Tip(),
+                  "Not signed: nothing tells who made this installer.");
+    }
+    fs::path installer = ThreeGroups().Build("SignedToolInstaller");
+    fs::path keys = Sandbox::MakeFolder("keys");
+    const std::string pack = std::string(TARNW_TEST_PROGRAM_DIR) + "/tarnw-pack";
+    auto made = tarnw::test::RunProgram({pack, "keygen", "-p", (keys / "tool.pub").string(), "-s",
+                                         (keys / "tool.key").string(), "-c", "Tool Works"});
+    ASSERT_EQ(made.status, 0) << made.output;
+    auto signedIt = tarnw::test::RunProgram(
+        {pack, "sign", installer.string(), "-s", (keys / "tool.key").string()});
+    ASSERT_EQ(signedIt.status, 0) << signedIt.output;
+    // The public key's comment is "untrusted comment: minisign public key " and the key id.
+    std::string keyId = tarnw::test::ReadFile(keys / "tool.pub").substr(39, 16);
+
+    OpenWindow open(installer);
+    ASSERT_TRUE(open.loaded);
+    EXPECT_EQ(open.window->StatusLine()->Tip(), "Signed by Tool Works (key " + keyId + ")");
+    Choose(open.View<LibMenuField>("options"), 3);
+    EXPECT_EQ(open.window->StatusLine()->Tip(), "Signiert von Tool Works (key " + keyId + ")");
 }
