@@ -465,6 +465,38 @@ TEST(SignedInstaller, TheSignerIsRememberedAndAChangeIsAllowedOnlyOnPurpose) {
     EXPECT_FALSE(SignerQuestion(same)) << same.output;
 }
 
+TEST(SignedInstaller, TheConsoleAsksAboutAnotherSignerAndCancelsUnlessTold) {
+    fs::path destination = Sandbox::MakeFolder("apps");
+    ASSERT_EQ(
+        tarnw::test::RunUnattended(WriteInstaller(SignedDemoBytes()), Answers(destination)).status,
+        0);
+    KeyPair other = MakeKey("Someone Else");
+    fs::path otherOne = Build("OtherDemo", &other.secretKey);
+    // Agree, keep the language, group and files, type the destination, replace the
+    // installation folder, install; then the signer's question.
+    const std::string dialogue = "1\n\n\n\n" + destination.string() + "\n2\n1\n";
+    const std::vector<std::string> console = {"TARNW_FRONTEND=console", "LANGUAGE=", "LANG=C"};
+
+    auto before = Look({destination});
+    // An empty line is no answer, and the end of the input is Cancel.
+    RunResult cancelled = RunProgram({otherOne.string()}, dialogue + "\n", console);
+    EXPECT_EQ(cancelled.status, 7) << cancelled.output;
+    size_t question =
+        cancelled.output.find("Demo is installed in this place, signed by Demo Works");
+    ASSERT_NE(question, std::string::npos) << cancelled.output;
+    EXPECT_NE(cancelled.output.find("This installer is signed by Someone Else (key", question),
+              std::string::npos)
+        << cancelled.output;
+    EXPECT_NE(cancelled.output.find("1) Cancel\n  2) Install Anyway", question), std::string::npos)
+        << cancelled.output;
+    EXPECT_EQ(Look({destination}), before);
+    EXPECT_EQ(RecordedKey(destination), KeyLine(Company().publicKey));
+
+    RunResult allowed = RunProgram({otherOne.string()}, dialogue + "2\n\n", console);
+    EXPECT_EQ(allowed.status, 0) << allowed.output;
+    EXPECT_EQ(RecordedKey(destination), KeyLine(other.publicKey));
+}
+
 TEST(SignedInstaller, TheDeinstallerChecksItsOwnProgramWithTheSignature) {
     fs::path destination = Sandbox::MakeFolder("apps");
     fs::path installer = WriteInstaller(SignedDemoBytes());
