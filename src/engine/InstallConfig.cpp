@@ -43,6 +43,8 @@ InstallConfig::~InstallConfig() {
     // The run uses this object's members: it must be over before they go.
     KillAndWait();
     CloseLog();
+    if (fInstallFolderFd >= 0)
+        close(fInstallFolderFd);
 }
 
 status_t InstallConfig::Go(const char* name, BMessenger* messenger, const int32& priority,
@@ -721,6 +723,7 @@ int32 InstallConfig::Run() {
         return kInstallNoFolder;
     }
     NoteFolderIdentity(fInstallFolder);
+    HoldInstallFolder();
     fSavedFiles.clear();
     if (BoolValue("opt_save_replaced")) {
         fSavedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
@@ -769,6 +772,8 @@ int32 InstallConfig::Run() {
             ReportLateFailures(*resources);
             return kInstallStopped;
         }
+        if (InstallFolderSwapped())
+            break;
         InstallItem(i, records, *resources);
     }
     ReportLateFailures(*resources);
@@ -779,7 +784,7 @@ int32 InstallConfig::Run() {
     if (StoppedHere())
         return kInstallStopped;
 
-    if (placeItems) {
+    if (placeItems && !InstallFolderSwapped()) {
         PlaceDesktopEntries();
         EditScripts();
     }
@@ -787,14 +792,14 @@ int32 InstallConfig::Run() {
     WriteInstalledRecord();
     if (fFailures.empty())
         CommitRun();
-    if (placeItems)
+    if (placeItems && !InstallFolderSwapped())
         AutoLaunch();
 
     // Everything the run set out to place has been handled.
     ReportProgress(fProgressTotal, true);
     Log("\tInstallation Complete: %s\n", NowText().c_str());
     CloseLog();
-    if (InstallPaths::EntryExists(logPath))
+    if (!InstallFolderSwapped() && InstallPaths::EntryExists(logPath))
         LibSetMimeType(logPath.c_str(), "text/plain");
     UpdateStatus("%s", texts.Get(1037).c_str());
 
@@ -858,7 +863,15 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
         resources.MayFinishLater();
     else
         ReportLateFailures(resources);
-    bool extracted = resources.ExtractEntry(kFirstPayloadResourceId + index, path.c_str(), true);
+    // Unpacked into the folder the run made, whatever its name leads to by now.
+    std::string into = fUnpackThroughHeldFolder
+                           ? "/proc/self/fd/" + std::to_string(fInstallFolderFd) + "/" + leaf
+                           : path;
+    bool extracted = resources.ExtractEntry(kFirstPayloadResourceId + index, into.c_str(), true);
+    if (InstallFolderSwapped()) {
+        fFailedItems.insert(index);
+        return true;
+    }
     if (!extracted || resources.ExtractedPaths().empty()) {
         std::string reason =
             extracted ? std::string("the package holds no data for it")

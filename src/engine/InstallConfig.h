@@ -224,6 +224,11 @@ private:
     void PlaceDeinstaller(LibAppResource& resources);
     void BuildDeinstallerConfiguration(BMessage& out) const;
     void WriteInstalledRecord();
+    // Opens the installation folder the run has just made, for InstallFolderSwapped.
+    void HoldInstallFolder();
+    // Whether something else now stands under the installation folder's name (another
+    // folder, or a link to one): then the run places nothing more and fails, once saying so.
+    bool InstallFolderSwapped();
     // Menu entries and icons of the installed programs, and the deinstaller's menu entry.
     void PlaceDesktopEntries();
     // Libmkdir that remembers every folder it had to make, for the deinstaller.
@@ -335,6 +340,11 @@ private:
     BMessage fCustomFolders;
     BVolume fVolume;
     std::string fInstallFolder;
+    // The installation folder as the run made it, open: items are unpacked through it, and
+    // a folder swapped in under its name is found out (-1 before it is made).
+    int fInstallFolderFd = -1;
+    bool fUnpackThroughHeldFolder = false;
+    bool fInstallFolderSwapped = false;
     std::string fSavedFiles;
     std::string fIdentity;
     SignatureReport fSignature;

@@ -231,7 +231,9 @@ void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
 }
 
 void InstallConfig::WriteInstalledRecord() {
-    if (fDeinstallerPath.empty() || !InstallPaths::EntryExists(fDeinstallerPath))
+    // The record would go beside whatever now stands under the folder's name.
+    if (fDeinstallerPath.empty() || InstallFolderSwapped() ||
+        !InstallPaths::EntryExists(fDeinstallerPath))
         return;
     BMessage installed;
     installed.AddString("install_folder", fInstallFolder.c_str());
@@ -377,7 +379,41 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
     }
 }
 
+void InstallConfig::HoldInstallFolder() {
+    if (fInstallFolderFd >= 0)
+        close(fInstallFolderFd);
+    fInstallFolderSwapped = false;
+    fInstallFolderFd = open(fInstallFolder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    // Without /proc the items are unpacked by the folder's path, and checked after each.
+    fUnpackThroughHeldFolder = fInstallFolderFd >= 0 && access("/proc/self/fd", X_OK) == 0;
+}
+
+bool InstallConfig::InstallFolderSwapped() {
+    if (fInstallFolderSwapped)
+        return true;
+    if (fInstallFolderFd < 0)
+        return false;
+    struct stat held;
+    struct stat now;
+    int fd = open(fInstallFolder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    bool same = fd >= 0 && fstat(fd, &now) == 0 && fstat(fInstallFolderFd, &held) == 0 &&
+                now.st_dev == held.st_dev && now.st_ino == held.st_ino;
+    if (fd >= 0)
+        close(fd);
+    if (same)
+        return false;
+    fInstallFolderSwapped = true;
+    Failure(InstallPaths::Leaf(fInstallFolder),
+            "the installation folder " + fInstallFolder +
+                " was moved or replaced by another folder or a link during the run; nothing "
+                "more is placed, and what lies behind its name now is left alone");
+    return true;
+}
+
 void InstallConfig::AdoptEarlierSaved(const std::string& trashedFolder) {
+    // Saved Files lie in the installation folder, which is no longer the run's.
+    if (InstallFolderSwapped())
+        return;
     std::string prefix = fInstallFolder + "/";
     for (const PathPair& saved : fInheritedSaved) {
         // Only what lay in the earlier installation folder went to the Trash with it.

@@ -341,6 +341,138 @@ TEST_P(OtherUsers, ASwappedInstallationFolderIsLeftAloneByTheRecovery) {
     ExpectDecoyUntouched();
 }
 
+// A package of several items, one of them replacing a settings file that is saved.
+const char* kLargerManifest = R"json({
+  "app_name": "Tool", "version": "2.0", "release_date": "today", "company": "Makers",
+  "support_email": "help@makers.invalid",
+  "opt_created_folder": "Tool", "opt_log": true, "opt_save_replaced": true,
+  "groups": [{"name": "All", "description": "everything"}],
+  "files": [
+    {"source": "item1", "groups": ["All"], "destination": "User Selected", "deinstallable": true},
+    {"source": "item2", "groups": ["All"], "destination": "User Selected", "deinstallable": true},
+    {"source": "item3", "groups": ["All"], "destination": "User Selected", "deinstallable": true},
+    {"source": "tool.conf", "groups": ["All"], "destination": "User Settings",
+     "destination_exists": "Replace", "deinstallable": true}
+  ]
+})json";
+
+// The other user swaps root's installation folder for a link to a folder of root's: here
+// root's own second installation of the same product, whose entries carry the very tag
+// the deinstaller looks for.
+class SwappedByOtherUser : public OtherUsers {
+protected:
+    void SetUp() override {
+        OtherUsers::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        fs::path package = Sandbox::MakeFolder("larger");
+        WriteFile(package / "manifest.json", kLargerManifest);
+        std::string bytes(1 << 20, '\0');
+        for (int item = 1; item <= 3; item++) {
+            for (size_t i = 0; i < bytes.size(); i++)
+                bytes[i] = char((i * 7919 + size_t(item) * 104729) >> 3);
+            WriteFile(package / ("item" + std::to_string(item)), bytes);
+        }
+        WriteFile(package / "tool.conf", "new=1\n");
+        installer = Sandbox::MakeFolder("larger-installer") / "ToolInstaller";
+        auto built = tarnw::test::PackInstaller(package / "manifest.json", installer);
+        ASSERT_EQ(built.status, 0) << built.output;
+        WriteFile(Sandbox::Home() / ".config" / "tool.conf", "old=1\n");
+
+        rootsOwn = Sandbox::MakeFolder("roots-own");
+        chmod(rootsOwn.c_str(), 0755);
+        auto own = tarnw::test::RunUnattended(
+            installer, "license: agree\ndestination: " + rootsOwn.string() + "\n");
+        ASSERT_EQ(own.status, 0) << own.output;
+        ASSERT_TRUE(fs::exists(rootsOwn / "Tool" / "Saved Files" / "tool.conf"));
+        // Root's copies differ from the package's: one unpacked over them would show.
+        for (const char* item : {"item2", "item3"})
+            WriteFile(rootsOwn / "Tool" / item, std::string("root's own ") + item + "\n");
+        WriteFile(Sandbox::Home() / ".config" / "tool.conf", "old=1\n");
+    }
+
+    // The other user moves the installation folder aside and links root's own in its place
+    // (in a sticky folder only root may move root's folder: there root moves it).
+    void Swap() {
+        fs::path moved = destination / "Tool.moved";
+        if (GetParam() == Shared::Sticky)
+            fs::rename(installFolder, moved);
+        else
+            ASSERT_EQ(AsOther({"mv", installFolder.string(), moved.string()}).status, 0);
+        ASSERT_EQ(
+            AsOther({"ln", "-s", (rootsOwn / "Tool").string(), installFolder.string()}).status, 0);
+    }
+
+    TreeSnapshot RootsOwn() const { return TreeSnapshot::Take({rootsOwn, decoy}); }
+
+    fs::path rootsOwn;
+};
+
+TEST_P(SwappedByOtherUser, AFolderSwappedInTheMiddleOfARunLeavesRootsFilesAsTheyWere) {
+    TreeSnapshot before = RootsOwn();
+    fs::path run = Sandbox::MakeFolder("midrun");
+    WriteFile(run / "answers", "license: agree\ndestination: " + destination.string() + "\n");
+    fs::path transcript = run / "transcript";
+    tarnw::test::BackgroundProgram installing({installer.string()},
+                                              {"TARNW_FRONTEND=unattended",
+                                               "TARNW_ANSWERS=" + (run / "answers").string(),
+                                               "TARNW_TRANSCRIPT=" + transcript.string()},
+                                              run / "output");
+    ASSERT_TRUE(installing.Started());
+    // Stopped as soon as its journal names the second item, the folder is swapped under it.
+    bool named = false;
+    for (int i = 0; i < 200000 && !named; i++) {
+        std::string text = fs::exists(journal) ? ReadFile(journal) : "";
+        if (text.find("/Tool/item2\n") != std::string::npos) {
+            installing.Signal(SIGSTOP);
+            named = true;
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+    }
+    ASSERT_TRUE(named) << ReadFile(run / "output");
+    Swap();
+    installing.Signal(SIGCONT);
+    int status = installing.Wait(std::chrono::seconds(120));
+    std::string output = ReadFile(run / "output");
+
+    EXPECT_EQ(RootsOwn().DifferencesFrom(before), "") << output;
+    // The swap is found and said; the run does not claim to have installed.
+    EXPECT_NE(status, 0) << output;
+    EXPECT_NE(output.find(installFolder.string()), std::string::npos) << output;
+    EXPECT_TRUE(fs::is_symlink(installFolder));
+    // The settings file it replaced is back as it was.
+    EXPECT_EQ(ReadFile(Sandbox::Home() / ".config" / "tool.conf"), "old=1\n");
+}
+
+TEST_P(SwappedByOtherUser, TheDeinstallerLeavesASwappedFolderAloneAndSaysSo) {
+    auto install = Install();
+    ASSERT_EQ(install.status, 0) << install.output;
+    Swap();
+    TreeSnapshot before = RootsOwn();
+    // Root starts the deinstaller where it now lies, and asks for the saved files back.
+    fs::path moved = destination / "Tool.moved" / deinstaller.filename();
+    auto removed = tarnw::test::RunUnattended(moved, "remove: yes\nrestore: yes\n");
+    EXPECT_EQ(removed.status, 4) << removed.output;
+    EXPECT_TRUE(MentionsInAnError(removed, installFolder.string())) << removed.output;
+    EXPECT_EQ(RootsOwn().DifferencesFrom(before), "") << removed.output;
+    EXPECT_TRUE(fs::is_symlink(installFolder));
+
+    // The same from the command line, run again over what the first run left.
+    auto command = tarnw::test::RunProgram({moved.string(), "--yes", "--restore"});
+    EXPECT_EQ(command.status, 4) << command.output;
+    EXPECT_NE(command.output.find(installFolder.string()), std::string::npos) << command.output;
+    EXPECT_EQ(RootsOwn().DifferencesFrom(before), "") << command.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(SharedDestinations, SwappedByOtherUser,
+                         ::testing::Values(Shared::Sticky, Shared::Group, Shared::TheirHome),
+                         [](const auto& info) {
+                             std::string name = NameOf(info.param);
+                             name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+                             return name;
+                         });
+
 // The same user's run holds the lock: the installer says which process it waits for, and a
 // signal ends the wait with nothing changed.
 TEST(LockWait, TellsWhoHoldsTheLockAndEndsOnASignalWithNothingChanged) {
