@@ -45,6 +45,8 @@ InstallConfig::~InstallConfig() {
     CloseLog();
     if (fInstallFolderFd >= 0)
         close(fInstallFolderFd);
+    if (fSavedFilesFd >= 0)
+        close(fSavedFilesFd);
 }
 
 status_t InstallConfig::Go(const char* name, BMessenger* messenger, const int32& priority,
@@ -490,8 +492,8 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         // Saved Files on a volume that cannot keep the entry's mode, owner or attributes
         // (FAT, exFAT) does not take it: put back, it would not be what it was.
         std::string lost;
-        if (!NoteMoved(existing, target) ||
-            !LibMoveKeepingAll(existing.c_str(), target.c_str(), &lost) ||
+        if (InstallFolderSwapped() || !NoteMoved(existing, target) ||
+            !LibMoveKeepingAll(existing.c_str(), Through(target).c_str(), &lost) ||
             InstallPaths::EntryExists(existing)) {
             Failure(leaf, "the existing entry " + existing + " could not be saved" +
                               (lost.empty() ? std::string()
@@ -727,8 +729,13 @@ int32 InstallConfig::Run() {
     fSavedFiles.clear();
     if (BoolValue("opt_save_replaced")) {
         fSavedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
-        if (NoteNewFolders(fSavedFiles) && Libmkdir(fSavedFiles.c_str()))
+        if (NoteNewFolders(fSavedFiles) && Libmkdir(fSavedFiles.c_str())) {
             NoteFolderIdentity(fSavedFiles);
+            if (fSavedFilesFd >= 0)
+                close(fSavedFilesFd);
+            fSavedFilesFd =
+                open(fSavedFiles.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        }
     }
 
     std::string logPath = InstallPaths::Join(fInstallFolder, "Log");
@@ -864,9 +871,7 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
     else
         ReportLateFailures(resources);
     // Unpacked into the folder the run made, whatever its name leads to by now.
-    std::string into = fUnpackThroughHeldFolder
-                           ? "/proc/self/fd/" + std::to_string(fInstallFolderFd) + "/" + leaf
-                           : path;
+    std::string into = Through(path);
     bool extracted = resources.ExtractEntry(kFirstPayloadResourceId + index, into.c_str(), true);
     if (InstallFolderSwapped()) {
         fFailedItems.insert(index);
@@ -913,8 +918,11 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
             errno = 0;
             if (!cleared) {
                 // Reported; the item stays in the installation folder.
-            } else if (NoteNewEntry(target) && LibMove(path.c_str(), target.c_str()) &&
-                       InstallPaths::EntryExists(target) && !InstallPaths::EntryExists(path)) {
+            } else if (InstallFolderSwapped()) {
+                // Said; what stands under the folder's name now is not the run's.
+            } else if (NoteNewEntry(target) && LibMove(Through(path).c_str(), target.c_str()) &&
+                       InstallPaths::EntryExists(target) &&
+                       !InstallPaths::EntryExists(Through(path))) {
                 Log("\t\t\tPlaced in %s\n", folder.c_str());
                 path = target;
             } else {
@@ -1002,11 +1010,12 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
 
 void InstallConfig::ReportLateFailures(LibAppResource& resources) {
     for (const LibAppResource::LateFailure& late : resources.FinishExtractions()) {
-        Failure(InstallPaths::Leaf(late.destination),
+        std::string destination = RunPath(late.destination);
+        Failure(InstallPaths::Leaf(destination),
                 std::string("it could not be extracted (") + late.error + ")");
         fFailedItems.insert(late.id - kFirstPayloadResourceId);
         // Its own entry is the last of that path: an earlier item of the same name stays.
-        auto own = std::find(fTagged.rbegin(), fTagged.rend(), late.destination);
+        auto own = std::find(fTagged.rbegin(), fTagged.rend(), destination);
         if (own != fTagged.rend())
             fTagged.erase(std::next(own).base());
     }

@@ -229,6 +229,11 @@ private:
     // Whether something else now stands under the installation folder's name (another
     // folder, or a link to one): then the run places nothing more and fails, once saying so.
     bool InstallFolderSwapped();
+    // The path by which the run reaches `path`: an entry right inside the installation
+    // folder or Saved Files is reached through the folder the run made (/proc/self/fd), so
+    // that nothing goes through a name swapped since. RunPath turns such a path back.
+    std::string Through(const std::string& path) const;
+    std::string RunPath(const std::string& path) const;
     // Menu entries and icons of the installed programs, and the deinstaller's menu entry.
     void PlaceDesktopEntries();
     // Libmkdir that remembers every folder it had to make, for the deinstaller.
@@ -344,6 +349,7 @@ private:
     // a folder swapped in under its name is found out (-1 before it is made).
     int fInstallFolderFd = -1;
     bool fUnpackThroughHeldFolder = false;
+    int fSavedFilesFd = -1;
     bool fInstallFolderSwapped = false;
     std::string fSavedFiles;
     std::string fIdentity;

@@ -410,6 +410,29 @@ bool InstallConfig::InstallFolderSwapped() {
     return true;
 }
 
+std::string InstallConfig::Through(const std::string& path) const {
+    if (!fUnpackThroughHeldFolder)
+        return path;
+    std::string folder = InstallPaths::Parent(path);
+    int held = folder == fInstallFolder ? fInstallFolderFd
+               : folder == fSavedFiles  ? fSavedFilesFd
+                                        : -1;
+    if (held < 0)
+        return path;
+    return "/proc/self/fd/" + std::to_string(held) + "/" + InstallPaths::Leaf(path);
+}
+
+std::string InstallConfig::RunPath(const std::string& path) const {
+    for (const auto& [held, folder] :
+         {std::pair<int, const std::string*>{fInstallFolderFd, &fInstallFolder},
+          {fSavedFilesFd, &fSavedFiles}}) {
+        std::string prefix = "/proc/self/fd/" + std::to_string(held) + "/";
+        if (held >= 0 && path.compare(0, prefix.size(), prefix) == 0)
+            return *folder + "/" + path.substr(prefix.size());
+    }
+    return path;
+}
+
 void InstallConfig::AdoptEarlierSaved(const std::string& trashedFolder) {
     // Saved Files lie in the installation folder, which is no longer the run's.
     if (InstallFolderSwapped())
