@@ -380,8 +380,11 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
 }
 
 void InstallConfig::HoldInstallFolder() {
-    if (fInstallFolderFd >= 0)
-        close(fInstallFolderFd);
+    for (int* held : {&fInstallFolderFd, &fSavedFilesFd}) {
+        if (*held >= 0)
+            close(*held);
+        *held = -1;
+    }
     fInstallFolderSwapped = false;
     fInstallFolderFd = open(fInstallFolder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     // Without /proc the items are unpacked by the folder's path, and checked after each.
