@@ -109,6 +109,8 @@ InstallerWin::InstallerWin(const char* installerPath)
     GetVolumes();
     GetHomeDirectory();
     RemoveShortcut('W', B_COMMAND_KEY);
+    // Ctrl+Q ends the installer as closing the window does; a run is stopped first.
+    AddShortcut('Q', B_COMMAND_KEY, new BMessage(B_QUIT_REQUESTED));
     SetLanguage();
 }
 

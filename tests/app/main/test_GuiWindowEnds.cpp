@@ -1,6 +1,7 @@
 // Every way the installer window can end, after the user has opened and closed the folder
 // panel (cancelled and chosen), a tip and alerts: the program ends with the status of what
-// happened and the transcript's last event says so. Bare and under a window manager.
+// happened and the transcript's last event says so. Bare and under a window manager, at the
+// normal size and at twice the size.
 #include <gtest/gtest.h>
 
 #include "GuiDriver.h"
@@ -14,13 +15,16 @@ constexpr int kFolderButtonX = 187, kFolderButtonY = 197;
 const char* const kPanelTitle = "Choose a folder";
 
 enum class Ending {
-    Completed, // the installation completes and OK is pressed
-    CloseBox,  // the window's close box, before installing
-    Stop,      // the Stop button during the run
-    Terminate, // SIGTERM before installing
-    Interrupt, // SIGINT during the run
-    Hangup,    // SIGHUP before installing
-    FailedRun, // the run fails, then the window is closed by SIGTERM
+    Completed,          // the installation completes and OK is pressed
+    CloseBox,           // the window's close box, before installing
+    Stop,               // the Stop button during the run
+    Terminate,          // SIGTERM before installing
+    Interrupt,          // SIGINT during the run
+    Hangup,             // SIGHUP before installing
+    FailedRun,          // the run fails, then the window is closed by SIGTERM
+    Quit,               // Ctrl+Q before installing
+    QuitWhileRunning,   // Ctrl+Q during the run: the run is stopped
+    QuitAfterFailedRun, // the run fails, then Ctrl+Q
 };
 
 const char* Name(Ending ending) {
@@ -39,6 +43,12 @@ const char* Name(Ending ending) {
         return "sighup";
     case Ending::FailedRun:
         return "failed-run";
+    case Ending::Quit:
+        return "quit";
+    case Ending::QuitWhileRunning:
+        return "quit-while-running";
+    case Ending::QuitAfterFailedRun:
+        return "quit-after-failed-run";
     }
     return "?";
 }
@@ -55,15 +65,15 @@ void Answer(Display& display, InstallerRun& run, const std::string& name, const 
 // it shows with Return (the destination is there already: the question is answered
 // Replace), and shows an install type's tip.
 void UseThePanelATipAndAlerts(Display& display, InstallerRun& run, const XWindow& window,
-                              bool managed, const std::string& shots) {
-    display.Click(window, kFolderButtonX, kFolderButtonY);
+                              bool managed, int scale, const std::string& shots) {
+    display.Click(window, kFolderButtonX * scale, kFolderButtonY * scale);
     XWindow panel;
     ASSERT_TRUE(display.WaitForWindow(kPanelTitle, &panel)) << ReadFile(run.output);
     Screenshot(display, shots + "-1-panel");
     display.Key(panel, "Escape");
     ASSERT_TRUE(display.WaitUntilGone(kPanelTitle)) << "Escape leaves the panel open";
 
-    display.Click(window, kFolderButtonX, kFolderButtonY);
+    display.Click(window, kFolderButtonX * scale, kFolderButtonY * scale);
     ASSERT_TRUE(display.WaitForWindow(kPanelTitle, &panel)) << ReadFile(run.output);
     display.Key(panel, "Return");
     Answer(display, run, "Clicky", "Return"); // "... already exists ... replace?" - Replace
@@ -71,11 +81,11 @@ void UseThePanelATipAndAlerts(Display& display, InstallerRun& run, const XWindow
     ASSERT_TRUE(display.WaitUntilGone("Clicky"));
 
     // Tips show over the active window: a click on the picture makes it so.
-    display.Click(window, 80, 100);
-    display.Xdotool({"mousemove", std::to_string(window.x + kGroupX),
-                     std::to_string(window.y + kFirstGroupY + 40)});
-    display.Xdotool(
-        {"mousemove", std::to_string(window.x + kGroupX), std::to_string(window.y + kFirstGroupY)});
+    display.Click(window, 80 * scale, 100 * scale);
+    display.Xdotool({"mousemove", std::to_string(window.x + kGroupX * scale),
+                     std::to_string(window.y + (kFirstGroupY + 40) * scale)});
+    display.Xdotool({"mousemove", std::to_string(window.x + kGroupX * scale),
+                     std::to_string(window.y + kFirstGroupY * scale)});
     std::string tip;
     Display::WindowFacts facts;
     // Without a window manager nothing makes the window active again after an alert for
@@ -91,12 +101,13 @@ struct Expected {
     int endStatus;
 };
 
-Expected End(Display& display, InstallerRun& run, const XWindow& window, Ending ending,
+Expected End(Display& display, InstallerRun& run, const XWindow& window, Ending ending, int scale,
              const std::string& shots) {
     fs::path folder = StandardFolder(B_APPS_DIRECTORY) / "Clicky";
+    const int buttonX = kButtonX * scale, buttonY = kButtonY * scale;
     switch (ending) {
     case Ending::Completed: {
-        display.Click(window, kButtonX, kButtonY); // Install
+        display.Click(window, buttonX, buttonY); // Install
         XWindow done;
         EXPECT_TRUE(display.WaitForWindow("Clicky", &done, 30)) << ReadFile(run.output);
         Screenshot(display, shots + "-3-completed");
@@ -106,6 +117,9 @@ Expected End(Display& display, InstallerRun& run, const XWindow& window, Ending 
     case Ending::CloseBox:
         display.Key(window, "alt+F4");
         return {7, 7};
+    case Ending::Quit:
+        display.Key(window, "ctrl+q");
+        return {7, 7};
     case Ending::Terminate:
         run.child->Signal(SIGTERM);
         return {7, 7};
@@ -113,45 +127,59 @@ Expected End(Display& display, InstallerRun& run, const XWindow& window, Ending 
         run.child->Signal(SIGHUP);
         return {7, 7};
     case Ending::Stop:
+    case Ending::QuitWhileRunning:
     case Ending::Interrupt: {
         // Something of the user's in the way: the run waits at the replace question.
         WriteFile(StandardFolder(B_COMMON_DOCUMENTATION_DIRECTORY) / "Clicky" / "readme.txt",
                   "mine");
-        display.Click(window, kGroupX, kFirstGroupY + kGroupRowHeight); // Full
-        display.Click(window, kButtonX, kButtonY);                      // Install
+        display.Click(window, kGroupX * scale, (kFirstGroupY + kGroupRowHeight) * scale); // Full
+        display.Click(window, buttonX, buttonY);                                          // Install
         XWindow replace;
         EXPECT_TRUE(display.WaitForWindow("Clicky", &replace, 30)) << ReadFile(run.output);
         Screenshot(display, shots + "-3-running");
         if (ending == Ending::Stop)
-            display.Click(window, kButtonX + 40, kButtonY);
+            display.Click(window, buttonX + 40 * scale, buttonY);
+        else if (ending == Ending::QuitWhileRunning)
+            display.Key(window, "ctrl+q");
         else
             run.child->Signal(SIGINT);
         Answer(display, run, "Clicky", "Return", replace.id); // stopped
         Answer(display, run, "Clicky", "Escape", replace.id); // undo
         return {8, 8};
     }
-    case Ending::FailedRun: {
+    case Ending::FailedRun:
+    case Ending::QuitAfterFailedRun: {
         // The destination went away after it was chosen, and a file took its place.
         fs::path destination = folder.parent_path();
         fs::remove_all(destination);
         WriteFile(destination, "in the way");
-        display.Click(window, kButtonX, kButtonY); // Install
-        Answer(display, run, "Clicky", "Return");  // the folder cannot be found
+        display.Click(window, buttonX, buttonY);  // Install
+        Answer(display, run, "Clicky", "Return"); // the folder cannot be found
         EXPECT_TRUE(display.WaitUntilGone("Clicky"));
         Screenshot(display, shots + "-3-failed");
         fs::remove(destination);
         fs::create_directories(destination);
-        run.child->Signal(SIGTERM);
+        if (ending == Ending::QuitAfterFailedRun)
+            display.Key(window, "ctrl+q");
+        else
+            run.child->Signal(SIGTERM);
         return {1, 1};
     }
     }
     return {-1, -1};
 }
 
-void CheckEveryEnding(Display& display, bool managed) {
+// At twice the size every ending the user clicks or types is tried, and one signal: the
+// signals take the same way out at any size, and each ending takes its own run.
+void CheckEveryEnding(Display& display, bool managed, int scale) {
     fs::path installer = BuildInstaller();
-    std::vector<Ending> endings = {Ending::Completed, Ending::Stop,   Ending::Terminate,
-                                   Ending::Interrupt, Ending::Hangup, Ending::FailedRun};
+    std::vector<Ending> endings =
+        scale == 1 ? std::vector<Ending>{Ending::Completed, Ending::Stop,
+                                         Ending::Terminate, Ending::Interrupt,
+                                         Ending::Hangup,    Ending::FailedRun,
+                                         Ending::Quit,      Ending::QuitAfterFailedRun}
+                   : std::vector<Ending>{Ending::Completed, Ending::Stop, Ending::QuitWhileRunning,
+                                         Ending::Terminate, Ending::Quit, Ending::FailedRun};
     // Without a window manager there is no close box.
     if (managed)
         endings.push_back(Ending::CloseBox);
@@ -160,18 +188,20 @@ void CheckEveryEnding(Display& display, bool managed) {
         ForgetEarlierInstallations();
         fs::path folder = StandardFolder(B_APPS_DIRECTORY) / "Clicky";
         fs::create_directories(folder);
-        std::string shots = std::string(managed ? "openbox-" : "bare-") + Name(ending);
+        std::string shots =
+            std::to_string(scale) + "x-" + (managed ? "openbox-" : "bare-") + Name(ending);
 
-        InstallerRun run = StartInstaller(display, installer);
+        InstallerRun run =
+            StartInstaller(display, installer, {"TARNW_SCALE=" + std::to_string(scale)});
         XWindow window;
         ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
-        display.Click(window, kButtonX, kButtonY); // Agree: the folder is there already
+        display.Click(window, kButtonX * scale, kButtonY * scale); // Agree: the folder is there
         Answer(display, run, "Clicky", "Return");
         ASSERT_TRUE(display.WaitUntilGone("Clicky"));
-        UseThePanelATipAndAlerts(display, run, window, managed, shots);
+        UseThePanelATipAndAlerts(display, run, window, managed, scale, shots);
         if (::testing::Test::HasFatalFailure())
             return;
-        Expected expected = End(display, run, window, ending, shots);
+        Expected expected = End(display, run, window, ending, scale, shots);
         int status = run.child->Wait(std::chrono::seconds(40));
         EXPECT_EQ(status, expected.status) << ReadFile(run.output);
         auto events = Transcript(run.transcript);
@@ -192,7 +222,7 @@ TEST(GuiWindowEnds, EveryWayOfEndingAfterThePanelWithoutAWindowManager) {
     REQUIRE_PRIVATE_DISPLAY(display);
     if (FindProgram("xwininfo").empty())
         GTEST_SKIP() << "xwininfo is needed";
-    CheckEveryEnding(display, false);
+    CheckEveryEnding(display, false, 1);
 }
 
 TEST(GuiWindowEnds, EveryWayOfEndingAfterThePanelUnderAWindowManager) {
@@ -201,5 +231,22 @@ TEST(GuiWindowEnds, EveryWayOfEndingAfterThePanelUnderAWindowManager) {
     if (!display.StartWindowManager())
         GTEST_SKIP() << "openbox, xprop and xwininfo are needed: "
                      << ReadFile(Sandbox::Temp() / "openbox.log");
-    CheckEveryEnding(display, true);
+    CheckEveryEnding(display, true, 1);
+}
+
+TEST(GuiWindowEnds, EveryWayOfEndingAtTwiceTheSizeWithoutAWindowManager) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    if (FindProgram("xwininfo").empty())
+        GTEST_SKIP() << "xwininfo is needed";
+    CheckEveryEnding(display, false, 2);
+}
+
+TEST(GuiWindowEnds, EveryWayOfEndingAtTwiceTheSizeUnderAWindowManager) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    if (!display.StartWindowManager())
+        GTEST_SKIP() << "openbox, xprop and xwininfo are needed: "
+                     << ReadFile(Sandbox::Temp() / "openbox.log");
+    CheckEveryEnding(display, true, 2);
 }
