@@ -1,10 +1,24 @@
 # Helpers shared by every folder: one static library per source folder, one test
 # executable per test folder, warnings kept local to our own targets.
 
+option(TARNW_WERROR "Treat compiler warnings as errors (CI builds with it)" OFF)
+
 function(tarnw_warnings target)
   # Four-character codes ('CSTR', 'isud') are the platform's way of naming types.
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-multichar)
+  if(TARNW_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
+
+# A sanitizer build ("address,undefined" or "thread") instruments every object and program.
+# scripts/sanitize.sh makes one for the tests that need no window and no shipped program.
+set(TARNW_SANITIZE "" CACHE STRING "Sanitizers to build with, as -fsanitize= takes them")
+if(TARNW_SANITIZE)
+  add_compile_options(-fsanitize=${TARNW_SANITIZE} -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${TARNW_SANITIZE})
+endif()
 
 # The oldest C library the shipped programs run with is 2.31 (Debian 11, Ubuntu 20.04). With
 # TARNW_BASELINE_ROOT naming a system root with that C library's development files
