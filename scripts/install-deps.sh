@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang
+  build-essential cmake ninja-build pkg-config clang clang-tidy clang-format
   libgtest-dev libgmock-dev
   libfltk1.3-dev libx11-dev libxft-dev libfontconfig-dev libxinerama-dev
   libxcursor-dev libxfixes-dev libxrender-dev libxext-dev

@@ -15,7 +15,8 @@ if [ "$(id -u)" -eq 0 ]; then
 else
   echo "Not root: no Debian 11 system; the programs are linked against this system's C library"
 fi
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNW_WERROR=ON \
+  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
   -DTARNW_BASELINE_ROOT="$baseline_root" -DTARNW_BASELINE_X11_ROOT="$baseline_x11_root"
 cmake --build "$build"
 
@@ -64,5 +65,17 @@ if [ "$status" -ne 0 ] && [ -s "$failed_log" ]; then
     echo "Tests that passed only on a rerun (flaky):"
     printf '%s\n' "$passed_on_rerun" | sed 's/^/  /'
   fi
+fi
+
+# The checks beside the tests: clang-tidy, then the tests under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and the threaded ones under ThreadSanitizer, each in a build
+# folder of its own (scripts/sanitize.sh says which tests run where). TARNW_QUICK=1 skips
+# them, for a quick local run.
+if [ "${TARNW_QUICK:-0}" != 1 ] && [ $# -eq 0 ]; then
+  for check in "scripts/tidy.sh $build" "scripts/sanitize.sh address" "scripts/sanitize.sh thread"; do
+    echo "== $check"
+    # shellcheck disable=SC2086 # the check's words are split on purpose
+    $check || status=1
+  done
 fi
 exit "$status"
