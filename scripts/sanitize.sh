@@ -32,10 +32,15 @@ build=${TARNW_SANITIZE_BUILD_DIR:-build-$kind}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARNW_SANITIZE="$sanitizers" -DTARNW_WERROR=ON -DTARNW_LTO=OFF \
   -DTARNW_BUILD_GUI=OFF -DTARNW_BUILD_TOOLS=OFF -DTARNW_BUILD_BENCH=OFF >/dev/null
+known=$(ninja -C "$build" -t targets all | cut -d: -f1)
+wanted=()
+for target in "${targets[@]}"; do
+  grep -qx "$target" <<<"$known" && wanted+=("$target")
+done
 if [ "$kind" = address ]; then
-  targets+=($(ninja -C "$build" -t targets all | grep -o '^replay_[a-z_]*' | sort -u))
+  wanted+=($(grep -x 'replay_[a-z_]*' <<<"$known" | sort -u))
 fi
-cmake --build "$build" --target "${targets[@]}"
+cmake --build "$build" --target "${wanted[@]}"
 
 # Any report ends the test with a failure; leaks are reports too.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
