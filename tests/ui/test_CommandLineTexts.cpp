@@ -89,10 +89,11 @@ TEST(CommandLineLanguage, TheRunsLanguageReachesEveryCatalogueAndOnlyTheMenuStor
     auto program = [&](const char* name, const char* stored) {
         fs::path file = dir / name;
         tarnw::test::WriteFile(file, "#!/bin/sh\n");
-        if (stored != nullptr)
+        if (stored != nullptr) {
             EXPECT_EQ(BNode(file.c_str())
                           .WriteAttr("language", B_STRING_TYPE, 0, stored, std::strlen(stored)),
                       ssize_t(std::strlen(stored)));
+        }
         return file.string();
     };
     auto storedOn = [](const std::string& file) {

@@ -488,8 +488,9 @@ TEST(Resources, ManyResourcesAreFoundByTypeAndIdThroughChanges) {
                     ASSERT_EQ(resources.AddResource(type, id, value.data(), value.size()), B_OK);
                 }
             }
-            if (id % 11 == 0)
+            if (id % 11 == 0) {
                 ASSERT_EQ(resources.RemoveResource(B_RAW_TYPE, id), B_OK);
+            }
         }
         expect(resources, "before writing");
         ASSERT_EQ(resources.Sync(), B_OK);

@@ -158,8 +158,9 @@ TEST_F(DeinstallEndToEnd, InstallingOverItselfKeepsTheFirstRunsOriginalsRestorab
     Snapshot now = Look();
     for (const auto& [path, state] : before) {
         if (path.find("/.config/") != std::string::npos ||
-            path.find("/doc/Tool/") != std::string::npos)
+            path.find("/doc/Tool/") != std::string::npos) {
             EXPECT_EQ(now[path], state) << path;
+        }
     }
 }
 

@@ -59,8 +59,9 @@ TEST(ScriptBlockRemover, TheRewrittenFileKeepsItsAttributesAndOwner) {
     if (setxattr(profile.c_str(), "user.note", value, sizeof value - 1, 0) != 0)
         GTEST_SKIP() << "the file system keeps no user attributes";
     bool root = geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(chown(profile.c_str(), 65534, 65534), 0);
+    }
 
     EXPECT_TRUE(ScriptBlockRemover::Remove(profile.string(), "Demo"));
     EXPECT_EQ(ReadFile(profile), "mine\n");
@@ -69,8 +70,9 @@ TEST(ScriptBlockRemover, TheRewrittenFileKeepsItsAttributesAndOwner) {
     EXPECT_STREQ(got, value);
     struct stat info;
     ASSERT_EQ(stat(profile.c_str(), &info), 0);
-    if (root)
+    if (root) {
         EXPECT_EQ(info.st_uid, 65534u);
+    }
 }
 
 TEST(ScriptBlockRemover, NothingToRemoveWritesNothing) {
