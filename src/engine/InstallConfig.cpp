@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
-#include "engine/ByteText.h"
+#include "lib/ByteText.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"

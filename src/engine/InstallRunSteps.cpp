@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/ByteText.h"
+#include "lib/ByteText.h"
 #include "engine/DamagedInstaller.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"

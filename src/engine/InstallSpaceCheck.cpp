@@ -8,7 +8,7 @@
 #include <memory>
 #include <set>
 
-#include "engine/ByteText.h"
+#include "lib/ByteText.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"

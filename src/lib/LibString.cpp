@@ -1,5 +1,6 @@
 #include "lib/LibString.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cinttypes>
@@ -10,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "lib/ByteText.h"
 
 namespace {
 
@@ -497,20 +500,7 @@ int32 LibString::PackSize() const {
 // Byte sizes
 
 LibString& LibBytesToString(const uint32& bytes, LibString& out, int decimals) {
-    double value = (double)bytes;
-    const char* unit = "bytes";
-    if (value > 1048576.0) {
-        value /= 1048576.0;
-        unit = "MB";
-    } else if (value > 1024.0) {
-        value /= 1024.0;
-        unit = "KB";
-    }
-    if (decimals < 0)
-        decimals = 0;
-    if (decimals > 100)
-        decimals = 100;
-    return out.Formatted("%.*f %s", decimals, value, unit);
+    return out.Formatted("%s", ByteText(bytes, std::clamp(decimals, 0, 100)).c_str());
 }
 
 int32 LibStringToBytes(const char* text) {

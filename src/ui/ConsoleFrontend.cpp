@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "engine/ByteText.h"
+#include "lib/ByteText.h"
 
 namespace {
 

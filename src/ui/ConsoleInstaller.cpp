@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "engine/SignerRecord.h"
+#include "lib/ByteText.h"
 #include "lib/LibString.h"
 #include "ui/ConsoleFrontend.h"
 #include "ui/InstallerFlow.h"
@@ -35,10 +36,7 @@ int PageLines() {
 }
 
 std::string Bytes(int64 bytes) {
-    LibString text;
-    uint32 clamped = bytes > int64(UINT32_MAX) ? UINT32_MAX : uint32(bytes < 0 ? 0 : bytes);
-    LibBytesToString(clamped, text, 1);
-    return text.String();
+    return ByteText(uint64(bytes < 0 ? 0 : bytes));
 }
 
 class ConsoleDialogue {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "engine/InstallSession.h"
+#include "lib/ByteText.h"
 #include "lib/LibNearestName.h"
 #include "lib/LibString.h"
 #include "locale/xLocalize.h"
@@ -13,19 +14,15 @@
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
 #include "storage/InstallerIntegrity.h"
+#include "storage/ProgramRole.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/ExitStatus.h"
 #include "ui/InstallerOptions.h"
 
 namespace {
 
-constexpr int32 kDeinstallerResourceId = 2001;
-
 std::string Bytes(int64 bytes) {
-    LibString text;
-    uint32 clamped = bytes > int64(UINT32_MAX) ? UINT32_MAX : uint32(bytes < 0 ? 0 : bytes);
-    LibBytesToString(clamped, text, 1);
-    return text.String();
+    return ByteText(uint64(bytes < 0 ? 0 : bytes));
 }
 
 // Loads the package without asking anyone: a broken installer is reported on `err`.

@@ -1,4 +1,4 @@
-#include "engine/ByteText.h"
+#include "lib/ByteText.h"
 #include "engine/RequirementMath.h"
 
 #include <cmath>

@@ -6,6 +6,7 @@
 
 #include "engine/SignerRecord.h"
 #include "frontend/LibAlert.h"
+#include "lib/ByteText.h"
 #include "lib/LibString.h"
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
@@ -63,21 +64,8 @@ std::string WindowTitle(const char* installerPath) {
     return leaf.empty() ? "Tarnwhistle" : leaf;
 }
 
-// Byte counts as LibBytesToString writes them, but 64 bits wide: free space and totals
-// beyond 4 GB are shown as they are.
 std::string BytesText(int64 bytes) {
-    double value = double(bytes < 0 ? 0 : bytes);
-    const char* unit = "bytes";
-    if (value > 1048576.0) {
-        value /= 1048576.0;
-        unit = "MB";
-    } else if (value > 1024.0) {
-        value /= 1024.0;
-        unit = "KB";
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f %s", 1, value, unit);
-    return text;
+    return ByteText(uint64(bytes < 0 ? 0 : bytes));
 }
 
 BFont SizedPlainFont(float size) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "lib/ByteText.h"
 #include "lib/LibDateTime.h"
 #include "lib/LibLocaleDateTime.h"
 #include "platform/app/Message.h"
@@ -33,18 +34,7 @@ constexpr float kPathWidth = 135;
 constexpr float kFontSize = 10;
 
 std::string SizeText(int64 bytes) {
-    double value = double(bytes < 0 ? 0 : bytes);
-    const char* unit = "bytes";
-    if (value > 1048576.0) {
-        value /= 1048576.0;
-        unit = "MB";
-    } else if (value > 1024.0) {
-        value /= 1024.0;
-        unit = "KB";
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%.1f %s", value, unit);
-    return text;
+    return ByteText(uint64(bytes < 0 ? 0 : bytes));
 }
 
 LibLocaleDate::LanguageType DateLanguage(const char* code) {

@@ -190,12 +190,11 @@ TEST_F(StrictManifestTest, ThePackageKeepsNoAbsolutePathOfTheBuildingMachine) {
 
 TEST(NearestName, OffersOnlyCloseNames) {
     std::vector<std::string> names = {"Common Bin", "Common Boot", "User Bin", "Desktop"};
-    EXPECT_EQ(NearestName("Common Bins", names), "Common Bin");
-    EXPECT_EQ(NearestName("COMMON BIN", names), "Common Bin");
-    EXPECT_EQ(NearestName("desktp", names), "Desktop");
-    EXPECT_EQ(NearestName("Trash", names), "");
-    EXPECT_EQ(NearestName("", names), "");
+    EXPECT_EQ(DidYouMean("Common Bins", names), "; did you mean 'Common Bin'?");
+    EXPECT_EQ(DidYouMean("COMMON BIN", names), "; did you mean 'Common Bin'?");
+    EXPECT_EQ(DidYouMean("desktp", names), "; did you mean 'Desktop'?");
     EXPECT_EQ(DidYouMean("Trash", names), "");
+    EXPECT_EQ(DidYouMean("", names), "");
 }
 
 namespace {
