@@ -15,8 +15,8 @@ kind=${1:?usage: scripts/sanitize.sh address|thread}
 case "$kind" in
   address)
     sanitizers=address,undefined
-    targets=(tarnw_platform_app_tests tarnw_platform_kernel_tests tarnw_platform_storage_tests
-             tarnw_platform_interface_tests tarnw_platform_media_tests tarnw_lib_tests
+    targets=(tarnw_platform_support_tests tarnw_platform_app_tests tarnw_platform_kernel_tests
+             tarnw_platform_storage_tests tarnw_platform_interface_tests tarnw_lib_tests
              tarnw_storage_tests tarnw_locale_tests tarnw_package_tests tarnw_frontend_tests
              tarnw_engine_tests tarnw_ui_tests tarnw_window_tests)
     ;;

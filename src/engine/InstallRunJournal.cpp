@@ -19,26 +19,11 @@
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
+#include "platform/support/PercentCoding.h"
 #include "storage/LibFileOps.h"
 #include "storage/PosixFs.h"
 
 namespace {
-
-std::string PercentEncodedPath(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : path) {
-        bool plain = std::isalnum(c) || std::strchr("/-_.~", c) != nullptr;
-        if (plain) {
-            out += char(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
 
 std::string ListOf(const std::vector<std::string>& lines) {
     std::string text;
@@ -293,7 +278,7 @@ bool InstallConfig::TrashExisting(const std::string& path, std::string* where) {
     localtime_r(&now, &local);
     strftime(when, sizeof(when), "%Y-%m-%dT%H:%M:%S", &local);
     std::string text =
-        "[Trash Info]\nPath=" + PercentEncodedPath(path) + "\nDeletionDate=" + when + "\n";
+        "[Trash Info]\nPath=" + PercentEncodePath(path) + "\nDeletionDate=" + when + "\n";
     bool written = posixfs::WriteAll(fd, text.data(), text.size());
     close(fd);
     if (!written || !LibMoveAsIs(path.c_str(), target.c_str())) {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/support/PercentCoding.h"
 #include "storage/OwnFile.h"
 #include "storage/PosixFs.h"
 
@@ -73,45 +74,14 @@ bool KindFrom(const std::string& name, JournalKind& kind) {
 }
 
 std::string Escape(const std::string& text) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c == '%' || c < 0x20 || c == 0x7f) {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        } else {
-            out += char(c);
-        }
-    }
-    return out;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return PercentEncode(text, [](unsigned char c) { return c != '%' && c >= 0x20 && c != 0x7f; });
 }
 
 bool Unescape(const std::string& text, std::string& out) {
-    out.clear();
-    for (size_t i = 0; i < text.size(); i++) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return false;
-        int high = HexValue(text[i + 1]);
-        int low = HexValue(text[i + 2]);
-        if (high < 0 || low < 0)
-            return false;
-        out += char(high * 16 + low);
-        i += 2;
-    }
+    std::optional<std::string> decoded = PercentDecode(text, true);
+    if (!decoded)
+        return false;
+    out = std::move(*decoded);
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <set>
 
+#include "platform/support/PercentCoding.h"
+
 namespace catalogue {
 
 namespace {
@@ -15,16 +17,6 @@ bool IsDigit(char c) {
 }
 bool IsAlpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string_view Trim(std::string_view text) {
@@ -140,8 +132,8 @@ bool ReadQuoted(std::string_view text, std::string& out, std::string& error) {
         case 'x': {
             int value = 0;
             size_t digits = 0;
-            while (digits < 2 && i < text.size() && HexValue(text[i]) >= 0) {
-                value = value * 16 + HexValue(text[i]);
+            while (digits < 2 && i < text.size() && HexDigitValue(text[i]) >= 0) {
+                value = value * 16 + HexDigitValue(text[i]);
                 ++i;
                 ++digits;
             }

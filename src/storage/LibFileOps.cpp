@@ -28,6 +28,7 @@
 #include "platform/storage/Mime.h"
 #include "platform/storage/Node.h"
 #include "platform/storage/NodeInfo.h"
+#include "platform/support/PercentCoding.h"
 #include "storage/FileRegionSource.h"
 #include "storage/PosixFs.h"
 #include "storage/TarWriter.h"
@@ -83,21 +84,6 @@ std::string CopyName(const std::string& name, int counter) {
 
 void TypeTree(const char* path) {
     update_mime_info(path, 1, 1, B_UPDATE_MIME_INFO_NO_FORCE);
-}
-
-std::string PercentEncodePath(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : path) {
-        if (isalnum(c) || strchr("/-_.~", c) != nullptr) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
 }
 
 std::string AbsolutePath(const char* path) {

@@ -35,6 +35,7 @@
 #include "platform/interface/gui/WindowHints.h"
 #include "platform/interface/gui/WindowState.h"
 #include "platform/kernel/OS.h"
+#include "platform/support/PercentCoding.h"
 
 namespace {
 
@@ -187,16 +188,6 @@ std::string KeyBytes(int key) {
     return std::string();
 }
 
-int FromHex(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Adds a "refs" entry for every local file named in a text/uri-list; answers how many.
 int32 AddDroppedRefs(BMessage* message, const char* text, int length) {
     if (!text || length <= 0)
@@ -219,16 +210,7 @@ int32 AddDroppedRefs(BMessage* message, const char* text, int length) {
                 continue;
             line = line.substr(slash);
         }
-        std::string path;
-        for (size_t i = 0; i < line.size(); i++) {
-            if (line[i] == '%' && i + 2 < line.size() && FromHex(line[i + 1]) >= 0 &&
-                FromHex(line[i + 2]) >= 0) {
-                path += (char)(FromHex(line[i + 1]) * 16 + FromHex(line[i + 2]));
-                i += 2;
-            } else {
-                path += line[i];
-            }
-        }
+        std::string path = *PercentDecode(line, false);
         if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos)
             continue;
         entry_ref ref;
