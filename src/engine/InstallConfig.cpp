@@ -14,7 +14,7 @@
 #include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"
 #include "engine/LibSysInfo.h"
-#include "engine/MessageFields.h"
+#include "lib/MessageFields.h"
 #include "engine/ProcessLauncher.h"
 #include "engine/RequirementMath.h"
 #include "engine/ScriptBlockEditor.h"

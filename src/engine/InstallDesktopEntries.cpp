@@ -6,26 +6,11 @@
 #include "engine/DesktopEntries.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
-#include "engine/MessageFields.h"
+#include "lib/MessageFields.h"
 #include "locale/Catalogue.h"
 #include "locale/xLocalize.h"
 
 namespace {
-
-std::string Text(const BMessage& message, const char* key, int32 index = 0) {
-    const char* value = nullptr;
-    if (message.FindString(key, index, &value) != B_OK || value == nullptr)
-        return "";
-    return value;
-}
-
-std::vector<std::string> Texts(const BMessage& message, const char* key) {
-    std::vector<std::string> values;
-    const char* value = nullptr;
-    for (int32 i = 0; message.FindString(key, i, &value) == B_OK && value != nullptr; i++)
-        values.push_back(value);
-    return values;
-}
 
 // The desktop names Norwegian Bokmål "nb"; the catalogue calls it "no".
 std::string DesktopLanguage(const char* code) {
@@ -91,11 +76,11 @@ void InstallConfig::PlaceDesktopEntries() {
     BMessage entry;
     for (int32 i = 0; entries.FindMessage("desktop_entry", i, &entry) == B_OK; i++) {
         DesktopEntryPlan plan;
-        plan.id = Text(entry, "entry_id");
-        plan.name = Text(entry, "entry_name");
-        plan.comment = Text(entry, "entry_comment");
-        plan.arguments = Texts(entry, "entry_arg");
-        plan.categories = Texts(entry, "entry_category");
+        plan.id = StringOf(entry, "entry_id");
+        plan.name = StringOf(entry, "entry_name");
+        plan.comment = StringOf(entry, "entry_comment");
+        plan.arguments = StringsOf(entry, "entry_arg");
+        plan.categories = StringsOf(entry, "entry_category");
         entry.FindBool("entry_terminal", &plan.terminal);
 
         int32 item = -1;
@@ -106,7 +91,7 @@ void InstallConfig::PlaceDesktopEntries() {
             continue;
         }
         std::string inside;
-        if (!InstallPaths::CleanRelative(Text(entry, "entry_path"), inside)) {
+        if (!InstallPaths::CleanRelative(StringOf(entry, "entry_path"), inside)) {
             Failure(plan.name, "its menu entry names a program outside its item");
             continue;
         }
@@ -121,7 +106,7 @@ void InstallConfig::PlaceDesktopEntries() {
         const void* icon = nullptr;
         ssize_t iconBytes = 0;
         if (entry.FindData("entry_icon", B_RAW_TYPE, &icon, &iconBytes) == B_OK && iconBytes > 0) {
-            plan.iconType = Text(entry, "entry_icon_type");
+            plan.iconType = StringOf(entry, "entry_icon_type");
             int32 size = 0;
             entry.FindInt32("entry_icon_size", &size);
             plan.iconSize = size;

@@ -9,7 +9,7 @@
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"
-#include "engine/MessageFields.h"
+#include "lib/MessageFields.h"
 #include "engine/UserBootHooks.h"
 #include "locale/xLocalize.h"
 #include "package/PackageConfig.h"

@@ -13,7 +13,7 @@
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"
-#include "engine/MessageFields.h"
+#include "lib/MessageFields.h"
 #include "engine/SpaceNeeds.h"
 #include "frontend/LibAlert.h"
 #include "storage/LibAppResource.h"

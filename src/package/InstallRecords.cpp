@@ -1,5 +1,7 @@
 #include "package/InstallRecords.h"
 
+#include "lib/MessageFields.h"
+
 #include <cstring>
 
 namespace {
@@ -8,13 +10,6 @@ constexpr const char* kInstallFile = "install_file";
 constexpr const char* kFileName = "file_name";
 constexpr const char* kInstallToSystem = "install_to_system";
 constexpr const char* kTrue = "True";
-
-std::string Text(const BMessage& message, const char* key) {
-    const char* value = nullptr;
-    if (message.FindString(key, &value) != B_OK || value == nullptr)
-        return "";
-    return value;
-}
 
 std::string LeafOf(const std::string& path) {
     size_t slash = path.rfind('/');
@@ -40,19 +35,19 @@ InstallRecords::InstallRecords(BMessage instructions) : fContainer(std::move(ins
 
 InstallRecords::Item InstallRecords::Read(const BMessage& record) {
     Item item;
-    item.fileName = Text(record, kFileName);
+    item.fileName = StringOf(record, kFileName);
     item.leaf = LeafOf(item.fileName);
-    item.groups = Text(record, "groups");
+    item.groups = StringOf(record, "groups");
     record.FindInt32("file_size", &item.size);
     record.FindBool(kInstallToSystem, &item.selected);
     BMessage meta;
     if (record.FindMessage("install_meta", &meta) == B_OK) {
-        item.destination = Text(meta, "destination");
-        item.destinationExists = Text(meta, "destination_exists");
-        item.link = Text(meta, "link");
-        item.linkExists = Text(meta, "link_exists");
-        item.deinstallable = Text(meta, "deinstallable") == kTrue;
-        item.autoLaunch = Text(meta, "auto_launch") == kTrue;
+        item.destination = StringOf(meta, "destination");
+        item.destinationExists = StringOf(meta, "destination_exists");
+        item.link = StringOf(meta, "link");
+        item.linkExists = StringOf(meta, "link_exists");
+        item.deinstallable = StringOf(meta, "deinstallable") == kTrue;
+        item.autoLaunch = StringOf(meta, "auto_launch") == kTrue;
     }
     return item;
 }
