@@ -1,8 +1,8 @@
 #include "package/InstallRecords.h"
 
-#include "lib/MessageFields.h"
-
 #include <cstring>
+
+#include "lib/MessageFields.h"
 
 namespace {
 
