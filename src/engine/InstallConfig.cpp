@@ -12,6 +12,7 @@
 #include "lib/ByteText.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallPaths.h"
+#include "engine/FolderResolver.h"
 #include "engine/LibStdDirName.h"
 #include "engine/LibSysInfo.h"
 #include "lib/MessageFields.h"
@@ -194,30 +195,14 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
     fFolderProblem.clear();
     if (name == nullptr)
         return;
-    BMessage definition;
-    for (int32 i = 0; customFolders.FindMessage("custom_folder", i, &definition) == B_OK; i++) {
-        const char* definitionName = nullptr;
-        if (definition.FindString("custom_folder_name", &definitionName) != B_OK ||
-            definitionName == nullptr || std::strcmp(definitionName, name) != 0)
-            continue;
-
-        int32 root = 0;
-        definition.FindInt32("custom_root_dir", &root);
-        std::string sub = StringOf(definition, "custom_sub_dir");
-        bool replace = IsTrue(definition, "custom_replace_existing");
-
-        // A sub folder that climbs out of its root is not a place below it.
-        std::string relative;
-        if (!InstallPaths::CleanRelative(sub, relative))
-            return;
-        BPath base;
-        if (find_directory(static_cast<directory_which>(root), &base, false, nullptr) != B_OK)
-            return;
-        std::string path = InstallPaths::Join(base.Path(), relative);
-
+    std::optional<ResolvedFolder> resolved = FolderResolver(customFolders).Resolve(name);
+    if (!resolved)
+        return;
+    if (resolved->custom) {
+        const std::string& path = resolved->path;
         // Only a folder below the standard folder is ever cleared, never the standard
         // folder itself (a definition without a sub folder names the root).
-        if (replace && !relative.empty() && InstallPaths::EntryExists(path)) {
+        if (resolved->replaceAsked && InstallPaths::EntryExists(path)) {
             // A mounted file system is never emptied; a folder that stays where it is
             // cannot be the new one: its items are reported as not placed.
             if (InstallPaths::HoldsMountPoint(path)) {
@@ -256,20 +241,15 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
         }
         if (!InstallPaths::EntryExists(path))
             MakeFolder(path);
-        if (replace) {
+        // The place is cleared once per run: later items go into what is there now.
+        BMessage definition;
+        if (customFolders.FindMessage("custom_folder", resolved->index, &definition) == B_OK &&
+            IsTrue(definition, "custom_replace_existing")) {
             definition.ReplaceBool("custom_replace_existing", false);
-            customFolders.ReplaceMessage("custom_folder", i, &definition);
+            customFolders.ReplaceMessage("custom_folder", resolved->index, &definition);
         }
-        result = path.c_str();
-        return;
     }
-
-    directory_which which;
-    if (!LibGetStdDirName(name, which))
-        return;
-    BPath folder;
-    if (find_directory(which, &folder, false, nullptr) == B_OK)
-        result = folder.Path();
+    result = resolved->path.c_str();
 }
 
 int32 InstallConfig::GetFileSize(const char* leaf) {

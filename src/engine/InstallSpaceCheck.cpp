@@ -12,7 +12,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
-#include "engine/LibStdDirName.h"
+#include "engine/FolderResolver.h"
 #include "lib/MessageFields.h"
 #include "engine/SpaceNeeds.h"
 #include "frontend/LibAlert.h"
@@ -35,30 +35,9 @@ constexpr uint64 kContainerAllowance = 16 * 1024;
 
 std::string InstallConfig::FolderNamed(const std::string& name, const BMessage& customFolders,
                                        bool& replaces) const {
-    replaces = false;
-    BMessage definition;
-    for (int32 i = 0; customFolders.FindMessage("custom_folder", i, &definition) == B_OK; i++) {
-        if (StringOf(definition, "custom_folder_name") != name)
-            continue;
-        int32 root = 0;
-        definition.FindInt32("custom_root_dir", &root);
-        std::string relative;
-        BPath base;
-        if (!InstallPaths::CleanRelative(StringOf(definition, "custom_sub_dir"), relative) ||
-            find_directory(static_cast<directory_which>(root), &base, false, nullptr) != B_OK ||
-            base.Path() == nullptr)
-            return "";
-        std::string path = InstallPaths::Join(base.Path(), relative);
-        replaces = IsTrue(definition, "custom_replace_existing") && !relative.empty() &&
-                   InstallPaths::EntryExists(path);
-        return path;
-    }
-    directory_which which;
-    BPath folder;
-    if (!LibGetStdDirName(name.c_str(), which) ||
-        find_directory(which, &folder, false, nullptr) != B_OK || folder.Path() == nullptr)
-        return "";
-    return folder.Path();
+    std::optional<ResolvedFolder> folder = FolderResolver(customFolders).Resolve(name);
+    replaces = folder && folder->replaceAsked && InstallPaths::EntryExists(folder->path);
+    return folder ? folder->path : "";
 }
 
 void InstallConfig::PlanRoom(SpaceNeeds& needs) {
