@@ -19,9 +19,9 @@
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
-#include "platform/support/PercentCoding.h"
 #include "storage/LibFileOps.h"
 #include "storage/PosixFs.h"
+#include "storage/TrashRecord.h"
 
 namespace {
 
@@ -249,44 +249,18 @@ bool InstallConfig::TrashExisting(const std::string& path, std::string* where) {
             mkdir(level.c_str(), 0700);
         NoteFolderIdentity(folder);
     }
-    // The .trashinfo record is made first and exclusively: it reserves the name.
-    std::string leaf = InstallPaths::Leaf(path);
-    std::string name;
-    std::string record;
-    int fd = -1;
-    for (int32 counter = -1; fd < 0 && counter < 100000; counter++) {
-        name = counter < 0 ? leaf
-                           : leaf + " copy" + (counter > 0 ? " " + std::to_string(counter) : "");
-        if (InstallPaths::EntryExists(InstallPaths::Join(files, name)))
-            continue;
-        record = InstallPaths::Join(info, name + ".trashinfo");
-        fd = open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
+    std::optional<TrashRecord> record = TrashRecord::Reserve(files, info, InstallPaths::Leaf(path));
+    if (!record)
         return false;
-    std::string target = InstallPaths::Join(files, name);
-    if (!NoteChange({JournalKind::Trash, path, target, record})) {
-        close(fd);
-        unlink(record.c_str());
+    if (!NoteChange({JournalKind::Trash, path, record->Target(), record->InfoPath()}) ||
+        !record->Write(path))
         return false;
-    }
-    char when[32];
-    time_t now = time(nullptr);
-    struct tm local;
-    localtime_r(&now, &local);
-    strftime(when, sizeof(when), "%Y-%m-%dT%H:%M:%S", &local);
-    std::string text =
-        "[Trash Info]\nPath=" + PercentEncodePath(path) + "\nDeletionDate=" + when + "\n";
-    bool written = posixfs::WriteAll(fd, text.data(), text.size());
-    close(fd);
-    if (!written || !LibMoveAsIs(path.c_str(), target.c_str())) {
-        unlink(record.c_str());
+    if (!LibMoveAsIs(path.c_str(), record->Target().c_str())) {
+        record->Discard();
         return false;
     }
     if (where != nullptr)
-        *where = target;
+        *where = record->Target();
     return true;
 }
 

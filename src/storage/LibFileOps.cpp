@@ -28,10 +28,10 @@
 #include "platform/storage/Mime.h"
 #include "platform/storage/Node.h"
 #include "platform/storage/NodeInfo.h"
-#include "platform/support/PercentCoding.h"
 #include "storage/FileRegionSource.h"
 #include "storage/PosixFs.h"
 #include "storage/TarWriter.h"
+#include "storage/TrashRecord.h"
 #include "storage/TreeCopier.h"
 #include "storage/ZipExtractor.h"
 #include "storage/ZipPacker.h"
@@ -343,46 +343,11 @@ void LibTrash(const BPath& item, const bool& overwrite) {
     std::string files = trash.Path();
     std::string info = Parent(files) + "/info";
     mkdir(info.c_str(), 0700);
-    std::string name = Leaf(path);
-    std::string candidate = name;
-    // The .trashinfo record is created first and exclusively: it reserves the name.
-    int record = -1;
-    for (int counter = 0; record < 0; ++counter) {
-        if (counter > 0)
-            candidate = CopyName(name, counter - 1);
-        std::string infoPath = info + "/" + candidate + ".trashinfo";
-        std::string filePath = files + "/" + candidate;
-        if (overwrite && counter == 0) {
-            posixfs::RemoveTree(filePath.c_str());
-            unlink(infoPath.c_str());
-        }
-        if (EntryExists(filePath.c_str()))
-            continue;
-        record = open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (record < 0 && errno != EEXIST)
-            break;
-    }
-    std::string infoPath = info + "/" + candidate + ".trashinfo";
-    if (record >= 0) {
-        char when[32];
-        time_t now = time(nullptr);
-        struct tm tm;
-        localtime_r(&now, &tm);
-        strftime(when, sizeof(when), "%Y-%m-%dT%H:%M:%S", &tm);
-        std::string text = "[Trash Info]\nPath=" + PercentEncodePath(AbsolutePath(path)) +
-                           "\nDeletionDate=" + when + "\n";
-        bool written = posixfs::WriteAll(record, text.data(), text.size());
-        close(record);
-        if (!written) {
-            unlink(infoPath.c_str());
-            return;
-        }
-    }
-    std::string destination = files + "/" + candidate;
-    if (EntryExists(destination.c_str()) || !LibMove(path, destination.c_str())) {
-        if (record >= 0)
-            unlink(infoPath.c_str());
-    }
+    std::optional<TrashRecord> record = TrashRecord::Reserve(files, info, Leaf(path), overwrite);
+    if (!record || !record->Write(AbsolutePath(path)))
+        return;
+    if (EntryExists(record->Target().c_str()) || !LibMove(path, record->Target().c_str()))
+        record->Discard();
 }
 
 void LibDuplicate(const char* path) {
