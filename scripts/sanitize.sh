@@ -44,6 +44,7 @@ cmake --build "$build" --target "${wanted[@]}"
 
 # Any report ends the test with a failure; leaks are reports too.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$(pwd)/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 # Only the programs built above have tests; the others are listed as not built.

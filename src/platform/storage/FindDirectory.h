@@ -9,7 +9,8 @@
 class BPath;
 class BVolume;
 
-enum directory_which {
+// Packages name folders by number: any 32-bit value is a directory_which, known or not.
+enum directory_which : int32 {
     B_DESKTOP_DIRECTORY = 0,
     B_TRASH_DIRECTORY,
 
