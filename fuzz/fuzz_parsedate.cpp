@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int flags = -1, day = 0, month = 0, year = 0, hour = 0, minute = 0, meridian = 0;
     int zone = 0, offset = 0;
     int32 second = 0;
-    int parsed = x_parsedate_etc(input, kReference, &flags, day, month, year, hour, minute,
-                                 second, meridian, zone, offset);
+    int parsed = x_parsedate_etc(input, kReference, &flags, day, month, year, hour, minute, second,
+                                 meridian, zone, offset);
     int32 moment = x_parsedate(input, kReference);
     Check(x_parsedate(input, kReference) == moment);
     Check(parsed == 1 || parsed == -1);

@@ -9,19 +9,19 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
-#include "lib/ByteText.h"
 #include "engine/EngineTexts.h"
-#include "engine/InstallPaths.h"
 #include "engine/FolderResolver.h"
+#include "engine/InstallPaths.h"
 #include "engine/LibStdDirName.h"
 #include "engine/LibSysInfo.h"
-#include "lib/MessageFields.h"
 #include "engine/ProcessLauncher.h"
 #include "engine/RequirementMath.h"
 #include "engine/ScriptBlockEditor.h"
 #include "engine/StartupScript.h"
 #include "engine/UserBootHooks.h"
 #include "frontend/LibAlert.h"
+#include "lib/ByteText.h"
+#include "lib/MessageFields.h"
 #include "locale/xLocalize.h"
 #include "platform/interface/Frontend.h"
 #include "platform/storage/Node.h"

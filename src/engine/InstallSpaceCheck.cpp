@@ -8,14 +8,14 @@
 #include <memory>
 #include <set>
 
-#include "lib/ByteText.h"
 #include "engine/EngineTexts.h"
+#include "engine/FolderResolver.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
-#include "engine/FolderResolver.h"
-#include "lib/MessageFields.h"
 #include "engine/SpaceNeeds.h"
 #include "frontend/LibAlert.h"
+#include "lib/ByteText.h"
+#include "lib/MessageFields.h"
 #include "storage/LibAppResource.h"
 #include "storage/ProgramRole.h"
 

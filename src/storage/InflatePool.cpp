@@ -32,8 +32,7 @@ void InflatePool::Work() {
     }
 }
 
-InflatePool::Batch::Batch(InflatePool& pool, size_t limit)
-    : fPool(pool), fLimit(limit) {}
+InflatePool::Batch::Batch(InflatePool& pool, size_t limit) : fPool(pool), fLimit(limit) {}
 
 InflatePool::Batch::~Batch() {
     Wait();

@@ -1,5 +1,5 @@
-#include "lib/ByteText.h"
 #include "engine/RequirementMath.h"
+#include "lib/ByteText.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

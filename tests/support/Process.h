@@ -1,8 +1,8 @@
 #pragma once
 
 #include <chrono>
-#include <signal.h>
 #include <filesystem>
+#include <signal.h>
 #include <string>
 #include <sys/types.h>
 #include <vector>

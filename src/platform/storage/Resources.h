@@ -12,8 +12,8 @@
 // given to SetTo at the new file; call it when the result matters.
 
 #include <memory>
-#include <sys/types.h>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 #include "platform/storage/StorageDefs.h"

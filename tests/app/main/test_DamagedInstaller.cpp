@@ -2,9 +2,9 @@
 // written, in every front-end, with a message that asks for a new download.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstring>
 #include <elf.h>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -111,10 +111,10 @@ std::vector<Region> Regions(const std::string& bytes) {
         type_code type;
         int32 id;
     };
-    for (Wanted wanted : {Wanted{"configuration", B_STRING_TYPE, 2002},
-                          Wanted{"deinstaller record", B_RAW_TYPE, 2001},
-                          Wanted{"first payload", B_RAW_TYPE, 2100},
-                          Wanted{"a text", B_STRING_TYPE, 1}}) {
+    for (Wanted wanted :
+         {Wanted{"configuration", B_STRING_TYPE, 2002},
+          Wanted{"deinstaller record", B_RAW_TYPE, 2001}, Wanted{"first payload", B_RAW_TYPE, 2100},
+          Wanted{"a text", B_STRING_TYPE, 1}}) {
         off_t offset = 0, size = 0;
         EXPECT_EQ(resources.GetResourceLocation(wanted.type, wanted.id, &offset, &size), B_OK);
         regions.push_back({wanted.what, uint64(offset), uint64(size)});
@@ -126,7 +126,8 @@ std::vector<Region> Regions(const std::string& bytes) {
     for (int i = 7; i >= 0; i--)
         indexOffset = indexOffset << 8 | trailer[24 + i];
     regions.push_back({"index", indexOffset, end - resource_format::kTrailerSize - indexOffset});
-    regions.push_back({"trailer", end - resource_format::kTrailerSize, resource_format::kTrailerSize});
+    regions.push_back(
+        {"trailer", end - resource_format::kTrailerSize, resource_format::kTrailerSize});
     return regions;
 }
 
@@ -173,7 +174,8 @@ std::vector<nlohmann::json> Alerts(const tarnw::test::UnattendedRun& run) {
 class DamagedInstaller : public ::testing::Test {
 protected:
     fs::path destination = Sandbox::MakeFolder("apps");
-    std::string answers = "license: agree\ngroup: Full\ndestination: " + destination.string() + "\n";
+    std::string answers =
+        "license: agree\ngroup: Full\ndestination: " + destination.string() + "\n";
 
     // Runs the installer and checks that it refused with status 9 and a stop alert with
     // `text` (or any text naming both sizes when `text` is empty), leaving the sandbox as
@@ -272,8 +274,9 @@ TEST_F(DamagedInstaller, AnItemThatIsNotSelectedMayBeDamaged) {
         "license: agree\ngroup: Typical\ndestination: " + destination.string() + "\n");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(fs::exists(destination / "Demo" / "demo-hello"));
-    answers = "license: agree\ngroup: Documents\ndestination: " + Sandbox::MakeFolder("docs").string() +
-              "\n";
+    answers =
+        "license: agree\ngroup: Documents\ndestination: " + Sandbox::MakeFolder("docs").string() +
+        "\n";
     ExpectRefused(bytes, "damaged documentation selected", kDamaged);
 }
 

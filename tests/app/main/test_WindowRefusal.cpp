@@ -27,9 +27,9 @@ TEST(WindowRefusal, AWindowThatCannotOpenIsRefusedWithItsReasonAndNothingWritten
     fs::path target = Sandbox::MakeFolder("target");
     auto before = TreeSnapshot::Take({Sandbox::Root()});
 
-    auto noDisplay = RunProgram({installer.string(), "--frontend", "gui", "--accept-license",
-                                 "--target", target.string()},
-                                "", {"DISPLAY=", "TARNW_FRONTEND=", "LANG=C"});
+    auto noDisplay = RunProgram(
+        {installer.string(), "--frontend", "gui", "--accept-license", "--target", target.string()},
+        "", {"DISPLAY=", "TARNW_FRONTEND=", "LANG=C"});
     EXPECT_EQ(noDisplay.status, 10) << noDisplay.output;
     EXPECT_NE(noDisplay.output.find("The window cannot open: DISPLAY is not set."),
               std::string::npos)
@@ -49,8 +49,8 @@ TEST(WindowRefusal, AWindowThatCannotOpenIsRefusedWithItsReasonAndNothingWritten
 TEST(WindowRefusal, ChosenByItselfTheInstallerGoesOnWithoutTheWindow) {
     fs::path installer = BuildDemo();
     fs::path target = Sandbox::MakeFolder("target");
-    auto run = RunProgram({installer.string(), "--accept-license", "--target", target.string()},
-                          "", {kSilentDisplay, "TARNW_FRONTEND=", "TARNW_ANSWERS="});
+    auto run = RunProgram({installer.string(), "--accept-license", "--target", target.string()}, "",
+                          {kSilentDisplay, "TARNW_FRONTEND=", "TARNW_ANSWERS="});
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(fs::exists(target / "Demo")) << run.output;
 

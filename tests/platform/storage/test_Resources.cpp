@@ -468,8 +468,8 @@ TEST(Resources, ManyResourcesAreFoundByTypeAndIdThroughChanges) {
         int32 first = 0;
         const char* name = nullptr;
         size_t length = 0;
-        ASSERT_TRUE(resources.GetResourceInfo(type_code(B_RAW_TYPE), int32(2), &first, &name,
-                                              &length));
+        ASSERT_TRUE(
+            resources.GetResourceInfo(type_code(B_RAW_TYPE), int32(2), &first, &name, &length));
         EXPECT_EQ(first, -1498) << when;
     };
     {
