@@ -41,7 +41,6 @@
 
 class EngineTexts;
 class LibAppResource;
-class EngineTexts;
 class SpaceNeeds;
 class xLocalize;
 struct FrontendRequest;
