@@ -78,11 +78,7 @@ std::string Escape(const std::string& text) {
 }
 
 bool Unescape(const std::string& text, std::string& out) {
-    std::optional<std::string> decoded = PercentDecode(text, true);
-    if (!decoded)
-        return false;
-    out = std::move(*decoded);
-    return true;
+    return PercentDecode(text, out, true);
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {

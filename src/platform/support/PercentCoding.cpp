@@ -35,8 +35,8 @@ std::string PercentEncodePath(std::string_view path) {
     });
 }
 
-std::optional<std::string> PercentDecode(std::string_view text, bool strict) {
-    std::string out;
+bool PercentDecode(std::string_view text, std::string& out, bool strict) {
+    out.clear();
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); i++) {
         if (text[i] == '%') {
@@ -48,9 +48,9 @@ std::optional<std::string> PercentDecode(std::string_view text, bool strict) {
                 continue;
             }
             if (strict)
-                return std::nullopt;
+                return false;
         }
         out += text[i];
     }
-    return out;
+    return true;
 }

@@ -210,7 +210,8 @@ int32 AddDroppedRefs(BMessage* message, const char* text, int length) {
                 continue;
             line = line.substr(slash);
         }
-        std::string path = *PercentDecode(line, false);
+        std::string path;
+        PercentDecode(line, path, false);
         if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos)
             continue;
         entry_ref ref;
