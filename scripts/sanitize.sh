@@ -48,4 +48,6 @@ export LSAN_OPTIONS=suppressions=$(pwd)/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 # Only the programs built above have tests; the others are listed as not built.
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -L unit -E '_NOT_BUILT$' "${@:2}"
+skip='_NOT_BUILT$'
+[ "$kind" = thread ] && skip='_NOT_BUILT$|^fuzz_corpus_'
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" -L unit -E "$skip" "${@:2}"
