@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "lib/ByteText.h"
 #include "engine/DamagedInstaller.h"
 #include "engine/EngineTexts.h"
 #include "engine/InstallConfig.h"
@@ -22,6 +21,7 @@
 #include "engine/SignerRecord.h"
 #include "engine/UserBootHooks.h"
 #include "frontend/LibAlert.h"
+#include "lib/ByteText.h"
 #include "lib/LibDateTime.h"
 #include "lib/LibLocaleDate.h"
 #include "lib/LibLocaleTime.h"
@@ -282,10 +282,9 @@ void InstallConfig::WriteInstalledRecord() {
     auto noteIdentity = [&](const std::string& folder) {
         struct stat st;
         if (!folder.empty() && lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-            installed.AddString("folder_identity",
-                                InstalledRecord::FolderIdentity(folder, uint64(st.st_dev),
-                                                                uint64(st.st_ino))
-                                    .c_str());
+            installed.AddString("folder_identity", InstalledRecord::FolderIdentity(
+                                                       folder, uint64(st.st_dev), uint64(st.st_ino))
+                                                       .c_str());
     };
     noteIdentity(fInstallFolder);
     noteIdentity(fSavedFiles);

@@ -4,6 +4,7 @@
 
 #include "engine/InstallPaths.h"
 #include "engine/InstalledRecord.h"
+#include "lib/MessageFields.h"
 #include "platform/app/Message.h"
 
 namespace {
@@ -26,14 +27,6 @@ bool Above(const std::string& path, const std::string& place) {
 
 bool HasPrefix(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::vector<std::string> Texts(const BMessage& message, const char* name) {
-    std::vector<std::string> values;
-    const char* value = nullptr;
-    for (int32 i = 0; message.FindString(name, i, &value) == B_OK; i++)
-        values.push_back(value != nullptr ? value : "");
-    return values;
 }
 
 } // namespace
@@ -143,13 +136,13 @@ std::string RunScope::FirstStranger(const JournalContents& journal) const {
 }
 
 std::string RunScope::FirstStranger(const BMessage& installed) const {
-    for (const std::string& folder : Texts(installed, "install_folder")) {
+    for (const std::string& folder : StringsOf(installed, "install_folder")) {
         if (folder != fInstallFolder)
             return folder;
     }
     for (const char* name : {"path", "link", "created_entry", "created_file", "script_file",
                              "hook_entry", "hook_entry_for", "hook_block", "hook_block_for"}) {
-        for (const std::string& path : Texts(installed, name)) {
+        for (const std::string& path : StringsOf(installed, name)) {
             if (!Holds(path))
                 return path;
         }
@@ -157,21 +150,21 @@ std::string RunScope::FirstStranger(const BMessage& installed) const {
     // A replaced entry was taken from a folder the run placed into, never from a start-up
     // file, and it went into the installation's Saved Files (or, when a later run of the
     // package did not keep Saved Files, into the Trash with the earlier installation).
-    for (const std::string& path : Texts(installed, "saved_from")) {
+    for (const std::string& path : StringsOf(installed, "saved_from")) {
         if (!IsPlainAbsolutePath(path) || !InsideFolders(path))
             return path;
     }
     std::string savedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
-    for (const std::string& path : Texts(installed, "saved")) {
+    for (const std::string& path : StringsOf(installed, "saved")) {
         if (!IsPlainAbsolutePath(path) ||
             !(Above(savedFiles, path) || (!fTrashFiles.empty() && Above(fTrashFiles, path))))
             return path;
     }
-    for (const std::string& path : Texts(installed, "created_folder")) {
+    for (const std::string& path : StringsOf(installed, "created_folder")) {
         if (!MayMakeFolder(path))
             return path;
     }
-    for (const std::string& text : Texts(installed, "folder_identity")) {
+    for (const std::string& text : StringsOf(installed, "folder_identity")) {
         std::string folder;
         uint64_t device = 0, inode = 0;
         if (!InstalledRecord::ParseFolderIdentity(text, folder, device, inode) ||
@@ -195,17 +188,17 @@ void RunScope::AddTo(BMessage& configuration) const {
 
 bool RunScope::ReadFrom(const BMessage& configuration) {
     *this = RunScope();
-    std::vector<std::string> folder = Texts(configuration, "scope_install_folder");
+    std::vector<std::string> folder = StringsOf(configuration, "scope_install_folder");
     if (folder.size() != 1 || !IsPlainAbsolutePath(folder.front()))
         return false;
     fInstallFolder = folder.front();
-    for (const std::string& path : Texts(configuration, "scope_folder"))
+    for (const std::string& path : StringsOf(configuration, "scope_folder"))
         AddFolder(path);
-    for (const std::string& path : Texts(configuration, "scope_file"))
+    for (const std::string& path : StringsOf(configuration, "scope_file"))
         AddFile(path);
-    for (const std::string& path : Texts(configuration, "scope_made_folder"))
+    for (const std::string& path : StringsOf(configuration, "scope_made_folder"))
         AddMadeFolder(path);
-    for (const std::string& path : Texts(configuration, "scope_trash"))
+    for (const std::string& path : StringsOf(configuration, "scope_trash"))
         SetTrash(path);
     return true;
 }

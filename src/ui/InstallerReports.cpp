@@ -11,10 +11,10 @@
 #include "lib/LibString.h"
 #include "locale/xLocalize.h"
 #include "package/PackageConfig.h"
-#include "storage/InstallerIntegrity.h"
-#include "storage/ProgramRole.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
+#include "storage/InstallerIntegrity.h"
+#include "storage/ProgramRole.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/ExitStatus.h"
 #include "ui/InstallerOptions.h"
@@ -143,9 +143,8 @@ int CheckInstaller(const std::string& installer, FILE* out, FILE* err,
         return int(kExitDamaged);
     };
     // A file cut short is told apart from one changed, with the size it should have.
-    IntegrityReport report =
-        CheckInstallerFile(installer.c_str(), [](type_code, int32) { return true; }, {},
-                           ImageCheck::kChecked);
+    IntegrityReport report = CheckInstallerFile(
+        installer.c_str(), [](type_code, int32) { return true; }, {}, ImageCheck::kChecked);
     if (report.Broken())
         return damaged(report.reason);
     BFile file(installer.c_str(), B_READ_ONLY);

@@ -26,7 +26,7 @@ enum DeinstallExitStatus {
     // Another run holds the installation folder (another user's, or one that was not
     // waited for to the end), or the lock's name is taken: nothing was removed.
     kDeinstallBusy = 8,
-    kDeinstallNoWindow = 10,  // the window was asked for and cannot open; nothing was removed
+    kDeinstallNoWindow = 10, // the window was asked for and cannot open; nothing was removed
 };
 
 struct UnattendedDecisions {

@@ -6,6 +6,7 @@
 
 #include "engine/InstalledRecord.h"
 #include "engine/Journal.h"
+#include "lib/MessageFields.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
 #include "platform/support/SupportDefs.h"
@@ -14,26 +15,6 @@
 namespace {
 
 constexpr int32 kConfigurationId = 2002;
-
-std::string Text(const BMessage& message, const char* name, int32 index = 0) {
-    const char* value = nullptr;
-    if (message.FindString(name, index, &value) != B_OK || value == nullptr)
-        return "";
-    return value;
-}
-
-bool Flag(const BMessage& message, const char* name) {
-    bool value = false;
-    return message.FindBool(name, &value) == B_OK && value;
-}
-
-std::vector<std::string> Texts(const BMessage& message, const char* name) {
-    std::vector<std::string> values;
-    const char* value = nullptr;
-    for (int32 i = 0; message.FindString(name, i, &value) == B_OK; i++)
-        values.push_back(value != nullptr ? value : "");
-    return values;
-}
 
 std::string UserFile(directory_which which, const char* leaf) {
     BPath folder;
@@ -52,61 +33,61 @@ bool Accept(const std::string& path, DeinstallRecord& out) {
 
 void ReadInstalledList(const BMessage& installed, DeinstallRecord& out) {
     out.hasInstalledList = true;
-    std::string folder = Text(installed, "install_folder");
+    std::string folder = StringOf(installed, "install_folder");
     if (!folder.empty() && Accept(folder, out))
         out.installFolder = folder;
-    std::vector<std::string> paths = Texts(installed, "path");
+    std::vector<std::string> paths = StringsOf(installed, "path");
     std::unordered_set<std::string_view> seen(paths.size());
     out.paths.reserve(paths.size());
     for (const std::string& path : paths) {
         if (Accept(path, out) && seen.insert(path).second)
             out.paths.push_back(path);
     }
-    auto links = Texts(installed, "link");
-    auto targets = Texts(installed, "link_target");
+    auto links = StringsOf(installed, "link");
+    auto targets = StringsOf(installed, "link_target");
     for (size_t i = 0; i < links.size() && i < targets.size(); i++) {
         if (Accept(links[i], out))
             out.links.push_back({links[i], targets[i]});
     }
-    auto saved = Texts(installed, "saved");
-    auto origins = Texts(installed, "saved_from");
+    auto saved = StringsOf(installed, "saved");
+    auto origins = StringsOf(installed, "saved_from");
     for (size_t i = 0; i < saved.size() && i < origins.size(); i++) {
         if (Accept(saved[i], out) && Accept(origins[i], out))
             out.saved.push_back({saved[i], origins[i]});
     }
-    for (const std::string& folder : Texts(installed, "created_folder")) {
+    for (const std::string& folder : StringsOf(installed, "created_folder")) {
         if (Accept(folder, out))
             out.createdFolders.push_back(folder);
     }
-    for (const std::string& file : Texts(installed, "created_file")) {
+    for (const std::string& file : StringsOf(installed, "created_file")) {
         if (Accept(file, out))
             out.createdFiles.push_back(file);
     }
-    for (const std::string& entry : Texts(installed, "created_entry")) {
+    for (const std::string& entry : StringsOf(installed, "created_entry")) {
         if (Accept(entry, out))
             out.createdEntries.push_back(entry);
     }
-    for (const std::string& text : Texts(installed, "folder_identity")) {
+    for (const std::string& text : StringsOf(installed, "folder_identity")) {
         std::string noted;
         uint64_t device = 0, inode = 0;
         if (InstalledRecord::ParseFolderIdentity(text, noted, device, inode) && Accept(noted, out))
             out.folders.Note(noted, device, inode);
     }
-    auto files = Texts(installed, "script_file");
-    auto tags = Texts(installed, "script_tag");
+    auto files = StringsOf(installed, "script_file");
+    auto tags = StringsOf(installed, "script_tag");
     for (size_t i = 0; i < files.size() && i < tags.size(); i++) {
         if (Accept(files[i], out))
             out.blocks.push_back({files[i], tags[i]});
     }
-    auto entries = Texts(installed, "hook_entry");
-    auto entryScripts = Texts(installed, "hook_entry_for");
+    auto entries = StringsOf(installed, "hook_entry");
+    auto entryScripts = StringsOf(installed, "hook_entry_for");
     for (size_t i = 0; i < entries.size() && i < entryScripts.size(); i++) {
         if (Accept(entries[i], out) && Accept(entryScripts[i], out))
             out.hooks.push_back({entries[i], "", entryScripts[i]});
     }
-    auto blocks = Texts(installed, "hook_block");
-    auto blockTags = Texts(installed, "hook_block_tag");
-    auto blockScripts = Texts(installed, "hook_block_for");
+    auto blocks = StringsOf(installed, "hook_block");
+    auto blockTags = StringsOf(installed, "hook_block_tag");
+    auto blockScripts = StringsOf(installed, "hook_block_for");
     for (size_t i = 0; i < blocks.size() && i < blockTags.size() && i < blockScripts.size(); i++) {
         if (!blockTags[i].empty() && Accept(blocks[i], out) && Accept(blockScripts[i], out))
             out.hooks.push_back({blocks[i], blockTags[i], blockScripts[i]});
@@ -128,11 +109,11 @@ std::string DeinstallRecord::ProductName() const {
 bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installed,
                          DeinstallRecord& out, std::string& error) {
     out = DeinstallRecord();
-    out.appName = Text(configuration, "app_name");
-    out.version = Text(configuration, "version");
-    out.releaseDate = Text(configuration, "release_date");
-    out.company = Text(configuration, "company");
-    out.supportEmail = Text(configuration, "support_email");
+    out.appName = StringOf(configuration, "app_name");
+    out.version = StringOf(configuration, "version");
+    out.releaseDate = StringOf(configuration, "release_date");
+    out.company = StringOf(configuration, "company");
+    out.supportEmail = StringOf(configuration, "support_email");
     if (out.appName.empty() && out.version.empty() && out.company.empty()) {
         error = "the configuration names no product";
         return false;
@@ -168,8 +149,8 @@ bool ReadDeinstallRecord(const BMessage& configuration, const BMessage* installe
         {"edit_profile", "edit_profile_tag", B_USER_DIRECTORY, ".profile"}};
     std::vector<ScriptBlockRef> blocks;
     for (const Switch& edit : switches) {
-        std::string tag = Text(configuration, edit.tag);
-        if (!Flag(configuration, edit.flag) || tag.empty())
+        std::string tag = StringOf(configuration, edit.tag);
+        if (!IsTrue(configuration, edit.flag) || tag.empty())
             continue;
         std::string file = UserFile(edit.folder, edit.leaf);
         if (!file.empty())
