@@ -305,15 +305,22 @@ bool BLooper::DispatchOne(bool hostedCall) {
     if (state->Acquire(B_INFINITE_TIMEOUT, true) != B_OK)
         return false;
     Envelope envelope;
+    bool nothing = false;
+    bool stop = false;
     {
+        // The queue's lock is never held while the looper's lock is taken or given back:
+        // a thread waiting for the looper's lock looks at the queue while holding it.
         std::lock_guard<std::mutex> queue(state->queueLock);
-        if (state->stopLoop || state->queue.empty()) {
-            bool stop = state->stopLoop;
-            state->Release();
-            return !stop;
+        stop = state->stopLoop;
+        nothing = stop || state->queue.empty();
+        if (!nothing) {
+            envelope = std::move(state->queue.front());
+            state->queue.pop_front();
         }
-        envelope = std::move(state->queue.front());
-        state->queue.pop_front();
+    }
+    if (nothing) {
+        state->Release();
+        return !stop;
     }
 
     if (envelope.quit) {
