@@ -12,6 +12,7 @@
 #include "platform/storage/File.h"
 #include "platform/storage/ResourceFormat.h"
 #include "platform/storage/Resources.h"
+#include "storage/PosixFs.h"
 
 namespace rf = resource_format;
 
@@ -68,17 +69,7 @@ public:
     int Get() const { return fFd; }
 
     bool ReadAt(void* data, size_t size, uint64 offset) const {
-        size_t done = 0;
-        while (done < size) {
-            ssize_t got = pread(fFd, static_cast<char*>(data) + done, size - done,
-                                static_cast<off_t>(offset + done));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                return false;
-            done += size_t(got);
-        }
-        return true;
+        return posixfs::ReadAllAt(fFd, data, size, offset);
     }
 
 private:

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/storage/ResourceFormat.h"
+#include "storage/PosixFs.h"
 
 namespace rf = resource_format;
 
@@ -52,17 +53,7 @@ uint64 Get64(const uint8* at) {
 }
 
 bool ReadAt(int fd, void* data, size_t size, uint64 offset) {
-    size_t done = 0;
-    while (done < size) {
-        ssize_t got = pread(fd, static_cast<char*>(data) + done, size - done,
-                            static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        done += size_t(got);
-    }
-    return true;
+    return posixfs::ReadAllAt(fd, data, size, offset);
 }
 
 // The signer's name is shown to the user: printable text, no control characters.

@@ -43,6 +43,20 @@ std::atomic<bool> gHasGetAttributeAt{kGetAttributeAt >= 0};
 
 } // namespace
 
+bool ReadAllAt(int fd, void* data, size_t size, uint64_t offset) {
+    size_t done = 0;
+    while (done < size) {
+        ssize_t got = pread(fd, static_cast<char*>(data) + done, size - done,
+                            static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += size_t(got);
+    }
+    return true;
+}
+
 bool WriteAll(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
     while (size > 0) {

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ namespace posixfs {
 
 // Writes all of data, retrying short writes. False with errno set on failure.
 bool WriteAll(int fd, const void* data, size_t size);
+// Reads exactly size bytes at offset, retrying short reads. False at the end of the file
+// or on an error.
+bool ReadAllAt(int fd, void* data, size_t size, uint64_t offset);
 
 // Removes name (relative to dirFd) and, for a folder, everything below it. Links are
 // removed, never followed. True when nothing is left under name.
