@@ -31,13 +31,6 @@
 #include "storage/LibFileOps.h"
 #include "storage/LibNode.h"
 
-namespace {
-
-// Status texts are formatted into 100 bytes.
-constexpr size_t kStatusTextSize = 100;
-
-} // namespace
-
 InstallConfig::InstallConfig() = default;
 
 InstallConfig::~InstallConfig() {
@@ -53,9 +46,7 @@ InstallConfig::~InstallConfig() {
 status_t InstallConfig::Go(const char* name, BMessenger* messenger, const int32& priority,
                            const bool& wait) {
     fStopAsked.store(false);
-    fHasStatusTarget = messenger != nullptr;
-    if (messenger != nullptr)
-        fStatusTarget = *messenger;
+    fProgress.SetTarget(messenger);
     return LibThread::Go(name, messenger, priority, wait);
 }
 
@@ -65,11 +56,11 @@ void InstallConfig::PrintToStream() const {
 }
 
 void InstallConfig::SetStatusListener(std::function<void(const char*)> listener) {
-    fStatusListener = std::move(listener);
+    fProgress.SetStatusListener(std::move(listener));
 }
 
 void InstallConfig::SetProgressListener(std::function<void(int64, int64)> listener) {
-    fProgressListener = std::move(listener);
+    fProgress.SetProgressListener(std::move(listener));
 }
 
 void InstallConfig::StartProgress() {
@@ -82,64 +73,18 @@ void InstallConfig::StartProgress() {
     }
     if (IncludeDeinstaller())
         total += std::max<int32>(DeinstallerSize(), 0);
-    {
-        std::lock_guard<std::mutex> lock(fProgressLock);
-        fProgressTotal = total;
-        fProgressDone = 0;
-        fProgressReported = -1;
-    }
-    fProgressPlaced = 0;
-    ReportProgress(0, true);
+    fProgress.Start(total);
 }
 
-void InstallConfig::ReportProgress(int64 done, bool force) {
-    // Within an item the window and the transcript hear of it every few megabytes.
-    constexpr int64 kReportStep = 4 * 1024 * 1024;
-    std::lock_guard<std::mutex> lock(fProgressLock);
-    done = std::clamp(done, fProgressDone, fProgressTotal);
-    fProgressDone = done;
-    if (done == fProgressReported || (!force && done - fProgressReported < kReportStep))
-        return;
-    fProgressReported = done;
-    // Reported under the lock, so that reports from the extraction's threads arrive in
-    // order.
-    if (fProgressListener)
-        fProgressListener(done, fProgressTotal);
-    if (!fHasStatusTarget)
-        return;
-    BMessage message(kInstallProgressMessage);
-    message.AddInt64("done", done);
-    message.AddInt64("total", fProgressTotal);
-    fStatusTarget.SendMessage(&message, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
-}
-
-void InstallConfig::FollowExtraction(LibAppResource& resources, int64 base, int64 size) {
-    if (size <= 0) {
-        resources.SetExtractProgress(nullptr);
-        return;
-    }
-    // The entry's compressed bytes read stand for the share of the item placed.
-    resources.SetExtractProgress([this, base, size](uint64 read, uint64 length) {
-        if (length > 0)
-            ReportProgress(
-                base + int64(double(size) * double(std::min(read, length)) / double(length)),
-                false);
-    });
+void InstallConfig::FollowExtraction(LibAppResource& resources, int64 size) {
+    resources.SetExtractProgress(fProgress.FollowerFor(size));
 }
 
 void InstallConfig::UpdateStatus(const char* format, ...) {
-    char text[kStatusTextSize];
     va_list args;
     va_start(args, format);
-    LibFormatCut(text, sizeof(text), format, args);
+    fProgress.Status(format, args);
     va_end(args);
-    if (fStatusListener)
-        fStatusListener(text);
-    if (!fHasStatusTarget)
-        return;
-    BMessage message(kInstallStatusMessage);
-    message.AddString("message", text);
-    fStatusTarget.SendMessage(&message, static_cast<BHandler*>(nullptr), B_INFINITE_TIMEOUT);
 }
 
 // #pragma mark - destination
@@ -731,11 +676,10 @@ int32 InstallConfig::Run() {
     if (IncludeDeinstaller()) {
         UpdateStatus("%s", texts.Get(1033).c_str());
         int64 size = std::max<int32>(DeinstallerSize(), 0);
-        FollowExtraction(*resources, 0, size);
+        FollowExtraction(*resources, size);
         PlaceDeinstaller(*resources);
         resources->SetExtractProgress(nullptr);
-        fProgressPlaced += size;
-        ReportProgress(fProgressPlaced, true);
+        fProgress.Handled(size);
     }
     // Without its deinstaller nothing the run placed could be taken away again: the run
     // places nothing more and ends incomplete, which offers to undo it.
@@ -783,7 +727,7 @@ int32 InstallConfig::Run() {
         AutoLaunch();
 
     // Everything the run set out to place has been handled.
-    ReportProgress(fProgressTotal, true);
+    fProgress.Finish();
     Log("\tInstallation Complete: %s\n", NowText().c_str());
     CloseLog();
     if (!InstallFolderSwapped() && InstallPaths::EntryExists(logPath))
@@ -828,16 +772,15 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
     int32 size = item.size;
     // However the item ends, its bytes count as handled when the next one starts.
     struct ItemProgress {
-        InstallConfig& engine;
+        ProgressReporter& progress;
         LibAppResource& resources;
         int64 size;
         ~ItemProgress() {
             resources.SetExtractProgress(nullptr);
-            engine.fProgressPlaced += size;
-            engine.ReportProgress(engine.fProgressPlaced, true);
+            progress.Handled(size);
         }
-    } itemProgress{*this, resources, std::max<int64>(size, 0)};
-    FollowExtraction(resources, fProgressPlaced, itemProgress.size);
+    } itemProgress{fProgress, resources, std::max<int64>(size, 0)};
+    FollowExtraction(resources, itemProgress.size);
     BMessage record;
     records.Record(index, record);
     SetItemDates(resources, record);

@@ -27,6 +27,7 @@
 
 #include "engine/CollisionPolicy.h"
 #include "engine/Journal.h"
+#include "engine/ProgressReporter.h"
 #include "engine/RunLock.h"
 #include "engine/RunScope.h"
 #include "lib/LibString.h"
@@ -66,11 +67,6 @@ enum {
 
 // Verdicts of CheckSystemResources().
 enum { kRequirementsMet = 1, kRequirementsNoDiskSpace = 2, kRequirementsStop = 3 };
-
-// Status message code of a running installation (string "message").
-enum { kInstallStatusMessage = 'isud' };
-// Progress of a running installation in bytes: int64 "done" of int64 "total".
-enum { kInstallProgressMessage = 'ispg' };
 
 // The list of what the run installed, kept for the deinstaller in its record file
 // (InstalledRecord.h; deinstallers of earlier versions carried it as this resource): a
@@ -319,9 +315,9 @@ private:
     bool StoppedHere();
     // Progress in bytes: the plan of the run, then reports that never go back.
     void StartProgress();
-    void ReportProgress(int64 done, bool force);
-    // Reports the bytes of an entry as ExtractEntry reads it, from `base` on.
-    void FollowExtraction(LibAppResource& resources, int64 base, int64 size);
+    // Reports the bytes of an entry `size` planned bytes long as ExtractEntry reads it,
+    // after what the run has handled.
+    void FollowExtraction(LibAppResource& resources, int64 size);
 
     entry_ref fDestination;
     std::string fDestinationPath;
@@ -330,15 +326,7 @@ private:
     bool fRestart = false;
 
     std::mutex fConfigLock;
-    BMessenger fStatusTarget;
-    bool fHasStatusTarget = false;
-    std::function<void(const char*)> fStatusListener;
-    std::function<void(int64, int64)> fProgressListener;
-    std::mutex fProgressLock;
-    int64 fProgressTotal = 0;
-    int64 fProgressDone = 0;
-    int64 fProgressReported = -1;
-    int64 fProgressPlaced = 0; // the planned bytes of what the run has handled
+    ProgressReporter fProgress;
 
     // Run state.
     BMessage fCustomFolders;
