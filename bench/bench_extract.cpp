@@ -200,9 +200,10 @@ int TreeBench(int files, int largeMb, int runs) {
     };
     LibAppResource resources(program.c_str(), B_READ_ONLY);
     double ours = Best(runs, clean, [&] {
+        LibAppResource::ExtractOptions options;
         if (!gTag.empty())
-            resources.SetEntryAttributes({{"InstallBy", B_STRING_TYPE, gTag}});
-        return resources.ExtractEntry(2100, (out + "/Product").c_str(), true);
+            options.attributes = {{"InstallBy", B_STRING_TYPE, gTag}};
+        return resources.ExtractEntry(2100, (out + "/Product").c_str(), std::move(options)).Ok();
     });
     printf("%-28s %8.3f s\n", "ExtractEntry", ours);
     // The same through the extractor alone, without tag.

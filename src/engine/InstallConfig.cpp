@@ -43,11 +43,11 @@ InstallConfig::~InstallConfig() {
         close(fSavedFilesFd);
 }
 
-status_t InstallConfig::Go(const char* name, BMessenger* messenger, const int32& priority,
-                           const bool& wait) {
+status_t InstallConfig::Go(const char* name, std::optional<BMessenger> messenger,
+                           const int32& priority, const bool& wait) {
     fStopAsked.store(false);
-    fProgress.SetTarget(messenger);
-    return LibThread::Go(name, messenger, priority, wait);
+    fProgress.SetTarget(messenger ? &*messenger : nullptr);
+    return LibThread::Go(name, std::move(messenger), priority, wait);
 }
 
 void InstallConfig::PrintToStream() const {
@@ -430,16 +430,21 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         Log("\t\t\tExisting file saved.\n");
         break;
     }
-    case ExistingEntryFate::Renamed:
+    case ExistingEntryFate::Renamed: {
         // The first free copy name, as the Tracker's duplicate gives it.
-        if (NoteMoved(existing, InstallPaths::FreeName(InstallPaths::Parent(existing), leaf)))
-            LibDuplicate(existing.c_str());
+        std::string why;
+        if (NoteMoved(existing, InstallPaths::FreeName(InstallPaths::Parent(existing), leaf))) {
+            Result<std::string> renamed = LibDuplicateEntry(existing.c_str());
+            if (!renamed)
+                why = " (" + renamed.Error().reason + ")";
+        }
         if (InstallPaths::EntryExists(existing)) {
-            Failure(leaf, "the existing entry " + existing + " could not be renamed");
+            Failure(leaf, "the existing entry " + existing + " could not be renamed" + why);
             return fail();
         }
         Log("\t\t\tExisting file renamed\n");
         break;
+    }
     case ExistingEntryFate::Removed:
         if (!RemoveInTheWay(leaf, existing))
             return fail();
@@ -523,11 +528,11 @@ void InstallConfig::ReportDetail(const std::string& detail) {
     ReportFailureDetail(detail);
 }
 
-LibAppResource* InstallConfig::OpenInstallerResources() {
+std::unique_ptr<LibAppResource> InstallConfig::OpenInstallerResources() {
     // The payloads are only read; the running installer never rewrites its own file.
     if (fInstallerPath.empty())
-        return new LibAppResource(uint32(B_READ_ONLY));
-    return new LibAppResource(fInstallerPath.c_str(), uint32(B_READ_ONLY));
+        return std::make_unique<LibAppResource>(uint32(B_READ_ONLY));
+    return std::make_unique<LibAppResource>(fInstallerPath.c_str(), uint32(B_READ_ONLY));
 }
 
 int32 InstallConfig::Action() {
@@ -632,19 +637,27 @@ int32 InstallConfig::Run() {
     fInheritedEntries.clear();
     fInheritedSaved.clear();
     std::string trashedFolder;
+    std::string notTrashed; // why an earlier folder of that name stayed
     if (InstallPaths::EntryExists(fInstallFolder)) {
         InheritEarlierRecord(InstallPaths::Join(fInstallFolder, DeinstallerName()));
-        TrashExisting(fInstallFolder, &trashedFolder);
+        Result<std::string> trashed = TrashExisting(fInstallFolder);
+        if (trashed)
+            trashedFolder = trashed.Value();
+        else
+            notTrashed = trashed.Error().Text();
     }
     errno = 0;
     if (!NoteNewFolders(fInstallFolder) || !Libmkdir(fInstallFolder.c_str()) ||
         !InstallPaths::IsFolder(fInstallFolder)) {
         int error = errno;
-        std::string reason = InstallPaths::EntryExists(fInstallFolder)
-                                 ? "an entry of that name is in the way and could not be moved "
-                                   "to the Trash"
-                             : error != 0 ? std::strerror(error)
-                                          : "it could not be made";
+        std::string reason =
+            !notTrashed.empty()
+                ? "an entry of that name is in the way and could not be moved to the Trash (" +
+                      notTrashed + ")"
+            : InstallPaths::EntryExists(fInstallFolder)
+                ? "an entry of that name is in the way and could not be moved to the Trash"
+            : error != 0 ? std::strerror(error)
+                         : "it could not be made";
         ReportDetail("Unable to create installation folder '" + fInstallFolder + "': " + reason);
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
@@ -668,10 +681,7 @@ int32 InstallConfig::Run() {
         OpenLog(logPath.c_str());
     WriteLogHeader(localize, volumeName, InstallPaths::FreeBytes(fDestinationPath));
 
-    std::unique_ptr<LibAppResource> resources(OpenInstallerResources());
-    // The journal names each item before it is written, so an item can be written where
-    // it belongs: a stopped run's half-written item goes with the rest of the run.
-    resources->SetWriteInPlace(fJournal.IsOpen());
+    std::unique_ptr<LibAppResource> resources = OpenInstallerResources();
     StartProgress();
     if (IncludeDeinstaller()) {
         UpdateStatus("%s", texts.Get(1033).c_str());
@@ -761,10 +771,12 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
     // The deinstaller's tag is written on each file and folder as it is unpacked, in the
     // same pass as its data.
     bool deinstallable = item.deinstallable;
-    std::vector<ZipExtractor::Attribute> tag;
+    LibAppResource::ExtractOptions options;
     if (deinstallable)
-        tag.push_back({"InstallBy", B_STRING_TYPE, fIdentity});
-    resources.SetEntryAttributes(std::move(tag));
+        options.attributes.push_back({"InstallBy", B_STRING_TYPE, fIdentity});
+    // The journal names each item before it is written, so an item can be written where
+    // it belongs: a stopped run's half-written item goes with the rest of the run.
+    options.inPlace = fJournal.IsOpen();
     if (!NoteNewEntry(path)) {
         fFailedItems.insert(index);
         return true;
@@ -783,27 +795,28 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
     FollowExtraction(resources, itemProgress.size);
     BMessage record;
     records.Record(index, record);
-    SetItemDates(resources, record);
+    SetItemDates(options, record);
     // An item that stays where it is unpacked, with no link to it, is not read again by
     // this run: a small one may be written while the next items are unpacked. Any other
     // item waits until those are done.
     const std::string& destination = item.destination;
     const std::string& link = item.link;
     if (destination == config_value::kUserSelected && (link.empty() || link == config_value::kNone))
-        resources.MayFinishLater();
+        options.mayFinishLater = true;
     else
         ReportLateFailures(resources);
     // Unpacked into the folder the run made, whatever its name leads to by now.
     std::string into = Through(path);
-    bool extracted = resources.ExtractEntry(kFirstPayloadResourceId + index, into.c_str(), true);
+    Result<LibAppResource::Extracted> extracted =
+        resources.ExtractEntry(kFirstPayloadResourceId + index, into.c_str(), std::move(options));
     if (InstallFolderSwapped()) {
         fFailedItems.insert(index);
         return true;
     }
-    if (!extracted || resources.ExtractedPaths().empty()) {
-        std::string reason =
-            extracted ? std::string("the package holds no data for it")
-                      : std::string("it could not be extracted (") + resources.LastError() + ")";
+    if (!extracted || *extracted == LibAppResource::Extracted::NoSuchPayload) {
+        std::string reason = extracted
+                                 ? std::string("the package holds no data for it")
+                                 : "it could not be extracted (" + extracted.Error().reason + ")";
         Failure(leaf, reason);
         fFailedItems.insert(index);
         return true;
@@ -944,15 +957,13 @@ void InstallConfig::ReportLateFailures(LibAppResource& resources) {
     }
 }
 
-void InstallConfig::SetItemDates(LibAppResource& resources, const BMessage& record) {
+void InstallConfig::SetItemDates(LibAppResource::ExtractOptions& options, const BMessage& record) {
     // Set as the item is written: a later call per item would resolve its whole path
     // again, which a run of thousands of items pays for. Linux keeps no settable creation
     // time, so the record's file_creation has nowhere to go.
-    std::optional<int64> accessed, modified;
     int64 seconds = 0;
     if (record.FindInt64("file_accessed", &seconds) == B_OK)
-        accessed = seconds;
+        options.accessed = seconds;
     if (record.FindInt64("file_modified", &seconds) == B_OK)
-        modified = seconds;
-    resources.SetItemTimes(accessed, modified);
+        options.modified = seconds;
 }

@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -32,6 +33,7 @@
 #include "engine/RunScope.h"
 #include "lib/LibString.h"
 #include "lib/LibThread.h"
+#include "lib/Result.h"
 #include "package/PackageConfig.h"
 #include "platform/app/Messenger.h"
 #include "platform/storage/Entry.h"
@@ -39,9 +41,10 @@
 #include "platform/storage/Path.h"
 #include "platform/storage/Volume.h"
 #include "storage/InstallerSignature.h"
+#include "storage/LibAppResource.h"
 
 class EngineTexts;
-class LibAppResource;
+
 class SpaceNeeds;
 class xLocalize;
 struct FrontendRequest;
@@ -89,7 +92,7 @@ public:
 
     // The run, on the worker thread; one of the results above.
     int32 Action() override;
-    status_t Go(const char* name, BMessenger* messenger, const int32& priority = 10,
+    status_t Go(const char* name, std::optional<BMessenger> messenger, const int32& priority = 10,
                 const bool& wait = false) override;
     // The thread's state, then every install file record.
     void PrintToStream() const override;
@@ -280,8 +283,8 @@ private:
     // Keeps the former state of a file about to be edited in place (or notes that it did
     // not exist).
     bool KeepBeforeEdit(const std::string& path);
-    // `where`, when given, receives the entry's place in the Trash.
-    bool TrashExisting(const std::string& path, std::string* where = nullptr);
+    // Moves the entry into the Trash, journalled; gives its place there, or why it stayed.
+    Result<std::string> TrashExisting(const std::string& path);
     // The entries an earlier installation in the same folder saved, which went to the Trash
     // with it, move into this run's "Saved Files" (or are left in the Trash when this run
     // saves nothing), and this run's deinstaller restores them: those of the places this
@@ -296,7 +299,7 @@ private:
                         const char* contents);
     void CompletionDialog(xLocalize& localize);
     void AskRestart(const std::string& text, EngineTexts& texts);
-    void SetItemDates(LibAppResource& resources, const BMessage& record);
+    void SetItemDates(LibAppResource::ExtractOptions& options, const BMessage& record);
     // Reports the items written on other threads that failed, once they are all done.
     void ReportLateFailures(LibAppResource& resources);
     void Failure(const std::string& leaf, const std::string& reason);
@@ -307,7 +310,7 @@ private:
     // error and the front-end (the transcript's "error" event).
     void ReportDetail(const std::string& detail);
     std::string NowText() const;
-    LibAppResource* OpenInstallerResources();
+    std::unique_ptr<LibAppResource> OpenInstallerResources();
     // The catalogue of the installer being installed from.
     std::unique_ptr<xLocalize> MakeLocalize() const;
     // The catalogue to speak in: the front-end's, else the installer's own, made into own.

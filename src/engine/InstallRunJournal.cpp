@@ -225,14 +225,16 @@ bool InstallConfig::KeepBeforeEdit(const std::string& path) {
     return true;
 }
 
-bool InstallConfig::TrashExisting(const std::string& path, std::string* where) {
-    if (!fJournal.IsOpen()) {
-        LibTrash(BPath(path.c_str()), false);
-        return !InstallPaths::EntryExists(path);
-    }
+Result<std::string> InstallConfig::TrashExisting(const std::string& path) {
+    if (!fJournal.IsOpen())
+        return LibTrashEntry(BPath(path.c_str()), false);
+    const char* what = "cannot move to the Trash";
     BPath trash;
-    if (find_directory(B_TRASH_DIRECTORY, &trash, false) != B_OK || trash.Path() == nullptr)
-        return false;
+    status_t found = find_directory(B_TRASH_DIRECTORY, &trash, false);
+    if (found != B_OK || trash.Path() == nullptr)
+        return Failure::Because(what, path,
+                                std::string("there is no Trash folder (") +
+                                    strerror_status(found != B_OK ? found : B_ERROR) + ")");
     std::string files = trash.Path();
     std::string info = InstallPaths::Join(InstallPaths::Parent(files), "info");
     // A Trash made for this run is named first, and goes with its undo when left empty.
@@ -240,7 +242,7 @@ bool InstallConfig::TrashExisting(const std::string& path, std::string* where) {
         if (InstallPaths::EntryExists(folder))
             continue;
         if (!NoteNewFolders(folder))
-            return false;
+            return Failure::Because(what, path, fJournal.Error());
         std::vector<std::string> missing;
         for (std::string level = folder; !InstallPaths::EntryExists(level);
              level = InstallPaths::Parent(level))
@@ -249,19 +251,18 @@ bool InstallConfig::TrashExisting(const std::string& path, std::string* where) {
             mkdir(level.c_str(), 0700);
         NoteFolderIdentity(folder);
     }
-    std::optional<TrashRecord> record = TrashRecord::Reserve(files, info, InstallPaths::Leaf(path));
+    Result<TrashRecord> record = TrashRecord::Reserve(files, info, InstallPaths::Leaf(path));
     if (!record)
-        return false;
-    if (!NoteChange({JournalKind::Trash, path, record->Target(), record->InfoPath()}) ||
-        !record->Write(path))
-        return false;
-    if (!LibMoveAsIs(path.c_str(), record->Target().c_str())) {
+        return record.Error();
+    if (!NoteChange({JournalKind::Trash, path, record->Target(), record->InfoPath()}))
+        return Failure::Because(what, path, fJournal.Error());
+    if (Result<void> written = record->Write(path); !written)
+        return written.Error();
+    if (Result<void> moved = LibMoveEntryAsIs(path.c_str(), record->Target().c_str()); !moved) {
         record->Discard();
-        return false;
+        return moved.Error();
     }
-    if (where != nullptr)
-        *where = record->Target();
-    return true;
+    return record->Target();
 }
 
 bool InstallConfig::CommitRun() {

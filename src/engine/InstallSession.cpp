@@ -253,9 +253,9 @@ void InstallSession::MarkSelection() {
     fEngine.MarkInstallFiles(std::vector<bool>(fSelected.begin(), fSelected.end()));
 }
 
-status_t InstallSession::Install(BMessenger* target) {
+status_t InstallSession::Install(std::optional<BMessenger> target) {
     MarkSelection();
-    return fEngine.Go("install", target, 10, false);
+    return fEngine.Go("install", std::move(target), 10, false);
 }
 
 int32 InstallSession::InstallAndWait() {
@@ -268,7 +268,7 @@ int32 InstallSession::InstallAndWait() {
         if (Frontend* frontend = CurrentFrontend())
             frontend->Progress(done, total);
     });
-    fEngine.Go("install", nullptr, 10, true);
+    fEngine.Go("install", std::nullopt, 10, true);
     fEngine.SetStatusListener(nullptr);
     fEngine.SetProgressListener(nullptr);
     int32 result = fEngine.LastResult();

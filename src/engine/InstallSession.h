@@ -9,6 +9,7 @@
 // call the same operations in order. Everything the user is told goes through the
 // front-end seam.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,8 +74,8 @@ public:
     // Writes the selection into the configuration ("install_to_system" of every record).
     void MarkSelection();
     // Marks the selection and starts the worker "install" at priority 10; its 'isud' and
-    // 'LThC' go to target (owned by the worker from now on; may be null).
-    status_t Install(BMessenger* target);
+    // 'LThC' go to target (none: nobody is told).
+    status_t Install(std::optional<BMessenger> target);
     // Marks the selection and runs the installation on the worker, returning when it has
     // ended; status texts go to the front-end's Status. Returns the run's result, after
     // the end of the run has been handled as ThreadChange does.

@@ -44,7 +44,7 @@ void InstallConfig::PlanRoom(SpaceNeeds& needs) {
     std::string folder = InstallationFolderPath();
     if (folder.empty())
         return; // refused before anything is written
-    std::unique_ptr<LibAppResource> resources(OpenInstallerResources());
+    std::unique_ptr<LibAppResource> resources = OpenInstallerResources();
     bool saveReplaced = BoolValue("opt_save_replaced");
     std::string savedFiles = InstallPaths::Join(folder, "Saved Files");
     uint64 journalBytes = kJournalBase;

@@ -6,8 +6,7 @@
 #include "platform/app/Messenger.h"
 #include "platform/kernel/OS.h"
 
-LibThread::LibThread()
-    : fThread(-1), fMessenger(nullptr), fStopRequested(false), fWaitedFor(false) {}
+LibThread::LibThread() : fThread(-1), fStopRequested(false), fWaitedFor(false) {}
 
 int32 LibThread::Action() {
     return 0;
@@ -17,7 +16,6 @@ LibThread::~LibThread() {
     // The thread may still be using this object and the messenger: stop it and let it
     // end before either goes away.
     KillAndWait();
-    delete fMessenger;
 }
 
 status_t LibThread::Suspend() {
@@ -54,20 +52,16 @@ void LibThread::KillAndWait() {
     fWaitedFor = true;
 }
 
-status_t LibThread::Go(const char* name, BMessenger* messenger, const int32& priority,
+status_t LibThread::Go(const char* name, std::optional<BMessenger> messenger, const int32& priority,
                        const bool& wait) {
     if (fThread >= 0 && !fWaitedFor) {
-        if (Status() != 0) {
-            // One action at a time: a second would share this object with the first.
-            delete messenger;
+        // One action at a time: a second would share this object with the first.
+        if (Status() != 0)
             return B_BUSY;
-        }
         status_t exitValue = 0;
         wait_for_thread(fThread, &exitValue); // collect the ended thread
     }
-    if (messenger != fMessenger)
-        delete fMessenger;
-    fMessenger = messenger;
+    fMessenger = std::move(messenger);
     fStopRequested.store(false);
     fWaitedFor = false;
 
@@ -90,7 +84,7 @@ int32 LibThread::StaticAction(void* self) {
 int32 LibThread::StartAction() {
     int32 result = Action();
     // A stopped action reports nothing, as if it had been cut off.
-    if (fMessenger != nullptr && !fStopRequested.load() && !thread_should_stop()) {
+    if (fMessenger && !fStopRequested.load() && !thread_should_stop()) {
         BMessage notice(LIB_THREAD_COMPLETE);
         thread_info info;
         if (get_thread_info(find_thread(nullptr), &info) == B_OK)

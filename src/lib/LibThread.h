@@ -10,11 +10,11 @@
 // to end; a subclass whose Action() uses its own members must call KillAndWait() in its
 // own destructor, before those members go away.
 
+#include "platform/app/Messenger.h"
 #include "platform/support/SupportDefs.h"
 
 #include <atomic>
-
-class BMessenger;
+#include <optional>
 
 enum { LIB_THREAD_COMPLETE = 'LThC' };
 
@@ -27,11 +27,11 @@ public:
     virtual status_t Suspend();
     virtual status_t Resume();
     virtual status_t Kill();
-    // Takes ownership of messenger (may be null). With wait false returns the result of
-    // starting the thread; with wait true blocks until the action and its notice are done
-    // and returns the result of waiting.
-    virtual status_t Go(const char* name, BMessenger* messenger, const int32& priority = 10,
-                        const bool& wait = false);
+    // Runs Action() on a new thread and tells messenger (none: nobody) when it ends. With
+    // wait false returns the result of starting the thread; with wait true blocks until
+    // the action and its notice are done and returns the result of waiting.
+    virtual status_t Go(const char* name, std::optional<BMessenger> messenger,
+                        const int32& priority = 10, const bool& wait = false);
     virtual void PrintToStream() const;
 
     // The thread's platform state: 1 running, 2 ready, 3 receiving, 4 asleep, 5 suspended,
@@ -55,7 +55,7 @@ private:
     LibThread& operator=(const LibThread&) = delete;
 
     thread_id fThread;
-    BMessenger* fMessenger;
+    std::optional<BMessenger> fMessenger;
     std::atomic<bool> fStopRequested;
     bool fWaitedFor; // the thread has ended and was collected
 };

@@ -158,16 +158,21 @@ std::vector<LibAppResource::LateFailure> LibAppResource::FinishExtractions() {
 }
 
 bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool unzip) {
+    ExtractOptions options;
+    options.unzip = unzip;
+    return ExtractEntry(id, destination, std::move(options)).Ok();
+}
+
+Result<LibAppResource::Extracted>
+LibAppResource::ExtractEntry(const int32& id, const char* destination, ExtractOptions options) {
     fError.clear();
     fExtracted.clear();
-    std::vector<ZipExtractor::Attribute> attributes = std::move(fEntryAttributes);
-    fEntryAttributes.clear();
-    std::optional<int64> accessed = std::exchange(fItemAccessed, std::nullopt);
-    std::optional<int64> modified = std::exchange(fItemModified, std::nullopt);
-    bool later =
-        std::exchange(fMayFinishLater, false) && unzip && fWriteInPlace && destination != nullptr;
+    const bool unzip = options.unzip;
+    const bool inPlace = options.inPlace;
+    bool later = options.mayFinishLater && unzip && inPlace && destination != nullptr;
     if (!fAttached || !HasResource(B_RAW_TYPE, id))
-        return true;
+        return Extracted::NoSuchPayload;
+    const std::string shown = destination != nullptr ? destination : "";
     off_t offset = 0, length = 0;
     status_t status = PayloadLocation(id, &offset, &length);
     const char* name = nullptr;
@@ -180,7 +185,8 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     if (fd < 0) {
         fError = "the installer's own file cannot be read";
         fprintf(stderr, "Error initializine file in ExtractEntry\n");
-        return false;
+        return Failure::Because("cannot unpack payload " + std::to_string(id) + " to", shown,
+                                fError);
     }
     // Whatever is written now comes after the items still being written, and an item
     // never races an earlier one of the same name.
@@ -200,14 +206,14 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         if (later)
             item = std::make_unique<LaterItem>(id, fd, offset, length, destination);
         ZipExtractor& extractor = later ? item->extractor : here.emplace(source);
-        extractor.SetAttributes(std::move(attributes));
+        extractor.SetAttributes(std::move(options.attributes));
         if (fUmask < 0)
             fUmask = static_cast<int>(ZipExtractor::ProcessUmask());
         extractor.SetUmask(static_cast<unsigned>(fUmask));
-        extractor.SetWriteInPlace(fWriteInPlace);
-        extractor.SetItemTimes(accessed, modified);
+        extractor.SetWriteInPlace(inPlace);
+        extractor.SetItemTimes(options.accessed, options.modified);
         // A run that writes in place owns its folder for the run: it stays where it is.
-        if (fWriteInPlace)
+        if (inPlace)
             ShareFolder(extractor, destination);
         if (later) {
             if (fLaterQueue == nullptr)
@@ -227,6 +233,10 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
         fError = extractor.Error();
         if (ok)
             fExtracted = extractor.Created();
+        if (ok && fExtracted.empty()) {
+            fError = "the entry holds no item";
+            ok = false;
+        }
         if (later && extractor.Queued()) {
             fLaterDestinations.insert(destination);
             fLater.push_back(std::move(item));
@@ -238,11 +248,12 @@ bool LibAppResource::ExtractEntry(const int32& id, const char* destination, bool
     }
     if (!ok) {
         fprintf(stderr, "ExtractEntry %d: %s\n", static_cast<int>(id), fError.c_str());
-        return false;
+        return Failure::Because("cannot unpack payload " + std::to_string(id) + " to", shown,
+                                fError);
     }
     if (!unzip)
         fExtracted.push_back("");
-    return true;
+    return Extracted::Placed;
 }
 
 bool LibAppResource::ListEntry(const int32& id, std::vector<ZipContents::Entry>& entries) {
@@ -331,17 +342,17 @@ bool LibAppResource::CopyResource(const int32& id, const uint32& type, LibAppRes
     return true;
 }
 
-char* LibAppResource::FindString(const int32& id) {
+std::unique_ptr<char[]> LibAppResource::FindString(const int32& id) {
     if (!fAttached)
         return nullptr;
     size_t size = 0;
     void* data = FindResource(B_STRING_TYPE, id, &size);
     if (data == nullptr)
         return nullptr;
-    char* text = nullptr;
+    std::unique_ptr<char[]> text;
     if (size > 0) {
-        text = new char[size + 1];
-        memcpy(text, data, size);
+        text = std::make_unique<char[]>(size + 1);
+        memcpy(text.get(), data, size);
         text[size] = '\0';
     }
     free(data);

@@ -14,6 +14,7 @@
 
 #include "lib/LibString.h"
 #include "lib/LibStringList.h"
+#include "lib/Result.h"
 #include "platform/interface/GraphicsDefs.h"
 #include "platform/interface/Rect.h"
 #include "platform/storage/Entry.h"
@@ -35,36 +36,41 @@ public:
     // True when the object is attached to a resource container.
     bool IsAttached() const { return fAttached; }
 
-    // Unpacks payload 'RAWT' id to destination, the full path the item is to have. With
-    // unzip false the entry's raw bytes are written there instead. True when the item is
-    // in place, or when there is no such entry (nothing is written then); false when the
-    // entry is damaged or hostile or the destination cannot be written: nothing is left
-    // half-written at destination and LastError() says why.
+    // How ExtractEntry unpacks one payload.
+    struct ExtractOptions {
+        // False writes the entry's raw bytes instead of unpacking them.
+        bool unzip = true;
+        // Set on every file and folder unpacked (the deinstaller's tag, for example),
+        // written with the file's data in the same pass.
+        std::vector<ZipExtractor::Attribute> attributes;
+        // Times the item itself is given (seconds); none keeps those the archive holds.
+        std::optional<int64> accessed;
+        std::optional<int64> modified;
+        // The item may be written in place rather than beside it (see
+        // ZipExtractor::SetWriteInPlace): for a caller whose journal names each item first.
+        bool inPlace = false;
+        // With inPlace, the call may return before a small item that is one file is
+        // written: it is written on another thread while the caller goes on with the next
+        // items, and FinishExtractions() tells how it went. For an item that nothing reads
+        // or moves until then.
+        bool mayFinishLater = false;
+    };
+    enum class Extracted {
+        Placed,        // the item is in place (or, finishing later, on its way)
+        NoSuchPayload, // the container holds no payload of that id: nothing was written
+    };
+    // Unpacks payload 'RAWT' id to destination, the full path the item is to have. A
+    // failure (the entry is damaged or hostile, the destination cannot be written) leaves
+    // nothing half-written at destination and says why.
+    Result<Extracted> ExtractEntry(const int32& id, const char* destination,
+                                   ExtractOptions options);
+    // The same with the options' defaults: true when the item is in place or there is no
+    // such payload, false (with LastError()) when it could not be unpacked.
     bool ExtractEntry(const int32& id, const char* destination, bool unzip);
     // What payload 'RAWT' id unpacks to, from its archive's directory alone. True with no
     // entries when there is no such payload; false, with LastError(), when its directory
     // cannot be read.
     bool ListEntry(const int32& id, std::vector<ZipContents::Entry>& entries);
-    // Attributes that the next ExtractEntry sets on every file and folder it unpacks (the
-    // deinstaller's tag, for example), written with the file's data in the same pass;
-    // that call uses them up.
-    void SetEntryAttributes(std::vector<ZipExtractor::Attribute> attributes) {
-        fEntryAttributes = std::move(attributes);
-    }
-    // Times the next ExtractEntry gives the item itself (seconds; none keeps those the
-    // archive holds); that call uses them up.
-    void SetItemTimes(std::optional<int64> accessed, std::optional<int64> modified) {
-        fItemAccessed = accessed;
-        fItemModified = modified;
-    }
-    // Whether ExtractEntry may write a new item in place rather than beside it (see
-    // ZipExtractor::SetWriteInPlace): for a caller whose journal names each item first.
-    void SetWriteInPlace(bool inPlace) { fWriteInPlace = inPlace; }
-    // Lets the next ExtractEntry, in place, return before a small item that is one file
-    // is written: it is written on another thread while the caller goes on with the next
-    // items, and FinishExtractions() tells how it went. For an item that nothing reads or
-    // moves until then. That call uses it up.
-    void MayFinishLater() { fMayFinishLater = true; }
     struct LateFailure {
         int32 id;
         std::string destination;
@@ -91,9 +97,8 @@ public:
     // Replaces resource (type, id) of target by a copy of ours, name included, when we
     // hold one. Always true.
     bool CopyResource(const int32& id, const uint32& type, LibAppResource& target);
-    // A new[]-allocated copy of the text of 'CSTR' id, owned by the caller; null when the
-    // resource is absent or empty.
-    char* FindString(const int32& id);
+    // A copy of the text of 'CSTR' id; null when the resource is absent or empty.
+    std::unique_ptr<char[]> FindString(const int32& id);
 
     // The reason the last ExtractEntry or AddEntry failed.
     const char* LastError() const { return fError.c_str(); }
@@ -112,13 +117,8 @@ private:
     BFile fFile;
     bool fAttached = false;
     std::string fError;
-    std::vector<ZipExtractor::Attribute> fEntryAttributes;
     std::vector<std::string> fExtracted;
     std::function<void(uint64, uint64)> fExtractProgress;
-    std::optional<int64> fItemAccessed;
-    std::optional<int64> fItemModified;
-    bool fWriteInPlace = false;
-    bool fMayFinishLater = false;
     // The folder the last item went into, kept open for the next ones.
     int fFolderFd = -1;
     std::string fFolderPath;

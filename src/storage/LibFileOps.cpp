@@ -161,15 +161,25 @@ int64 SizeOf(const char* path, bool withAttributes, bool follow) {
 
 // ---- Placing and removing ----
 
+namespace {
+
+Result<void> CopyEntry(const char* source, const char* destination) {
+    if (!EntryExists(source))
+        return Failure::System("cannot copy", source != nullptr ? source : "", ENOENT);
+    if (destination == nullptr || destination[0] == '\0')
+        return Failure::Because("cannot copy", source, "no destination is given");
+    return TreeCopier().Copy(source, Target(source, destination).c_str());
+}
+
+} // namespace
+
 bool LibCopy(const char* source, const char* destination) {
-    if (!EntryExists(source) || destination == nullptr || destination[0] == '\0')
-        return false;
-    TreeCopier copier;
-    if (!copier.Copy(source, Target(source, destination).c_str())) {
-        fprintf(stderr, "LibCopy: %s\n", copier.Error().c_str());
-        return false;
-    }
-    return true;
+    Result<void> copied = CopyEntry(source, destination);
+    // A missing source was never reported here: only a copy that went wrong is.
+    if (!copied && copied.Error().error != ENOENT && destination != nullptr &&
+        destination[0] != '\0')
+        fprintf(stderr, "LibCopy: %s\n", copied.Error().Text().c_str());
+    return copied.Ok();
 }
 
 namespace {
@@ -245,29 +255,29 @@ std::string WhatTheCopyLost(const std::string& source, const std::string& copy) 
     return "";
 }
 
-bool Move(const char* source, const char* destination, bool sniff, std::string* lost = nullptr) {
-    if (!EntryExists(source) || destination == nullptr || destination[0] == '\0')
-        return false;
+Result<void> MoveEntry(const char* source, const char* destination, bool sniff,
+                       std::string* lost = nullptr) {
+    if (!EntryExists(source))
+        return Failure::System("cannot move", source != nullptr ? source : "", ENOENT);
+    if (destination == nullptr || destination[0] == '\0')
+        return Failure::Because("cannot move", source, "no destination is given");
     std::string target = Target(source, destination);
     if (rename(source, target.c_str()) == 0)
-        return true;
-    if (errno != EXDEV) {
-        fprintf(stderr, "LibMove: cannot move \"%s\" to \"%s\": %s\n", source, target.c_str(),
-                strerror(errno));
-        return false;
-    }
+        return Done();
+    if (errno != EXDEV)
+        return Failure::System("cannot move", source).To(target);
     // Another volume: copy, type what came without a type, and only then remove the
     // source. When the copy fails the source stays where it was.
-    TreeCopier copier;
-    if (!copier.Copy(source, target.c_str())) {
-        fprintf(stderr, "LibMove: %s\n", copier.Error().c_str());
-        return false;
-    }
+    Result<void> copied = TreeCopier().Copy(source, target.c_str());
+    if (!copied)
+        return copied;
     if (lost != nullptr) {
         *lost = WhatTheCopyLost(source, target);
         if (!lost->empty()) {
             posixfs::RemoveTree(target.c_str());
-            return false;
+            return Failure::Because("cannot move", source,
+                                    "the destination's volume cannot keep it: " + *lost)
+                .To(target);
         }
     }
     if (sniff)
@@ -276,22 +286,36 @@ bool Move(const char* source, const char* destination, bool sniff, std::string* 
     // both, never neither.
     std::string error;
     if (!posixfs::SyncVolumesOf({target}, &error)) {
-        fprintf(stderr, "LibMove: %s; \"%s\" stays\n", error.c_str(), source);
         posixfs::RemoveTree(target.c_str());
-        return false;
+        return Failure::Because("cannot move", source, error).To(target);
     }
     posixfs::RemoveTree(source);
-    return true;
+    return Done();
+}
+
+// The wrappers' diagnostic: a missing source or destination is not told, as it never was.
+bool Told(const Result<void>& moved, const char* destination) {
+    if (!moved && moved.Error().error != ENOENT && destination != nullptr && destination[0] != '\0')
+        fprintf(stderr, "LibMove: %s\n", moved.Error().Text().c_str());
+    return moved.Ok();
 }
 
 } // namespace
 
+Result<void> LibMoveEntry(const char* source, const char* destination) {
+    return MoveEntry(source, destination, true);
+}
+
 bool LibMove(const char* source, const char* destination) {
-    return Move(source, destination, true);
+    return Told(MoveEntry(source, destination, true), destination);
+}
+
+Result<void> LibMoveEntryAsIs(const char* source, const char* destination) {
+    return MoveEntry(source, destination, false);
 }
 
 bool LibMoveAsIs(const char* source, const char* destination) {
-    return Move(source, destination, false);
+    return Told(MoveEntry(source, destination, false), destination);
 }
 
 bool LibMoveKeepingAll(const char* source, const char* destination, std::string* lost) {
@@ -299,19 +323,35 @@ bool LibMoveKeepingAll(const char* source, const char* destination, std::string*
     if (lost == nullptr)
         lost = &ignored;
     lost->clear();
-    return Move(source, destination, false, lost);
+    return Told(MoveEntry(source, destination, false, lost), destination);
+}
+
+Result<void> LibRemoveEntry(const char* path) {
+    if (!EntryExists(path))
+        return Done();
+    errno = 0;
+    if (!posixfs::RemoveTree(path))
+        return Failure::System("cannot remove", path, errno != 0 ? errno : EIO);
+    return Done();
 }
 
 void LibUnlink(const char* path) {
-    if (EntryExists(path))
-        posixfs::RemoveTree(path);
+    (void)LibRemoveEntry(path);
+}
+
+Result<void> LibSniffType(const char* path) {
+    if (!EntryExists(path))
+        return Failure::System("cannot sniff the type of", path != nullptr ? path : "", ENOENT);
+    // Forces a new look at the node itself; a folder's contents are left as they are so
+    // that a call on a folder such as the desktop never retypes the user's files.
+    status_t status = update_mime_info(path, 0, 1, B_UPDATE_MIME_INFO_FORCE_UPDATE_ALL);
+    if (status != B_OK)
+        return Failure::Because("cannot sniff the type of", path, strerror_status(status));
+    return Done();
 }
 
 void Libmimeset(const char* path) {
-    // Forces a new look at the node itself; a folder's contents are left as they are so
-    // that a call on a folder such as the desktop never retypes the user's files.
-    if (EntryExists(path))
-        update_mime_info(path, 0, 1, B_UPDATE_MIME_INFO_FORCE_UPDATE_ALL);
+    (void)LibSniffType(path);
 }
 
 bool LibSymLink(const char* target, const char* link) {
@@ -333,38 +373,64 @@ bool LibSymLink(const char* target, const char* link) {
     return true;
 }
 
-void LibTrash(const BPath& item, const bool& overwrite) {
+Result<std::string> LibTrashEntry(const BPath& item, bool overwrite) {
     const char* path = item.Path();
     if (path == nullptr || !EntryExists(path))
-        return;
+        return Failure::System("cannot move to the Trash", path != nullptr ? path : "", ENOENT);
     BPath trash;
-    if (find_directory(B_TRASH_DIRECTORY, &trash, true) != B_OK)
-        return;
+    status_t status = find_directory(B_TRASH_DIRECTORY, &trash, true);
+    if (status != B_OK || trash.Path() == nullptr)
+        return Failure::Because("cannot move to the Trash", path,
+                                std::string("the Trash cannot be made: ") +
+                                    strerror_status(status != B_OK ? status : B_ERROR));
     std::string files = trash.Path();
     std::string info = Parent(files) + "/info";
     mkdir(info.c_str(), 0700);
-    std::optional<TrashRecord> record = TrashRecord::Reserve(files, info, Leaf(path), overwrite);
-    if (!record || !record->Write(AbsolutePath(path)))
-        return;
-    if (EntryExists(record->Target().c_str()) || !LibMove(path, record->Target().c_str()))
+    Result<TrashRecord> record = TrashRecord::Reserve(files, info, Leaf(path), overwrite);
+    if (!record)
+        return record.Error();
+    if (Result<void> written = record->Write(AbsolutePath(path)); !written)
+        return written.Error();
+    if (EntryExists(record->Target().c_str())) {
         record->Discard();
+        return Failure::System("cannot move to the Trash", path, EEXIST);
+    }
+    if (Result<void> moved = MoveEntry(path, record->Target().c_str(), true); !moved) {
+        record->Discard();
+        return moved.Error();
+    }
+    return record->Target();
 }
 
-void LibDuplicate(const char* path) {
+void LibTrash(const BPath& item, const bool& overwrite) {
+    Result<std::string> trashed = LibTrashEntry(item, overwrite);
+    if (!trashed && trashed.Error().error != ENOENT)
+        fprintf(stderr, "LibTrash: %s\n", trashed.Error().Text().c_str());
+}
+
+Result<std::string> LibDuplicateEntry(const char* path) {
     if (path == nullptr || path[0] == '\0')
-        return;
+        return Failure::Because("cannot rename", "", "no path is given");
     BPath normalized(path, nullptr, true);
     if (normalized.InitCheck() != B_OK || !EntryExists(normalized.Path()))
-        return;
+        return Failure::System("cannot rename", path, ENOENT);
     std::string folder = Parent(normalized.Path());
     std::string name = Leaf(normalized.Path());
     for (int counter = 0; counter < INT_MAX; ++counter) {
         std::string candidate = folder + "/" + CopyName(name, counter);
         if (!EntryExists(candidate.c_str())) {
-            LibMove(normalized.Path(), candidate.c_str());
-            return;
+            if (Result<void> moved = MoveEntry(normalized.Path(), candidate.c_str(), true); !moved)
+                return moved.Error();
+            return candidate;
         }
     }
+    return Failure::Because("cannot rename", path, "every copy name is taken");
+}
+
+void LibDuplicate(const char* path) {
+    Result<std::string> renamed = LibDuplicateEntry(path);
+    if (!renamed && renamed.Error().error != ENOENT && !renamed.Error().path.empty())
+        fprintf(stderr, "LibDuplicate: %s\n", renamed.Error().Text().c_str());
 }
 
 bool Libmkdir(const char* path) {
@@ -383,9 +449,18 @@ bool Libmkdir(const char* path) {
     return IsFolder(path);
 }
 
+Result<void> LibEnterFolder(const char* path) {
+    if (!EntryExists(path))
+        return Failure::System("cannot change to", path != nullptr ? path : "", ENOENT);
+    if (chdir(path) != 0)
+        return Failure::System("cannot change to", path);
+    return Done();
+}
+
 void LibChangeDirectory(const char* path) {
-    if (EntryExists(path) && chdir(path) != 0)
-        fprintf(stderr, "LibChangeDirectory: %s: %s\n", path, strerror(errno));
+    Result<void> entered = LibEnterFolder(path);
+    if (!entered && entered.Error().error != ENOENT)
+        fprintf(stderr, "LibChangeDirectory: %s\n", entered.Error().Text().c_str());
 }
 
 // ---- Archives ----
@@ -634,19 +709,29 @@ void LibGetMimeType(const entry_ref& ref, char* buffer, bool describe) {
     snprintf(buffer, B_MIME_TYPE_LENGTH, "%s", kind);
 }
 
-void LibSetMimeType(const char* path, const char* type) {
+Result<void> LibSetEntryType(const char* path, const char* type) {
     BNode node(path);
     BNodeInfo info(&node);
-    if (node.InitCheck() == B_OK)
-        info.SetType(type);
+    if (status_t status = node.InitCheck(); status != B_OK)
+        return Failure::Because("cannot open", path != nullptr ? path : "",
+                                strerror_status(status));
+    if (status_t status = info.SetType(type); status != B_OK)
+        return Failure::Because("cannot set the type of", path, strerror_status(status));
+    return Done();
 }
 
-void LibSetFileType(const char* path, const char* type, const char* preferredApp) {
+void LibSetMimeType(const char* path, const char* type) {
+    (void)LibSetEntryType(path, type);
+}
+
+Result<void> LibSetEntryTypeAndApp(const char* path, const char* type, const char* preferredApp) {
     BNode node(path);
     BNodeInfo info(&node);
-    if (node.InitCheck() != B_OK)
-        return;
-    info.SetType(type);
+    if (status_t status = node.InitCheck(); status != B_OK)
+        return Failure::Because("cannot open", path != nullptr ? path : "",
+                                strerror_status(status));
+    if (status_t status = info.SetType(type); status != B_OK)
+        return Failure::Because("cannot set the type of", path, strerror_status(status));
     std::string signature = preferredApp != nullptr ? preferredApp : "";
     if (preferredApp == nullptr) {
         if (be_app != nullptr && be_app->Signature() != nullptr)
@@ -659,8 +744,16 @@ void LibSetFileType(const char* path, const char* type, const char* preferredApp
                 signature = own;
         }
     }
-    if (!signature.empty())
-        info.SetPreferredApp(signature.c_str(), B_OPEN);
+    if (signature.empty())
+        return Done();
+    if (status_t status = info.SetPreferredApp(signature.c_str(), B_OPEN); status != B_OK)
+        return Failure::Because("cannot set the preferred application of", path,
+                                strerror_status(status));
+    return Done();
+}
+
+void LibSetFileType(const char* path, const char* type, const char* preferredApp) {
+    (void)LibSetEntryTypeAndApp(path, type, preferredApp);
 }
 
 int64 LibEntrySize(const char* path, bool withAttributes) {

@@ -18,8 +18,8 @@ bool Exists(const std::string& path) {
 
 } // namespace
 
-std::optional<TrashRecord> TrashRecord::Reserve(const std::string& files, const std::string& info,
-                                                const std::string& leaf, bool overwrite) {
+Result<TrashRecord> TrashRecord::Reserve(const std::string& files, const std::string& info,
+                                         const std::string& leaf, bool overwrite) {
     for (int counter = -1; counter < 100000; counter++) {
         std::string name =
             counter < 0 ? leaf
@@ -36,9 +36,10 @@ std::optional<TrashRecord> TrashRecord::Reserve(const std::string& files, const 
         if (fd >= 0)
             return TrashRecord(target, record, fd);
         if (errno != EEXIST)
-            return std::nullopt;
+            return Failure::System("cannot make the Trash record", record);
     }
-    return std::nullopt;
+    return Failure::Because("cannot make the Trash record", info + "/" + leaf + ".trashinfo",
+                            "every name it could have is taken");
 }
 
 TrashRecord::TrashRecord(TrashRecord&& other) noexcept
@@ -53,9 +54,10 @@ TrashRecord::~TrashRecord() {
         Discard();
 }
 
-bool TrashRecord::Write(const std::string& originalPath) {
+Result<void> TrashRecord::Write(const std::string& originalPath) {
     if (fFd < 0)
-        return false;
+        return Failure::Because("cannot write the Trash record", fInfoPath,
+                                "it was already written or taken back");
     char when[32];
     time_t now = time(nullptr);
     struct tm local;
@@ -64,14 +66,16 @@ bool TrashRecord::Write(const std::string& originalPath) {
     std::string text =
         "[Trash Info]\nPath=" + PercentEncodePath(originalPath) + "\nDeletionDate=" + when + "\n";
     bool written = posixfs::WriteAll(fFd, text.data(), text.size());
+    int error = errno;
     close(fFd);
     fFd = -1;
     if (!written) {
         unlink(fInfoPath.c_str());
-        return false;
+        fWritten = true;
+        return Failure::System("cannot write the Trash record", fInfoPath, error);
     }
     fWritten = true;
-    return true;
+    return Done();
 }
 
 void TrashRecord::Discard() {

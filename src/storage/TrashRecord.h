@@ -5,16 +5,17 @@
 // first and exclusively, so that it reserves the name against anyone trashing at the
 // same time.
 
-#include <optional>
 #include <string>
+
+#include "lib/Result.h"
 
 class TrashRecord {
 public:
     // Reserves the first free name for `leaf`: "a", "a copy", "a copy 1", ... With
     // `overwrite`, an entry already in the Trash under `leaf` and its record are removed
-    // first. None when no record could be made.
-    static std::optional<TrashRecord> Reserve(const std::string& files, const std::string& info,
-                                              const std::string& leaf, bool overwrite = false);
+    // first. A failure says why no record could be made.
+    static Result<TrashRecord> Reserve(const std::string& files, const std::string& info,
+                                       const std::string& leaf, bool overwrite = false);
 
     TrashRecord(TrashRecord&& other) noexcept;
     TrashRecord& operator=(TrashRecord&&) = delete;
@@ -24,9 +25,9 @@ public:
     const std::string& Target() const { return fTarget; }
     const std::string& InfoPath() const { return fInfoPath; }
 
-    // Writes where the entry came from (an absolute path) and the time now. False, with the
-    // record taken back, when it could not be written.
-    bool Write(const std::string& originalPath);
+    // Writes where the entry came from (an absolute path) and the time now. A failure
+    // takes the record back.
+    Result<void> Write(const std::string& originalPath);
     // Takes the record back: the entry did not go into the Trash after all.
     void Discard();
 

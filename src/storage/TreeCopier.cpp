@@ -93,19 +93,29 @@ void KeepTimes(int fd, const struct stat& st) {
 
 } // namespace
 
-bool TreeCopier::Fail(const std::string& reason) {
-    if (fError.empty())
-        fError = reason;
+bool TreeCopier::Fail(Failure failure) {
+    if (!fFailure)
+        fFailure = std::move(failure);
     return false;
 }
 
-bool TreeCopier::Copy(const char* source, const char* destination) {
-    fError.clear();
+Result<void> TreeCopier::Copy(const char* source, const char* destination) {
+    fFailure.reset();
+    if (CopyTree(source, destination))
+        return Done();
+    if (!fFailure)
+        fFailure = Failure::Because("cannot copy", source != nullptr ? source : "", "");
+    return *fFailure;
+}
+
+bool TreeCopier::CopyTree(const char* source, const char* destination) {
     std::string srcParent, srcLeaf, dstParent, dstLeaf;
     if (source == nullptr || !posixfs::SplitParentLeaf(source, srcParent, srcLeaf))
-        return Fail("the source is not a valid path");
+        return Fail(Failure::Because("cannot copy", source != nullptr ? source : "",
+                                     "the source is not a valid path"));
     if (destination == nullptr || !posixfs::SplitParentLeaf(destination, dstParent, dstLeaf))
-        return Fail("the destination is not a valid path");
+        return Fail(Failure::Because("cannot copy to", destination != nullptr ? destination : "",
+                                     "the destination is not a valid path"));
 
     // A folder copied into itself would never end.
     char srcReal[PATH_MAX], dstReal[PATH_MAX];
@@ -115,16 +125,17 @@ bool TreeCopier::Copy(const char* source, const char* destination) {
         std::string inside = std::string(dstReal) + "/";
         std::string folder = std::string(srcReal) + "/";
         if (inside.compare(0, folder.size(), folder) == 0)
-            return Fail("cannot copy a folder into itself");
+            return Fail(
+                Failure::Because("cannot copy", source, "a folder cannot be copied into itself"));
     }
 
     int srcDirFd = open(srcParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (srcDirFd < 0)
-        return Fail("cannot open \"" + srcParent + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot open", srcParent));
     int dstDirFd = open(dstParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dstDirFd < 0) {
         close(srcDirFd);
-        return Fail("cannot open \"" + dstParent + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot open", dstParent));
     }
     bool ok = CopyEntry(srcDirFd, srcLeaf, dstDirFd, dstLeaf, source, true);
     close(srcDirFd);
@@ -136,13 +147,13 @@ bool TreeCopier::CopyEntry(int srcDirFd, const std::string& srcLeaf, int dstDirF
                            const std::string& dstLeaf, const std::string& shown, bool top) {
     struct stat st;
     if (fstatat(srcDirFd, srcLeaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return Fail("cannot read \"" + shown + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot read", shown));
     if (S_ISLNK(st.st_mode))
         return CopyLink(srcDirFd, srcLeaf, st, dstDirFd, dstLeaf, shown);
     if (S_ISREG(st.st_mode)) {
         int fd = openat(srcDirFd, srcLeaf.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0)
-            return Fail("cannot open \"" + shown + "\": " + strerror(errno));
+            return Fail(Failure::System("cannot open", shown));
         bool ok = CopyFile(fd, st, dstDirFd, dstLeaf, shown);
         close(fd);
         return ok;
@@ -155,19 +166,19 @@ bool TreeCopier::CopyEntry(int srcDirFd, const std::string& srcLeaf, int dstDirF
 
     int srcFd = openat(srcDirFd, srcLeaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (srcFd < 0)
-        return Fail("cannot open folder \"" + shown + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot open folder", shown));
 
     struct stat existing;
     if (fstatat(dstDirFd, dstLeaf.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         if (!S_ISDIR(existing.st_mode)) {
             close(srcFd);
-            return Fail("cannot replace the file \"" + dstLeaf + "\" by the folder \"" + shown +
-                        "\"");
+            return Fail(Failure::Because("cannot copy the folder", shown,
+                                         "the file \"" + dstLeaf + "\" is in its place"));
         }
         int dstFd =
             openat(dstDirFd, dstLeaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         bool ok = dstFd >= 0 ? CopyChildren(srcFd, dstFd, shown)
-                             : Fail("cannot open folder \"" + dstLeaf + "\": " + strerror(errno));
+                             : Fail(Failure::System("cannot open folder", dstLeaf));
         if (dstFd >= 0)
             close(dstFd);
         close(srcFd);
@@ -178,11 +189,11 @@ bool TreeCopier::CopyEntry(int srcDirFd, const std::string& srcLeaf, int dstDirF
     std::string building = top ? posixfs::TemporaryLeaf("copy") : dstLeaf;
     if (mkdirat(dstDirFd, building.c_str(), 0700) != 0) {
         close(srcFd);
-        return Fail("cannot create folder \"" + dstLeaf + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot create folder", dstLeaf));
     }
     int dstFd = openat(dstDirFd, building.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     bool ok = dstFd >= 0 ? CopyChildren(srcFd, dstFd, shown)
-                         : Fail("cannot open folder \"" + dstLeaf + "\": " + strerror(errno));
+                         : Fail(Failure::System("cannot open folder", dstLeaf));
     if (ok) {
         CopyAttributes(srcFd, dstFd);
         fchmod(dstFd, st.st_mode & 07777);
@@ -194,7 +205,7 @@ bool TreeCopier::CopyEntry(int srcDirFd, const std::string& srcLeaf, int dstDirF
     if (top) {
         if (ok &&
             renameat2(dstDirFd, building.c_str(), dstDirFd, dstLeaf.c_str(), RENAME_NOREPLACE) != 0)
-            ok = Fail("cannot put \"" + dstLeaf + "\" in place: " + strerror(errno));
+            ok = Fail(Failure::System("cannot put in place", dstLeaf));
         if (!ok)
             posixfs::RemoveTreeAt(dstDirFd, building.c_str());
     }
@@ -207,7 +218,7 @@ bool TreeCopier::CopyChildren(int srcFd, int dstFd, const std::string& shown) {
     if (dir == nullptr) {
         if (listFd >= 0)
             close(listFd);
-        return Fail("cannot read folder \"" + shown + "\"");
+        return Fail(Failure::System("cannot read folder", shown));
     }
     std::vector<std::string> names;
     while (struct dirent* entry = readdir(dir)) {
@@ -230,18 +241,17 @@ bool TreeCopier::CopyFile(int srcFd, const struct stat& st, int dstDirFd,
     int fd = openat(dstDirFd, temporary.c_str(),
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
-        return Fail("cannot create a copy of \"" + shown + "\": " + strerror(errno));
-    bool ok = CopyData(srcFd, fd, st.st_size) ||
-              Fail("cannot copy \"" + shown + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot create a copy of", shown));
+    bool ok = CopyData(srcFd, fd, st.st_size) || Fail(Failure::System("cannot copy", shown));
     if (ok) {
         CopyAttributes(srcFd, fd);
         fchmod(fd, st.st_mode & 07777);
         KeepTimes(fd, st);
     }
     if (close(fd) != 0 && ok)
-        ok = Fail("cannot copy \"" + shown + "\": " + strerror(errno));
+        ok = Fail(Failure::System("cannot copy", shown));
     if (ok && renameat(dstDirFd, temporary.c_str(), dstDirFd, dstLeaf.c_str()) != 0)
-        ok = Fail("cannot put the copy of \"" + shown + "\" in place: " + strerror(errno));
+        ok = Fail(Failure::System("cannot put in place the copy of", shown));
     if (!ok)
         unlinkat(dstDirFd, temporary.c_str(), 0);
     return ok;
@@ -252,17 +262,17 @@ bool TreeCopier::CopyLink(int srcDirFd, const std::string& srcLeaf, const struct
     std::vector<char> target(static_cast<size_t>(std::max<off_t>(st.st_size, PATH_MAX)) + 1);
     ssize_t n = readlinkat(srcDirFd, srcLeaf.c_str(), target.data(), target.size() - 1);
     if (n < 0)
-        return Fail("cannot read link \"" + shown + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot read link", shown));
     target[static_cast<size_t>(n)] = '\0';
     std::string temporary = posixfs::TemporaryLeaf();
     if (symlinkat(target.data(), dstDirFd, temporary.c_str()) != 0)
-        return Fail("cannot copy link \"" + shown + "\": " + strerror(errno));
+        return Fail(Failure::System("cannot copy link", shown));
     struct timespec times[2] = {st.st_atim, st.st_mtim};
     utimensat(dstDirFd, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
     if (renameat(dstDirFd, temporary.c_str(), dstDirFd, dstLeaf.c_str()) != 0) {
         int error = errno;
         unlinkat(dstDirFd, temporary.c_str(), 0);
-        return Fail("cannot put the copy of link \"" + shown + "\" in place: " + strerror(error));
+        return Fail(Failure::System("cannot put in place the copy of the link", shown, error));
     }
     return true;
 }

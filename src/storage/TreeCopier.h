@@ -7,18 +7,20 @@
 // and renamed into place; a new folder tree is built under a hidden name beside its
 // destination and renamed into place when complete, so a failed copy leaves nothing.
 
+#include <optional>
 #include <string>
+
+#include "lib/Result.h"
 
 class TreeCopier {
 public:
     // Copies source to exactly destination (its parent folder must exist). A file
     // replaces an existing file or link; a folder copied over an existing folder is
-    // merged into it.
-    bool Copy(const char* source, const char* destination);
-
-    const std::string& Error() const { return fError; }
+    // merged into it. A failure names the first entry that could not be copied.
+    Result<void> Copy(const char* source, const char* destination);
 
 private:
+    bool CopyTree(const char* source, const char* destination);
     bool CopyEntry(int srcDirFd, const std::string& srcLeaf, int dstDirFd,
                    const std::string& dstLeaf, const std::string& shown, bool top);
     bool CopyFile(int srcFd, const struct stat& st, int dstDirFd, const std::string& dstLeaf,
@@ -26,7 +28,8 @@ private:
     bool CopyLink(int srcDirFd, const std::string& srcLeaf, const struct stat& st, int dstDirFd,
                   const std::string& dstLeaf, const std::string& shown);
     bool CopyChildren(int srcFd, int dstFd, const std::string& shown);
-    bool Fail(const std::string& reason);
+    // Keeps the first failure; always false.
+    bool Fail(Failure failure);
 
-    std::string fError;
+    std::optional<Failure> fFailure;
 };

@@ -224,7 +224,7 @@ TEST_F(InstallRunTest, StatusTextsInOrder) {
     config.SetDestinationPath(destination.c_str());
     std::vector<std::string> statuses;
     config.SetStatusListener([&](const char* text) { statuses.push_back(text); });
-    ASSERT_EQ(config.Go("install", nullptr, 10, true), B_OK);
+    ASSERT_EQ(config.Go("install", std::nullopt, 10, true), B_OK);
     EXPECT_EQ(config.LastResult(), kInstallFinished);
     EXPECT_EQ(statuses,
               (std::vector<std::string>{"Checking System Resources...", "Creating deinstaller...",

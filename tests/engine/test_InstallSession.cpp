@@ -155,7 +155,7 @@ TEST_F(SessionTest, RunThroughTheMessengerAndRestart) {
 
     Receiver* receiver = new Receiver(session);
     receiver->Run();
-    ASSERT_EQ(session.Install(new BMessenger(receiver)), B_OK);
+    ASSERT_EQ(session.Install(BMessenger(receiver)), B_OK);
     ASSERT_TRUE(receiver->WaitForEnd());
     EXPECT_TRUE(receiver->shouldQuit);
     receiver->Lock();
@@ -269,7 +269,7 @@ TEST_F(SessionTest, QuitDuringARunStopsAtTheNextSafePoint) {
     ASSERT_TRUE(session.Load(package.Build().c_str()));
     fs::path destination = Sandbox::MakeFolder("dest");
     session.SetDestination(destination.c_str());
-    ASSERT_EQ(session.Install(nullptr), B_OK);
+    ASSERT_EQ(session.Install(std::nullopt), B_OK);
     {
         std::unique_lock<std::mutex> lock(blocking.mutex);
         ASSERT_TRUE(blocking.condition.wait_for(lock, std::chrono::seconds(30),

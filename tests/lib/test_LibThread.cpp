@@ -90,7 +90,7 @@ void WaitUntil(const std::atomic<bool>& flag) {
 TEST(LibThread, ReportsTheActionResultOnce) {
     RecorderPtr recorder(new Recorder);
     ReturnsFive worker;
-    EXPECT_EQ(worker.Go("install", new BMessenger(nullptr, recorder.get()), 10, false), B_OK);
+    EXPECT_EQ(worker.Go("install", BMessenger(nullptr, recorder.get()), 10, false), B_OK);
     recorder->WaitFor(1);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     recorder->DispatchPending();
@@ -104,13 +104,13 @@ TEST(LibThread, ReportsTheActionResultOnce) {
 TEST(LibThread, WaitingGoReturnsAfterTheNotice) {
     RecorderPtr recorder(new Recorder);
     ReturnsFive worker;
-    EXPECT_EQ(worker.Go("waited", new BMessenger(nullptr, recorder.get()), 10, true), B_OK);
+    EXPECT_EQ(worker.Go("waited", BMessenger(nullptr, recorder.get()), 10, true), B_OK);
     EXPECT_TRUE(worker.ran);
     EXPECT_EQ(recorder->CountQueuedMessages(), 1);
     EXPECT_EQ(worker.Status(), 0); // ended
 
     // The object can run again once the first run is over.
-    EXPECT_EQ(worker.Go("again", new BMessenger(nullptr, recorder.get()), 10, true), B_OK);
+    EXPECT_EQ(worker.Go("again", BMessenger(nullptr, recorder.get()), 10, true), B_OK);
     recorder->DispatchPending();
     ASSERT_EQ(recorder->notices.size(), 2u);
     EXPECT_EQ(recorder->notices[1].name, "again");
@@ -118,7 +118,7 @@ TEST(LibThread, WaitingGoReturnsAfterTheNotice) {
 
 TEST(LibThread, RunsWithoutAMessenger) {
     ReturnsFive worker;
-    EXPECT_EQ(worker.Go("quiet", nullptr, 10, true), B_OK);
+    EXPECT_EQ(worker.Go("quiet", std::nullopt, 10, true), B_OK);
     EXPECT_TRUE(worker.ran);
     LibThread base;
     EXPECT_EQ(base.Action(), 0);
@@ -127,13 +127,13 @@ TEST(LibThread, RunsWithoutAMessenger) {
 TEST(LibThread, KillStopsTheActionWithoutANotice) {
     RecorderPtr recorder(new Recorder);
     Endless worker;
-    EXPECT_EQ(worker.Go("install", new BMessenger(nullptr, recorder.get()), 10, false), B_OK);
+    EXPECT_EQ(worker.Go("install", BMessenger(nullptr, recorder.get()), 10, false), B_OK);
     WaitUntil(worker.started);
     int32 state = worker.Status();
     EXPECT_TRUE(state == 1 || state == 2 || state == 6) << state;
 
     // A second run while the first lasts is refused.
-    EXPECT_EQ(worker.Go("second", new BMessenger(nullptr, recorder.get()), 10, false), B_BUSY);
+    EXPECT_EQ(worker.Go("second", BMessenger(nullptr, recorder.get()), 10, false), B_BUSY);
 
     EXPECT_EQ(worker.Kill(), B_OK);
     worker.KillAndWait();
@@ -160,7 +160,7 @@ public:
 TEST(LibThread, KillFindsAnActionThatEndsOnTheFlag) {
     for (int round = 0; round < 300; ++round) {
         WatchesTheFlag worker;
-        ASSERT_EQ(worker.Go("watcher", nullptr, 10, false), B_OK);
+        ASSERT_EQ(worker.Go("watcher", std::nullopt, 10, false), B_OK);
         WaitUntil(worker.started);
         ASSERT_EQ(worker.Kill(), B_OK) << "round " << round;
         worker.KillAndWait();
@@ -171,7 +171,7 @@ TEST(LibThread, KillFindsAnActionThatEndsOnTheFlag) {
 TEST(LibThread, DestroyingARunningWorkerStopsIt) {
     RecorderPtr recorder(new Recorder);
     auto* worker = new Endless;
-    worker->Go("install", new BMessenger(nullptr, recorder.get()), 10, false);
+    worker->Go("install", BMessenger(nullptr, recorder.get()), 10, false);
     WaitUntil(worker->started);
     delete worker; // must neither crash nor report
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -188,7 +188,7 @@ TEST(LibThread, StatesByName) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Unknown\n");
 
     Endless worker;
-    worker.Go("states", nullptr, 10, false);
+    worker.Go("states", std::nullopt, 10, false);
     WaitUntil(worker.started);
     EXPECT_EQ(worker.Suspend(), B_OK);
     // Suspension takes effect at the worker's next safe point.

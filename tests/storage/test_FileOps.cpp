@@ -4,14 +4,17 @@
 #include <spawn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -47,6 +50,39 @@ fs::path TrashFiles() {
     find_directory(B_TRASH_DIRECTORY, &trash, true);
     return trash.Path();
 }
+
+// Runs `step` on a thread of its own as the user nobody (65534): the raw system calls
+// change that thread's credentials alone, so the test process stays root. Empty when this
+// process may not change users.
+template <typename Step> auto AsOtherUser(Step step) -> std::optional<decltype(step())> {
+    std::optional<decltype(step())> result;
+    std::thread([&] {
+        if (syscall(SYS_setgroups, 0, nullptr) != 0 ||
+            syscall(SYS_setresgid, 65534, 65534, 65534) != 0 ||
+            syscall(SYS_setresuid, 65534, 65534, 65534) != 0)
+            return;
+        result.emplace(step());
+    }).join();
+    return result;
+}
+
+// A tmpfs mounted over `path` for as long as it lives.
+class Mounted {
+public:
+    Mounted(const fs::path& path, const char* options) : fPath(path) {
+        fs::create_directories(path);
+        fMounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, options) == 0;
+    }
+    ~Mounted() {
+        if (fMounted)
+            umount2(fPath.c_str(), MNT_DETACH);
+    }
+    bool Ok() const { return fMounted; }
+
+private:
+    fs::path fPath;
+    bool fMounted = false;
+};
 
 time_t ModifiedTime(const fs::path& path) {
     struct stat st;
@@ -178,6 +214,86 @@ TEST(FileOps, DuplicateAndUnlink) {
     LibUnlink((work / "gone").c_str());
     EXPECT_FALSE(fs::exists(work / "gone"));
     EXPECT_EQ(ReadFile(work / "keep" / "precious"), "P");
+}
+
+TEST(FileOps, ARenameRefusedByTheSystemNamesThePathAndItsReason) {
+    fs::path work = Sandbox::MakeFolder("dup-refused");
+    fs::path locked = work / "locked";
+    WriteFile(locked / "a", "A");
+    // The other user reaches the folder through the sandbox.
+    for (fs::path level = work; level != Sandbox::Root().parent_path();
+         level = level.parent_path()) {
+        struct stat info;
+        if (stat(level.c_str(), &info) == 0 && (info.st_mode & S_IXOTH) == 0)
+            chmod(level.c_str(), (info.st_mode & 07777) | 0711);
+    }
+    chmod(locked.c_str(), 0555);
+    std::string a = (locked / "a").string();
+    auto duplicate = [&] {
+        // Only when this user can see the entry at all is the refusal the folder's mode.
+        bool visible = access(a.c_str(), F_OK) == 0;
+        return std::make_pair(visible, LibDuplicateEntry(a.c_str()));
+    };
+    auto outcome = geteuid() == 0 ? AsOtherUser(duplicate) : std::make_optional(duplicate());
+    chmod(locked.c_str(), 0755);
+    if (!outcome || !outcome->first)
+        GTEST_SKIP() << "no other user can be taken on, or it cannot reach the sandbox";
+    const Result<std::string>& renamed = outcome->second;
+    ASSERT_FALSE(renamed);
+    EXPECT_EQ(renamed.Error().path, a);
+    EXPECT_EQ(renamed.Error().to, (locked / "a copy").string());
+    EXPECT_EQ(renamed.Error().error, EACCES);
+    EXPECT_EQ(renamed.Error().Text(), "cannot move \"" + a + "\" to \"" +
+                                          (locked / "a copy").string() + "\": Permission denied");
+    EXPECT_EQ(ReadFile(locked / "a"), "A");
+    EXPECT_FALSE(fs::exists(locked / "a copy"));
+
+    // What worked gives the new name; what is not there says so.
+    Result<std::string> free = LibDuplicateEntry(a.c_str());
+    ASSERT_TRUE(free) << free.Error().Text();
+    EXPECT_EQ(free.Value(), (locked / "a copy").string());
+    Result<std::string> gone = LibDuplicateEntry(a.c_str());
+    ASSERT_FALSE(gone);
+    EXPECT_EQ(gone.Error().error, ENOENT);
+}
+
+TEST(FileOps, TrashingIntoAFullVolumeNamesWhyAndLeavesEverythingAsItWas) {
+    fs::path files = TrashFiles();
+    fs::path trash = files.parent_path();
+    fs::path work = Sandbox::MakeFolder("trash-full");
+    WriteFile(work / "item", "mine");
+    {
+        Mounted volume(trash, "size=256k");
+        if (!volume.Ok())
+            GTEST_SKIP() << "mounting a volume needs root";
+        fs::create_directories(files);
+        fs::create_directories(trash / "info");
+        std::string filler(64 * 1024, 'x');
+        for (int i = 0; i < 100; i++) {
+            int fd = open((trash / ("filler" + std::to_string(i))).c_str(),
+                          O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            ssize_t written = fd >= 0 ? write(fd, filler.data(), filler.size()) : -1;
+            if (fd >= 0)
+                close(fd);
+            if (written < ssize_t(filler.size()))
+                break;
+        }
+
+        Result<std::string> trashed = LibTrashEntry(BPath((work / "item").c_str()), false);
+        ASSERT_FALSE(trashed);
+        EXPECT_EQ(trashed.Error().error, ENOSPC);
+        EXPECT_NE(trashed.Error().Text().find("No space left on device"), std::string::npos)
+            << trashed.Error().Text();
+        EXPECT_EQ(trashed.Error().path, (trash / "info" / "item.trashinfo").string());
+        EXPECT_EQ(ReadFile(work / "item"), "mine");
+        EXPECT_FALSE(fs::exists(trash / "info" / "item.trashinfo"));
+        EXPECT_FALSE(fs::exists(files / "item"));
+    }
+    // With room again the same call puts it there and says where.
+    Result<std::string> trashed = LibTrashEntry(BPath((work / "item").c_str()), false);
+    ASSERT_TRUE(trashed) << trashed.Error().Text();
+    EXPECT_EQ(ReadFile(trashed.Value()), "mine");
+    EXPECT_FALSE(fs::exists(work / "item"));
 }
 
 TEST(FileOps, MkdirCreatesParentsOnceWithTheModesTheUmaskAllows) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,8 +109,13 @@ TEST(LibAppResource, PayloadEntriesRoundTripThroughTheProgramFile) {
     EXPECT_EQ(ReadFile(work / "install" / "raw.zip"), std::string(static_cast<char*>(bytes), size));
     free(bytes);
 
-    // A missing entry installs nothing and is not an error; no temporary file either.
+    // A missing entry installs nothing and is not an error; no temporary file either. The
+    // checked call tells it apart from an item put in place.
     EXPECT_TRUE(resources.ExtractEntry(2999, (work / "install" / "none").c_str(), true));
+    Result<LibAppResource::Extracted> missing = resources.ExtractEntry(
+        2999, (work / "install" / "none").c_str(), LibAppResource::ExtractOptions{});
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(*missing, LibAppResource::Extracted::NoSuchPayload);
     EXPECT_FALSE(fs::exists(work / "install" / "none"));
     EXPECT_EQ(CountEntries(temp.Path()), tempBefore);
 }
@@ -136,9 +142,12 @@ TEST(LibAppResource, EntryAttributesAndExtractedPathsBelongToOneExtraction) {
     }
     LibAppResource resources(program.c_str(), B_READ_ONLY);
     fs::create_directory(work / "install");
-    resources.SetEntryAttributes({{"InstallBy", B_STRING_TYPE, "Product;1;;;;"}});
-    ASSERT_TRUE(resources.ExtractEntry(2100, (work / "install" / "Product").c_str(), true))
-        << resources.LastError();
+    LibAppResource::ExtractOptions tagged;
+    tagged.attributes = {{"InstallBy", B_STRING_TYPE, "Product;1;;;;"}};
+    Result<LibAppResource::Extracted> placed =
+        resources.ExtractEntry(2100, (work / "install" / "Product").c_str(), tagged);
+    ASSERT_TRUE(placed) << placed.Error().Text();
+    EXPECT_EQ(*placed, LibAppResource::Extracted::Placed);
     EXPECT_EQ(resources.ExtractedPaths(), (std::vector<std::string>{"", "docs", "docs/read.txt"}));
     char tag[32] = {};
     ssize_t n = getxattr((work / "install" / "Product" / "docs" / "read.txt").c_str(),
@@ -166,6 +175,11 @@ TEST(LibAppResource, DamagedEntryIsReportedAndLeavesNothing) {
     fs::create_directory(work / "install");
     EXPECT_FALSE(resources.ExtractEntry(2101, (work / "install" / "Item").c_str(), true));
     EXPECT_STRNE(resources.LastError(), "");
+    Result<LibAppResource::Extracted> damaged = resources.ExtractEntry(
+        2101, (work / "install" / "Item").c_str(), LibAppResource::ExtractOptions{});
+    ASSERT_FALSE(damaged);
+    EXPECT_EQ(damaged.Error().path, (work / "install" / "Item").string());
+    EXPECT_EQ(damaged.Error().reason, resources.LastError());
     EXPECT_EQ(CountEntries(work / "install"), 0u);
 }
 
@@ -175,6 +189,10 @@ TEST(LibAppResource, UnattachedObjectFindsNothing) {
     EXPECT_FALSE(resources.IsAttached());
     EXPECT_EQ(resources.FindString(2002), nullptr);
     EXPECT_TRUE(resources.ExtractEntry(2100, (work / "x").c_str(), true));
+    Result<LibAppResource::Extracted> none =
+        resources.ExtractEntry(2100, (work / "x").c_str(), LibAppResource::ExtractOptions{});
+    ASSERT_TRUE(none);
+    EXPECT_EQ(*none, LibAppResource::Extracted::NoSuchPayload);
     EXPECT_FALSE(fs::exists(work / "x"));
     EXPECT_FALSE(resources.AddEntry(work.c_str(), 2100, "x", 9));
 }
@@ -199,10 +217,9 @@ TEST(LibAppResource, TypedLookupsNeedTheExactSize) {
     EXPECT_TRUE(LibFindLongResource(resources, 2, out));
     EXPECT_EQ(out, -9);
     EXPECT_EQ(resources.FindString(3), nullptr);
-    char* text = resources.FindString(4);
+    std::unique_ptr<char[]> text = resources.FindString(4);
     ASSERT_NE(text, nullptr);
-    EXPECT_STREQ(text, "hello");
-    delete[] text;
+    EXPECT_STREQ(text.get(), "hello");
     char buffer[16] = "junk";
     EXPECT_TRUE(LibFindStringResource(resources, 3, buffer));
     EXPECT_STREQ(buffer, "");

@@ -20,7 +20,7 @@ struct Trash {
         fs::create_directories(files);
         fs::create_directories(info);
     }
-    std::optional<TrashRecord> Reserve(const std::string& leaf, bool overwrite = false) {
+    Result<TrashRecord> Reserve(const std::string& leaf, bool overwrite = false) {
         return TrashRecord::Reserve(files.string(), info.string(), leaf, overwrite);
     }
 };
@@ -31,7 +31,7 @@ TEST(TrashRecord, TakenNamesAndReservedRecordsMakeTheNextCopyName) {
     Trash trash;
     WriteFile(trash.files / "notes.txt", "old");
     WriteFile(trash.info / "notes.txt copy.trashinfo", "someone else's reservation");
-    std::optional<TrashRecord> record = trash.Reserve("notes.txt");
+    Result<TrashRecord> record = trash.Reserve("notes.txt");
     ASSERT_TRUE(record);
     EXPECT_EQ(record->Target(), (trash.files / "notes.txt copy 1").string());
     EXPECT_EQ(record->InfoPath(), (trash.info / "notes.txt copy 1.trashinfo").string());
@@ -47,14 +47,14 @@ TEST(TrashRecord, AnUnwrittenOrDiscardedRecordIsTakenBack) {
     Trash trash;
     std::string reserved;
     {
-        std::optional<TrashRecord> record = trash.Reserve("a");
+        Result<TrashRecord> record = trash.Reserve("a");
         ASSERT_TRUE(record);
         reserved = record->InfoPath();
         EXPECT_TRUE(fs::exists(reserved));
     }
     EXPECT_FALSE(fs::exists(reserved));
 
-    std::optional<TrashRecord> record = trash.Reserve("a");
+    Result<TrashRecord> record = trash.Reserve("a");
     ASSERT_TRUE(record);
     ASSERT_TRUE(record->Write("/a"));
     record->Discard();
@@ -65,11 +65,14 @@ TEST(TrashRecord, OverwriteReplacesTheEntryOfTheSameNameAndAMissingInfoFolderFai
     Trash trash;
     WriteFile(trash.files / "b" / "inside", "x");
     WriteFile(trash.info / "b.trashinfo", "old record");
-    std::optional<TrashRecord> record = trash.Reserve("b", true);
+    Result<TrashRecord> record = trash.Reserve("b", true);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->Target(), (trash.files / "b").string());
     EXPECT_FALSE(fs::exists(trash.files / "b"));
 
     fs::remove_all(trash.info);
-    EXPECT_FALSE(trash.Reserve("c"));
+    Result<TrashRecord> missing = trash.Reserve("c");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.Error().path, (trash.info / "c.trashinfo").string());
+    EXPECT_EQ(missing.Error().error, ENOENT);
 }

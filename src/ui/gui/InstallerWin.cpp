@@ -483,7 +483,7 @@ void InstallerWin::Install() {
     Unlock();
     fRunStarted = true;
     fRunCompleted = false;
-    if (fSession.Install(new BMessenger(this)) < B_OK) {
+    if (fSession.Install(BMessenger(this)) < B_OK) {
         // The worker could not start: nothing runs, so the user may try again.
         Lock();
         EnableDestinationControls(true);
