@@ -8,6 +8,9 @@
 // move the window's). Copies keep modes, times, symbolic links (never followed) and
 // extended attributes, so the MIME type and every node attribute travel with the data.
 //
+// Each section below lives in a file of its own: LibFilePlacing.cpp, LibFileArchives.cpp,
+// LibFileNames.cpp and LibFileTypes.cpp.
+//
 // The operations that give nothing back have a checked twin returning a Result whose
 // failure names the step, the path and the system's reason; the plain ones call it and,
 // where a failure used to be told on standard error, still tell it there.
@@ -76,11 +79,12 @@ bool LibZip(const char* archive, const BPath& item, int level);
 bool LibUnzip(const char* archive);
 // Writes a tar archive (ustar, with long-name records) holding item under its leaf name.
 bool LibTar(const char* item, const char* archive);
+
+// Names and paths.
+
 // Searches the ':'-separated list in the environment variable for file; the first
 // existing candidate is stored in found.
 bool LibFindEnvFile(const char* variable, const char* file, BPath& found);
-
-// Names and paths.
 
 // Appends a fresh leaf "<prefix><counter><pid><seconds>" to folder (the common temporary
 // folder when folder is empty). The counter is process-wide and wraps after 10000.
