@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "archive/FileRegionSource.h"
+#include "archive/ZipExtractor.h"
+#include "files/LibAppResource.h"
+#include "lib/PosixFs.h"
 #include "platform/storage/StorageDefs.h"
-#include "storage/FileRegionSource.h"
-#include "storage/LibAppResource.h"
-#include "storage/PosixFs.h"
-#include "storage/ZipExtractor.h"
 
 extern char** environ;
 

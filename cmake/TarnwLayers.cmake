@@ -2,12 +2,15 @@
 # what lies in its own layer or below it:
 #   0 platform   the old platform's kits on Linux (src/platform/*)
 #   1 lib        the installer's own small utilities (src/lib)
-#   2 storage, locale, frontend
+#   2 archive    the payloads' formats (src/archive)
+#     files      the installer's own file and file operations (src/files)
+#     locale, frontend
 #   3 package    the package configuration
 #   4 engine     the installation run
 #   5 ui         the front-ends (src/ui)
-#   6 deinstall  the deinstaller's core (tools/deinstall, but for its entry points)
-#   7 app        the programs: src/app, tools/pack, the deinstaller's entry points
+#   6 deinstall  the deinstaller's core (src/deinstall)
+#   7 programs   the programs: src/programs, tools/pack, tools/deinstall (the deinstaller's
+#                entry points and window)
 # Within a layer the folders may use each other (platform's app and storage kits do).
 
 # Sets `out` to the layer of a file or folder given relative to the source tree, or to ""
@@ -18,7 +21,7 @@ function(tarnw_layer_of_path path out)
     set(rank 0)
   elseif(path MATCHES "^src/lib(/|$)")
     set(rank 1)
-  elseif(path MATCHES "^src/(storage|locale|frontend)(/|$)")
+  elseif(path MATCHES "^src/(archive|files|locale|frontend)(/|$)")
     set(rank 2)
   elseif(path MATCHES "^src/package(/|$)")
     set(rank 3)
@@ -26,11 +29,9 @@ function(tarnw_layer_of_path path out)
     set(rank 4)
   elseif(path MATCHES "^src/ui(/|$)")
     set(rank 5)
-  elseif(path MATCHES "^tools/deinstall/(main|DeinstallEntry|DeinstallWindow)\\.cpp$")
-    set(rank 7)
-  elseif(path MATCHES "^tools/deinstall(/|$)")
+  elseif(path MATCHES "^src/deinstall(/|$)")
     set(rank 6)
-  elseif(path MATCHES "^(src/app|tools/pack)(/|$)")
+  elseif(path MATCHES "^(src/programs|tools/pack|tools/deinstall)(/|$)")
     set(rank 7)
   endif()
   set(${out} "${rank}" PARENT_SCOPE)

@@ -67,7 +67,7 @@ function(tarnw_shipped_program target)
   endif()
   if(TARNW_BASELINE_ROOT)
     # The C++ runtime of this compiler was built against a newer C library.
-    target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src/app/baseline/OlderCLibrary.cpp")
+    target_sources(${target} PRIVATE "${PROJECT_SOURCE_DIR}/src/programs/baseline/OlderCLibrary.cpp")
     # In 2.31 threads and the loader's functions have libraries of their own.
     target_link_options(${target} PRIVATE
                         "SHELL:-Wl,--push-state,--no-as-needed -lpthread -ldl -Wl,--pop-state")
@@ -75,7 +75,7 @@ function(tarnw_shipped_program target)
   tarnw_warnings(${target})
 endfunction()
 
-# The window's part (src/app/window/WindowLoader.h): a shared object of OBJECTS, the
+# The window's part (src/programs/window/WindowLoader.h): a shared object of OBJECTS, the
 # toolkit and the image libraries, linked against the X11 and font libraries, exporting
 # only its entry table. It leaves everything of ours and of the C++ runtime to the program
 # that loads it; cmake/TarnwWindowPart.cmake makes what that program needs to carry it.

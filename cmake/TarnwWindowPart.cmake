@@ -1,4 +1,4 @@
-# Steps of building the window's part (see src/app/window/WindowLoader.h), run with
+# Steps of building the window's part (see src/programs/window/WindowLoader.h), run with
 # cmake -P:
 #
 # -DSTEP=exports -DNM=... -DOUTPUT=part.map -P TarnwWindowPart.cmake OBJECT...

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "DeinstallRecord.h"
-#include "ScriptBlockRemover.h"
+#include "deinstall/DeinstallRecord.h"
+#include "deinstall/ScriptBlockRemover.h"
 #include "engine/Journal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

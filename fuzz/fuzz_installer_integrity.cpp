@@ -7,9 +7,9 @@
 #include <string>
 #include <unistd.h>
 
+#include "files/InstallerIntegrity.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
-#include "storage/InstallerIntegrity.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* tmp = getenv("TMPDIR");

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "storage/MemorySource.h"
-#include "storage/PosixFs.h"
-#include "storage/ZipContents.h"
-#include "storage/ZipExtractor.h"
+#include "archive/MemorySource.h"
+#include "archive/ZipContents.h"
+#include "archive/ZipExtractor.h"
+#include "lib/PosixFs.h"
 
 namespace {
 

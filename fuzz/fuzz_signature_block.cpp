@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "storage/InstallerSignature.h"
-#include "storage/SigningKey.h"
+#include "files/InstallerSignature.h"
+#include "files/SigningKey.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     signature_block::Block block;

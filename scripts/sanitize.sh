@@ -17,13 +17,13 @@ case "$kind" in
     sanitizers=address,undefined
     targets=(tarnw_platform_support_tests tarnw_platform_app_tests tarnw_platform_kernel_tests
              tarnw_platform_storage_tests tarnw_platform_interface_tests tarnw_lib_tests
-             tarnw_storage_tests tarnw_locale_tests tarnw_package_tests tarnw_frontend_tests
+             tarnw_archive_tests tarnw_files_tests tarnw_locale_tests tarnw_package_tests tarnw_frontend_tests
              tarnw_engine_tests tarnw_ui_tests tarnw_window_tests)
     ;;
   thread)
     sanitizers=thread
     targets=(tarnw_platform_app_tests tarnw_platform_kernel_tests tarnw_lib_tests
-             tarnw_storage_tests tarnw_engine_tests)
+             tarnw_archive_tests tarnw_files_tests tarnw_engine_tests)
     ;;
   *) echo "usage: scripts/sanitize.sh address|thread" >&2; exit 2 ;;
 esac

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "storage/InstallerIntegrity.h"
+#include "files/InstallerIntegrity.h"
 
 class xLocalize;
 

@@ -19,6 +19,10 @@
 #include "engine/ScriptBlockEditor.h"
 #include "engine/StartupScript.h"
 #include "engine/UserBootHooks.h"
+#include "files/InstallerIntegrity.h"
+#include "files/LibAppResource.h"
+#include "files/LibFileOps.h"
+#include "files/LibNode.h"
 #include "frontend/LibAlert.h"
 #include "lib/ByteText.h"
 #include "lib/MessageFields.h"
@@ -26,10 +30,6 @@
 #include "platform/interface/Frontend.h"
 #include "platform/storage/Node.h"
 #include "platform/storage/NodeInfo.h"
-#include "storage/InstallerIntegrity.h"
-#include "storage/LibAppResource.h"
-#include "storage/LibFileOps.h"
-#include "storage/LibNode.h"
 
 InstallConfig::InstallConfig() = default;
 

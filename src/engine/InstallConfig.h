@@ -31,6 +31,8 @@
 #include "engine/ProgressReporter.h"
 #include "engine/RunLock.h"
 #include "engine/RunScope.h"
+#include "files/InstallerSignature.h"
+#include "files/LibAppResource.h"
 #include "lib/LibString.h"
 #include "lib/LibThread.h"
 #include "lib/Result.h"
@@ -40,8 +42,6 @@
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
 #include "platform/storage/Volume.h"
-#include "storage/InstallerSignature.h"
-#include "storage/LibAppResource.h"
 
 class EngineTexts;
 

@@ -13,12 +13,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "files/LibFileOps.h"
 #include "platform/app/Roster.h"
 #include "platform/storage/Entry.h"
 #include "platform/storage/MountTable.h"
 #include "platform/storage/Path.h"
 #include "platform/storage/Volume.h"
-#include "storage/LibFileOps.h"
 
 namespace fs = std::filesystem;
 

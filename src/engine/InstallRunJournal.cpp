@@ -13,15 +13,15 @@
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
 #include "engine/RunUndo.h"
+#include "files/LibFileOps.h"
+#include "files/TrashRecord.h"
 #include "frontend/LibAlert.h"
+#include "lib/PosixFs.h"
 #include "locale/xLocalize.h"
 #include "platform/interface/Frontend.h"
 #include "platform/interface/InterfaceDefs.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
-#include "storage/LibFileOps.h"
-#include "storage/PosixFs.h"
-#include "storage/TrashRecord.h"
 
 namespace {
 

@@ -20,6 +20,12 @@
 #include "engine/ScriptBlockEditor.h"
 #include "engine/SignerRecord.h"
 #include "engine/UserBootHooks.h"
+#include "files/InstallerIntegrity.h"
+#include "files/LibAppResource.h"
+#include "files/LibFileOps.h"
+#include "files/LibNode.h"
+#include "files/OwnFile.h"
+#include "files/ProgramRole.h"
 #include "frontend/LibAlert.h"
 #include "lib/ByteText.h"
 #include "lib/LibDateTime.h"
@@ -31,12 +37,6 @@
 #include "platform/storage/MimeType.h"
 #include "platform/storage/NodeInfo.h"
 #include "platform/support/Errors.h"
-#include "storage/InstallerIntegrity.h"
-#include "storage/LibAppResource.h"
-#include "storage/LibFileOps.h"
-#include "storage/LibNode.h"
-#include "storage/OwnFile.h"
-#include "storage/ProgramRole.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "engine/InstallConfig.h"
+#include "files/InstallerSignature.h"
 #include "platform/support/SupportDefs.h"
-#include "storage/InstallerSignature.h"
 
 class BMessage;
 class BMessenger;

@@ -13,11 +13,11 @@
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
 #include "engine/SpaceNeeds.h"
+#include "files/LibAppResource.h"
+#include "files/ProgramRole.h"
 #include "frontend/LibAlert.h"
 #include "lib/ByteText.h"
 #include "lib/MessageFields.h"
-#include "storage/LibAppResource.h"
-#include "storage/ProgramRole.h"
 
 namespace {
 

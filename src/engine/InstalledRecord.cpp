@@ -9,9 +9,9 @@
 
 #include "engine/InstallConfig.h"
 #include "engine/InstallPaths.h"
-#include "storage/LibAppResource.h"
-#include "storage/OwnFile.h"
-#include "storage/PosixFs.h"
+#include "files/LibAppResource.h"
+#include "files/OwnFile.h"
+#include "lib/PosixFs.h"
 
 namespace {
 

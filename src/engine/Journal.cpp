@@ -6,9 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/OwnFile.h"
+#include "lib/PosixFs.h"
 #include "platform/support/PercentCoding.h"
-#include "storage/OwnFile.h"
-#include "storage/PosixFs.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include "storage/OwnFile.h"
+#include "files/OwnFile.h"
 
 RunLock::~RunLock() {
     Release();

@@ -11,9 +11,9 @@
 #include <unistd.h>
 
 #include "engine/InstallPaths.h"
-#include "storage/LibFileOps.h"
-#include "storage/NotedFolders.h"
-#include "storage/PosixFs.h"
+#include "files/LibFileOps.h"
+#include "files/NotedFolders.h"
+#include "lib/PosixFs.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "engine/Journal.h"
-#include "storage/NotedFolders.h"
+#include "files/NotedFolders.h"
 
 class RunUndo {
 public:

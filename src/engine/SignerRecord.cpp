@@ -4,8 +4,8 @@
 
 #include "engine/EngineTexts.h"
 #include "engine/InstalledRecord.h"
+#include "files/LibAppResource.h"
 #include "package/PackageConfig.h"
-#include "storage/LibAppResource.h"
 
 std::string RecordedSigner::Text() const {
     return (name.empty() ? std::string("?") : name) + " (key " + key.IdText() + ")";

@@ -13,9 +13,9 @@
 #include <optional>
 #include <string>
 
+#include "files/InstallerSignature.h"
 #include "platform/app/Message.h"
 #include "platform/support/SupportDefs.h"
-#include "storage/InstallerSignature.h"
 
 class xLocalize;
 

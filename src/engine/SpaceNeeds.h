@@ -15,8 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "archive/ZipContents.h"
 #include "platform/support/SupportDefs.h"
-#include "storage/ZipContents.h"
 
 class SpaceNeeds {
 public:

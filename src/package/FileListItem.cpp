@@ -7,11 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/LibFileOps.h"
 #include "platform/app/Message.h"
 #include "platform/app/Roster.h"
 #include "platform/interface/Font.h"
 #include "platform/storage/Entry.h"
-#include "storage/LibFileOps.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/LibAppResource.h"
 #include "platform/storage/Resources.h"
 #include "platform/storage/StorageDefs.h"
-#include "storage/LibAppResource.h"
 
 namespace {
 

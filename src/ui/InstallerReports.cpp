@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include "engine/InstallSession.h"
+#include "files/InstallerIntegrity.h"
+#include "files/ProgramRole.h"
 #include "lib/ByteText.h"
 #include "lib/LibNearestName.h"
 #include "lib/LibString.h"
@@ -13,8 +15,6 @@
 #include "package/PackageConfig.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
-#include "storage/InstallerIntegrity.h"
-#include "storage/ProgramRole.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/ExitStatus.h"
 #include "ui/InstallerOptions.h"

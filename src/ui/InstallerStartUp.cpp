@@ -4,8 +4,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "files/LibAppResource.h"
 #include "platform/storage/MimeType.h"
-#include "storage/LibAppResource.h"
 
 namespace installer_start_up {
 

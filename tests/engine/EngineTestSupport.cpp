@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "storage/LibAppResource.h"
-#include "storage/ProgramRole.h"
+#include "files/LibAppResource.h"
+#include "files/ProgramRole.h"
 #include "support/Sandbox.h"
 
 namespace engine_test {

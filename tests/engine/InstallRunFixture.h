@@ -9,13 +9,13 @@
 
 #include "EngineTestSupport.h"
 #include "engine/InstallConfig.h"
+#include "files/LibNode.h"
 #include "lib/LibString.h"
 #include "locale/xLocalize.h"
 #include "platform/storage/File.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
 #include "platform/storage/Resources.h"
-#include "storage/LibNode.h"
 #include "support/Sandbox.h"
 
 namespace engine_test {

@@ -9,13 +9,13 @@
 #include "InstallRunFixture.h"
 #include "engine/InstallConfig.h"
 #include "engine/InstalledRecord.h"
+#include "files/LibAppResource.h"
+#include "files/LibNode.h"
 #include "lib/LibString.h"
 #include "platform/storage/File.h"
 #include "platform/storage/FindDirectory.h"
 #include "platform/storage/Path.h"
 #include "platform/storage/Resources.h"
-#include "storage/LibAppResource.h"
-#include "storage/LibNode.h"
 #include "support/Sandbox.h"
 
 using namespace engine_test;

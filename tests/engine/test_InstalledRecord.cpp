@@ -6,7 +6,7 @@
 
 #include "engine/InstallConfig.h"
 #include "engine/InstalledRecord.h"
-#include "storage/LibAppResource.h"
+#include "files/LibAppResource.h"
 #include "support/Sandbox.h"
 
 namespace fs = std::filesystem;

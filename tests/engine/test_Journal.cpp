@@ -10,7 +10,7 @@
 #include "engine/Journal.h"
 #include "engine/RunLock.h"
 #include "engine/RunUndo.h"
-#include "storage/LibFileOps.h"
+#include "files/LibFileOps.h"
 #include "support/Sandbox.h"
 #include "support/TreeSnapshot.h"
 

@@ -14,8 +14,8 @@
 #include "engine/RunLock.h"
 #include "engine/RunScope.h"
 #include "engine/RunUndo.h"
+#include "files/OwnFile.h"
 #include "platform/app/Message.h"
-#include "storage/OwnFile.h"
 #include "support/Sandbox.h"
 #include "support/TreeSnapshot.h"
 

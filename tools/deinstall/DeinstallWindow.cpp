@@ -5,9 +5,9 @@
 #include <memory>
 #include <thread>
 
-#include "DeinstallFlow.h"
-#include "DeinstallTexts.h"
-#include "Deinstaller.h"
+#include "deinstall/DeinstallFlow.h"
+#include "deinstall/DeinstallTexts.h"
+#include "deinstall/Deinstaller.h"
 #include "platform/app/Application.h"
 #include "platform/app/Message.h"
 #include "platform/interface/gui/Bitmap.h"

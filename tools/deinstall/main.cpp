@@ -20,18 +20,18 @@
 #include <string>
 #include <unistd.h>
 
-#include "DeinstallFlow.h"
 #include "DeinstallMain.h"
-#include "DeinstallOptions.h"
-#include "DeinstallRecord.h"
-#include "DeinstallTexts.h"
-#include "Deinstaller.h"
-#include "UnfinishedInstallation.h"
+#include "deinstall/DeinstallFlow.h"
+#include "deinstall/DeinstallOptions.h"
+#include "deinstall/DeinstallRecord.h"
+#include "deinstall/DeinstallTexts.h"
+#include "deinstall/Deinstaller.h"
+#include "deinstall/UnfinishedInstallation.h"
 #include "engine/RunLock.h"
 #include "engine/RunScope.h"
 #include "engine/SignerRecord.h"
 #include "engine/StopSignals.h"
-#include "storage/LibAppResource.h"
+#include "files/LibAppResource.h"
 #include "ui/AnswersFile.h"
 #include "ui/CommandLineTexts.h"
 #include "ui/ConsoleFrontend.h"
@@ -40,7 +40,7 @@
 #include "ui/Transcript.h"
 #include "ui/UnattendedFrontend.h"
 
-#include "app/window/WindowLoader.h"
+#include "programs/window/WindowLoader.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include "ImageArchive.h"
 #include "SoundArchive.h"
+#include "archive/SourceDate.h"
+#include "files/LibFileOps.h"
 #include "package/InstallListItem.h"
 #include "platform/app/Message.h"
-#include "storage/LibFileOps.h"
-#include "storage/SourceDate.h"
 
 namespace tarnw::pack {
 

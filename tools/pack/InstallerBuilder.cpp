@@ -7,14 +7,14 @@
 
 #include "ConfigBuilder.h"
 #include "InstallerSigning.h"
+#include "files/InstallerIntegrity.h"
+#include "files/LibAppResource.h"
+#include "files/ProgramRole.h"
 #include "locale/CatalogueResources.h"
 #include "package/PackageConfig.h"
 #include "platform/app/Message.h"
 #include "platform/storage/File.h"
 #include "platform/storage/Resources.h"
-#include "storage/InstallerIntegrity.h"
-#include "storage/LibAppResource.h"
-#include "storage/ProgramRole.h"
 
 namespace fs = std::filesystem;
 

@@ -9,8 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "files/InstallerSignature.h"
 #include "platform/storage/ResourceFormat.h"
-#include "storage/InstallerSignature.h"
 
 namespace rf = resource_format;
 namespace sb = signature_block;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "SecretKey.h"
-#include "storage/SigningKey.h"
+#include "files/SigningKey.h"
 
 namespace tarnw::pack {
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "storage/SigningKey.h"
+#include "files/SigningKey.h"
 
 namespace tarnw::pack {
 

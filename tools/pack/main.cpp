@@ -16,7 +16,7 @@
 #include "InstallerSigning.h"
 #include "Manifest.h"
 #include "SecretKey.h"
-#include "storage/InstallerSignature.h"
+#include "files/InstallerSignature.h"
 
 namespace {
 

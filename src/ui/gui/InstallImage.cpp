@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "files/LibFileOps.h"
 #include "frontend/LibAlert.h"
 #include "platform/app/Message.h"
 #include "platform/interface/gui/Bitmap.h"
@@ -9,7 +10,6 @@
 #include "platform/interface/gui/MenuItem.h"
 #include "platform/interface/gui/PopUpMenu.h"
 #include "platform/interface/gui/Window.h"
-#include "storage/LibFileOps.h"
 #include "ui/gui/LibImageFile.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "ui/gui/LibFilePanel.h"
 
+#include "files/LibFileOps.h"
 #include "platform/app/Looper.h"
 #include "platform/app/Message.h"
 #include "platform/interface/gui/Menu.h"
@@ -8,7 +9,6 @@
 #include "platform/interface/gui/Window.h"
 #include "platform/storage/Entry.h"
 #include "platform/storage/Path.h"
-#include "storage/LibFileOps.h"
 
 LibFilePanel::LibFilePanel(const file_panel_mode& mode, BLooper* target, const uint32& command,
                            const uint32& nodeFlavors, const bool& multipleSelection)

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "files/LibAppResource.h"
+#include "files/LibFileOps.h"
 #include "lib/ByteText.h"
 #include "lib/LibDateTime.h"
 #include "lib/LibLocaleDateTime.h"
@@ -16,8 +18,6 @@
 #include "platform/storage/Entry.h"
 #include "platform/storage/Mime.h"
 #include "platform/storage/Path.h"
-#include "storage/LibAppResource.h"
-#include "storage/LibFileOps.h"
 #include "ui/ReplaceTexts.h"
 #include "ui/gui/BitmapView.h"
 #include "ui/gui/LibRect.h"

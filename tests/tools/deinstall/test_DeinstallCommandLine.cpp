@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "DeinstallOptions.h"
+#include "deinstall/DeinstallOptions.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 

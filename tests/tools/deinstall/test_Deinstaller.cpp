@@ -8,9 +8,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "DeinstallRecord.h"
-#include "DeinstallTexts.h"
-#include "Deinstaller.h"
+#include "deinstall/DeinstallRecord.h"
+#include "deinstall/DeinstallTexts.h"
+#include "deinstall/Deinstaller.h"
 #include "support/Sandbox.h"
 #include "support/TreeSnapshot.h"
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-#include "FolderCursor.h"
+#include "deinstall/FolderCursor.h"
 #include "support/Sandbox.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-#include "ScriptBlockRemover.h"
+#include "deinstall/ScriptBlockRemover.h"
 #include "support/Sandbox.h"
 
 namespace fs = std::filesystem;
