@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   libfltk1.3-dev libx11-dev libxft-dev libfontconfig-dev libxinerama-dev
   libxcursor-dev libxfixes-dev libxrender-dev libxext-dev
-  libpng-dev libjpeg-dev zlib1g-dev libminizip-dev libdeflate-dev
+  libpng-dev libjpeg-dev zlib1g-dev libminizip-dev libdeflate-dev librsvg2-2
   nlohmann-json3-dev libasound2-dev libsodium-dev minisign
   xvfb xauth xdotool imagemagick x11-apps x11-utils openbox fonts-dejavu-core
   attr unzip zip file

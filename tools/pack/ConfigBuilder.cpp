@@ -99,6 +99,9 @@ void AddDesktopEntries(const Manifest& manifest, BMessage& config) {
             record.AddInt32("entry_icon_size", entry.iconSize);
             record.AddData("entry_icon", B_RAW_TYPE, entry.iconData.data(),
                            ssize_t(entry.iconData.size()));
+            if (!entry.iconPicture.empty())
+                record.AddData("entry_icon_picture", B_RAW_TYPE, entry.iconPicture.data(),
+                               ssize_t(entry.iconPicture.size()));
         }
         container.AddMessage("desktop_entry", &record);
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iostream>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include "Manifest.h"
 #include "NearestName.h"
 #include "StrictJson.h"
+#include "SvgPicture.h"
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
@@ -227,6 +229,13 @@ void ReadIcon(const json& value, const fs::path& folder, const std::string& wher
         Fail(where, "a PNG icon must be square");
     } else if (entry.iconData.substr(0, 4096).find("<svg") != std::string::npos) {
         entry.iconType = "svg";
+        SvgPicture picture = DrawSvgAsPng(entry.iconData, kIconPictureSide);
+        entry.iconPicture = picture.png;
+        // The menu entry takes the SVG as it is; only the installer window goes without.
+        if (picture.png.empty())
+            std::cerr << "tarnw-pack: " << where
+                      << ": the installer window will show no icon: " << path.string()
+                      << " could not be drawn (" << picture.reason << ")\n";
     } else {
         Fail(where, path.string() + " is neither a PNG nor an SVG image");
     }

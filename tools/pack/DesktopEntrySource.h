@@ -27,7 +27,14 @@ struct ManifestDesktopEntry {
     std::string iconType; // "png", "svg", or empty without an icon
     int32_t iconSize = 0; // a PNG icon's side in pixels
     std::string iconData;
+    // An SVG icon drawn as a PNG of kIconPictureSide pixels, for the installer window;
+    // empty for a PNG icon (the window takes that one as it is) or when it cannot be drawn.
+    std::string iconPicture;
 };
+
+// The side of the picture an SVG icon is drawn into for the installer window: large
+// enough for a window manager's largest icon, at twice the scale.
+constexpr int kIconPictureSide = 128;
 
 // Icons are carried inside the configuration; a larger file is refused.
 constexpr size_t kLargestIconBytes = 1024 * 1024;

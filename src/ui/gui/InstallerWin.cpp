@@ -280,7 +280,8 @@ bool InstallerWin::LoadResources() {
 }
 
 void InstallerWin::ShowPackageIcon(const BMessage& config) {
-    // The icon of the package's first menu entry that brings a PNG one.
+    // The icon of the package's first menu entry that brings one: a PNG icon as it is, an
+    // SVG one as the picture tarnw-pack drew of it.
     BMessage entries, entry;
     if (config.FindMessage("desktop_entries", &entries) != B_OK)
         return;
@@ -288,9 +289,10 @@ void InstallerWin::ShowPackageIcon(const BMessage& config) {
         const void* icon = nullptr;
         ssize_t size = 0;
         const char* type = nullptr;
-        if (entry.FindString("entry_icon_type", &type) != B_OK || type == nullptr ||
-            std::strcmp(type, "png") != 0 ||
-            entry.FindData("entry_icon", B_RAW_TYPE, &icon, &size) != B_OK || size <= 0)
+        if (entry.FindString("entry_icon_type", &type) != B_OK || type == nullptr)
+            continue;
+        const char* field = std::strcmp(type, "png") == 0 ? "entry_icon" : "entry_icon_picture";
+        if (entry.FindData(field, B_RAW_TYPE, &icon, &size) != B_OK || size <= 0)
             continue;
         if (GuiHost::SetApplicationIcon(icon, size_t(size)))
             return;

@@ -103,6 +103,25 @@ void NewFolderAsksForItsName(Display& display, const std::string& shots) {
     fs::remove_all(parent / "Games");
 }
 
+// Packs "ClickyInstaller" from `folder`, whose menu entry's icon is the file `icon` there.
+fs::path PackClickyWithIcon(const fs::path& folder, const std::string& icon) {
+    WriteFile(folder / "clicky", "#!/bin/sh\necho clicky\n");
+    fs::permissions(folder / "clicky", fs::perms(0755));
+    WriteFile(folder / "manifest.json", R"({
+  "app_name": "Clicky", "version": "2.0", "opt_created_folder": "Clicky",
+  "opt_default_folder": "Applications",
+  "groups": [{"name": "Typical", "description": "The program itself"}],
+  "desktop_entries": [{"name": "Clicky", "exec": "clicky", "icon": ")" +
+                                            icon + R"("}],
+  "files": [{"source": "clicky", "groups": ["Typical"]}]
+})");
+    fs::path installer = Sandbox::MakeFolder("installer") / "ClickyInstaller";
+    auto built = tarnw::test::PackInstaller(folder / "manifest.json", installer);
+    EXPECT_EQ(built.status, 0) << built.output;
+    ForgetEarlierInstallations();
+    return built.status == 0 ? installer : fs::path();
+}
+
 } // namespace
 
 class GuiWindowChoices : public ::testing::TestWithParam<bool> {};
@@ -158,21 +177,10 @@ TEST_P(GuiWindowChoices, WindowsCarryTheProductsNameAndIcon) {
         GTEST_SKIP() << "openbox, xprop and xwininfo are needed";
     // The package brings a menu entry with a 32-pixel icon.
     fs::path folder = Sandbox::MakeFolder("package");
-    WriteFile(folder / "clicky", "#!/bin/sh\necho clicky\n");
-    fs::permissions(folder / "clicky", fs::perms(0755));
     display.Run({"convert", "-size", "32x32", "xc:#d02020", (folder / "clicky.png").string()});
     ASSERT_TRUE(fs::exists(folder / "clicky.png"));
-    WriteFile(folder / "manifest.json", R"({
-  "app_name": "Clicky", "version": "2.0", "opt_created_folder": "Clicky",
-  "opt_default_folder": "Applications",
-  "groups": [{"name": "Typical", "description": "The program itself"}],
-  "desktop_entries": [{"name": "Clicky", "exec": "clicky", "icon": "clicky.png"}],
-  "files": [{"source": "clicky", "groups": ["Typical"]}]
-})");
-    fs::path installer = Sandbox::MakeFolder("installer") / "ClickyInstaller";
-    auto built = tarnw::test::PackInstaller(folder / "manifest.json", installer);
-    ASSERT_EQ(built.status, 0) << built.output;
-    ForgetEarlierInstallations();
+    fs::path installer = PackClickyWithIcon(folder, "clicky.png");
+    ASSERT_FALSE(installer.empty());
     InstallerRun run = StartInstaller(display, installer);
     XWindow window;
     ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
@@ -195,6 +203,28 @@ TEST_P(GuiWindowChoices, WindowsCarryTheProductsNameAndIcon) {
     EXPECT_EQ(display.Xdotool({"getwindowpid", done.id}), pid);
     display.Key(done, "Return");
     EXPECT_EQ(run.child->Wait(std::chrono::seconds(30)), 0) << ReadFile(run.output);
+}
+
+TEST(GuiWindowIcon, AnSvgIconIsDrawnIntoTheWindowsIcon) {
+    Display display;
+    REQUIRE_PRIVATE_DISPLAY(display);
+    if (FindProgram("xprop").empty())
+        GTEST_SKIP() << "xprop is needed";
+    fs::path folder = Sandbox::MakeFolder("package");
+    WriteFile(folder / "clicky.svg", R"(<?xml version="1.0"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16" viewBox="0 0 16 16">
+  <rect x="2" y="2" width="12" height="12" fill="#2040d0"/>
+</svg>
+)");
+    fs::path installer = PackClickyWithIcon(folder, "clicky.svg");
+    ASSERT_FALSE(installer.empty());
+    InstallerRun run = StartInstaller(display, installer);
+    XWindow window;
+    ASSERT_TRUE(display.WaitForWindow("ClickyInstaller", &window)) << ReadFile(run.output);
+    std::string icon = display.Property(window.id, "_NET_WM_ICON");
+    EXPECT_NE(icon.find("Icon (128 x 128)"), std::string::npos) << icon.substr(0, 200);
+    display.Click(window, kButtonX, kButtonY); // Install (no licence)
+    FinishRun(display, run);
 }
 
 INSTANTIATE_TEST_SUITE_P(BareAndUnderOpenbox, GuiWindowChoices, ::testing::Bool(),
