@@ -192,12 +192,19 @@ bool SyncVolumesOf(const std::vector<std::string>& paths, std::string* error) {
     std::set<dev_t> done;
     bool synced = true;
     for (const std::string& path : paths) {
-        // The nearest folder that exists: an entry may be gone again (moved back, held).
+        // The entry itself when it is a file or folder, else the nearest folder that exists:
+        // an entry may be gone again (moved back, held). Folders above it are followed, as
+        // its path came that way: /proc/self/fd/N is a link to the folder it names, and not
+        // following it would sync /proc instead.
         std::string folder = path;
         struct stat st;
         int fd = -1;
-        while (!folder.empty()) {
-            fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        if (lstat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+            fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        while (fd < 0 && !folder.empty()) {
+            // The entry itself, when a link, is on its folder's volume, not its target's.
+            fd = open(folder.c_str(),
+                      O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder == path ? O_NOFOLLOW : 0));
             if (fd >= 0)
                 break;
             size_t slash = folder.rfind('/');

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <sys/xattr.h>
@@ -17,6 +18,7 @@
 #include "LoopVolume.h"
 #include "engine/Journal.h"
 #include "engine/RunUndo.h"
+#include "files/LibFileOps.h"
 #include "support/Process.h"
 #include "support/Sandbox.h"
 #include "support/TreeSnapshot.h"
@@ -254,4 +256,28 @@ TEST_F(PowerCut, AtAnyInstantTheDiskHoldsTheWholeInstallationOrWhatItsJournalUnd
         if (HasFatalFailure())
             return;
     }
+}
+
+// The run moves a replaced original into "Saved Files" through the folder's descriptor
+// (/proc/self/fd/N/leaf). The copy must be on the disk before the original goes, or a power
+// cut right after loses both: once, the volume synced was /proc's, not the copy's.
+TEST_F(PowerCut, AnOriginalMovedThroughAFolderDescriptorIsOnTheDiskBeforeItGoes) {
+    ASSERT_TRUE(volume->Reformat()) << volume->Problem();
+    fs::path saved = volume->Path() / "Saved Files";
+    fs::create_directories(saved);
+    sync();
+    fs::path original = Sandbox::MakeFolder("settings") / "prod.conf";
+    WriteFile(original, "mine=1\n");
+
+    int folder = open(saved.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    std::string through = "/proc/self/fd/" + std::to_string(folder) + "/prod.conf";
+    Result<void> moved = LibMoveEntryAsIs(original.c_str(), through.c_str());
+    close(folder);
+    ASSERT_TRUE(moved.Ok()) << moved.Error().Text();
+    ASSERT_FALSE(fs::exists(original));
+    ASSERT_TRUE(volume->CutPower());
+
+    ASSERT_TRUE(volume->Remount()) << volume->Problem();
+    EXPECT_EQ(ReadFile(saved / "prod.conf"), "mine=1\n");
 }
