@@ -856,15 +856,16 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
                 // Reported; the item stays in the installation folder.
             } else if (InstallFolderSwapped()) {
                 // Said; what stands under the folder's name now is not the run's.
-            } else if (NoteNewEntry(target) && LibMove(Through(path).c_str(), target.c_str()) &&
-                       InstallPaths::EntryExists(target) &&
+            } else if (Result<void> moved = MoveItem(Through(path), target);
+                       moved && InstallPaths::EntryExists(target) &&
                        !InstallPaths::EntryExists(Through(path))) {
                 Log("\t\t\tPlaced in %s\n", folder.c_str());
                 path = target;
             } else {
                 Failure(leaf, "it could not be moved to " + folder +
-                                  (errno != 0 ? std::string(" (") + std::strerror(errno) + ")"
-                                              : std::string()));
+                                  (!moved && !moved.Error().reason.empty()
+                                       ? " (" + moved.Error().reason + ")"
+                                       : std::string()));
             }
         } else if (!failed) {
             Log("\t\t\tUser desired not to place item in %s\n", folder.c_str());
@@ -944,11 +945,18 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     }
 }
 
+Result<void> InstallConfig::MoveItem(const std::string& from, const std::string& to) {
+    errno = 0;
+    if (!NoteNewEntry(to))
+        return Failure::Because("cannot move", from, errno != 0 ? std::strerror(errno) : "").To(to);
+    return LibMoveEntry(from.c_str(), to.c_str());
+}
+
 void InstallConfig::ReportLateFailures(LibAppResource& resources) {
     for (const LibAppResource::LateFailure& late : resources.FinishExtractions()) {
-        std::string destination = RunPath(late.destination);
+        std::string destination = RunPath(late.failure.path);
         Failure(InstallPaths::Leaf(destination),
-                std::string("it could not be extracted (") + late.error + ")");
+                "it could not be extracted (" + late.failure.reason + ")");
         fFailedItems.insert(late.id - kFirstPayloadResourceId);
         // Its own entry is the last of that path: an earlier item of the same name stays.
         auto own = std::find(fTagged.rbegin(), fTagged.rend(), destination);

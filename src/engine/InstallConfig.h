@@ -300,6 +300,9 @@ private:
     void CompletionDialog(xLocalize& localize);
     void AskRestart(const std::string& text, EngineTexts& texts);
     void SetItemDates(LibAppResource::ExtractOptions& options, const BMessage& record);
+    // Moves an item placed in the installation folder to its destination, named in the
+    // journal first.
+    Result<void> MoveItem(const std::string& from, const std::string& to);
     // Reports the items written on other threads that failed, once they are all done.
     void ReportLateFailures(LibAppResource& resources);
     void Failure(const std::string& leaf, const std::string& reason);

@@ -126,7 +126,9 @@ void LibAppResource::CollectFinished() {
     while (!fLater.empty() && fLater.front()->done.load(std::memory_order_acquire)) {
         LaterItem& item = *fLater.front();
         if (!item.error.empty())
-            fLateFailures.push_back({item.id, item.destination, item.error});
+            fLateFailures.push_back({item.id, Failure::Because("cannot unpack payload " +
+                                                                   std::to_string(item.id) + " to",
+                                                               item.destination, item.error)});
         fLaterDestinations.erase(item.destination);
         fLater.pop_front();
     }

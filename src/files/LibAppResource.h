@@ -71,10 +71,10 @@ public:
     // entries when there is no such payload; false, with LastError(), when its directory
     // cannot be read.
     bool ListEntry(const int32& id, std::vector<ZipContents::Entry>& entries);
+    // An item finished later that could not be written: failure.path is its destination.
     struct LateFailure {
         int32 id;
-        std::string destination;
-        std::string error;
+        Failure failure;
     };
     // Waits until every item left to finish later is written; returns those that failed
     // (nothing of them is left), in the order they were extracted. Any other extraction

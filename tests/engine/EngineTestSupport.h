@@ -19,11 +19,13 @@ class RecordingFrontend : public Frontend {
 public:
     FrontendAnswer Ask(const FrontendRequest& request) override;
     void Status(const char* text) override { statuses.push_back(text); }
+    void Error(const char* detail) override { errors.push_back(detail); }
 
     void Answer(int32 button, bool box = false) { answers.push_back({button, box}); }
 
     std::vector<FrontendRequest> requests;
     std::vector<std::string> statuses;
+    std::vector<std::string> errors; // the details of failures, as told
     std::deque<FrontendAnswer> answers;
 };
 
