@@ -6,7 +6,7 @@
 #include "platform/interface/gui/Picture.h"
 #include "platform/interface/gui/View.h"
 
-BPicture* LibBitmapToPicture(BBitmap* bitmap) {
+std::unique_ptr<BPicture> LibBitmapToPicture(BBitmap* bitmap) {
     if (bitmap == nullptr || !bitmap->IsValid())
         return nullptr;
     BBitmap offscreen(bitmap->Bounds(), bitmap->ColorSpace(), true);
@@ -15,8 +15,8 @@ BPicture* LibBitmapToPicture(BBitmap* bitmap) {
     BView* view = new BView(offscreen.Bounds(), "", B_FOLLOW_NONE, B_WILL_DRAW);
     offscreen.AddChild(view);
     offscreen.Lock();
-    BPicture* picture = new BPicture;
-    view->BeginPicture(picture);
+    auto picture = std::make_unique<BPicture>();
+    view->BeginPicture(picture.get());
     view->DrawBitmap(bitmap, B_ORIGIN);
     view->EndPicture();
     offscreen.Unlock();
@@ -25,7 +25,8 @@ BPicture* LibBitmapToPicture(BBitmap* bitmap) {
     return picture;
 }
 
-BPicture* LibBitmapToPicture(BRect bounds, const void* bits, const color_space& space) {
+std::unique_ptr<BPicture> LibBitmapToPicture(BRect bounds, const void* bits,
+                                             const color_space& space) {
     if (bits == nullptr)
         return nullptr;
     BBitmap bitmap(bounds, space);

@@ -1,6 +1,7 @@
 #include "ui/gui/LibMenuButton.h"
 
 #include "platform/interface/gui/Menu.h"
+#include "platform/interface/gui/MenuItem.h"
 #include "ui/gui/LibRect.h"
 
 namespace {
@@ -82,11 +83,11 @@ int32 LibMenuButton::CurrentSelection() const {
     return fMenu->CurrentSelection();
 }
 
-BMenuItem* LibMenuButton::RemoveItem(const int32& index) {
+std::unique_ptr<BMenuItem> LibMenuButton::RemoveItem(const int32& index) {
     return fMenu->RemoveItem(index);
 }
 
-BMenuItem* LibMenuButton::RemoveItem(const char* label) {
+std::unique_ptr<BMenuItem> LibMenuButton::RemoveItem(const char* label) {
     return fMenu->RemoveItem(label);
 }
 

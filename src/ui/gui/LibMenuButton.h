@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "lib/LibString.h"
 #include "ui/gui/LibLabelControl.h"
 #include "ui/gui/LibMenuField.h"
@@ -32,8 +34,8 @@ public:
     int32 IndexOf(const char* label) const;
     LibString Text() const;
     int32 CurrentSelection() const;
-    BMenuItem* RemoveItem(const int32& index);
-    BMenuItem* RemoveItem(const char* label);
+    std::unique_ptr<BMenuItem> RemoveItem(const int32& index);
+    std::unique_ptr<BMenuItem> RemoveItem(const char* label);
     bool IsItemEnabled(const int32& index) const;
     bool IsItemEnabled(const char* label) const;
     void SetEnableItem(const int32& index, const bool& enabled);

@@ -96,13 +96,13 @@ BMenuItem* LibMenuField::ItemAt(const int32& index) const {
     return Menu()->ItemAt(index);
 }
 
-BMenuItem* LibMenuField::RemoveItem(const int32& index) {
-    return Menu()->RemoveItem(index);
+std::unique_ptr<BMenuItem> LibMenuField::RemoveItem(const int32& index) {
+    return std::unique_ptr<BMenuItem>(Menu()->RemoveItem(index));
 }
 
-BMenuItem* LibMenuField::RemoveItem(const char* label) {
+std::unique_ptr<BMenuItem> LibMenuField::RemoveItem(const char* label) {
     int32 index = IndexOf(label);
-    return index < 0 ? nullptr : Menu()->RemoveItem(index);
+    return std::unique_ptr<BMenuItem>(index < 0 ? nullptr : Menu()->RemoveItem(index));
 }
 
 void LibMenuField::SetItem(const int32& index) {

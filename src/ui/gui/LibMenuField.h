@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "lib/LibString.h"
 #include "platform/interface/gui/MenuField.h"
 #include "platform/storage/FindDirectory.h"
@@ -30,9 +32,9 @@ public:
     void Clear();
     int32 CountItems() const;
     BMenuItem* ItemAt(const int32& index) const;
-    // Takes the item out of the menu; the caller owns it then.
-    BMenuItem* RemoveItem(const int32& index);
-    BMenuItem* RemoveItem(const char* label);
+    // Takes the item out of the menu.
+    std::unique_ptr<BMenuItem> RemoveItem(const int32& index);
+    std::unique_ptr<BMenuItem> RemoveItem(const char* label);
 
     void SetItem(const int32& index);
     virtual void SetText(const char* label);

@@ -14,9 +14,8 @@ BRect PictureBounds(signed char width, signed char height) {
 }
 
 std::unique_ptr<BPicture> MakePicture(signed char width, signed char height, const void* bits) {
-    return std::unique_ptr<BPicture>(
-        bits != nullptr ? LibBitmapToPicture(PictureBounds(width, height), bits, B_CMAP8)
-                        : new BPicture);
+    return bits != nullptr ? LibBitmapToPicture(PictureBounds(width, height), bits, B_CMAP8)
+                           : std::make_unique<BPicture>();
 }
 
 } // namespace

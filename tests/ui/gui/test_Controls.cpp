@@ -404,8 +404,8 @@ TEST(Bitmaps, PaletteImageBecomesAPictureOfTheSamePixels) {
     std::vector<uint8> bits(576);
     for (size_t i = 0; i < bits.size(); i++)
         bits[i] = (uint8)(i % 200);
-    std::unique_ptr<BPicture> picture(
-        LibBitmapToPicture(BRect(0, 0, 23, 23), bits.data(), B_CMAP8));
+    std::unique_ptr<BPicture> picture =
+        LibBitmapToPicture(BRect(0, 0, 23, 23), bits.data(), B_CMAP8);
     ASSERT_NE(picture, nullptr);
     Canvas canvas(BRect(0, 0, 23, 23));
     canvas.bitmap.Lock();
