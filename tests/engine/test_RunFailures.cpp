@@ -60,3 +60,24 @@ TEST_F(RunFailureTest, AnEarlierFolderThatCannotGoToTheTrashSaysWhyAndStays) {
     EXPECT_EQ(ReadFile(Folder() / "old.txt"), "old");
     EXPECT_FALSE(fs::exists(Folder() / "a"));
 }
+
+TEST_F(RunFailureTest, AnItemThatCannotReachItsFolderSaysWhyAndStaysInTheInstallation) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a volume needs root";
+    fs::path settings = StdFolder(B_USER_SETTINGS_DIRECTORY);
+    fs::create_directories(settings);
+    if (mount("tmpfs", settings.c_str(), "tmpfs", MS_RDONLY, "size=256k") != 0)
+        GTEST_SKIP() << "no tmpfs could be mounted: " << std::strerror(errno);
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    package.AddItem(a, Meta("User Settings"));
+    ui.frontend.Answer(0); // the list of what failed
+    ui.frontend.Answer(1); // keep
+    int32 result = Run();
+    umount2(settings.c_str(), MNT_DETACH);
+
+    EXPECT_EQ(result, kInstallIncomplete);
+    EXPECT_TRUE(AnyHas(ui.frontend.errors, "a was not installed: it could not be moved to " +
+                                               settings.string() + " (Read-only file system)"))
+        << testing::PrintToString(ui.frontend.errors);
+    EXPECT_EQ(ReadFile(Folder() / "a"), "1");
+}
