@@ -59,23 +59,6 @@ bool ImageMarkedPacked(int fd, uint64 imageSize) {
     return packed;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(const char* path) : fFd(open(path, O_RDONLY | O_CLOEXEC)) {}
-    ~Descriptor() {
-        if (fFd >= 0)
-            close(fFd);
-    }
-    int Get() const { return fFd; }
-
-    bool ReadAt(void* data, size_t size, uint64 offset) const {
-        return posixfs::ReadAllAt(fFd, data, size, offset);
-    }
-
-private:
-    int fFd;
-};
-
 std::string TypeText(type_code type) {
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -96,9 +79,9 @@ IntegrityReport Verdict(Integrity verdict, uint64 actual, std::string reason, ui
 
 // Where the ELF image of the file ends: the furthest of its headers, segments and section
 // headers; 0 when the file is no 64-bit ELF file or its headers are unreadable.
-uint64 ElfImageEnd(const Descriptor& file, uint64 fileSize) {
+uint64 ElfImageEnd(const posixfs::OwnedFd& file, uint64 fileSize) {
     Elf64_Ehdr header;
-    if (fileSize < sizeof header || !file.ReadAt(&header, sizeof header, 0) ||
+    if (fileSize < sizeof header || !posixfs::ReadAllAt(file.Get(), &header, sizeof header, 0) ||
         std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64)
         return 0;
     uint64 end = sizeof header;
@@ -112,7 +95,8 @@ uint64 ElfImageEnd(const Descriptor& file, uint64 fileSize) {
         grow(header.e_phoff, uint64(header.e_phnum) * sizeof(Elf64_Phdr));
         for (uint16 i = 0; i < header.e_phnum; i++) {
             Elf64_Phdr segment;
-            if (!file.ReadAt(&segment, sizeof segment, header.e_phoff + i * sizeof segment))
+            if (!posixfs::ReadAllAt(file.Get(), &segment, sizeof segment,
+                                    header.e_phoff + i * sizeof segment))
                 break; // the program headers themselves were cut off: the end is further
             grow(segment.p_offset, segment.p_filesz);
         }
@@ -122,7 +106,7 @@ uint64 ElfImageEnd(const Descriptor& file, uint64 fileSize) {
 
 // The file has no trailer: either it never had a container, or it was cut short (the
 // trailer is the first thing lost), or its end was changed.
-IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
+IntegrityReport WithoutTrailer(const posixfs::OwnedFd& file, uint64 size) {
     uint64 image = ElfImageEnd(file, size);
     if (image != 0 && size == image && ImageMarkedPacked(file.Get(), image))
         return Verdict(Integrity::kIncomplete, size,
@@ -139,7 +123,7 @@ IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
                            " bytes after its program image");
     uint8 bytes[rf::kHeadSize];
     rf::Head head;
-    if (!file.ReadAt(bytes, sizeof bytes, image) ||
+    if (!posixfs::ReadAllAt(file.Get(), bytes, sizeof bytes, image) ||
         rf::ParseHead(bytes, sizeof bytes, &head) != B_OK)
         return Verdict(Integrity::kDamaged, size,
                        "the resources after the program image have neither head nor trailer");
@@ -156,21 +140,21 @@ IntegrityReport WithoutTrailer(const Descriptor& file, uint64 size) {
 
 // The head at the container's start: B_OK, B_BAD_VALUE when there is none, B_BAD_DATA when
 // damaged.
-status_t ReadHead(const Descriptor& file, const rf::Trailer& trailer, rf::Head* head) {
+status_t ReadHead(const posixfs::OwnedFd& file, const rf::Trailer& trailer, rf::Head* head) {
     uint8 bytes[rf::kHeadSize];
     if (trailer.indexOffset - trailer.containerStart < sizeof bytes ||
-        !file.ReadAt(bytes, sizeof bytes, trailer.containerStart))
+        !posixfs::ReadAllAt(file.Get(), bytes, sizeof bytes, trailer.containerStart))
         return B_BAD_VALUE;
     return rf::ParseHead(bytes, sizeof bytes, head);
 }
 
 // The program image before the container, against the checksum its head records.
-bool ImageMatches(const Descriptor& file, uint64 imageSize, uint32 expected) {
+bool ImageMatches(const posixfs::OwnedFd& file, uint64 imageSize, uint32 expected) {
     std::vector<uint8> buffer(1 << 20);
     uint32 crc = 0;
     for (uint64 done = 0; done < imageSize;) {
         size_t chunk = size_t(std::min<uint64>(buffer.size(), imageSize - done));
-        if (!file.ReadAt(buffer.data(), chunk, done))
+        if (!posixfs::ReadAllAt(file.Get(), buffer.data(), chunk, done))
             return false;
         crc = crc32_update(crc, buffer.data(), chunk);
         done += chunk;
@@ -181,14 +165,15 @@ bool ImageMatches(const Descriptor& file, uint64 imageSize, uint32 expected) {
 } // namespace
 
 IntegrityReport ExamineInstallerFile(const char* path) {
-    Descriptor file(path);
+    posixfs::OwnedFd file(open(path, O_RDONLY | O_CLOEXEC));
     struct stat st;
     if (file.Get() < 0 || fstat(file.Get(), &st) != 0)
         return Verdict(Integrity::kDamaged, 0,
                        std::string("cannot read ") + path + ": " + std::strerror(errno));
     uint64 size = uint64(st.st_size);
     uint8 tail[rf::kTrailerSize];
-    if (size < sizeof tail || !file.ReadAt(tail, sizeof tail, size - sizeof tail) ||
+    if (size < sizeof tail ||
+        !posixfs::ReadAllAt(file.Get(), tail, sizeof tail, size - sizeof tail) ||
         !rf::HasMagic(tail, sizeof tail))
         return WithoutTrailer(file, size);
 
@@ -236,11 +221,12 @@ IntegrityReport CheckInstallerFile(const char* path,
     // The signature covers every byte, checksums and image included.
     bool vouched = report.signature.Signed();
     if (image == ImageCheck::kChecked && !vouched) {
-        Descriptor descriptor(path);
+        posixfs::OwnedFd descriptor(open(path, O_RDONLY | O_CLOEXEC));
         uint8 tail[rf::kTrailerSize];
         rf::Trailer trailer;
         rf::Head head;
-        if (descriptor.ReadAt(tail, sizeof tail, report.actualSize - sizeof tail) &&
+        if (posixfs::ReadAllAt(descriptor.Get(), tail, sizeof tail,
+                               report.actualSize - sizeof tail) &&
             rf::ParseTrailer(tail, sizeof tail, report.actualSize, &trailer) == B_OK &&
             ReadHead(descriptor, trailer, &head) == B_OK &&
             !ImageMatches(descriptor, trailer.containerStart, head.imageCrc))

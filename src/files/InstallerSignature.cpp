@@ -222,19 +222,6 @@ SignatureReport Mismatch(std::string reason) {
     return report;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(const char* path) : fFd(open(path, O_RDONLY | O_CLOEXEC)) {}
-    ~Descriptor() {
-        if (fFd >= 0)
-            close(fFd);
-    }
-    int Get() const { return fFd; }
-
-private:
-    int fFd;
-};
-
 SignatureReport Check(int fd, uint64 fileSize) {
     SignatureReport report;
     BlockPlace place;
@@ -309,7 +296,7 @@ bool LocateSignatureBlock(int fd, uint64 fileSize, BlockPlace& place) {
 }
 
 SignatureReport CheckInstallerSignature(const char* path) {
-    Descriptor file(path);
+    posixfs::OwnedFd file(open(path, O_RDONLY | O_CLOEXEC));
     struct stat st;
     if (file.Get() < 0 || fstat(file.Get(), &st) != 0)
         return SignatureReport(); // the integrity check reports an unreadable file
@@ -347,7 +334,7 @@ SignatureReport CheckProgramSignature(const char* path, const std::string& block
         return Mismatch(reason);
     if (!sb::SignatureHolds(bytes, blockBytes.size(), block.key))
         return Mismatch("the signature block was not signed by the key it names");
-    Descriptor file(path);
+    posixfs::OwnedFd file(open(path, O_RDONLY | O_CLOEXEC));
     struct stat st;
     if (file.Get() < 0 || fstat(file.Get(), &st) != 0)
         return Mismatch(std::string("the program cannot be read: ") + std::strerror(errno));

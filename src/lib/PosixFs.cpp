@@ -20,6 +20,11 @@
 
 namespace posixfs {
 
+OwnedFd::~OwnedFd() {
+    if (fFd >= 0)
+        close(fFd);
+}
+
 namespace {
 
 // getxattrat(2), Linux 6.13; the C library does not wrap it yet. Its number is the same on

@@ -12,6 +12,19 @@
 
 namespace posixfs {
 
+// A descriptor this object closes; -1 when opening failed (errno tells why).
+class OwnedFd {
+public:
+    explicit OwnedFd(int fd) : fFd(fd) {}
+    ~OwnedFd();
+    OwnedFd(const OwnedFd&) = delete;
+    OwnedFd& operator=(const OwnedFd&) = delete;
+    int Get() const { return fFd; }
+
+private:
+    int fFd;
+};
+
 // Writes all of data, retrying short writes. False with errno set on failure.
 bool WriteAll(int fd, const void* data, size_t size);
 // Reads exactly size bytes at offset, retrying short reads. False at the end of the file

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/InstallerSignature.h"
+#include "lib/PosixFs.h"
 #include "platform/storage/ResourceFormat.h"
 
 namespace rf = resource_format;
@@ -28,31 +29,12 @@ constexpr size_t kMaxTrustedComment = 8000;
     throw std::runtime_error(what + ": " + std::strerror(errno));
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : fFd(fd) {}
-    ~Fd() {
-        if (fFd >= 0)
-            close(fFd);
-    }
-    int Get() const { return fFd; }
-
-private:
-    int fFd;
-};
-
 void ReadAt(int fd, void* data, size_t size, uint64_t offset, const std::string& path) {
-    size_t done = 0;
-    while (done < size) {
-        ssize_t got = pread(fd, static_cast<char*>(data) + done, size - done, off_t(offset + done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            if (got == 0)
-                errno = EIO;
-            Fail("cannot read " + path);
-        }
-        done += size_t(got);
+    errno = 0;
+    if (!posixfs::ReadAllAt(fd, data, size, offset)) {
+        if (errno == 0)
+            errno = EIO; // the file ended early
+        Fail("cannot read " + path);
     }
 }
 
@@ -95,7 +77,7 @@ void CopyRange(int in, uint64_t from, int out, uint64_t to, uint64_t length,
 }
 
 sb::Digest FileHash(const std::string& path) {
-    Fd in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    posixfs::OwnedFd in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.Get() < 0)
         Fail("cannot open " + path);
     crypto_generichash_state state;
@@ -138,7 +120,7 @@ void SignInstaller(const std::string& path, const SecretKey& key, const std::str
             throw std::runtime_error("the signer's name holds control characters");
     }
 
-    Fd in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    posixfs::OwnedFd in(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st;
     if (in.Get() < 0 || fstat(in.Get(), &st) != 0)
         Fail("cannot open " + path);
@@ -158,7 +140,8 @@ void SignInstaller(const std::string& path, const SecretKey& key, const std::str
     uint64_t resourcesEnd = place.resourcesEnd;
 
     std::string temporary = path + ".tarnw-sign-" + std::to_string(getpid());
-    Fd out(open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    posixfs::OwnedFd out(
+        open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
     if (out.Get() < 0)
         Fail("cannot create " + temporary);
     struct Cleanup {
@@ -237,7 +220,7 @@ void WriteDetachedSignature(const std::string& path, const std::string& signatur
                        Base64Encode(signature, sizeof signature) + "\n" + kTrustedPrefix +
                        trustedComment + "\n" + Base64Encode(global, sizeof global) + "\n";
     std::string temporary = signaturePath + ".tarnw-sign-" + std::to_string(getpid());
-    Fd out(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    posixfs::OwnedFd out(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (out.Get() < 0)
         Fail("cannot create " + temporary);
     WriteAt(out.Get(), text.data(), text.size(), 0, temporary);
