@@ -104,10 +104,10 @@ void RunUndo::Problem(const std::string& path, const std::string& reason) {
     fProblems.push_back(path + ": " + reason);
 }
 
-int RunUndo::OpenFolder(const std::string& path, bool make) {
+UniqueFd RunUndo::OpenFolder(const std::string& path, bool make) {
     std::string replaced;
-    int fd = fFolders.Open(path, O_RDONLY, make, replaced);
-    if (fd < 0 && errno == EXDEV &&
+    UniqueFd fd(fFolders.Open(path, O_RDONLY, make, replaced));
+    if (!fd.IsOpen() && errno == EXDEV &&
         std::find(fReplaced.begin(), fReplaced.end(), replaced) == fReplaced.end()) {
         fReplaced.push_back(replaced);
         Problem(replaced, "it was replaced after the installation made it; it is left alone");
@@ -119,7 +119,7 @@ int RunUndo::OpenFolder(const std::string& path, bool make) {
 RunUndo::Place RunUndo::PlaceOf(const std::string& path, bool make) {
     Place place;
     place.leaf = InstallPaths::Leaf(path);
-    place.folder = OpenFolder(InstallPaths::Parent(path), make);
+    place.folder = OpenFolder(InstallPaths::Parent(path), make).Release();
     return place;
 }
 
@@ -266,11 +266,10 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
 bool RunUndo::HoldsOnlyTheRunsOwn(const std::string& folder) {
     std::string journal = InstallPaths::Leaf(Journal::PathFor(fContents.installFolder));
     std::string lock = InstallPaths::Leaf(Journal::LockPathFor(fContents.installFolder));
-    int fd = OpenFolder(folder, false);
-    if (fd < 0)
+    UniqueFd fd = OpenFolder(folder, false);
+    if (!fd.IsOpen())
         return false;
-    std::vector<std::string> names = NamesIn(fd);
-    close(fd);
+    std::vector<std::string> names = NamesIn(fd.Get());
     // A folder the run made around the destination holds the destination, which itself
     // goes last.
     return !names.empty() && std::all_of(names.begin(), names.end(), [&](auto& name) {
@@ -297,11 +296,8 @@ bool RunUndo::Undo() {
     for (auto record = fContents.records.rbegin(); record != fContents.records.rend(); ++record)
         UndoRecord(*record);
     for (const std::string& folder : FoldersTouched()) {
-        int fd = OpenFolder(folder, false);
-        if (fd >= 0) {
-            RemoveLeftoversAt(fd, fContents.pid);
-            close(fd);
-        }
+        if (UniqueFd fd = OpenFolder(folder, false); fd.IsOpen())
+            RemoveLeftoversAt(fd.Get(), fContents.pid);
     }
     return fProblems.empty();
 }
@@ -323,11 +319,8 @@ void RunUndo::Settle() {
         }
     }
     for (const std::string& folder : FoldersTouched()) {
-        int fd = OpenFolder(folder, false);
-        if (fd >= 0) {
-            RemoveLeftoversAt(fd, fContents.pid);
-            close(fd);
-        }
+        if (UniqueFd fd = OpenFolder(folder, false); fd.IsOpen())
+            RemoveLeftoversAt(fd.Get(), fContents.pid);
     }
 }
 

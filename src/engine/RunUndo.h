@@ -20,6 +20,7 @@
 
 #include "engine/Journal.h"
 #include "files/NotedFolders.h"
+#include "lib/UniqueFd.h"
 
 class RunUndo {
 public:
@@ -64,10 +65,10 @@ private:
     void Problem(const std::string& path, const std::string& reason);
     std::vector<std::string> FoldersTouched() const;
 
-    // The descriptor of the folder at `path` (owned by the caller), reached as the class
-    // comment says; `make` makes missing levels below a noted folder. -1 when it is not
-    // there (errno ENOENT) or was replaced (then a problem is noted once).
-    int OpenFolder(const std::string& path, bool make);
+    // The folder at `path`, open, reached as the class comment says; `make` makes missing
+    // levels below a noted folder. None when it is not there (errno ENOENT) or was
+    // replaced (then a problem is noted once).
+    UniqueFd OpenFolder(const std::string& path, bool make);
     // The folder holding `path`, open, and the leaf; folder -1 as above.
     Place PlaceOf(const std::string& path, bool make = false);
     static void Close(Place& place);
