@@ -104,9 +104,9 @@ void RunUndo::Problem(const std::string& path, const std::string& reason) {
     fProblems.push_back(path + ": " + reason);
 }
 
-UniqueFd RunUndo::OpenFolder(const std::string& path, bool make) {
+posixfs::OwnedFd RunUndo::OpenFolder(const std::string& path, bool make) {
     std::string replaced;
-    UniqueFd fd(fFolders.Open(path, O_RDONLY, make, replaced));
+    posixfs::OwnedFd fd(fFolders.Open(path, O_RDONLY, make, replaced));
     if (!fd.IsOpen() && errno == EXDEV &&
         std::find(fReplaced.begin(), fReplaced.end(), replaced) == fReplaced.end()) {
         fReplaced.push_back(replaced);
@@ -266,7 +266,7 @@ void RunUndo::UndoRecord(const JournalRecord& record) {
 bool RunUndo::HoldsOnlyTheRunsOwn(const std::string& folder) {
     std::string journal = InstallPaths::Leaf(Journal::PathFor(fContents.installFolder));
     std::string lock = InstallPaths::Leaf(Journal::LockPathFor(fContents.installFolder));
-    UniqueFd fd = OpenFolder(folder, false);
+    posixfs::OwnedFd fd = OpenFolder(folder, false);
     if (!fd.IsOpen())
         return false;
     std::vector<std::string> names = NamesIn(fd.Get());
@@ -296,7 +296,7 @@ bool RunUndo::Undo() {
     for (auto record = fContents.records.rbegin(); record != fContents.records.rend(); ++record)
         UndoRecord(*record);
     for (const std::string& folder : FoldersTouched()) {
-        if (UniqueFd fd = OpenFolder(folder, false); fd.IsOpen())
+        if (posixfs::OwnedFd fd = OpenFolder(folder, false); fd.IsOpen())
             RemoveLeftoversAt(fd.Get(), fContents.pid);
     }
     return fProblems.empty();
@@ -319,7 +319,7 @@ void RunUndo::Settle() {
         }
     }
     for (const std::string& folder : FoldersTouched()) {
-        if (UniqueFd fd = OpenFolder(folder, false); fd.IsOpen())
+        if (posixfs::OwnedFd fd = OpenFolder(folder, false); fd.IsOpen())
             RemoveLeftoversAt(fd.Get(), fContents.pid);
     }
 }

@@ -20,7 +20,7 @@
 
 #include "engine/Journal.h"
 #include "files/NotedFolders.h"
-#include "lib/UniqueFd.h"
+#include "lib/PosixFs.h"
 
 class RunUndo {
 public:
@@ -68,7 +68,7 @@ private:
     // The folder at `path`, open, reached as the class comment says; `make` makes missing
     // levels below a noted folder. None when it is not there (errno ENOENT) or was
     // replaced (then a problem is noted once).
-    UniqueFd OpenFolder(const std::string& path, bool make);
+    posixfs::OwnedFd OpenFolder(const std::string& path, bool make);
     // The folder holding `path`, open, and the leaf; folder -1 as above.
     Place PlaceOf(const std::string& path, bool make = false);
     static void Close(Place& place);

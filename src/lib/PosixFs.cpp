@@ -20,9 +20,13 @@
 
 namespace posixfs {
 
-OwnedFd::~OwnedFd() {
-    if (fFd >= 0)
+void OwnedFd::Reset() {
+    if (fFd >= 0) {
+        int saved = errno;
         close(fFd);
+        errno = saved;
+    }
+    fFd = -1;
 }
 
 namespace {

@@ -8,21 +8,37 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace posixfs {
 
-// A descriptor this object closes; -1 when opening failed (errno tells why).
+// A descriptor this object closes; -1 when opening failed (errno tells why). Closing
+// keeps errno, so a failure's reason read after the descriptor went is still the failure's.
 class OwnedFd {
 public:
+    OwnedFd() = default;
     explicit OwnedFd(int fd) : fFd(fd) {}
-    ~OwnedFd();
+    ~OwnedFd() { Reset(); }
+    OwnedFd(OwnedFd&& other) noexcept : fFd(std::exchange(other.fFd, -1)) {}
+    OwnedFd& operator=(OwnedFd&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            fFd = std::exchange(other.fFd, -1);
+        }
+        return *this;
+    }
     OwnedFd(const OwnedFd&) = delete;
     OwnedFd& operator=(const OwnedFd&) = delete;
+
     int Get() const { return fFd; }
+    bool IsOpen() const { return fFd >= 0; }
+    // Gives the descriptor up to the caller, who closes it.
+    int Release() { return std::exchange(fFd, -1); }
+    void Reset();
 
 private:
-    int fFd;
+    int fFd = -1;
 };
 
 // Writes all of data, retrying short writes. False with errno set on failure.
