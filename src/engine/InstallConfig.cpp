@@ -151,15 +151,10 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
             // A mounted file system is never emptied; a folder that stays where it is
             // cannot be the new one: its items are reported as not placed.
             if (InstallPaths::HoldsMountPoint(path)) {
-                fFolderProblem = "the folder " + path +
-                                 " holds a mounted file system and is "
-                                 "not replaced";
-                Log("\t\t\tThe folder %s holds a mounted file system and is not replaced\n",
-                    path.c_str());
-                std::fprintf(stderr,
-                             "The folder %s holds a mounted file system and is not "
-                             "replaced\n",
-                             path.c_str());
+                fFolderProblem =
+                    "the folder " + path + " holds a mounted file system and is not replaced";
+                fReport.Notice("The folder " + path +
+                               " holds a mounted file system and is not replaced");
                 return;
             }
             std::string why;
@@ -179,8 +174,7 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
             fReplacedPlaces.insert(path);
             if (InstallPaths::EntryExists(path)) {
                 fFolderProblem = "the folder " + path + " could not be replaced" + why;
-                Log("\t\t\tThe folder %s could not be replaced\n", path.c_str());
-                std::fprintf(stderr, "The folder %s could not be replaced\n", path.c_str());
+                fReport.Notice("The folder " + path + " could not be replaced");
                 return;
             }
         }
@@ -459,26 +453,20 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 // #pragma mark - log and deinstall records
 
 void InstallConfig::OpenLog(const char* path) {
-    CloseLog();
-    if (path == nullptr || !BoolValue("opt_log"))
-        return;
-    fLog = std::fopen(path, "w");
+    fReport.CloseLog();
+    if (path != nullptr && BoolValue("opt_log"))
+        fReport.OpenLog(path);
 }
 
 void InstallConfig::Log(const char* format, ...) {
-    if (fLog == nullptr)
-        return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(fLog, format, args);
+    fReport.Log(format, args);
     va_end(args);
 }
 
 void InstallConfig::CloseLog() {
-    if (fLog == nullptr)
-        return;
-    std::fclose(fLog);
-    fLog = nullptr;
+    fReport.CloseLog();
 }
 
 void InstallConfig::AddDeinstallTag(const char* path, const char* identity) {
@@ -516,16 +504,11 @@ bool InstallConfig::StoppedHere() {
 }
 
 void InstallConfig::Failure(const std::string& leaf, const std::string& reason) {
-    fFailures.push_back(leaf + ": " + reason);
-    if (std::find(fFailedLeaves.begin(), fFailedLeaves.end(), leaf) == fFailedLeaves.end())
-        fFailedLeaves.push_back(leaf);
-    Log("\t\t\tNot installed: %s\n", reason.c_str());
-    ReportFailureDetail(leaf + " was not installed: " + reason);
+    fReport.ItemFailed(leaf, reason);
 }
 
 void InstallConfig::ReportDetail(const std::string& detail) {
-    Log("\t%s\n", detail.c_str());
-    ReportFailureDetail(detail);
+    fReport.Detail(detail);
 }
 
 std::unique_ptr<LibAppResource> InstallConfig::OpenInstallerResources() {
@@ -552,9 +535,8 @@ int32 InstallConfig::Run() {
     fItemSwitches = CollisionSwitches();
     fLinkSwitches = CollisionSwitches();
     fTagged.clear();
-    fFailures.clear();
+    fReport.ForgetFailures();
     fFailedItems.clear();
-    fFailedLeaves.clear();
     fScriptEdits.clear();
     fLinks.clear();
     fSaved.clear();
@@ -731,7 +713,7 @@ int32 InstallConfig::Run() {
     }
     AdoptEarlierSaved(trashedFolder);
     WriteInstalledRecord();
-    if (fFailures.empty())
+    if (!fReport.HasFailures())
         CommitRun();
     if (placeItems && !InstallFolderSwapped())
         AutoLaunch();
@@ -745,7 +727,7 @@ int32 InstallConfig::Run() {
     UpdateStatus("%s", texts.Get(1037).c_str());
 
     CompletionDialog(localize);
-    return fFailures.empty() ? kInstallFinished : kInstallIncomplete;
+    return fReport.HasFailures() ? kInstallIncomplete : kInstallFinished;
 }
 
 bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppResource& resources) {

@@ -30,6 +30,7 @@
 #include "engine/Journal.h"
 #include "engine/ProgressReporter.h"
 #include "engine/RunLock.h"
+#include "engine/RunReport.h"
 #include "engine/RunScope.h"
 #include "files/InstallerSignature.h"
 #include "files/LibAppResource.h"
@@ -172,7 +173,7 @@ public:
     // What the last run did, for front-ends and tests.
     int32 LastResult() const { return fLastResult; }
     const std::vector<std::string>& TaggedPaths() const { return fTagged; }
-    const std::vector<std::string>& Failures() const { return fFailures; }
+    const std::vector<std::string>& Failures() const { return fReport.Failures(); }
 
     // The product identity "app_name;version;release_date;company;support_email;".
     std::string IdentityString() const;
@@ -328,7 +329,7 @@ private:
     entry_ref fDestination;
     std::string fDestinationPath;
     std::string fInstallerPath;
-    FILE* fLog = nullptr;
+    RunReport fReport;
     bool fRestart = false;
 
     std::mutex fConfigLock;
@@ -355,8 +356,6 @@ private:
     std::string fItemStatusFormat; // "Installing %d of %d (%s)", checked once per run
     int32 fLastResult = kInstallFinished;
     std::vector<std::string> fTagged;
-    std::vector<std::string> fFailures;     // "leaf: reason", for the log and tests
-    std::vector<std::string> fFailedLeaves; // the leaves alone, for the user
     std::set<int32> fFailedItems;
     std::string fFolderProblem; // why the last GetNewPath found no folder, when it knows
     std::vector<ScriptEdit> fScriptEdits;

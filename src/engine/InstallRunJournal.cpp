@@ -110,10 +110,10 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
             if (notOwn)
                 ReportSetAside(path, "", error);
             else
-                std::fprintf(stderr, "%s; it is set aside\n", error.c_str());
+                fReport.Warning(error + "; it is set aside");
         } else if (earlier.installFolder != fInstallFolder) {
-            std::fprintf(stderr, "the journal %s belongs to %s; it is set aside\n", path.c_str(),
-                         earlier.installFolder.c_str());
+            fReport.Warning("the journal " + path + " belongs to " + earlier.installFolder +
+                            "; it is set aside");
         } else if (stranger = ScopeOfRun().FirstStranger(earlier); !stranger.empty()) {
             ReportSetAside(path, stranger, "the journal " + path + " names " + stranger);
         } else if (earlier.committed) {
@@ -149,7 +149,7 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
 
 void InstallConfig::NoteFolderIdentity(const std::string& folder) {
     if (fJournal.IsOpen() && !fJournal.NoteIdentity(folder) && !fJournal.Error().empty())
-        std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
+        fReport.Warning(fJournal.Error());
 }
 
 bool InstallConfig::NoteChange(const JournalRecord& record) {
@@ -157,8 +157,8 @@ bool InstallConfig::NoteChange(const JournalRecord& record) {
         return true;
     if (fJournal.Note(record))
         return true;
-    std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
-    fFailures.push_back(InstallPaths::Leaf(record.path) + ": " + fJournal.Error());
+    fReport.Warning(fJournal.Error());
+    fReport.ListFailure(InstallPaths::Leaf(record.path) + ": " + fJournal.Error());
     return false;
 }
 
@@ -195,8 +195,8 @@ bool InstallConfig::RemoveExisting(const std::string& path) {
     if (!NoteMoved(path, held))
         return false;
     if (rename(path.c_str(), held.c_str()) != 0) {
-        std::fprintf(stderr, "cannot move %s out of the way: %s\n", path.c_str(),
-                     std::strerror(errno));
+        int error = errno;
+        fReport.Warning("cannot move " + path + " out of the way: " + std::strerror(error));
         return false;
     }
     return true;
@@ -214,7 +214,7 @@ bool InstallConfig::KeepBeforeEdit(const std::string& path) {
     // ... and on the disk before the edit can be.
     if (!LibCopy(path.c_str(), copy.c_str()) || !posixfs::SyncFileAndFolder(copy)) {
         unlink(copy.c_str());
-        fFailures.push_back(InstallPaths::Leaf(path) + ": " + path +
+        fReport.ListFailure(InstallPaths::Leaf(path) + ": " + path +
                             " could not be copied before its edit");
         return false;
     }
@@ -278,13 +278,13 @@ bool InstallConfig::CommitRun() {
                 placed.push_back(*path);
     std::string error;
     if (!posixfs::SyncVolumesOf(placed, &error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        fFailures.push_back(error);
+        fReport.Warning(error);
+        fReport.ListFailure(error);
         return false;
     }
     // From here on the run counts as complete: a run killed later is settled, not undone.
     if (!fJournal.Note({JournalKind::Commit, "", "", ""}))
-        std::fprintf(stderr, "%s\n", fJournal.Error().c_str());
+        fReport.Warning(fJournal.Error());
     RunUndo(fJournal.Contents()).Settle();
     fJournal.Discard();
     return true;
@@ -322,9 +322,10 @@ void InstallConfig::SettleRun(bool undo) {
         } else {
             // What stays is the deinstaller's to remove. Without its list, the journal stays
             // instead: the deinstaller then takes back everything the run made.
-            size_t failures = fFailures.size();
+            size_t failures = fReport.Failures().size();
             WriteInstalledRecord();
-            if ((fFailures.size() != failures && InstallPaths::EntryExists(fDeinstallerPath)) ||
+            if ((fReport.Failures().size() != failures &&
+                 InstallPaths::EntryExists(fDeinstallerPath)) ||
                 !CommitRun())
                 fJournal.Close();
         }

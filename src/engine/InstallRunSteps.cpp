@@ -82,7 +82,7 @@ std::string InstallConfig::NowText() const {
 
 void InstallConfig::WriteLogHeader(xLocalize& localize, const std::string& volumeName,
                                    int64 freeBytes) {
-    if (fLog == nullptr)
+    if (!fReport.HasLog())
         return;
     EngineTexts texts(localize);
     Log("\nAPPLICATION\n");
@@ -533,7 +533,7 @@ void InstallConfig::CreateStartupHook() {
     GetNewPath("StartUp", fCustomFolders, fVolume, fSavedFiles.c_str(), folder);
     if (folder.Length() == 0) {
         // Without a custom folder of that name there is no folder to run at start-up.
-        std::fprintf(stderr, "The package defines no StartUp folder; no StartUp block added\n");
+        fReport.Warning("The package defines no StartUp folder; no StartUp block added");
         return;
     }
     Log("\tCreating StartUp folder in %s.\n", static_cast<const char*>(folder));
@@ -546,7 +546,8 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
                                    const char* contents) {
     // An empty tag would match every block of the file.
     if (tag == nullptr || tag[0] == '\0') {
-        std::fprintf(stderr, "No tag for the block in %s; the file is left as it is\n", file);
+        fReport.Warning(std::string("No tag for the block in ") + file +
+                        "; the file is left as it is");
         return;
     }
     BPath folder;
@@ -691,11 +692,11 @@ void InstallConfig::AskRestart(const std::string& text, EngineTexts& texts) {
 
 void InstallConfig::CompletionDialog(xLocalize& localize) {
     EngineTexts texts(localize);
-    if (!fFailures.empty()) {
+    if (fReport.HasFailures()) {
         // What could not be installed is told instead of a message of success: the items
         // by name; why each failed is in the log and on standard error.
         std::string message = texts.Get(1240) + "\n";
-        for (const std::string& leaf : fFailedLeaves)
+        for (const std::string& leaf : fReport.FailedLeaves())
             message += "\n" + leaf;
         if (BoolValue("opt_log"))
             message += "\n\n" + texts.Format(1241, fInstallFolder.c_str());
