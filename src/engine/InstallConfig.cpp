@@ -37,10 +37,6 @@ InstallConfig::~InstallConfig() {
     // The run uses this object's members: it must be over before they go.
     KillAndWait();
     CloseLog();
-    if (fInstallFolderFd >= 0)
-        close(fInstallFolderFd);
-    if (fSavedFilesFd >= 0)
-        close(fSavedFilesFd);
 }
 
 status_t InstallConfig::Go(const char* name, std::optional<BMessenger> messenger,
@@ -137,7 +133,7 @@ bool InstallConfig::DoesDestinationExist() {
 void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolume& /*volume*/,
                                const char* savedFiles, LibString& result) {
     result = "";
-    fFolderProblem.clear();
+    fRun->folderProblem.clear();
     if (name == nullptr)
         return;
     std::optional<ResolvedFolder> resolved = FolderResolver(customFolders).Resolve(name);
@@ -151,10 +147,10 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
             // A mounted file system is never emptied; a folder that stays where it is
             // cannot be the new one: its items are reported as not placed.
             if (InstallPaths::HoldsMountPoint(path)) {
-                fFolderProblem =
+                fRun->folderProblem =
                     "the folder " + path + " holds a mounted file system and is not replaced";
-                fReport.Notice("The folder " + path +
-                               " holds a mounted file system and is not replaced");
+                fRun->report.Notice("The folder " + path +
+                                    " holds a mounted file system and is not replaced");
                 return;
             }
             std::string why;
@@ -164,17 +160,17 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
                 if (NoteMoved(path, target) &&
                     LibMoveKeepingAll(path.c_str(), target.c_str(), &lost) &&
                     InstallPaths::EntryExists(target))
-                    fSaved.push_back({target, path});
+                    fRun->saved.push_back({target, path});
                 else if (!lost.empty())
                     why = " (the volume of " + std::string(savedFiles) +
                           " cannot keep it: " + lost + ")";
             } else {
                 RemoveExisting(path);
             }
-            fReplacedPlaces.insert(path);
+            fRun->replacedPlaces.insert(path);
             if (InstallPaths::EntryExists(path)) {
-                fFolderProblem = "the folder " + path + " could not be replaced" + why;
-                fReport.Notice("The folder " + path + " could not be replaced");
+                fRun->folderProblem = "the folder " + path + " could not be replaced" + why;
+                fRun->report.Notice("The folder " + path + " could not be replaced");
                 return;
             }
         }
@@ -384,7 +380,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
         request.isReplace = true;
         request.existingPath = existing;
         request.newPath = item.Path() != nullptr ? item.Path() : "";
-        request.language = fLanguage;
+        request.language = fRun->language;
         FrontendAnswer reply = AskFrontend(request);
         button = reply.button;
         applyToAll = reply.boxChecked;
@@ -416,11 +412,11 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
             InstallPaths::EntryExists(existing)) {
             Failure(leaf, "the existing entry " + existing + " could not be saved" +
                               (lost.empty() ? std::string()
-                                            : " (the volume of " + fSavedFiles +
+                                            : " (the volume of " + fRun->savedFiles +
                                                   " cannot keep it: " + lost + ")"));
             return fail();
         }
-        fSaved.push_back({target, existing});
+        fRun->saved.push_back({target, existing});
         Log("\t\t\tExisting file saved.\n");
         break;
     }
@@ -453,20 +449,20 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
 // #pragma mark - log and deinstall records
 
 void InstallConfig::OpenLog(const char* path) {
-    fReport.CloseLog();
+    fRun->report.CloseLog();
     if (path != nullptr && BoolValue("opt_log"))
-        fReport.OpenLog(path);
+        fRun->report.OpenLog(path);
 }
 
 void InstallConfig::Log(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    fReport.Log(format, args);
+    fRun->report.Log(format, args);
     va_end(args);
 }
 
 void InstallConfig::CloseLog() {
-    fReport.CloseLog();
+    fRun->report.CloseLog();
 }
 
 void InstallConfig::AddDeinstallTag(const char* path, const char* identity) {
@@ -475,7 +471,7 @@ void InstallConfig::AddDeinstallTag(const char* path, const char* identity) {
     struct stat info;
     if (lstat(path, &info) != 0)
         return;
-    fTagged.push_back(path);
+    fRun->tagged.push_back(path);
     // A symbolic link cannot carry attributes here, and opening it would tag what it
     // points to, which may lie anywhere; it is recorded in the deinstaller's list only.
     if (S_ISLNK(info.st_mode))
@@ -504,11 +500,11 @@ bool InstallConfig::StoppedHere() {
 }
 
 void InstallConfig::Failure(const std::string& leaf, const std::string& reason) {
-    fReport.ItemFailed(leaf, reason);
+    fRun->report.ItemFailed(leaf, reason);
 }
 
 void InstallConfig::ReportDetail(const std::string& detail) {
-    fReport.Detail(detail);
+    fRun->report.Detail(detail);
 }
 
 std::unique_ptr<LibAppResource> InstallConfig::OpenInstallerResources() {
@@ -531,29 +527,12 @@ int32 InstallConfig::Action() {
 int32 InstallConfig::Run() {
     xLocalize& localize = *fLocalize;
     EngineTexts texts(localize);
-    fLanguage = localize.Language();
-    fItemSwitches = CollisionSwitches();
-    fLinkSwitches = CollisionSwitches();
-    fTagged.clear();
-    fReport.ForgetFailures();
-    fFailedItems.clear();
-    fScriptEdits.clear();
-    fLinks.clear();
-    fSaved.clear();
-    fReplacedPlaces.clear();
-    fHookEntries.clear();
-    fHookBlocks.clear();
-    fCreatedFolders.clear();
-    fCreatedFiles.clear();
-    fOrdinal = 0;
-    fTotal = 0;
-    fRestart = false;
-    fDeinstallerPath.clear();
+    // Nothing of an earlier run is carried into this one.
+    fRun = std::make_unique<InstallRun>();
+    fRun->language = localize.Language();
 
     UpdateStatus("%s", texts.Get(1032).c_str());
 
-    fRunJournalled = false;
-    fFoldersMadeBefore.clear();
     if (!InstallerIsWhole())
         return kInstallDamaged;
     int verdict = CheckSystemResources();
@@ -574,7 +553,7 @@ int32 InstallConfig::Run() {
     struct TakeBackUnlessJournalled {
         InstallConfig& engine;
         ~TakeBackUnlessJournalled() {
-            if (!engine.fRunJournalled)
+            if (!engine.fRun->journalled)
                 engine.TakeBackFoldersMadeBefore();
         }
     } takeBack{*this};
@@ -593,16 +572,16 @@ int32 InstallConfig::Run() {
         LibError("%s", texts.Get(1040).c_str());
         return kInstallNoFolder;
     }
-    fVolume.SetTo(destination.st_dev);
+    fRun->volume.SetTo(destination.st_dev);
     std::string volumeName = InstallPaths::VolumeName(fDestinationPath);
-    fIdentity = IdentityString();
+    fRun->identity = IdentityString();
 
     // The installation folder must be a plain name inside the destination: an empty
     // name, "..", or one with a "/" would make the run move the destination itself (or
     // a folder above it) to the Trash.
     const char* createdName = StringValue("opt_created_folder");
-    fInstallFolder = InstallationFolderPath();
-    if (fInstallFolder.empty()) {
+    fRun->installFolder = InstallationFolderPath();
+    if (fRun->installFolder.empty()) {
         ReportDetail(std::string("Unable to create installation folder '") + createdName +
                      "': the package names no plain folder name");
         LibError("%s", texts.Format(1041, createdName).c_str());
@@ -614,51 +593,47 @@ int32 InstallConfig::Run() {
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
-    fInheritedFolders.clear();
-    fInheritedFiles.clear();
-    fInheritedEntries.clear();
-    fInheritedSaved.clear();
     std::string trashedFolder;
     std::string notTrashed; // why an earlier folder of that name stayed
-    if (InstallPaths::EntryExists(fInstallFolder)) {
-        InheritEarlierRecord(InstallPaths::Join(fInstallFolder, DeinstallerName()));
-        Result<std::string> trashed = TrashExisting(fInstallFolder);
+    if (InstallPaths::EntryExists(fRun->installFolder)) {
+        InheritEarlierRecord(InstallPaths::Join(fRun->installFolder, DeinstallerName()));
+        Result<std::string> trashed = TrashExisting(fRun->installFolder);
         if (trashed)
             trashedFolder = trashed.Value();
         else
             notTrashed = trashed.Error().Text();
     }
     errno = 0;
-    if (!NoteNewFolders(fInstallFolder) || !Libmkdir(fInstallFolder.c_str()) ||
-        !InstallPaths::IsFolder(fInstallFolder)) {
+    if (!NoteNewFolders(fRun->installFolder) || !Libmkdir(fRun->installFolder.c_str()) ||
+        !InstallPaths::IsFolder(fRun->installFolder)) {
         int error = errno;
         std::string reason =
             !notTrashed.empty()
                 ? "an entry of that name is in the way and could not be moved to the Trash (" +
                       notTrashed + ")"
-            : InstallPaths::EntryExists(fInstallFolder)
+            : InstallPaths::EntryExists(fRun->installFolder)
                 ? "an entry of that name is in the way and could not be moved to the Trash"
             : error != 0 ? std::strerror(error)
                          : "it could not be made";
-        ReportDetail("Unable to create installation folder '" + fInstallFolder + "': " + reason);
+        ReportDetail("Unable to create installation folder '" + fRun->installFolder +
+                     "': " + reason);
         LibError("%s", texts.Format(1041, createdName).c_str());
         return kInstallNoFolder;
     }
-    NoteFolderIdentity(fInstallFolder);
+    NoteFolderIdentity(fRun->installFolder);
     HoldInstallFolder();
-    fSavedFiles.clear();
     if (BoolValue("opt_save_replaced")) {
-        fSavedFiles = InstallPaths::Join(fInstallFolder, "Saved Files");
-        if (NoteNewFolders(fSavedFiles) && Libmkdir(fSavedFiles.c_str())) {
-            NoteFolderIdentity(fSavedFiles);
-            if (fSavedFilesFd >= 0)
-                close(fSavedFilesFd);
-            fSavedFilesFd =
-                open(fSavedFiles.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        fRun->savedFiles = InstallPaths::Join(fRun->installFolder, "Saved Files");
+        if (NoteNewFolders(fRun->savedFiles) && Libmkdir(fRun->savedFiles.c_str())) {
+            NoteFolderIdentity(fRun->savedFiles);
+            if (fRun->savedFilesFd >= 0)
+                close(fRun->savedFilesFd);
+            fRun->savedFilesFd =
+                open(fRun->savedFiles.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
     }
 
-    std::string logPath = InstallPaths::Join(fInstallFolder, "Log");
+    std::string logPath = InstallPaths::Join(fRun->installFolder, "Log");
     if (NoteNewEntry(logPath))
         OpenLog(logPath.c_str());
     WriteLogHeader(localize, volumeName, InstallPaths::FreeBytes(fDestinationPath));
@@ -675,9 +650,8 @@ int32 InstallConfig::Run() {
     }
     // Without its deinstaller nothing the run placed could be taken away again: the run
     // places nothing more and ends incomplete, which offers to undo it.
-    bool placeItems = !IncludeDeinstaller() || !fDeinstallerPath.empty();
-    fCustomFolders.MakeEmpty();
-    FindMessage("custom_folder", &fCustomFolders);
+    bool placeItems = !IncludeDeinstaller() || !fRun->deinstallerPath.empty();
+    FindMessage("custom_folder", &fRun->customFolders);
 
     if (placeItems && BoolValue("opt_create_startup"))
         CreateStartupHook();
@@ -687,9 +661,9 @@ int32 InstallConfig::Run() {
     InstallRecords records = TakeRecords();
     for (int32 i = 0; i < records.Count(); i++) {
         if (records.At(i)->selected)
-            fTotal++;
+            fRun->total++;
     }
-    fItemStatusFormat = texts.CheckedFormat(1036);
+    fRun->itemStatusFormat = texts.CheckedFormat(1036);
     for (int32 i = 0; placeItems && i < records.Count(); i++) {
         if (StoppedHere()) {
             ReportLateFailures(*resources);
@@ -713,7 +687,7 @@ int32 InstallConfig::Run() {
     }
     AdoptEarlierSaved(trashedFolder);
     WriteInstalledRecord();
-    if (!fReport.HasFailures())
+    if (!fRun->report.HasFailures())
         CommitRun();
     if (placeItems && !InstallFolderSwapped())
         AutoLaunch();
@@ -727,7 +701,7 @@ int32 InstallConfig::Run() {
     UpdateStatus("%s", texts.Get(1037).c_str());
 
     CompletionDialog(localize);
-    return fReport.HasFailures() ? kInstallIncomplete : kInstallFinished;
+    return fRun->report.HasFailures() ? kInstallIncomplete : kInstallFinished;
 }
 
 bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppResource& resources) {
@@ -741,26 +715,27 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
 
     const std::string& leaf = item.leaf;
     Log("\t\tInstalling : %s\n", leaf.c_str());
-    fOrdinal++;
-    UpdateStatus(fItemStatusFormat.c_str(), int(fOrdinal), int(fTotal), leaf.c_str());
+    fRun->ordinal++;
+    UpdateStatus(fRun->itemStatusFormat.c_str(), int(fRun->ordinal), int(fRun->total),
+                 leaf.c_str());
     if (!InstallPaths::IsPlainName(leaf.c_str())) {
         Failure(leaf, "the package gives it no usable name");
-        fFailedItems.insert(index);
+        fRun->failedItems.insert(index);
         return true;
     }
-    std::string path = InstallPaths::Join(fInstallFolder, leaf);
+    std::string path = InstallPaths::Join(fRun->installFolder, leaf);
 
     // The deinstaller's tag is written on each file and folder as it is unpacked, in the
     // same pass as its data.
     bool deinstallable = item.deinstallable;
     LibAppResource::ExtractOptions options;
     if (deinstallable)
-        options.attributes.push_back({"InstallBy", B_STRING_TYPE, fIdentity});
+        options.attributes.push_back({"InstallBy", B_STRING_TYPE, fRun->identity});
     // The journal names each item before it is written, so an item can be written where
     // it belongs: a stopped run's half-written item goes with the rest of the run.
     options.inPlace = fJournal.IsOpen();
     if (!NoteNewEntry(path)) {
-        fFailedItems.insert(index);
+        fRun->failedItems.insert(index);
         return true;
     }
     int32 size = item.size;
@@ -792,7 +767,7 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
     Result<LibAppResource::Extracted> extracted =
         resources.ExtractEntry(kFirstPayloadResourceId + index, into.c_str(), std::move(options));
     if (InstallFolderSwapped()) {
-        fFailedItems.insert(index);
+        fRun->failedItems.insert(index);
         return true;
     }
     if (!extracted || *extracted == LibAppResource::Extracted::NoSuchPayload) {
@@ -800,25 +775,27 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
                                  ? std::string("the package holds no data for it")
                                  : "it could not be extracted (" + extracted.Error().reason + ")";
         Failure(leaf, reason);
-        fFailedItems.insert(index);
+        fRun->failedItems.insert(index);
         return true;
     }
 
     if (destination != config_value::kUserSelected) {
         LibString folderText;
-        GetNewPath(destination.c_str(), fCustomFolders, fVolume, fSavedFiles.c_str(), folderText);
+        GetNewPath(destination.c_str(), fRun->customFolders, fRun->volume, fRun->savedFiles.c_str(),
+                   folderText);
         std::string folder = static_cast<const char*>(folderText);
         std::string target = InstallPaths::Join(folder, leaf);
         bool failed = false; // an entry in the way stayed: reported, nobody declined
         if (folder.empty()) {
-            Failure(leaf, !fFolderProblem.empty()
-                              ? fFolderProblem
+            Failure(leaf, !fRun->folderProblem.empty()
+                              ? fRun->folderProblem
                               : "its destination '" + destination + "' is no known folder");
         } else if (InstallPaths::SameEntry(target, path)) {
             // Already where it belongs.
         } else if (ReplaceControl(folder.c_str(), BPath(path.c_str()),
-                                  item.destinationExists.c_str(), fItemSwitches.ask,
-                                  fItemSwitches.answer, BPath(fSavedFiles.c_str()), &failed)) {
+                                  item.destinationExists.c_str(), fRun->itemSwitches.ask,
+                                  fRun->itemSwitches.answer, BPath(fRun->savedFiles.c_str()),
+                                  &failed)) {
             bool saveReplaced = BoolValue("opt_save_replaced");
             bool cleared = true;
             if (!saveReplaced && InstallPaths::EntryExists(target) &&
@@ -855,11 +832,11 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
     }
 
     records.SetFileName(index, path, &record);
-    fReplacedPlaces.insert(path);
+    fRun->replacedPlaces.insert(path);
 
     if (deinstallable) {
         for (const std::string& relative : resources.ExtractedPaths())
-            fTagged.push_back(relative.empty() ? path : InstallPaths::Join(path, relative));
+            fRun->tagged.push_back(relative.empty() ? path : InstallPaths::Join(path, relative));
     } else {
         Log("\t\t\tThis file will not be removed by the de-installer\n");
     }
@@ -878,14 +855,15 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     std::string folder;
     bool userSelected = link == config_value::kUserSelected;
     if (userSelected) {
-        folder = fInstallFolder;
+        folder = fRun->installFolder;
     } else {
         LibString folderText;
-        GetNewPath(link.c_str(), fCustomFolders, fVolume, fSavedFiles.c_str(), folderText);
+        GetNewPath(link.c_str(), fRun->customFolders, fRun->volume, fRun->savedFiles.c_str(),
+                   folderText);
         folder = static_cast<const char*>(folderText);
         if (folder.empty()) {
-            Failure(leaf, !fFolderProblem.empty()
-                              ? fFolderProblem
+            Failure(leaf, !fRun->folderProblem.empty()
+                              ? fRun->folderProblem
                               : "its link folder '" + link + "' is no known folder");
             return;
         }
@@ -896,10 +874,10 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     if (InstallPaths::SameEntry(linkPath, itemPath))
         return;
     bool failed = false;
-    bool allowed =
-        userSelected || ReplaceControl(folder.c_str(), BPath(itemPath.c_str()),
-                                       item.linkExists.c_str(), fLinkSwitches.ask,
-                                       fLinkSwitches.answer, BPath(fSavedFiles.c_str()), &failed);
+    bool allowed = userSelected ||
+                   ReplaceControl(folder.c_str(), BPath(itemPath.c_str()), item.linkExists.c_str(),
+                                  fRun->linkSwitches.ask, fRun->linkSwitches.answer,
+                                  BPath(fRun->savedFiles.c_str()), &failed);
     if (!allowed) {
         if (!failed)
             Log("\t\t\tUser desired not to place a link in %s\n", folder.c_str());
@@ -919,9 +897,9 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     Libmimeset(linkPath.c_str());
     Log("\t\t\tPlaced a link in %s\n", folder.c_str());
     if (deinstallable) {
-        AddDeinstallTag(linkPath.c_str(), fIdentity.c_str());
-        fLinks.push_back({linkPath, itemPath});
-        fReplacedPlaces.insert(linkPath);
+        AddDeinstallTag(linkPath.c_str(), fRun->identity.c_str());
+        fRun->links.push_back({linkPath, itemPath});
+        fRun->replacedPlaces.insert(linkPath);
     } else {
         Log("\t\t\tThis link will not be removed by the de-installer\n");
     }
@@ -939,11 +917,11 @@ void InstallConfig::ReportLateFailures(LibAppResource& resources) {
         std::string destination = RunPath(late.failure.path);
         Failure(InstallPaths::Leaf(destination),
                 "it could not be extracted (" + late.failure.reason + ")");
-        fFailedItems.insert(late.id - kFirstPayloadResourceId);
+        fRun->failedItems.insert(late.id - kFirstPayloadResourceId);
         // Its own entry is the last of that path: an earlier item of the same name stays.
-        auto own = std::find(fTagged.rbegin(), fTagged.rend(), destination);
-        if (own != fTagged.rend())
-            fTagged.erase(std::next(own).base());
+        auto own = std::find(fRun->tagged.rbegin(), fRun->tagged.rend(), destination);
+        if (own != fRun->tagged.rend())
+            fRun->tagged.erase(std::next(own).base());
     }
 }
 

@@ -27,10 +27,10 @@
 #include <vector>
 
 #include "engine/CollisionPolicy.h"
+#include "engine/InstallRun.h"
 #include "engine/Journal.h"
 #include "engine/ProgressReporter.h"
 #include "engine/RunLock.h"
-#include "engine/RunReport.h"
 #include "engine/RunScope.h"
 #include "files/InstallerSignature.h"
 #include "files/LibAppResource.h"
@@ -150,7 +150,7 @@ public:
     // Offers to start the installed items marked "auto_launch".
     void AutoLaunch();
 
-    bool RestartRequested() const { return fRestart; }
+    bool RestartRequested() const { return fRun->restart; }
     // "TWC:deinstaller_size"; safe to call while a run goes on.
     int32 DeinstallerSize();
     std::mutex& ConfigLock() { return fConfigLock; }
@@ -172,8 +172,8 @@ public:
 
     // What the last run did, for front-ends and tests.
     int32 LastResult() const { return fLastResult; }
-    const std::vector<std::string>& TaggedPaths() const { return fTagged; }
-    const std::vector<std::string>& Failures() const { return fReport.Failures(); }
+    const std::vector<std::string>& TaggedPaths() const { return fRun->tagged; }
+    const std::vector<std::string>& Failures() const { return fRun->report.Failures(); }
 
     // The product identity "app_name;version;release_date;company;support_email;".
     std::string IdentityString() const;
@@ -181,17 +181,7 @@ public:
     std::string DeinstallerName() const;
 
 private:
-    struct ScriptEdit {
-        std::string file;
-        std::string tag;
-    };
-    struct HookBlock {
-        std::string file;
-        std::string tag;
-        std::string script;
-    };
-    using PathPair = std::pair<std::string, std::string>;
-
+    // Makes the run's state anew and runs.
     int32 Run();
     // Places item `index` and writes where it went into `records`.
     bool InstallItem(int32 index, InstallRecords& records, LibAppResource& resources);
@@ -329,60 +319,24 @@ private:
     entry_ref fDestination;
     std::string fDestinationPath;
     std::string fInstallerPath;
-    RunReport fReport;
-    bool fRestart = false;
 
     std::mutex fConfigLock;
     ProgressReporter fProgress;
 
-    // Run state.
-    BMessage fCustomFolders;
-    BVolume fVolume;
-    std::string fInstallFolder;
-    // The installation folder as the run made it, open: items are unpacked through it, and
-    // a folder swapped in under its name is found out (-1 before it is made).
-    int fInstallFolderFd = -1;
-    bool fUnpackThroughHeldFolder = false;
-    int fSavedFilesFd = -1;
-    bool fInstallFolderSwapped = false;
-    std::string fSavedFiles;
-    std::string fIdentity;
+    // The state of the current run, or of the last one when none is running.
+    std::unique_ptr<InstallRun> fRun = std::make_unique<InstallRun>();
     SignatureReport fSignature;
-    std::string fDeinstallerPath;
-    CollisionSwitches fItemSwitches;
-    CollisionSwitches fLinkSwitches;
-    int32 fTotal = 0;
-    int32 fOrdinal = 0;
-    std::string fItemStatusFormat; // "Installing %d of %d (%s)", checked once per run
     int32 fLastResult = kInstallFinished;
-    std::vector<std::string> fTagged;
-    std::set<int32> fFailedItems;
-    std::string fFolderProblem; // why the last GetNewPath found no folder, when it knows
-    std::vector<ScriptEdit> fScriptEdits;
-    std::vector<PathPair> fLinks;       // link, target
-    std::vector<PathPair> fSaved;       // saved copy, original place
-    std::vector<PathPair> fHookEntries; // autostart entry, script it runs
-    std::vector<HookBlock> fHookBlocks;
-    std::vector<std::string> fCreatedFolders;
-    std::vector<std::string> fFoldersMadeBefore;
     std::vector<std::string> fDefaultDestinationToMake;
-    bool fRunJournalled = false; // the journal took over fFoldersMadeBefore
-    std::vector<std::string> fEntriesMadeAtStart;
     std::function<std::vector<std::string>()> fPlanStartRecord;
     std::function<void()> fMakeStartRecord;
-    std::vector<std::string> fInheritedFolders;
-    std::vector<std::string> fInheritedFiles;
-    std::vector<std::string> fInheritedEntries;
-    std::vector<PathPair> fInheritedSaved; // saved copy, original place
-    std::set<std::string> fReplacedPlaces; // where this run placed items, links, folders
-    std::vector<std::string> fCreatedFiles;
-    std::string fLanguage;
     // The catalogue a run keeps from its start to its end.
     xLocalize* fLocalize = nullptr;
 
     Journal fJournal;
     RunLock fRunLock;
-    std::set<std::string> fKeptBefore;
     std::atomic<bool> fStopAsked{false};
+    // The last run did not complete, and its undo-or-keep decision is still open (its
+    // journal stays open until then).
     bool fUnsettled = false;
 };

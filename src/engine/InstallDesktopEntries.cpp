@@ -66,7 +66,7 @@ void InstallConfig::PlaceDesktopEntries() {
             wroteAny = true;
             Log("\t\tMenu entry file %s\n", path.c_str());
             if (tag)
-                AddDeinstallTag(path.c_str(), fIdentity.c_str());
+                AddDeinstallTag(path.c_str(), fRun->identity.c_str());
         }
         if (!placed)
             Failure(plan.name, "its menu entry could not be written: " + error);
@@ -86,7 +86,7 @@ void InstallConfig::PlaceDesktopEntries() {
         int32 item = -1;
         entry.FindInt32("entry_item", &item);
         const InstallRecords::Item* record = records->At(item);
-        if (record == nullptr || !record->selected || fFailedItems.count(item) != 0) {
+        if (record == nullptr || !record->selected || fRun->failedItems.count(item) != 0) {
             Log("\t\tNo menu entry for %s: its program was not installed\n", plan.name.c_str());
             continue;
         }
@@ -117,8 +117,8 @@ void InstallConfig::PlaceDesktopEntries() {
             productIcon = plan.iconName;
     }
 
-    if (deinstallerEntry && !fDeinstallerPath.empty() &&
-        InstallPaths::EntryExists(fDeinstallerPath)) {
+    if (deinstallerEntry && !fRun->deinstallerPath.empty() &&
+        InstallPaths::EntryExists(fRun->deinstallerPath)) {
         std::string product = StringValue("app_name");
         DesktopEntryPlan plan;
         plan.id = StringValue("deinstaller_menu_id");
@@ -126,7 +126,7 @@ void InstallConfig::PlaceDesktopEntries() {
         plan.localizedNames = Translations(1200, product);
         plan.comment = English(1201, product);
         plan.localizedComments = Translations(1201, product);
-        plan.program = fDeinstallerPath;
+        plan.program = fRun->deinstallerPath;
         plan.categories = {"System"};
         plan.iconName = productIcon;
         place(plan, true);

@@ -35,10 +35,9 @@ std::string ListOf(const std::vector<std::string>& lines) {
 } // namespace
 
 bool InstallConfig::BeginTransaction(EngineTexts& texts) {
-    fKeptBefore.clear();
     fUnsettled = false;
     // One run per installation folder: a second one waits here for the first to end.
-    std::string lockPath = Journal::LockPathFor(fInstallFolder);
+    std::string lockPath = Journal::LockPathFor(fRun->installFolder);
     bool acquired = fRunLock.Acquire(
         lockPath,
         [&](pid_t holder) {
@@ -55,29 +54,28 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
         } else if (fRunLock.Why() == RunLock::Refusal::NotAFile) {
             ReportDetail(texts.Format(1132, lockPath.c_str()));
         } else if (!StoppedHere()) {
-            ReportDetail("Unable to create installation folder '" + fInstallFolder +
+            ReportDetail("Unable to create installation folder '" + fRun->installFolder +
                          "': " + fRunLock.Error());
         }
         return false;
     }
     RecoverEarlierRun(texts);
-    if (!fJournal.Begin(fInstallFolder,
+    if (!fJournal.Begin(fRun->installFolder,
                         std::string(StringValue("app_name")) + " " + StringValue("version"))) {
-        ReportDetail("Unable to create installation folder '" + fInstallFolder +
+        ReportDetail("Unable to create installation folder '" + fRun->installFolder +
                      "': " + fJournal.Error());
         fRunLock.Release();
         return false;
     }
     // Folders made for this installation before the run (the default destination) go with
     // an undo too, when nothing else is in them.
-    for (const std::string& folder : fFoldersMadeBefore) {
+    for (const std::string& folder : fRun->foldersMadeBefore) {
         if (!fJournal.NoteFolder(folder))
             break;
     }
-    fRunJournalled = true;
+    fRun->journalled = true;
     // What the installer records for itself is made now, each new entry named first, so
     // that an undone or removed installation leaves the home folder as it was.
-    fEntriesMadeAtStart.clear();
     if (fPlanStartRecord && fMakeStartRecord) {
         std::vector<std::string> planned = fPlanStartRecord();
         bool noted = true;
@@ -86,19 +84,19 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
                                            : fJournal.NoteEntry(planned[i]);
         if (noted) {
             fMakeStartRecord();
-            fEntriesMadeAtStart = planned;
+            fRun->entriesMadeAtStart = planned;
         }
     }
     // The undo acts in the destination, and in the folders made for it, only while they are
     // still the folders they are now.
-    for (const std::string& folder : fFoldersMadeBefore)
+    for (const std::string& folder : fRun->foldersMadeBefore)
         NoteFolderIdentity(folder);
-    NoteFolderIdentity(InstallPaths::Parent(fInstallFolder));
+    NoteFolderIdentity(InstallPaths::Parent(fRun->installFolder));
     return true;
 }
 
 void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
-    std::string path = Journal::PathFor(fInstallFolder);
+    std::string path = Journal::PathFor(fRun->installFolder);
     struct stat named;
     if (lstat(path.c_str(), &named) == 0) {
         JournalContents earlier;
@@ -110,17 +108,17 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
             if (notOwn)
                 ReportSetAside(path, "", error);
             else
-                fReport.Warning(error + "; it is set aside");
-        } else if (earlier.installFolder != fInstallFolder) {
-            fReport.Warning("the journal " + path + " belongs to " + earlier.installFolder +
-                            "; it is set aside");
+                fRun->report.Warning(error + "; it is set aside");
+        } else if (earlier.installFolder != fRun->installFolder) {
+            fRun->report.Warning("the journal " + path + " belongs to " + earlier.installFolder +
+                                 "; it is set aside");
         } else if (stranger = ScopeOfRun().FirstStranger(earlier); !stranger.empty()) {
             ReportSetAside(path, stranger, "the journal " + path + " names " + stranger);
         } else if (earlier.committed) {
             // That run completed; only what it held for an undo was left.
             RunUndo(earlier).Settle();
         } else {
-            LibInfo("%s", texts.Format(1126, fInstallFolder.c_str()).c_str());
+            LibInfo("%s", texts.Format(1126, fRun->installFolder.c_str()).c_str());
             UpdateStatus("%s", texts.Get(1127).c_str());
             RunUndo undo(earlier);
             undo.Undo();
@@ -130,9 +128,9 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
             unlink(path.c_str());
             const std::vector<std::string>& left = undo.FoldersLeftForLast();
             for (auto folder = left.rbegin(); folder != left.rend(); ++folder) {
-                if (std::find(fFoldersMadeBefore.begin(), fFoldersMadeBefore.end(), *folder) ==
-                    fFoldersMadeBefore.end())
-                    fFoldersMadeBefore.push_back(*folder);
+                if (std::find(fRun->foldersMadeBefore.begin(), fRun->foldersMadeBefore.end(),
+                              *folder) == fRun->foldersMadeBefore.end())
+                    fRun->foldersMadeBefore.push_back(*folder);
             }
             if (!undo.Problems().empty())
                 LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(undo.Problems()).c_str());
@@ -143,13 +141,13 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
     // Temporary files of runs whose process is gone (killed before its journal began, or
     // while it wrote outside it).
     RunUndo::RemoveLeftovers(fDestinationPath, 0);
-    if (InstallPaths::IsFolder(fInstallFolder))
-        RunUndo::RemoveLeftovers(fInstallFolder, 0);
+    if (InstallPaths::IsFolder(fRun->installFolder))
+        RunUndo::RemoveLeftovers(fRun->installFolder, 0);
 }
 
 void InstallConfig::NoteFolderIdentity(const std::string& folder) {
     if (fJournal.IsOpen() && !fJournal.NoteIdentity(folder) && !fJournal.Error().empty())
-        fReport.Warning(fJournal.Error());
+        fRun->report.Warning(fJournal.Error());
 }
 
 bool InstallConfig::NoteChange(const JournalRecord& record) {
@@ -157,8 +155,8 @@ bool InstallConfig::NoteChange(const JournalRecord& record) {
         return true;
     if (fJournal.Note(record))
         return true;
-    fReport.Warning(fJournal.Error());
-    fReport.ListFailure(InstallPaths::Leaf(record.path) + ": " + fJournal.Error());
+    fRun->report.Warning(fJournal.Error());
+    fRun->report.ListFailure(InstallPaths::Leaf(record.path) + ": " + fJournal.Error());
     return false;
 }
 
@@ -196,14 +194,14 @@ bool InstallConfig::RemoveExisting(const std::string& path) {
         return false;
     if (rename(path.c_str(), held.c_str()) != 0) {
         int error = errno;
-        fReport.Warning("cannot move " + path + " out of the way: " + std::strerror(error));
+        fRun->report.Warning("cannot move " + path + " out of the way: " + std::strerror(error));
         return false;
     }
     return true;
 }
 
 bool InstallConfig::KeepBeforeEdit(const std::string& path) {
-    if (!fJournal.IsOpen() || !fKeptBefore.insert(path).second)
+    if (!fJournal.IsOpen() || !fRun->keptBefore.insert(path).second)
         return true;
     if (!InstallPaths::EntryExists(path))
         return NoteNewEntry(path);
@@ -214,8 +212,8 @@ bool InstallConfig::KeepBeforeEdit(const std::string& path) {
     // ... and on the disk before the edit can be.
     if (!LibCopy(path.c_str(), copy.c_str()) || !posixfs::SyncFileAndFolder(copy)) {
         unlink(copy.c_str());
-        fReport.ListFailure(InstallPaths::Leaf(path) + ": " + path +
-                            " could not be copied before its edit");
+        fRun->report.ListFailure(InstallPaths::Leaf(path) + ": " + path +
+                                 " could not be copied before its edit");
         return false;
     }
     if (!NoteChange({JournalKind::Before, path, copy, ""})) {
@@ -278,13 +276,13 @@ bool InstallConfig::CommitRun() {
                 placed.push_back(*path);
     std::string error;
     if (!posixfs::SyncVolumesOf(placed, &error)) {
-        fReport.Warning(error);
-        fReport.ListFailure(error);
+        fRun->report.Warning(error);
+        fRun->report.ListFailure(error);
         return false;
     }
     // From here on the run counts as complete: a run killed later is settled, not undone.
     if (!fJournal.Note({JournalKind::Commit, "", "", ""}))
-        fReport.Warning(fJournal.Error());
+        fRun->report.Warning(fJournal.Error());
     RunUndo(fJournal.Contents()).Settle();
     fJournal.Discard();
     return true;
@@ -322,10 +320,10 @@ void InstallConfig::SettleRun(bool undo) {
         } else {
             // What stays is the deinstaller's to remove. Without its list, the journal stays
             // instead: the deinstaller then takes back everything the run made.
-            size_t failures = fReport.Failures().size();
+            size_t failures = fRun->report.Failures().size();
             WriteInstalledRecord();
-            if ((fReport.Failures().size() != failures &&
-                 InstallPaths::EntryExists(fDeinstallerPath)) ||
+            if ((fRun->report.Failures().size() != failures &&
+                 InstallPaths::EntryExists(fRun->deinstallerPath)) ||
                 !CommitRun())
                 fJournal.Close();
         }
@@ -358,6 +356,6 @@ void InstallConfig::EndRun(int32 result) {
     // A restart asked for at the end of the run is for what it placed: an undone run needs
     // none.
     if (undo)
-        fRestart = false;
+        fRun->restart = false;
     SettleRun(undo);
 }

@@ -33,7 +33,8 @@ std::string StandardFolder(directory_which which) {
 
 RunScope InstallConfig::ScopeOfRun() const {
     RunScope scope;
-    std::string installFolder = fInstallFolder.empty() ? InstallationFolderPath() : fInstallFolder;
+    std::string installFolder =
+        fRun->installFolder.empty() ? InstallationFolderPath() : fRun->installFolder;
     scope.SetInstallFolder(installFolder);
 
     BMessage customFolders;
@@ -81,7 +82,7 @@ RunScope InstallConfig::ScopeOfRun() const {
     const char* defaultName = StringValue("opt_default_folder");
     if (defaultName != nullptr && LibGetStdDirName(defaultName, defaultFolder))
         scope.AddMadeFolder(StandardFolder(defaultFolder));
-    for (const std::string& folder : fFoldersMadeBefore)
+    for (const std::string& folder : fRun->foldersMadeBefore)
         scope.AddMadeFolder(folder);
     std::string trash = StandardFolder(B_TRASH_DIRECTORY);
     if (!trash.empty())

@@ -82,7 +82,7 @@ std::string InstallConfig::NowText() const {
 
 void InstallConfig::WriteLogHeader(xLocalize& localize, const std::string& volumeName,
                                    int64 freeBytes) {
-    if (!fReport.HasLog())
+    if (!fRun->report.HasLog())
         return;
     EngineTexts texts(localize);
     Log("\nAPPLICATION\n");
@@ -122,9 +122,9 @@ void InstallConfig::WriteLogHeader(xLocalize& localize, const std::string& volum
     Log("\tDependent Applications:\n");
 
     Log("\nINSTALLATION\n\tOn volume %s.\n\tIn folder %s.\n", volumeName.c_str(),
-        fInstallFolder.c_str());
+        fRun->installFolder.c_str());
     if (BoolValue("opt_save_replaced"))
-        Log("\tReplaced files moved to %s\n", fSavedFiles.c_str());
+        Log("\tReplaced files moved to %s\n", fRun->savedFiles.c_str());
     Log("\n");
     Log("\tInstallation Started: %s\n", NowText().c_str());
 }
@@ -187,7 +187,7 @@ bool InstallConfig::InstallerIsWhole() {
 }
 
 void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
-    std::string path = InstallPaths::Join(fInstallFolder, DeinstallerName());
+    std::string path = InstallPaths::Join(fRun->installFolder, DeinstallerName());
     size_t size = 0;
     const void* record =
         resources.LoadResource(kDeinstallerResourceType, kDeinstallerResourceId, &size);
@@ -225,55 +225,55 @@ void InstallConfig::PlaceDeinstaller(LibAppResource& resources) {
                                        strerror_status(status) + ")");
         return;
     }
-    fDeinstallerPath = path;
+    fRun->deinstallerPath = path;
     LibNode node(path.c_str());
-    node.WriteStringAttr("language", fLanguage.c_str());
+    node.WriteStringAttr("language", fRun->language.c_str());
 }
 
 void InstallConfig::WriteInstalledRecord() {
     // The record would go beside whatever now stands under the folder's name.
-    if (fDeinstallerPath.empty() || InstallFolderSwapped() ||
-        !InstallPaths::EntryExists(fDeinstallerPath))
+    if (fRun->deinstallerPath.empty() || InstallFolderSwapped() ||
+        !InstallPaths::EntryExists(fRun->deinstallerPath))
         return;
     BMessage installed;
-    installed.AddString("install_folder", fInstallFolder.c_str());
-    for (const std::string& path : fTagged)
+    installed.AddString("install_folder", fRun->installFolder.c_str());
+    for (const std::string& path : fRun->tagged)
         installed.AddString("path", path.c_str());
-    for (const ScriptEdit& edit : fScriptEdits) {
+    for (const InstallRun::ScriptEdit& edit : fRun->scriptEdits) {
         installed.AddString("script_file", edit.file.c_str());
         installed.AddString("script_tag", edit.tag.c_str());
     }
-    for (const PathPair& link : fLinks) {
+    for (const InstallRun::PathPair& link : fRun->links) {
         installed.AddString("link", link.first.c_str());
         installed.AddString("link_target", link.second.c_str());
     }
-    for (const PathPair& saved : fSaved) {
+    for (const InstallRun::PathPair& saved : fRun->saved) {
         installed.AddString("saved", saved.first.c_str());
         installed.AddString("saved_from", saved.second.c_str());
     }
-    for (const std::string& folder : fInheritedFolders)
+    for (const std::string& folder : fRun->inheritedFolders)
         installed.AddString("created_folder", folder.c_str());
-    for (const std::string& folder : fFoldersMadeBefore)
+    for (const std::string& folder : fRun->foldersMadeBefore)
         installed.AddString("created_folder", folder.c_str());
-    for (const std::string& entry : fInheritedEntries)
+    for (const std::string& entry : fRun->inheritedEntries)
         installed.AddString("created_entry", entry.c_str());
-    for (const std::string& entry : fEntriesMadeAtStart) {
+    for (const std::string& entry : fRun->entriesMadeAtStart) {
         struct stat st;
         if (lstat(entry.c_str(), &st) == 0)
             installed.AddString(S_ISDIR(st.st_mode) ? "created_folder" : "created_entry",
                                 entry.c_str());
     }
-    for (const std::string& file : fInheritedFiles)
+    for (const std::string& file : fRun->inheritedFiles)
         installed.AddString("created_file", file.c_str());
-    for (const std::string& folder : fCreatedFolders)
+    for (const std::string& folder : fRun->createdFolders)
         installed.AddString("created_folder", folder.c_str());
-    for (const std::string& file : fCreatedFiles)
+    for (const std::string& file : fRun->createdFiles)
         installed.AddString("created_file", file.c_str());
-    for (const PathPair& hook : fHookEntries) {
+    for (const InstallRun::PathPair& hook : fRun->hookEntries) {
         installed.AddString("hook_entry", hook.first.c_str());
         installed.AddString("hook_entry_for", hook.second.c_str());
     }
-    for (const HookBlock& hook : fHookBlocks) {
+    for (const InstallRun::HookBlock& hook : fRun->hookBlocks) {
         installed.AddString("hook_block", hook.file.c_str());
         installed.AddString("hook_block_tag", hook.tag.c_str());
         installed.AddString("hook_block_for", hook.script.c_str());
@@ -286,14 +286,14 @@ void InstallConfig::WriteInstalledRecord() {
                                                        folder, uint64(st.st_dev), uint64(st.st_ino))
                                                        .c_str());
     };
-    noteIdentity(fInstallFolder);
-    noteIdentity(fSavedFiles);
-    for (const std::string& folder : fCreatedFolders)
+    noteIdentity(fRun->installFolder);
+    noteIdentity(fRun->savedFiles);
+    for (const std::string& folder : fRun->createdFolders)
         noteIdentity(folder);
     // A saved original goes back only into the folder it was taken from, not into whatever
     // is found under that folder's name then.
     std::set<std::string> savedFrom;
-    for (const PathPair& saved : fSaved) {
+    for (const InstallRun::PathPair& saved : fRun->saved) {
         std::string folder = InstallPaths::Parent(saved.second);
         if (savedFrom.insert(folder).second)
             noteIdentity(folder);
@@ -301,11 +301,11 @@ void InstallConfig::WriteInstalledRecord() {
     SignerRecord::Add(installed, fSignature);
     // The list goes into a small file of its own beside the deinstaller: rewriting the
     // program to carry it would need the program's size a second time on the volume.
-    std::string record = InstalledRecord::PathFor(fDeinstallerPath);
+    std::string record = InstalledRecord::PathFor(fRun->deinstallerPath);
     if (!InstallPaths::EntryExists(record) && !NoteNewEntry(record))
         return;
     std::string error;
-    if (!InstalledRecord::Write(fDeinstallerPath, installed, error))
+    if (!InstalledRecord::Write(fRun->deinstallerPath, installed, error))
         Failure(DeinstallerName(),
                 "the deinstaller could not be given the list of what was installed (" + error +
                     ")");
@@ -358,15 +358,15 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
     const char* path = nullptr;
     for (int32 i = 0; installed.FindString("created_folder", i, &path) == B_OK; i++) {
         if (path != nullptr && InstallPaths::IsFolder(path))
-            fInheritedFolders.push_back(path);
+            fRun->inheritedFolders.push_back(path);
     }
     for (int32 i = 0; installed.FindString("created_file", i, &path) == B_OK; i++) {
         if (path != nullptr && InstallPaths::EntryExists(path))
-            fInheritedFiles.push_back(path);
+            fRun->inheritedFiles.push_back(path);
     }
     for (int32 i = 0; installed.FindString("created_entry", i, &path) == B_OK; i++) {
         if (path != nullptr && InstallPaths::EntryExists(path))
-            fInheritedEntries.push_back(path);
+            fRun->inheritedEntries.push_back(path);
     }
     const char* origin = nullptr;
     for (int32 i = 0; installed.FindString("saved", i, &path) == B_OK &&
@@ -374,51 +374,53 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
          i++) {
         if (path != nullptr && origin != nullptr && IsPlainAbsolutePath(path) &&
             IsPlainAbsolutePath(origin))
-            fInheritedSaved.push_back({path, origin});
+            fRun->inheritedSaved.push_back({path, origin});
     }
 }
 
 void InstallConfig::HoldInstallFolder() {
-    for (int* held : {&fInstallFolderFd, &fSavedFilesFd}) {
+    for (int* held : {&fRun->installFolderFd, &fRun->savedFilesFd}) {
         if (*held >= 0)
             close(*held);
         *held = -1;
     }
-    fInstallFolderSwapped = false;
-    fInstallFolderFd = open(fInstallFolder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    fRun->installFolderSwapped = false;
+    fRun->installFolderFd =
+        open(fRun->installFolder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     // Without /proc the items are unpacked by the folder's path, and checked after each.
-    fUnpackThroughHeldFolder = fInstallFolderFd >= 0 && access("/proc/self/fd", X_OK) == 0;
+    fRun->unpackThroughHeldFolder =
+        fRun->installFolderFd >= 0 && access("/proc/self/fd", X_OK) == 0;
 }
 
 bool InstallConfig::InstallFolderSwapped() {
-    if (fInstallFolderSwapped)
+    if (fRun->installFolderSwapped)
         return true;
-    if (fInstallFolderFd < 0)
+    if (fRun->installFolderFd < 0)
         return false;
     struct stat held;
     struct stat now;
-    int fd = open(fInstallFolder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    bool same = fd >= 0 && fstat(fd, &now) == 0 && fstat(fInstallFolderFd, &held) == 0 &&
+    int fd = open(fRun->installFolder.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    bool same = fd >= 0 && fstat(fd, &now) == 0 && fstat(fRun->installFolderFd, &held) == 0 &&
                 now.st_dev == held.st_dev && now.st_ino == held.st_ino;
     if (fd >= 0)
         close(fd);
     if (same)
         return false;
-    fInstallFolderSwapped = true;
-    Failure(InstallPaths::Leaf(fInstallFolder),
-            "the installation folder " + fInstallFolder +
+    fRun->installFolderSwapped = true;
+    Failure(InstallPaths::Leaf(fRun->installFolder),
+            "the installation folder " + fRun->installFolder +
                 " was moved or replaced by another folder or a link during the run; nothing "
                 "more is placed, and what lies behind its name now is left alone");
     return true;
 }
 
 std::string InstallConfig::Through(const std::string& path) const {
-    if (!fUnpackThroughHeldFolder)
+    if (!fRun->unpackThroughHeldFolder)
         return path;
     std::string folder = InstallPaths::Parent(path);
-    int held = folder == fInstallFolder ? fInstallFolderFd
-               : folder == fSavedFiles  ? fSavedFilesFd
-                                        : -1;
+    int held = folder == fRun->installFolder ? fRun->installFolderFd
+               : folder == fRun->savedFiles  ? fRun->savedFilesFd
+                                             : -1;
     if (held < 0)
         return path;
     return "/proc/self/fd/" + std::to_string(held) + "/" + InstallPaths::Leaf(path);
@@ -426,8 +428,8 @@ std::string InstallConfig::Through(const std::string& path) const {
 
 std::string InstallConfig::RunPath(const std::string& path) const {
     for (const auto& [held, folder] :
-         {std::pair<int, const std::string*>{fInstallFolderFd, &fInstallFolder},
-          {fSavedFilesFd, &fSavedFiles}}) {
+         {std::pair<int, const std::string*>{fRun->installFolderFd, &fRun->installFolder},
+          {fRun->savedFilesFd, &fRun->savedFiles}}) {
         std::string prefix = "/proc/self/fd/" + std::to_string(held) + "/";
         if (held >= 0 && path.compare(0, prefix.size(), prefix) == 0)
             return *folder + "/" + path.substr(prefix.size());
@@ -439,24 +441,24 @@ void InstallConfig::AdoptEarlierSaved(const std::string& trashedFolder) {
     // Saved Files lie in the installation folder, which is no longer the run's.
     if (InstallFolderSwapped())
         return;
-    std::string prefix = fInstallFolder + "/";
-    for (const PathPair& saved : fInheritedSaved) {
+    std::string prefix = fRun->installFolder + "/";
+    for (const InstallRun::PathPair& saved : fRun->inheritedSaved) {
         // Only what lay in the earlier installation folder went to the Trash with it.
         if (saved.first.compare(0, prefix.size(), prefix) != 0 || trashedFolder.empty() ||
-            fReplacedPlaces.count(saved.second) == 0)
+            fRun->replacedPlaces.count(saved.second) == 0)
             continue;
         std::string inTrash = trashedFolder + "/" + saved.first.substr(prefix.size());
         if (!InstallPaths::EntryExists(inTrash))
             continue;
-        if (fSavedFiles.empty() || !InstallPaths::IsFolder(fSavedFiles)) {
-            fSaved.push_back({inTrash, saved.second});
+        if (fRun->savedFiles.empty() || !InstallPaths::IsFolder(fRun->savedFiles)) {
+            fRun->saved.push_back({inTrash, saved.second});
             continue;
         }
         std::string target =
-            InstallPaths::FreeName(fSavedFiles.c_str(), InstallPaths::Leaf(saved.first));
+            InstallPaths::FreeName(fRun->savedFiles.c_str(), InstallPaths::Leaf(saved.first));
         if (NoteMoved(inTrash, target) && LibMoveAsIs(inTrash.c_str(), target.c_str()) &&
             InstallPaths::EntryExists(target))
-            fSaved.push_back({target, saved.second});
+            fRun->saved.push_back({target, saved.second});
     }
 }
 
@@ -485,9 +487,10 @@ bool InstallConfig::SignerChangeRefused(EngineTexts& texts) {
 }
 
 void InstallConfig::TakeBackFoldersMadeBefore() {
-    for (auto folder = fFoldersMadeBefore.rbegin(); folder != fFoldersMadeBefore.rend(); ++folder)
+    for (auto folder = fRun->foldersMadeBefore.rbegin(); folder != fRun->foldersMadeBefore.rend();
+         ++folder)
         rmdir(folder->c_str());
-    fFoldersMadeBefore.clear();
+    fRun->foldersMadeBefore.clear();
 }
 
 void InstallConfig::NoteFoldersMadeBeforeRun(const std::vector<std::string>& folders) {
@@ -502,7 +505,7 @@ void InstallConfig::MakeDefaultDestination() {
             continue;
         if (mkdir(folder.c_str(), 0755) != 0)
             return;
-        fFoldersMadeBefore.push_back(folder);
+        fRun->foldersMadeBefore.push_back(folder);
     }
 }
 
@@ -519,7 +522,7 @@ bool InstallConfig::MakeFolder(const std::string& path) {
     bool made = Libmkdir(path.c_str());
     for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
         if (InstallPaths::IsFolder(*level)) {
-            fCreatedFolders.push_back(*level);
+            fRun->createdFolders.push_back(*level);
             NoteFolderIdentity(*level);
         }
     }
@@ -530,10 +533,10 @@ bool InstallConfig::MakeFolder(const std::string& path) {
 
 void InstallConfig::CreateStartupHook() {
     LibString folder;
-    GetNewPath("StartUp", fCustomFolders, fVolume, fSavedFiles.c_str(), folder);
+    GetNewPath("StartUp", fRun->customFolders, fRun->volume, fRun->savedFiles.c_str(), folder);
     if (folder.Length() == 0) {
         // Without a custom folder of that name there is no folder to run at start-up.
-        fReport.Warning("The package defines no StartUp folder; no StartUp block added");
+        fRun->report.Warning("The package defines no StartUp folder; no StartUp block added");
         return;
     }
     Log("\tCreating StartUp folder in %s.\n", static_cast<const char*>(folder));
@@ -546,8 +549,8 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
                                    const char* contents) {
     // An empty tag would match every block of the file.
     if (tag == nullptr || tag[0] == '\0') {
-        fReport.Warning(std::string("No tag for the block in ") + file +
-                        "; the file is left as it is");
+        fRun->report.Warning(std::string("No tag for the block in ") + file +
+                             "; the file is left as it is");
         return;
     }
     BPath folder;
@@ -579,10 +582,10 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
     bool added = ScriptBlockEditor::Edit(path, tag, contents);
     LibSetFileType(path.c_str(), "text/plain", editor);
     if (!existed && InstallPaths::EntryExists(path))
-        fCreatedFiles.push_back(path);
+        fRun->createdFiles.push_back(path);
     if (!added)
         return;
-    fScriptEdits.push_back({path, tag});
+    fRun->scriptEdits.push_back({path, tag});
 
     if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserBootscript") == 0) {
         std::string entry = UserBootHooks::AutostartEntryPath();
@@ -590,7 +593,7 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
             MakeFolder(InstallPaths::Parent(entry));
             if (NoteNewEntry(entry) && KeepBeforeEdit(entry + ".tmp") &&
                 UserBootHooks::EnsureBootscriptAutostart(path))
-                fHookEntries.push_back({entry, path});
+                fRun->hookEntries.push_back({entry, path});
         }
     } else if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserSetupEnvironment") == 0) {
         BPath home;
@@ -601,9 +604,9 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
                 KeepBeforeEdit(profile) && KeepBeforeEdit(profile + ".orig") &&
                 KeepBeforeEdit(profile + ".tmp") &&
                 UserBootHooks::EnsureSetupEnvironmentSourced(profile, path)) {
-                fHookBlocks.push_back({profile, UserBootHooks::ProfileHookTag(), path});
+                fRun->hookBlocks.push_back({profile, UserBootHooks::ProfileHookTag(), path});
                 if (!profileExisted)
-                    fCreatedFiles.push_back(profile);
+                    fRun->createdFiles.push_back(profile);
             }
         }
     }
@@ -641,7 +644,7 @@ void InstallConfig::AutoLaunch() {
     for (int32 i = 0; i < records->Count(); i++) {
         const InstallRecords::Item& item = *records->At(i);
         // An item that was not installed is not started.
-        if (!item.selected || !item.autoLaunch || fFailedItems.count(i) != 0)
+        if (!item.selected || !item.autoLaunch || fRun->failedItems.count(i) != 0)
             continue;
         if (StoppedHere())
             return;
@@ -687,19 +690,19 @@ void InstallConfig::AskRestart(const std::string& text, EngineTexts& texts) {
     request.shortcuts = {0, 0};
     request.icon = FrontendIcon::Info;
     if (AskFrontend(request).button == 1)
-        fRestart = true;
+        fRun->restart = true;
 }
 
 void InstallConfig::CompletionDialog(xLocalize& localize) {
     EngineTexts texts(localize);
-    if (fReport.HasFailures()) {
+    if (fRun->report.HasFailures()) {
         // What could not be installed is told instead of a message of success: the items
         // by name; why each failed is in the log and on standard error.
         std::string message = texts.Get(1240) + "\n";
-        for (const std::string& leaf : fReport.FailedLeaves())
+        for (const std::string& leaf : fRun->report.FailedLeaves())
             message += "\n" + leaf;
         if (BoolValue("opt_log"))
-            message += "\n\n" + texts.Format(1241, fInstallFolder.c_str());
+            message += "\n\n" + texts.Format(1241, fRun->installFolder.c_str());
         LibWarning("%s", message.c_str());
         if (BoolValue("complete_restart")) {
             // What was placed may still need the restart to take effect.
@@ -722,5 +725,5 @@ void InstallConfig::CompletionDialog(xLocalize& localize) {
         }
     }
     if (BoolValue("complete_display_folder"))
-        LibOpenEntry(fInstallFolder.c_str());
+        LibOpenEntry(fRun->installFolder.c_str());
 }

@@ -59,8 +59,3 @@ void RunReport::Warning(const std::string& text) {
 void RunReport::ListFailure(const std::string& line) {
     fFailures.push_back(line);
 }
-
-void RunReport::ForgetFailures() {
-    fFailures.clear();
-    fFailedLeaves.clear();
-}

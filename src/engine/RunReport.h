@@ -46,8 +46,6 @@ public:
     // The leaves of the items that failed, each once.
     const std::vector<std::string>& FailedLeaves() const { return fFailedLeaves; }
     bool HasFailures() const { return !fFailures.empty(); }
-    // A new run begins.
-    void ForgetFailures();
 
 private:
     FILE* fLog = nullptr;

@@ -498,3 +498,31 @@ TEST_F(InstallRunTest, FileSizeComesFromTheFirstRecordOfALeaf) {
     EXPECT_EQ(config.GetFileSize("same"), 5);
     EXPECT_EQ(config.GetFileSize("other"), 0);
 }
+
+// The same engine run again (the window's "try again") carries nothing of the run before:
+// its failures, what it tagged and its answers are its own.
+TEST_F(InstallRunTest, ARunAgainStartsFromNothingOfTheRunBefore) {
+    fs::path a = MakeTree("a", {{"a", "1"}}) / "a";
+    fs::path b = MakeTree("b", {{"b", "2"}}) / "b";
+    package.AddItem(a, Meta("User Selected"));
+    package.AddItem(b, Meta("Nowhere Special"));
+    // The list of what failed, then the choice: Keep.
+    ui.frontend.Answer(0);
+    ui.frontend.Answer(1);
+    ASSERT_EQ(Run(), kInstallIncomplete);
+    ASSERT_EQ(engine->Failures().size(), 1u);
+    std::string placed = (Folder() / "a").string();
+    auto count = [&] {
+        const std::vector<std::string>& tagged = engine->TaggedPaths();
+        return std::count(tagged.begin(), tagged.end(), placed);
+    };
+    EXPECT_EQ(count(), 1);
+
+    engine->MarkInstallFile(1, false);
+    ASSERT_EQ(engine->Action(), kInstallFinished);
+    EXPECT_TRUE(engine->Failures().empty());
+    EXPECT_EQ(count(), 1);
+    EXPECT_FALSE(engine->HasUnsettledRun());
+    EXPECT_EQ(LogText().find("Not installed"), std::string::npos);
+    EXPECT_EQ(ReadFile(Folder() / "a"), "1");
+}
