@@ -105,7 +105,7 @@ bool InstallConfig::ReplaceControl(const char* folder, const BPath& item, const 
                                                   " cannot keep it: " + lost + ")"));
             return fail();
         }
-        fRun->saved.push_back({target, existing});
+        fRun->ledger.saved.push_back({target, existing});
         Log("\t\t\tExisting file saved.\n");
         break;
     }

@@ -160,7 +160,7 @@ void InstallConfig::GetNewPath(const char* name, BMessage& customFolders, BVolum
                 if (NoteMoved(path, target) &&
                     LibMoveKeepingAll(path.c_str(), target.c_str(), &lost) &&
                     InstallPaths::EntryExists(target))
-                    fRun->saved.push_back({target, path});
+                    fRun->ledger.saved.push_back({target, path});
                 else if (!lost.empty())
                     why = " (the volume of " + std::string(savedFiles) +
                           " cannot keep it: " + lost + ")";
@@ -347,7 +347,7 @@ void InstallConfig::AddDeinstallTag(const char* path, const char* identity) {
     struct stat info;
     if (lstat(path, &info) != 0)
         return;
-    fRun->tagged.push_back(path);
+    fRun->ledger.tagged.push_back(path);
     // A symbolic link cannot carry attributes here, and opening it would tag what it
     // points to, which may lie anywhere; it is recorded in the deinstaller's list only.
     if (S_ISLNK(info.st_mode))
@@ -712,7 +712,8 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
 
     if (deinstallable) {
         for (const std::string& relative : resources.ExtractedPaths())
-            fRun->tagged.push_back(relative.empty() ? path : InstallPaths::Join(path, relative));
+            fRun->ledger.tagged.push_back(relative.empty() ? path
+                                                           : InstallPaths::Join(path, relative));
     } else {
         Log("\t\t\tThis file will not be removed by the de-installer\n");
     }
@@ -774,7 +775,7 @@ void InstallConfig::PlaceLink(const std::string& leaf, const std::string& itemPa
     Log("\t\t\tPlaced a link in %s\n", folder.c_str());
     if (deinstallable) {
         AddDeinstallTag(linkPath.c_str(), fRun->identity.c_str());
-        fRun->links.push_back({linkPath, itemPath});
+        fRun->ledger.links.push_back({linkPath, itemPath});
         fRun->replacedPlaces.insert(linkPath);
     } else {
         Log("\t\t\tThis link will not be removed by the de-installer\n");
@@ -795,9 +796,9 @@ void InstallConfig::ReportLateFailures(LibAppResource& resources) {
                 "it could not be extracted (" + late.failure.reason + ")");
         fRun->failedItems.insert(late.id - kFirstPayloadResourceId);
         // Its own entry is the last of that path: an earlier item of the same name stays.
-        auto own = std::find(fRun->tagged.rbegin(), fRun->tagged.rend(), destination);
-        if (own != fRun->tagged.rend())
-            fRun->tagged.erase(std::next(own).base());
+        auto own = std::find(fRun->ledger.tagged.rbegin(), fRun->ledger.tagged.rend(), destination);
+        if (own != fRun->ledger.tagged.rend())
+            fRun->ledger.tagged.erase(std::next(own).base());
     }
 }
 

@@ -172,7 +172,7 @@ public:
 
     // What the last run did, for front-ends and tests.
     int32 LastResult() const { return fLastResult; }
-    const std::vector<std::string>& TaggedPaths() const { return fRun->tagged; }
+    const std::vector<std::string>& TaggedPaths() const { return fRun->ledger.tagged; }
     const std::vector<std::string>& Failures() const { return fRun->report.Failures(); }
 
     // The product identity "app_name;version;release_date;company;support_email;".

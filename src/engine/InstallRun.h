@@ -15,22 +15,12 @@
 #include <vector>
 
 #include "engine/CollisionPolicy.h"
+#include "engine/RunLedger.h"
 #include "engine/RunReport.h"
 #include "platform/app/Message.h"
 #include "platform/storage/Volume.h"
 
 struct InstallRun {
-    struct ScriptEdit {
-        std::string file;
-        std::string tag;
-    };
-    struct HookBlock {
-        std::string file;
-        std::string tag;
-        std::string script;
-    };
-    using PathPair = std::pair<std::string, std::string>;
-
     InstallRun() = default;
     // Lets go of the folders the run held open.
     ~InstallRun();
@@ -64,20 +54,12 @@ struct InstallRun {
     std::string folderProblem; // why the last GetNewPath found no folder, when it knows
 
     // What the run made and changed, for the deinstaller's record.
-    std::vector<std::string> tagged;
-    std::vector<ScriptEdit> scriptEdits;
-    std::vector<PathPair> links;       // link, target
-    std::vector<PathPair> saved;       // saved copy, original place
-    std::vector<PathPair> hookEntries; // autostart entry, script it runs
-    std::vector<HookBlock> hookBlocks;
-    std::vector<std::string> createdFolders;
-    std::vector<std::string> createdFiles;
+    RunLedger ledger;
+    // What an earlier installation in the same place made and saved, which this run's
+    // deinstaller takes over.
+    RunLedger inherited;
     std::vector<std::string> foldersMadeBefore;
     std::vector<std::string> entriesMadeAtStart;
-    std::vector<std::string> inheritedFolders;
-    std::vector<std::string> inheritedFiles;
-    std::vector<std::string> inheritedEntries;
-    std::vector<PathPair> inheritedSaved; // saved copy, original place
     std::set<std::string> replacedPlaces; // where this run placed items, links, folders
 
     // The transaction.

@@ -40,6 +40,10 @@
 
 namespace {
 
+void Append(std::vector<std::string>& to, const std::vector<std::string>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
 const char* kElfType = "application/x-vnd.Be-elfexecutable";
 const char* kDefaultEditor = "application/x-vnd.Be-STEE";
 
@@ -235,49 +239,23 @@ void InstallConfig::WriteInstalledRecord() {
     if (fRun->deinstallerPath.empty() || InstallFolderSwapped() ||
         !InstallPaths::EntryExists(fRun->deinstallerPath))
         return;
-    BMessage installed;
-    installed.AddString("install_folder", fRun->installFolder.c_str());
-    for (const std::string& path : fRun->tagged)
-        installed.AddString("path", path.c_str());
-    for (const InstallRun::ScriptEdit& edit : fRun->scriptEdits) {
-        installed.AddString("script_file", edit.file.c_str());
-        installed.AddString("script_tag", edit.tag.c_str());
-    }
-    for (const InstallRun::PathPair& link : fRun->links) {
-        installed.AddString("link", link.first.c_str());
-        installed.AddString("link_target", link.second.c_str());
-    }
-    for (const InstallRun::PathPair& saved : fRun->saved) {
-        installed.AddString("saved", saved.first.c_str());
-        installed.AddString("saved_from", saved.second.c_str());
-    }
-    for (const std::string& folder : fRun->inheritedFolders)
-        installed.AddString("created_folder", folder.c_str());
-    for (const std::string& folder : fRun->foldersMadeBefore)
-        installed.AddString("created_folder", folder.c_str());
-    for (const std::string& entry : fRun->inheritedEntries)
-        installed.AddString("created_entry", entry.c_str());
+    // Besides what the run made, its deinstaller removes what the earlier installation in
+    // this place made, and what was made for this run before it began.
+    RunLedger listed = fRun->ledger;
+    listed.createdFolders = fRun->inherited.createdFolders;
+    Append(listed.createdFolders, fRun->foldersMadeBefore);
+    listed.createdEntries = fRun->inherited.createdEntries;
     for (const std::string& entry : fRun->entriesMadeAtStart) {
         struct stat st;
         if (lstat(entry.c_str(), &st) == 0)
-            installed.AddString(S_ISDIR(st.st_mode) ? "created_folder" : "created_entry",
-                                entry.c_str());
+            (S_ISDIR(st.st_mode) ? listed.createdFolders : listed.createdEntries).push_back(entry);
     }
-    for (const std::string& file : fRun->inheritedFiles)
-        installed.AddString("created_file", file.c_str());
-    for (const std::string& folder : fRun->createdFolders)
-        installed.AddString("created_folder", folder.c_str());
-    for (const std::string& file : fRun->createdFiles)
-        installed.AddString("created_file", file.c_str());
-    for (const InstallRun::PathPair& hook : fRun->hookEntries) {
-        installed.AddString("hook_entry", hook.first.c_str());
-        installed.AddString("hook_entry_for", hook.second.c_str());
-    }
-    for (const InstallRun::HookBlock& hook : fRun->hookBlocks) {
-        installed.AddString("hook_block", hook.file.c_str());
-        installed.AddString("hook_block_tag", hook.tag.c_str());
-        installed.AddString("hook_block_for", hook.script.c_str());
-    }
+    Append(listed.createdFolders, fRun->ledger.createdFolders);
+    listed.createdFiles = fRun->inherited.createdFiles;
+    Append(listed.createdFiles, fRun->ledger.createdFiles);
+    BMessage installed;
+    installed.AddString("install_folder", fRun->installFolder.c_str());
+    listed.AddTo(installed);
     // The folders the deinstaller will work in, as they are now.
     auto noteIdentity = [&](const std::string& folder) {
         struct stat st;
@@ -288,12 +266,12 @@ void InstallConfig::WriteInstalledRecord() {
     };
     noteIdentity(fRun->installFolder);
     noteIdentity(fRun->savedFiles);
-    for (const std::string& folder : fRun->createdFolders)
+    for (const std::string& folder : fRun->ledger.createdFolders)
         noteIdentity(folder);
     // A saved original goes back only into the folder it was taken from, not into whatever
     // is found under that folder's name then.
     std::set<std::string> savedFrom;
-    for (const InstallRun::PathPair& saved : fRun->saved) {
+    for (const RunLedger::PathPair& saved : fRun->ledger.saved) {
         std::string folder = InstallPaths::Parent(saved.second);
         if (savedFrom.insert(folder).second)
             noteIdentity(folder);
@@ -355,26 +333,23 @@ void InstallConfig::InheritEarlierRecord(const std::string& deinstaller) {
         ReportSetAside(record, stranger, "the record " + record + " names " + stranger);
         return;
     }
-    const char* path = nullptr;
-    for (int32 i = 0; installed.FindString("created_folder", i, &path) == B_OK; i++) {
-        if (path != nullptr && InstallPaths::IsFolder(path))
-            fRun->inheritedFolders.push_back(path);
+    // Only what is still there, and saved entries named by plain paths, are taken over.
+    RunLedger made = RunLedger::From(installed);
+    for (const std::string& folder : made.createdFolders) {
+        if (InstallPaths::IsFolder(folder))
+            fRun->inherited.createdFolders.push_back(folder);
     }
-    for (int32 i = 0; installed.FindString("created_file", i, &path) == B_OK; i++) {
-        if (path != nullptr && InstallPaths::EntryExists(path))
-            fRun->inheritedFiles.push_back(path);
+    for (const std::string& file : made.createdFiles) {
+        if (InstallPaths::EntryExists(file))
+            fRun->inherited.createdFiles.push_back(file);
     }
-    for (int32 i = 0; installed.FindString("created_entry", i, &path) == B_OK; i++) {
-        if (path != nullptr && InstallPaths::EntryExists(path))
-            fRun->inheritedEntries.push_back(path);
+    for (const std::string& entry : made.createdEntries) {
+        if (InstallPaths::EntryExists(entry))
+            fRun->inherited.createdEntries.push_back(entry);
     }
-    const char* origin = nullptr;
-    for (int32 i = 0; installed.FindString("saved", i, &path) == B_OK &&
-                      installed.FindString("saved_from", i, &origin) == B_OK;
-         i++) {
-        if (path != nullptr && origin != nullptr && IsPlainAbsolutePath(path) &&
-            IsPlainAbsolutePath(origin))
-            fRun->inheritedSaved.push_back({path, origin});
+    for (const RunLedger::PathPair& saved : made.saved) {
+        if (IsPlainAbsolutePath(saved.first) && IsPlainAbsolutePath(saved.second))
+            fRun->inherited.saved.push_back(saved);
     }
 }
 
@@ -442,7 +417,7 @@ void InstallConfig::AdoptEarlierSaved(const std::string& trashedFolder) {
     if (InstallFolderSwapped())
         return;
     std::string prefix = fRun->installFolder + "/";
-    for (const InstallRun::PathPair& saved : fRun->inheritedSaved) {
+    for (const RunLedger::PathPair& saved : fRun->inherited.saved) {
         // Only what lay in the earlier installation folder went to the Trash with it.
         if (saved.first.compare(0, prefix.size(), prefix) != 0 || trashedFolder.empty() ||
             fRun->replacedPlaces.count(saved.second) == 0)
@@ -451,14 +426,14 @@ void InstallConfig::AdoptEarlierSaved(const std::string& trashedFolder) {
         if (!InstallPaths::EntryExists(inTrash))
             continue;
         if (fRun->savedFiles.empty() || !InstallPaths::IsFolder(fRun->savedFiles)) {
-            fRun->saved.push_back({inTrash, saved.second});
+            fRun->ledger.saved.push_back({inTrash, saved.second});
             continue;
         }
         std::string target =
             InstallPaths::FreeName(fRun->savedFiles.c_str(), InstallPaths::Leaf(saved.first));
         if (NoteMoved(inTrash, target) && LibMoveAsIs(inTrash.c_str(), target.c_str()) &&
             InstallPaths::EntryExists(target))
-            fRun->saved.push_back({target, saved.second});
+            fRun->ledger.saved.push_back({target, saved.second});
     }
 }
 
@@ -522,7 +497,7 @@ bool InstallConfig::MakeFolder(const std::string& path) {
     bool made = Libmkdir(path.c_str());
     for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
         if (InstallPaths::IsFolder(*level)) {
-            fRun->createdFolders.push_back(*level);
+            fRun->ledger.createdFolders.push_back(*level);
             NoteFolderIdentity(*level);
         }
     }
@@ -582,10 +557,10 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
     bool added = ScriptBlockEditor::Edit(path, tag, contents);
     LibSetFileType(path.c_str(), "text/plain", editor);
     if (!existed && InstallPaths::EntryExists(path))
-        fRun->createdFiles.push_back(path);
+        fRun->ledger.createdFiles.push_back(path);
     if (!added)
         return;
-    fRun->scriptEdits.push_back({path, tag});
+    fRun->ledger.scriptEdits.push_back({path, tag});
 
     if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserBootscript") == 0) {
         std::string entry = UserBootHooks::AutostartEntryPath();
@@ -593,7 +568,7 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
             MakeFolder(InstallPaths::Parent(entry));
             if (NoteNewEntry(entry) && KeepBeforeEdit(entry + ".tmp") &&
                 UserBootHooks::EnsureBootscriptAutostart(path))
-                fRun->hookEntries.push_back({entry, path});
+                fRun->ledger.hookEntries.push_back({entry, path});
         }
     } else if (which == B_USER_BOOT_DIRECTORY && std::strcmp(file, "UserSetupEnvironment") == 0) {
         BPath home;
@@ -604,9 +579,9 @@ void InstallConfig::EditUserScript(directory_which which, const char* file, cons
                 KeepBeforeEdit(profile) && KeepBeforeEdit(profile + ".orig") &&
                 KeepBeforeEdit(profile + ".tmp") &&
                 UserBootHooks::EnsureSetupEnvironmentSourced(profile, path)) {
-                fRun->hookBlocks.push_back({profile, UserBootHooks::ProfileHookTag(), path});
+                fRun->ledger.hookBlocks.push_back({profile, UserBootHooks::ProfileHookTag(), path});
                 if (!profileExisted)
-                    fRun->createdFiles.push_back(profile);
+                    fRun->ledger.createdFiles.push_back(profile);
             }
         }
     }
