@@ -609,7 +609,7 @@ bool InstallConfig::InstallItem(int32 index, InstallRecords& records, LibAppReso
         options.attributes.push_back({"InstallBy", B_STRING_TYPE, fRun->identity});
     // The journal names each item before it is written, so an item can be written where
     // it belongs: a stopped run's half-written item goes with the rest of the run.
-    options.inPlace = fJournal.IsOpen();
+    options.inPlace = fTransaction.IsOpen();
     if (!NoteNewEntry(path)) {
         fRun->failedItems.insert(index);
         return true;

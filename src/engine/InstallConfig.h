@@ -30,8 +30,8 @@
 #include "engine/InstallRun.h"
 #include "engine/Journal.h"
 #include "engine/ProgressReporter.h"
-#include "engine/RunLock.h"
 #include "engine/RunScope.h"
+#include "engine/RunTransaction.h"
 #include "files/InstallerSignature.h"
 #include "files/LibAppResource.h"
 #include "lib/LibString.h"
@@ -161,7 +161,7 @@ public:
     void RequestStop() { fStopAsked.store(true); }
     // A run that did not complete and whose undo-or-keep decision is still open: the window
     // stopped the worker, and asks the user itself once the worker has ended.
-    bool HasUnsettledRun() const { return fUnsettled; }
+    bool HasUnsettledRun() const { return fTransaction.Unsettled(); }
     // The undo-or-keep question ("on_failure" in an answers file), in the run's language.
     FrontendRequest UndoOrKeepRequest();
     // Who signed the installer, as the last integrity check found.
@@ -262,6 +262,8 @@ private:
     bool BeginTransaction(EngineTexts& texts);
     void RecoverEarlierRun(EngineTexts& texts);
     bool NoteChange(const JournalRecord& record);
+    // A change the journal could not name: to standard error and the list of failures.
+    void ReportJournalFailure(const std::string& path);
     // Notes the device and inode of a folder the run made or works in.
     void NoteFolderIdentity(const std::string& folder);
     bool NoteNewEntry(const std::string& path);
@@ -333,10 +335,8 @@ private:
     // The catalogue a run keeps from its start to its end.
     xLocalize* fLocalize = nullptr;
 
-    Journal fJournal;
-    RunLock fRunLock;
+    // The lock and journal of the current run; of the last one while its undo-or-keep
+    // decision is open.
+    RunTransaction fTransaction;
     std::atomic<bool> fStopAsked{false};
-    // The last run did not complete, and its undo-or-keep decision is still open (its
-    // journal stays open until then).
-    bool fUnsettled = false;
 };

@@ -35,10 +35,11 @@ std::string ListOf(const std::vector<std::string>& lines) {
 } // namespace
 
 bool InstallConfig::BeginTransaction(EngineTexts& texts) {
-    fUnsettled = false;
+    fTransaction.SetUnsettled(false);
     // One run per installation folder: a second one waits here for the first to end.
     std::string lockPath = Journal::LockPathFor(fRun->installFolder);
-    bool acquired = fRunLock.Acquire(
+    RunLock& lock = fTransaction.Lock();
+    bool acquired = lock.Acquire(
         lockPath,
         [&](pid_t holder) {
             if (holder != 0)
@@ -48,29 +49,29 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
         },
         [&] { return StoppedHere(); });
     if (!acquired) {
-        if (fRunLock.Why() == RunLock::Refusal::Foreign) {
-            std::string holder = fRunLock.Holder() != 0 ? std::to_string(fRunLock.Holder()) : "?";
+        if (lock.Why() == RunLock::Refusal::Foreign) {
+            std::string holder = lock.Holder() != 0 ? std::to_string(lock.Holder()) : "?";
             ReportDetail(texts.Format(1131, holder.c_str(), lockPath.c_str()));
-        } else if (fRunLock.Why() == RunLock::Refusal::NotAFile) {
+        } else if (lock.Why() == RunLock::Refusal::NotAFile) {
             ReportDetail(texts.Format(1132, lockPath.c_str()));
         } else if (!StoppedHere()) {
             ReportDetail("Unable to create installation folder '" + fRun->installFolder +
-                         "': " + fRunLock.Error());
+                         "': " + lock.Error());
         }
         return false;
     }
     RecoverEarlierRun(texts);
-    if (!fJournal.Begin(fRun->installFolder,
-                        std::string(StringValue("app_name")) + " " + StringValue("version"))) {
+    if (!fTransaction.Begin(fRun->installFolder,
+                            std::string(StringValue("app_name")) + " " + StringValue("version"))) {
         ReportDetail("Unable to create installation folder '" + fRun->installFolder +
-                     "': " + fJournal.Error());
-        fRunLock.Release();
+                     "': " + fTransaction.Error());
+        fTransaction.Release();
         return false;
     }
     // Folders made for this installation before the run (the default destination) go with
     // an undo too, when nothing else is in them.
     for (const std::string& folder : fRun->foldersMadeBefore) {
-        if (!fJournal.NoteFolder(folder))
+        if (!fTransaction.Note({JournalKind::Folder, folder, "", ""}))
             break;
     }
     fRun->journalled = true;
@@ -80,8 +81,9 @@ bool InstallConfig::BeginTransaction(EngineTexts& texts) {
         std::vector<std::string> planned = fPlanStartRecord();
         bool noted = true;
         for (size_t i = 0; noted && i < planned.size(); i++)
-            noted = i + 1 < planned.size() ? fJournal.NoteFolder(planned[i])
-                                           : fJournal.NoteEntry(planned[i]);
+            noted = fTransaction.Note(
+                {i + 1 < planned.size() ? JournalKind::Folder : JournalKind::Entry, planned[i], "",
+                 ""});
         if (noted) {
             fMakeStartRecord();
             fRun->entriesMadeAtStart = planned;
@@ -146,18 +148,20 @@ void InstallConfig::RecoverEarlierRun(EngineTexts& texts) {
 }
 
 void InstallConfig::NoteFolderIdentity(const std::string& folder) {
-    if (fJournal.IsOpen() && !fJournal.NoteIdentity(folder) && !fJournal.Error().empty())
-        fRun->report.Warning(fJournal.Error());
+    if (!fTransaction.NoteIdentity(folder) && !fTransaction.Error().empty())
+        fRun->report.Warning(fTransaction.Error());
 }
 
 bool InstallConfig::NoteChange(const JournalRecord& record) {
-    if (!fJournal.IsOpen())
+    if (fTransaction.Note(record))
         return true;
-    if (fJournal.Note(record))
-        return true;
-    fRun->report.Warning(fJournal.Error());
-    fRun->report.ListFailure(InstallPaths::Leaf(record.path) + ": " + fJournal.Error());
+    ReportJournalFailure(record.path);
     return false;
+}
+
+void InstallConfig::ReportJournalFailure(const std::string& path) {
+    fRun->report.Warning(fTransaction.Error());
+    fRun->report.ListFailure(InstallPaths::Leaf(path) + ": " + fTransaction.Error());
 }
 
 bool InstallConfig::NoteNewEntry(const std::string& path) {
@@ -165,16 +169,10 @@ bool InstallConfig::NoteNewEntry(const std::string& path) {
 }
 
 bool InstallConfig::NoteNewFolders(const std::string& path) {
-    std::vector<std::string> missing;
-    for (std::string level = path;
-         !level.empty() && level != "/" && !InstallPaths::EntryExists(level);
-         level = InstallPaths::Parent(level))
-        missing.push_back(level);
-    for (auto level = missing.rbegin(); level != missing.rend(); ++level) {
-        if (!NoteChange({JournalKind::Folder, *level, "", ""}))
-            return false;
-    }
-    return true;
+    if (fTransaction.NoteNewFolders(path))
+        return true;
+    ReportJournalFailure(path);
+    return false;
 }
 
 bool InstallConfig::NoteMoved(const std::string& from, const std::string& to) {
@@ -184,47 +182,38 @@ bool InstallConfig::NoteMoved(const std::string& from, const std::string& to) {
 bool InstallConfig::RemoveExisting(const std::string& path) {
     if (!InstallPaths::EntryExists(path))
         return true;
-    if (!fJournal.IsOpen()) {
+    if (!fTransaction.IsOpen()) {
         LibUnlink(path.c_str());
         return !InstallPaths::EntryExists(path);
     }
-    std::string held =
-        InstallPaths::Join(InstallPaths::Parent(path), posixfs::TemporaryLeaf(RunUndo::HeldTag()));
-    if (!NoteMoved(path, held))
-        return false;
-    if (rename(path.c_str(), held.c_str()) != 0) {
-        int error = errno;
-        fRun->report.Warning("cannot move " + path + " out of the way: " + std::strerror(error));
-        return false;
-    }
-    return true;
+    Result<void> aside = fTransaction.MoveAside(path);
+    if (aside)
+        return true;
+    if (aside.Error().error == 0)
+        ReportJournalFailure(path);
+    else
+        fRun->report.Warning("cannot move " + path + " out of the way: " + aside.Error().reason);
+    return false;
 }
 
 bool InstallConfig::KeepBeforeEdit(const std::string& path) {
-    if (!fJournal.IsOpen() || !fRun->keptBefore.insert(path).second)
+    if (!fTransaction.IsOpen() || !fRun->keptBefore.insert(path).second)
         return true;
     if (!InstallPaths::EntryExists(path))
         return NoteNewEntry(path);
-    // The copy is whole before the journal names it, so an undo never puts back half a
-    // file; it sits beside the file, so that putting it back is one rename.
-    std::string copy = InstallPaths::Join(InstallPaths::Parent(path),
-                                          posixfs::TemporaryLeaf(RunUndo::BeforeTag()));
-    // ... and on the disk before the edit can be.
-    if (!LibCopy(path.c_str(), copy.c_str()) || !posixfs::SyncFileAndFolder(copy)) {
-        unlink(copy.c_str());
+    Result<void> kept = fTransaction.KeepBefore(path);
+    if (kept)
+        return true;
+    if (kept.Error().reason.empty())
         fRun->report.ListFailure(InstallPaths::Leaf(path) + ": " + path +
                                  " could not be copied before its edit");
-        return false;
-    }
-    if (!NoteChange({JournalKind::Before, path, copy, ""})) {
-        unlink(copy.c_str());
-        return false;
-    }
-    return true;
+    else
+        ReportJournalFailure(path);
+    return false;
 }
 
 Result<std::string> InstallConfig::TrashExisting(const std::string& path) {
-    if (!fJournal.IsOpen())
+    if (!fTransaction.IsOpen())
         return LibTrashEntry(BPath(path.c_str()), false);
     const char* what = "cannot move to the Trash";
     BPath trash;
@@ -240,7 +229,7 @@ Result<std::string> InstallConfig::TrashExisting(const std::string& path) {
         if (InstallPaths::EntryExists(folder))
             continue;
         if (!NoteNewFolders(folder))
-            return Failure::Because(what, path, fJournal.Error());
+            return Failure::Because(what, path, fTransaction.Error());
         std::vector<std::string> missing;
         for (std::string level = folder; !InstallPaths::EntryExists(level);
              level = InstallPaths::Parent(level))
@@ -253,7 +242,7 @@ Result<std::string> InstallConfig::TrashExisting(const std::string& path) {
     if (!record)
         return record.Error();
     if (!NoteChange({JournalKind::Trash, path, record->Target(), record->InfoPath()}))
-        return Failure::Because(what, path, fJournal.Error());
+        return Failure::Because(what, path, fTransaction.Error());
     if (Result<void> written = record->Write(path); !written)
         return written.Error();
     if (Result<void> moved = LibMoveEntryAsIs(path.c_str(), record->Target().c_str()); !moved) {
@@ -264,27 +253,15 @@ Result<std::string> InstallConfig::TrashExisting(const std::string& path) {
 }
 
 bool InstallConfig::CommitRun() {
-    if (!fJournal.IsOpen())
-        return true;
-    // Everything placed reaches the disk before the run counts as complete: a power cut
-    // after the commit finds every file with its contents. Without that the run is
-    // incomplete, and its journal stays.
-    std::vector<std::string> placed = {fJournal.FilePath()};
-    for (const JournalRecord& record : fJournal.Records())
-        for (const std::string* path : {&record.path, &record.other, &record.third})
-            if (!path->empty())
-                placed.push_back(*path);
-    std::string error;
-    if (!posixfs::SyncVolumesOf(placed, &error)) {
-        fRun->report.Warning(error);
-        fRun->report.ListFailure(error);
+    std::string warning;
+    Result<void> committed = fTransaction.Commit(warning);
+    if (!committed) {
+        fRun->report.Warning(committed.Error().reason);
+        fRun->report.ListFailure(committed.Error().reason);
         return false;
     }
-    // From here on the run counts as complete: a run killed later is settled, not undone.
-    if (!fJournal.Note({JournalKind::Commit, "", "", ""}))
-        fRun->report.Warning(fJournal.Error());
-    RunUndo(fJournal.Contents()).Settle();
-    fJournal.Discard();
+    if (!warning.empty())
+        fRun->report.Warning(warning);
     return true;
 }
 
@@ -303,20 +280,16 @@ FrontendRequest InstallConfig::UndoOrKeepRequest() {
 }
 
 void InstallConfig::SettleRun(bool undo) {
-    fUnsettled = false;
-    if (fJournal.IsOpen()) {
+    fTransaction.SetUnsettled(false);
+    if (fTransaction.IsOpen()) {
         std::unique_ptr<xLocalize> own;
         EngineTexts texts(Localize(own));
         CloseLog();
         if (undo) {
             UpdateStatus("%s", texts.Get(1123).c_str());
-            RunUndo run(fJournal.Contents());
-            run.Undo();
-            fJournal.Discard();
-            fRunLock.Release();
-            run.RemoveFoldersLeftForLast();
-            if (!run.Problems().empty())
-                LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(run.Problems()).c_str());
+            std::vector<std::string> problems = fTransaction.Undo();
+            if (!problems.empty())
+                LibWarning("%s%s", texts.Get(1124).c_str(), ListOf(problems).c_str());
         } else {
             // What stays is the deinstaller's to remove. Without its list, the journal stays
             // instead: the deinstaller then takes back everything the run made.
@@ -325,15 +298,15 @@ void InstallConfig::SettleRun(bool undo) {
             if ((fRun->report.Failures().size() != failures &&
                  InstallPaths::EntryExists(fRun->deinstallerPath)) ||
                 !CommitRun())
-                fJournal.Close();
+                fTransaction.Close();
         }
     }
-    fRunLock.Release();
+    fTransaction.Release();
 }
 
 void InstallConfig::EndRun(int32 result) {
-    if (!fJournal.IsOpen()) {
-        fRunLock.Release();
+    if (!fTransaction.IsOpen()) {
+        fTransaction.Release();
         return;
     }
     bool offered = result == kInstallIncomplete || result == kInstallStopped;
@@ -344,7 +317,7 @@ void InstallConfig::EndRun(int32 result) {
     }
     if (StopRequested()) {
         // The window stopped the worker; it asks once the worker has ended.
-        fUnsettled = true;
+        fTransaction.SetUnsettled(true);
         CloseLog();
         return;
     }
