@@ -170,11 +170,16 @@ TEST(ProgressReporter, ThreadsReportWhileListenersComeAndGo) {
     std::atomic<int> statuses{0};
     std::vector<std::thread> threads;
     std::atomic<int64> next{0};
+    // Every report but the last comes while listeners come and go; the last one, once a
+    // listener stays, must reach it.
     for (int t = 0; t < kThreads; t++) {
         threads.emplace_back([&] {
-            for (int64 i = 0; i < kPerThread; i++)
-                reporter.Report((next.fetch_add(1) + 1) * ProgressReporter::kReportStep,
-                                i % 2 == 0);
+            for (int64 i = 0;; i++) {
+                int64 step = next.fetch_add(1) + 1;
+                if (step >= kThreads * kPerThread)
+                    break;
+                reporter.Report(step * ProgressReporter::kReportStep, i % 2 == 0);
+            }
         });
     }
     threads.emplace_back([&] {
@@ -197,6 +202,7 @@ TEST(ProgressReporter, ThreadsReportWhileListenersComeAndGo) {
         threads[t].join();
     running.store(false);
     threads.back().join();
+    reporter.Report(kTotal, false);
     reporter.Finish();
 
     EXPECT_EQ(reporter.Done(), kTotal);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <spawn.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -104,6 +105,11 @@ public:
         posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
         if (posix_spawn(&fPid, path.c_str(), &actions, nullptr, argv, envp.data()) != 0)
             fPid = -1;
+        // The run at a lower priority than this process, which watches its journal to hold it
+        // at a given change: on a loaded machine the run could otherwise write everything
+        // before the watcher is scheduled again.
+        if (fPid > 0)
+            setpriority(PRIO_PROCESS, id_t(fPid), 10);
         posix_spawn_file_actions_destroy(&actions);
     }
     ~Running() {
