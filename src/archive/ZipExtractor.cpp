@@ -24,6 +24,8 @@
 #endif
 
 #include "archive/ArchivePath.h"
+#include "archive/EntryAttributeWriter.h"
+#include "archive/FolderWalker.h"
 #include "archive/InflatePool.h"
 #include "archive/ZipDirectory.h"
 #include "archive/ZipFormat.h"
@@ -59,82 +61,6 @@ constexpr size_t kQueueLimit = 64;
 // The largest file item written on another thread while the caller goes on: larger ones
 // are written in the call, where their progress can be told.
 constexpr uint64_t kQueuedItemLimit = 1024 * 1024;
-
-// An open folder shared by the walker and the files being written in it; closed when
-// the last of them lets go.
-struct FolderFd {
-    FolderFd(int descriptor, bool own) : fd(descriptor), owned(own) {}
-    FolderFd(const FolderFd&) = delete;
-    FolderFd& operator=(const FolderFd&) = delete;
-    int fd;
-    bool owned;
-    ~FolderFd() {
-        if (owned && fd >= 0)
-            close(fd);
-    }
-};
-using FolderHandle = std::shared_ptr<FolderFd>;
-
-// Walks from a root folder to folders below it, creating missing ones, without ever
-// passing through a symbolic link. Keeps the descriptors of the current path open so that
-// the many entries of one folder cost no extra look-ups.
-class FolderWalker {
-public:
-    // Told of every folder the walker makes on the way (not the last one asked for when
-    // it is an entry of its own); false stops the walk.
-    using MadeHook =
-        std::function<bool(int fd, const std::vector<std::string>& parts, size_t count)>;
-
-    FolderWalker(int root, MadeHook made)
-        : fRoot(std::make_shared<FolderFd>(root, false)), fMade(std::move(made)) {}
-
-    // The folder root/parts[0..count), or null with errno set (0 when the hook refused).
-    // made says whether the last folder was created by this call.
-    FolderHandle Reach(const std::vector<std::string>& parts, size_t count, bool create = true,
-                       bool lastIsEntry = false, bool* made = nullptr) {
-        if (made != nullptr)
-            *made = false;
-        size_t common = 0;
-        while (common < fOpen.size() && common < count && fOpen[common].name == parts[common])
-            ++common;
-        Release(common);
-        for (size_t i = common; i < count; ++i) {
-            int parent = i == 0 ? fRoot->fd : fOpen[i - 1].handle->fd;
-            const char* name = parts[i].c_str();
-            bool created = false;
-            int fd = -1;
-            if (create && mkdirat(parent, name, 0777) == 0)
-                created = true;
-            else if (create && errno != EEXIST)
-                return nullptr;
-            fd = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0)
-                return nullptr;
-            fOpen.push_back({parts[i], std::make_shared<FolderFd>(fd, true)});
-            if (created && !(lastIsEntry && i + 1 == count) && fMade && !fMade(fd, parts, i + 1)) {
-                errno = 0;
-                return nullptr;
-            }
-            if (made != nullptr && i + 1 == count)
-                *made = created;
-        }
-        return count == 0 ? fRoot : fOpen[count - 1].handle;
-    }
-
-    void Release(size_t keep) {
-        while (fOpen.size() > keep)
-            fOpen.pop_back();
-    }
-
-private:
-    struct Open {
-        std::string name;
-        FolderHandle handle;
-    };
-    FolderHandle fRoot;
-    MadeHook fMade;
-    std::vector<Open> fOpen;
-};
 
 struct FolderTimes {
     std::vector<std::string> parts;
@@ -188,64 +114,6 @@ unsigned CurrentUmask() {
     const char* line = strstr(text, "\nUmask:");
     return line != nullptr ? static_cast<unsigned>(strtoul(line + 7, nullptr, 8)) & 0777 : 022;
 }
-
-// Attributes for one node: those its entry carries, then the run's own (which win). No
-// MIME type is stored: a node without one has the type its content shows. Only a file
-// system that keeps no user attributes is forgiven; every other failure is the node's
-// failure.
-class AttributeWriter {
-public:
-    AttributeWriter(int fd, bool fresh, const std::string& what)
-        : fFd(fd), fFresh(fresh), fWhat(what) {}
-
-    bool Carried(const std::vector<zipformat::CarriedAttribute>& attributes, std::string& error) {
-        for (const auto& a : attributes) {
-            if (!Write(a.name.c_str(), a.type, a.value.data(), a.value.size(), fFresh, error))
-                return false;
-        }
-        fCarried = &attributes;
-        return true;
-    }
-
-    bool Run(const std::vector<ZipExtractor::Attribute>& attributes, std::string& error) {
-        for (const auto& a : attributes) {
-            bool again = false;
-            if (fCarried != nullptr) {
-                for (const auto& c : *fCarried)
-                    again = again || c.name == a.name;
-            }
-            // A value the archive carried under the same name may have left a companion.
-            if (!Write(a.name.c_str(), a.type, a.value.data(), a.value.size(), fFresh && !again,
-                       error))
-                return false;
-        }
-        return true;
-    }
-
-private:
-    bool Write(const char* name, uint32_t type, const void* value, size_t size, bool fresh,
-               std::string& error) {
-        if (fUnsupported)
-            return true;
-        status_t status = node_attributes::WriteOnDescriptor(fFd, name, type, value, size, fresh);
-        if (status == B_OK)
-            return true;
-        if (status == B_ATTRIBUTES_NOT_SUPPORTED) {
-            fUnsupported = true;
-            return true;
-        }
-        int code = errno;
-        error = "cannot set attribute \"" + std::string(name) + "\" of \"" + fWhat +
-                "\": " + strerror(code != 0 ? code : EIO);
-        return false;
-    }
-
-    int fFd;
-    bool fFresh;
-    const std::string& fWhat;
-    const std::vector<zipformat::CarriedAttribute>* fCarried = nullptr;
-    bool fUnsupported = false;
-};
 
 // The first failure in archive order wins, whichever thread meets it first.
 class Outcome {
