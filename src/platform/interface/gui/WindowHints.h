@@ -4,7 +4,7 @@
 // all, its type, whom it belongs to, its frame and which of move, resize, minimize,
 // maximize and close it offers. Derived from the window's look, feel and flags alone, so
 // that the rules hold the same with or without a window manager and can be checked
-// without a display. GuiHost applies them when the window first appears.
+// without a display. WindowManagerHints applies them when the window first appears.
 
 #include "platform/interface/gui/Window.h"
 #include "platform/support/SupportDefs.h"
