@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "files/LibAppResource.h"
-#include "files/ProgramRole.h"
 #include "support/Sandbox.h"
 
 namespace engine_test {
@@ -20,90 +18,10 @@ FrontendAnswer RecordingFrontend::Ask(const FrontendRequest& request) {
     return answer;
 }
 
-BMessage Meta(const char* destination, const char* exists, const char* link, const char* linkExists,
-              const char* deinstallable) {
-    BMessage meta;
-    meta.AddString("destination", destination);
-    meta.AddString("destination_exists", exists);
-    meta.AddString("link", link);
-    meta.AddString("link_exists", linkExists);
-    meta.AddString("deinstallable", deinstallable);
-    meta.AddString("auto_launch", "False");
-    meta.AddString("auto_launch_reason", "");
-    return meta;
-}
-
-PackageBuilder::PackageBuilder() : root(Sandbox::MakeFolder("package")) {
-    config.AddString("app_name", "Tool");
-    config.AddString("version", "1.0");
+PackageBuilder::PackageBuilder() {
     config.AddString("release_date", "2026-12-01");
-    config.AddString("company", "Maker");
     config.AddString("support_email", "help@example.com");
-    config.AddString("opt_created_folder", "Tool");
     config.AddBool("opt_log", true);
-}
-
-void PackageBuilder::AddItem(const fs::path& source, const BMessage& meta, bool withPayload,
-                             const char* groupNames) {
-    BMessage record;
-    record.AddString("file_name", ("/build/machine/" + source.filename().string()).c_str());
-    record.AddInt8("file_type", fs::is_directory(source) ? 2 : 0);
-    int32 size = fs::is_directory(source) ? 4096 : int32(fs::file_size(source));
-    record.AddInt32("file_size", size);
-    record.AddInt32("file_size", size);
-    record.AddInt64("file_modified", 1000000000);
-    record.AddInt64("file_accessed", 1000000000);
-    record.AddString("groups", groupNames);
-    record.AddMessage("install_meta", &meta);
-    instructions.AddMessage("install_file", &record);
-    payloads.push_back(withPayload ? source : fs::path());
-}
-
-void PackageBuilder::AddCustomFolder(const char* name, int32 rootFolder, const char* sub,
-                                     bool replace) {
-    BMessage definition;
-    definition.AddString("custom_folder_name", name);
-    definition.AddInt32("custom_root_dir", rootFolder);
-    definition.AddString("custom_sub_dir", sub);
-    definition.AddBool("custom_replace_existing", replace);
-    customFolders.AddMessage("custom_folder", &definition);
-}
-
-void PackageBuilder::AddGroup(const char* name, const char* description) {
-    groups.AddString("group_name", name);
-    groups.AddString("group_description", description);
-}
-
-fs::path PackageBuilder::Build() {
-    fs::path installer = root / "installer";
-    fs::copy_file("/bin/true", installer, fs::copy_options::overwrite_existing);
-
-    BMessage whole = config;
-    if (!groups.IsEmpty())
-        whole.AddMessage("groups", &groups);
-    whole.AddMessage("install_instructions", &instructions);
-    if (!customFolders.IsEmpty())
-        whole.AddMessage("custom_folder", &customFolders);
-    std::string flat = whole.Flatten();
-
-    LibAppResource resources(installer.c_str(), uint32(B_READ_WRITE));
-    EXPECT_TRUE(resources.IsAttached());
-    for (size_t i = 0; i < payloads.size(); i++) {
-        if (payloads[i].empty())
-            continue;
-        EXPECT_TRUE(resources.AddEntry(payloads[i].c_str(), int32(2100 + i),
-                                       payloads[i].filename().c_str(), 1))
-            << resources.LastError();
-    }
-    EXPECT_EQ(resources.AddResource(kDeinstallerResourceType, kDeinstallerResourceId,
-                                    kDeinstallerRecord.data(), kDeinstallerRecord.size(),
-                                    kDeinstallerResourceName),
-              B_OK);
-    EXPECT_EQ(
-        resources.AddResource(B_STRING_TYPE, 2002, flat.data(), flat.size(), "TWC:configuration"),
-        B_OK);
-    EXPECT_EQ(resources.Sync(), B_OK);
-    return installer;
 }
 
 fs::path MakeTree(const std::string& hint,

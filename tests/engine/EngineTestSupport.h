@@ -1,7 +1,7 @@
 #pragma once
 
-// Small installers built in the test process, and a front-end that records what the
-// engine asks and answers from a script.
+// The engine tests' installers (built by the shared PackageBuilder), and a front-end that
+// records what the engine asks and answers from a script.
 
 #include <deque>
 #include <filesystem>
@@ -10,6 +10,7 @@
 
 #include "platform/app/Message.h"
 #include "platform/interface/Frontend.h"
+#include "support/PackageBuilder.h"
 
 namespace engine_test {
 
@@ -37,29 +38,13 @@ public:
     RecordingFrontend frontend;
 };
 
-BMessage Meta(const char* destination, const char* exists = "Replace", const char* link = "None",
-              const char* linkExists = "Replace", const char* deinstallable = "True");
+using tarnw::test::Meta;
 
-class PackageBuilder {
+// The package of the engine's tests: the shared one with a release date, a support
+// address and a log.
+class PackageBuilder : public tarnw::test::PackageBuilder {
 public:
     PackageBuilder();
-
-    // Adds a record for the file or folder at source (no payload when withPayload is false).
-    void AddItem(const fs::path& source, const BMessage& meta, bool withPayload = true,
-                 const char* groups = "Typical;");
-    void AddCustomFolder(const char* name, int32 root, const char* sub, bool replace);
-    void AddGroup(const char* name, const char* description);
-
-    // Writes the installer: a copy of a tiny program with the configuration, the payloads
-    // and a deinstaller in its resources.
-    fs::path Build();
-
-    fs::path root;
-    BMessage config;
-    BMessage instructions;
-    BMessage customFolders;
-    BMessage groups;
-    std::vector<fs::path> payloads;
 };
 
 // A new folder holding the given files (relative path -> contents).

@@ -46,10 +46,10 @@ Package ThreeGroups(const char* license = kLicense) {
     package.AddGroup("Typical", "The program and its script");
     package.AddGroup("Documents", "");
     package.AddGroup("Full", "Everything");
-    package.AddFile({"tool", 2048, "Typical;Full;", {}});
-    package.AddFile({"manual.pdf", 30000, "Documents;Full;", {}});
-    package.AddFile({"tool.sh", 100, "Typical;Full;", {}});
-    package.AddFile({"extras", 5000, "", {}});
+    package.AddRecord({"tool", 2048, "Typical;Full;", {}});
+    package.AddRecord({"manual.pdf", 30000, "Documents;Full;", {}});
+    package.AddRecord({"tool.sh", 100, "Typical;Full;", {}});
+    package.AddRecord({"extras", 5000, "", {}});
     return package;
 }
 
@@ -276,7 +276,7 @@ TEST(InstallerWin, TwelveFilesGiveTwelveRowsInOrder) {
     ScriptedFrontend frontend;
     Package package;
     for (int i = 0; i < 12; i++)
-        package.AddFile({"file" + std::to_string(i), 1024 * (i + 1), "", {}});
+        package.AddRecord({"file" + std::to_string(i), 1024 * (i + 1), "", {}});
     OpenWindow open(package.Build());
     ASSERT_EQ(open.Files()->CountItems(), 12);
     for (int i = 0; i < 12; i++) {
@@ -313,7 +313,7 @@ TEST(InstallerWin, TheButtonIsEnabledExactlyWhileAFileIsSelected) {
     empty.config.AddString("license", kLicense);
     empty.AddGroup("Nothing");
     empty.AddGroup("All");
-    empty.AddFile({"tool", 10, "All;", {}});
+    empty.AddRecord({"tool", 10, "All;", {}});
     OpenWindow open(empty.Build());
     EXPECT_EQ(open.window->WindowState(), InstallerWin::kLicenseState);
     EXPECT_FALSE(open.Button()->IsEnabled());
@@ -442,11 +442,11 @@ TEST(InstallerWin, FileRowsWithoutAnIconShowTheIconOfTheirKind) {
     ScriptedFrontend frontend;
     Package package;
     package.AddGroup("Typical");
-    package.AddFile({"readme", 10, "Typical;", {}, 0});
-    package.AddFile({"tool", 10, "Typical;", {}, 1});
-    package.AddFile({"docs", 10, "Typical;", {}, 2});
-    package.AddFile({"link", 10, "Typical;", {}, 3});
-    package.AddFile({"odd", 10, "Typical;", {}, 9}); // a kind from a later builder
+    package.AddRecord({"readme", 10, "Typical;", {}, 0});
+    package.AddRecord({"tool", 10, "Typical;", {}, 1});
+    package.AddRecord({"docs", 10, "Typical;", {}, 2});
+    package.AddRecord({"link", 10, "Typical;", {}, 3});
+    package.AddRecord({"odd", 10, "Typical;", {}, 9}); // a kind from a later builder
     OpenWindow open(package.Build());
     ASSERT_EQ(open.window->WindowState(), InstallerWin::kReadyState);
     std::vector<uint32> pixels;
@@ -630,8 +630,8 @@ TEST(InstallerWin, AnInstallationRunsToItsEndAndEndsTheWindow) {
     tarnw::test::WriteFile(source, "#!/bin/sh\necho tool\n");
     Package package;
     package.AddGroup("Typical");
-    package.AddFile({"tool", 20, "Typical;", source});
-    package.AddFile({"unused", 20, "", {}});
+    package.AddRecord({"tool", 20, "Typical;", source});
+    package.AddRecord({"unused", 20, "", {}});
     OpenWindow open(package.Build());
     fs::path destination = Sandbox::MakeFolder("dest");
     open.window->Session().SetDestination(destination.c_str());
@@ -697,7 +697,7 @@ struct CompletedRun {
         tarnw::test::WriteFile(source, "#!/bin/sh\necho tool\n");
         Package package;
         package.AddGroup("Typical");
-        package.AddFile({"tool", 20, "Typical;", source});
+        package.AddRecord({"tool", 20, "Typical;", source});
         open = std::make_unique<OpenWindow>(package.Build());
         destination = Sandbox::MakeFolder("dest");
         open->window->Session().SetDestination(destination.c_str());

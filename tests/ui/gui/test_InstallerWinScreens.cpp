@@ -36,9 +36,9 @@ Package ScreenPackage() {
     package.AddGroup("Typical", "The tool and its script");
     package.AddGroup("Documents", "The manual only");
     package.AddGroup("Full", "Everything");
-    package.AddFile({"tool", 204800, "Typical;Full;", {}});
-    package.AddFile({"tool.sh", 1200, "Typical;Full;", {}});
-    package.AddFile({"Tool Manual", 80000, "Documents;Full;", {}});
+    package.AddRecord({"tool", 204800, "Typical;Full;", {}});
+    package.AddRecord({"tool.sh", 1200, "Typical;Full;", {}});
+    package.AddRecord({"Tool Manual", 80000, "Documents;Full;", {}});
     return package;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-// Helpers of the installer window tests: small installers built in the test process, a
-// front-end that answers from a script, and a hosted looper standing in for the
-// application.
+// Helpers of the installer window tests: their installers (built by the shared
+// PackageBuilder), a front-end that answers from a script, and a hosted looper standing in
+// for the application.
 
 #include <deque>
 #include <filesystem>
@@ -13,6 +13,7 @@
 #include "platform/app/Looper.h"
 #include "platform/app/Message.h"
 #include "platform/interface/Frontend.h"
+#include "support/PackageBuilder.h"
 
 namespace window_test {
 
@@ -52,28 +53,13 @@ private:
     std::vector<BMessage> fReceived;
 };
 
-struct PackageFile {
-    std::string name;
-    int32 size;
-    std::string groups; // "Typical;Full;"
-    // A file to carry as the item's payload; none for a record alone.
-    fs::path payload;
-    // The record's "file_type": 0 file, 1 program, 2 folder, 3 symbolic link.
-    int8 type = 0;
-};
-
-// An installer: a copy of a tiny program with the configuration (and payloads) in its
-// resources.
-class Package {
+// The package of the window's tests: the shared one with the texts its pages show.
+class Package : public tarnw::test::PackageBuilder {
 public:
     Package();
-    void AddGroup(const char* name, const char* description = "");
-    void AddFile(const PackageFile& file);
-    fs::path Build(const std::string& leaf = "ToolInstaller");
-
-    BMessage config;
-    BMessage groups;
-    std::vector<PackageFile> files;
+    fs::path Build(const std::string& leaf = "ToolInstaller") {
+        return PackageBuilder::Build(leaf);
+    }
 };
 
 } // namespace window_test

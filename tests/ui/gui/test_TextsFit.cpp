@@ -41,9 +41,9 @@ Package WordyPackage() {
     package.AddGroup("Typical", "The program, its script and its manual page");
     package.AddGroup("Documents", "The manual only");
     package.AddGroup("Full", "Everything");
-    package.AddFile({"tool", 204800, "Typical;Full;", {}});
-    package.AddFile({"tool.sh", 1200, "Typical;Full;", {}});
-    package.AddFile({"Tool Manual", 80000, "Documents;Full;", {}});
+    package.AddRecord({"tool", 204800, "Typical;Full;", {}});
+    package.AddRecord({"tool.sh", 1200, "Typical;Full;", {}});
+    package.AddRecord({"Tool Manual", 80000, "Documents;Full;", {}});
     return package;
 }
 
